@@ -1,0 +1,45 @@
+#include "app/apptexts.h"
+#include "app/plotwright.h"
+#include "app/startup.h"
+#include "cdatalink.h"
+#include "singleapplication.h"
+
+#include <QTranslator>
+
+int main(int argc, char **argv)
+{
+    SingleApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Tessaro配电事业部"));
+    QCoreApplication::setApplicationName(applicationTitle());
+
+    QTranslator translator;
+    translator.load(QStringLiteral(":/Plotwright/Resources/qt_zh_CN.qm"), QString(), QString(), QString());
+    QCoreApplication::installTranslator(&translator);
+
+    QString parameter;
+    const bool hasParameter = argc > 1;
+    if (hasParameter)
+        parameter = QString::fromLocal8Bit(argv[1]);
+
+    if (app.isRunning()) {
+        if (hasParameter)
+            app.setParam(parameter.toLocal8Bit());
+        return 0;
+    }
+
+    CDataLink::Init();
+    int result = 0;
+    {
+        Plotwright window;
+        const bool withState = connectAtStartup(&window);
+        QObject::connect(&app, &SingleApplication::param, &window, &Plotwright::slotParam);
+        window.setWindowTitle(windowTitleText(applicationTitle(), withState));
+        window.updateActions();
+        window.showMaximized();
+        if (hasParameter)
+            window.slotParam(parameter.toLocal8Bit());
+        result = app.exec();
+        CDataLink::UnInit();
+    }
+    return result;
+}

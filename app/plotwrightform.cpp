@@ -1,0 +1,327 @@
+#include "plotwrightform.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QIcon>
+#include <QKeySequence>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+using Form = Ui_PlotwrightClass;
+
+namespace {
+
+const char *const Context = "PlotwrightClass";
+const char *const ResourcePrefix = ":/Plotwright/Resources/";
+
+// One command action. statusTip: null means "same as the tooltip", "" means none.
+struct Command
+{
+    QAction *Form::*action;
+    const char *objectName;
+    const char *text;
+    const char *toolTip;
+    const char *statusTip;
+    const char *shortcut;
+    const char *icon;
+    const char *iconText;
+    const char *slot; // slot of the window that triggered() runs; null: wired by the window
+    enum Check { Plain, Checkable, Checked } check;
+};
+
+const Command Commands[] = {
+    {&Form::action_NewGraph, "action_NewGraph", "新建", "新建画面", nullptr, "Ctrl+N", "new.png", "新建画面", "slotNewGraph()", Command::Plain},
+    {&Form::action_OpenGraph, "action_OpenGraph", "导入本地画面", "导入本地画面", nullptr, "Ctrl+Shift+O", "save.png", nullptr, "slotOpenGraph()", Command::Plain},
+    {&Form::action_Save, "action_Save", "本地保存", "保存当前画布", nullptr, nullptr, "save.png", "保存", "slotSave()", Command::Plain},
+    {&Form::action_SaveAs, "action_SaveAs", "导出本地画面", "导出本地画面", nullptr, "Ctrl+Shift+S", "paste.png", nullptr, "slotSaveAs()", Command::Plain},
+    {&Form::actionDIZ30, "actionDIZ30", "打开", "打开", "", "Ctrl+O", "open.png", nullptr, "slotOpenDIZ30()", Command::Plain},
+    {&Form::actionSaveDiz30, "actionSaveDiz30", "保存", "保存", "", "Ctrl+S", "saveAs.png", nullptr, "slotSaveDiz30()", Command::Plain},
+    {&Form::action_svgFile, "action_svgFile", "导出本地SVG", "导出svg文件", "", nullptr, "export.png", nullptr, nullptr, Command::Plain},
+    {&Form::action_NewTemplate, "action_NewTemplate", "新建模板", "新建模板", nullptr, nullptr, nullptr, nullptr, "slotNewTemplate()", Command::Plain},
+    {&Form::action_OpenTemplate, "action_OpenTemplate", "打开模板", "打开模板", nullptr, nullptr, nullptr, nullptr, "slotOpenTemplate()", Command::Plain},
+    {&Form::action_Quit, "action_Quit", "退出(&Q)", "退出绘图包", nullptr, nullptr, nullptr, "退出", nullptr, Command::Plain},
+    {&Form::action_SelectAll, "action_SelectAll", "全选", "选中所有图元", nullptr, "Ctrl+A", nullptr, nullptr, "slotSelectAll()", Command::Plain},
+    {&Form::action_Deselect, "action_Deselect", "取消选择", "取消选中所有图元", nullptr, nullptr, nullptr, nullptr, "slotDeselect()", Command::Plain},
+    {&Form::action_CreateGroup, "action_CreateGroup", "组合", "组合选中图元", nullptr, nullptr, nullptr, nullptr, "slotCreateGroup()", Command::Plain},
+    {&Form::action_DestroyGroup, "action_DestroyGroup", "拆分", "拆分选中图元", nullptr, nullptr, nullptr, nullptr, "slotDestroyGroup()", Command::Plain},
+    {&Form::action_Copy, "action_Copy", "复制", "复制选中图元", nullptr, "Ctrl+C", "copy.png", nullptr, "slotCopy()", Command::Plain},
+    {&Form::action_Cut, "action_Cut", "剪切", "剪切选中图元", nullptr, "Ctrl+X", "cut.png", nullptr, "slotCut()", Command::Plain},
+    {&Form::action_Paste, "action_Paste", "粘贴", "粘贴", nullptr, "Ctrl+V", "paste.png", nullptr, "slotPaste()", Command::Plain},
+    {&Form::action_Delete, "action_Delete", "删除", "删除选中图元", nullptr, "Del", "delete.png", nullptr, "slotDelete()", Command::Plain},
+    {&Form::action_EnvironmentSettings, "action_EnvironmentSettings", "绘图环境设置(&E)", "绘图环境设置", nullptr, nullptr, "EnvSettings.png", "绘图环境设置", "slotEnvironmentSettings()", Command::Plain},
+    {&Form::action_BackgroundColor, "action_BackgroundColor", "设置背景色", nullptr, "设置背景色", nullptr, "BackgroundgColor.png", nullptr, "slotBackgroundColor()", Command::Plain},
+    {&Form::action_BackgroundPixmap, "action_BackgroundPixmap", "背景位图", "设置背景位图", nullptr, nullptr, "BackgroundPixmap.png", nullptr, "slotBackgroundPixmap()", Command::Plain},
+    {&Form::action_PaintProperty, "action_PaintProperty", "绘图属性", "设置绘图属性", nullptr, nullptr, "PaintProperty.png", nullptr, "slotPaintProperty()", Command::Plain},
+    {&Form::action_PropertyEditor, "action_PropertyEditor", "属性编辑器", "显示/隐藏属性编辑器", nullptr, nullptr, nullptr, nullptr, nullptr, Command::Checkable},
+    {&Form::action_graphicsBox, "action_graphicsBox", "图形工具箱", "显示/隐藏图形工具箱", nullptr, nullptr, nullptr, nullptr, nullptr, Command::Checked},
+    {&Form::action_deviceBox, "action_deviceBox", "设备工具箱", "显示/隐藏设备工具箱", nullptr, nullptr, nullptr, nullptr, nullptr, Command::Checked},
+    {&Form::action_colorBox, "action_colorBox", "颜色工具箱", "显示/隐藏颜色工具箱", nullptr, nullptr, nullptr, nullptr, nullptr, Command::Checked},
+    {&Form::action_mainToolBar, "action_mainToolBar", "工具栏", "显示/隐藏工具栏", nullptr, nullptr, nullptr, nullptr, nullptr, Command::Checked},
+    {&Form::action_StatusBar, "action_StatusBar", "状态栏", "显示/隐藏状态栏", nullptr, nullptr, nullptr, nullptr, nullptr, Command::Checked},
+    {&Form::action_GraphicsManager, "action_GraphicsManager", "图符库管理器", "打开图符库管理器", nullptr, nullptr, "Tool.png", nullptr, "slotGraphicsManager()", Command::Plain},
+    {&Form::action_SvgManager, "action_SvgManager", "SVG库管理器", nullptr, "打开SVG库管理器", nullptr, nullptr, nullptr, "slotSvgManager()", Command::Plain},
+    {&Form::action_GroupManager, "action_GroupManager", "图元组管理器", nullptr, "打开图元组管理器", nullptr, nullptr, nullptr, "slotGroupManager()", Command::Plain},
+    {&Form::action_PushGraphProperty, "action_PushGraphProperty", "推图窗口属性", nullptr, "打开推图窗口属性", nullptr, nullptr, nullptr, "slotPushGraphProperty()", Command::Plain},
+    {&Form::action_Close, "action_Close", "关闭(&C)", "关闭当前画布", nullptr, nullptr, "close.png", nullptr, nullptr, Command::Plain},
+    {&Form::action_CloseAll, "action_CloseAll", "全部关闭", "关闭所有画布", nullptr, nullptr, nullptr, nullptr, nullptr, Command::Plain},
+    {&Form::action_Tile, "action_Tile", "平铺", "平铺所有画布", nullptr, nullptr, nullptr, nullptr, nullptr, Command::Plain},
+    {&Form::action_Cascade, "action_Cascade", "层叠", "层叠所有画布", nullptr, nullptr, nullptr, nullptr, nullptr, Command::Plain},
+    {&Form::action_Next, "action_Next", "下一个", "下一个画布", nullptr, nullptr, nullptr, nullptr, nullptr, Command::Plain},
+    {&Form::action_Previous, "action_Previous", "上一个", "上一个画布", nullptr, nullptr, nullptr, nullptr, nullptr, Command::Plain},
+    {&Form::action_Separator, "action_Separator", "分隔符", "分隔符", "", nullptr, nullptr, nullptr, nullptr, Command::Plain},
+    {&Form::action_About, "action_About", "关于(&A)...", "显示绘图包信息", nullptr, nullptr, nullptr, "关于", "slotAbout()", Command::Plain},
+    {&Form::action_AlignmentLeft, "action_AlignmentLeft", "左对齐", "左对齐选中图元", nullptr, nullptr, "AlignmentLeft.png", nullptr, "slotAlignmentLeft()", Command::Plain},
+    {&Form::action_AlignmentRight, "action_AlignmentRight", "右对齐", "右对齐选中图元", nullptr, nullptr, "AlignmentRight.png", nullptr, "slotAlignmentRight()", Command::Plain},
+    {&Form::action_AlignmentTop, "action_AlignmentTop", "上对齐", "上对齐选中图元", nullptr, nullptr, "AlignmentTop.png", nullptr, "slotAlignmentTop()", Command::Plain},
+    {&Form::action_AlignmentBottom, "action_AlignmentBottom", "下对齐", "下对齐选中图元", nullptr, nullptr, "AlignmentBottom.png", nullptr, "slotAlignmentBottom()", Command::Plain},
+    {&Form::action_AlignmentHCenter, "action_AlignmentHCenter", "水平居中对齐", "水平居中对齐选中图元", nullptr, nullptr, "AlignmentHCenter.png", nullptr, "slotAlignmentHCenter()", Command::Plain},
+    {&Form::action_AlignmentVCenter, "action_AlignmentVCenter", "垂直居中对齐", "垂直居中对齐选中图元", nullptr, nullptr, "AlignmentVCenter.png", nullptr, "slotAlignmentVCenter()", Command::Plain},
+    {&Form::action_EqualWidth, "action_EqualWidth", "等宽", "等宽选中图元", nullptr, nullptr, "EqualWidth.png", nullptr, "slotEqualWidth()", Command::Plain},
+    {&Form::action_EqualHeight, "action_EqualHeight", "等高", "等高选中图元", nullptr, nullptr, "EqualHeight.png", nullptr, "slotEqualHeight()", Command::Plain},
+    {&Form::action_EqualHCross, "action_EqualHCross", "水平等间距", "水平等间距选中图元", nullptr, nullptr, "EqualHCross.png", nullptr, "slotEqualHCross()", Command::Plain},
+    {&Form::action_EqualVCross, "action_EqualVCross", "垂直等间距", "垂直等间距选中图元", nullptr, nullptr, "EqualVCross.png", nullptr, "slotEqualVCross()", Command::Plain},
+    {&Form::action_BringToFront, "action_BringToFront", "置顶", "选中图元置顶", nullptr, "+", "bringtofront.png", nullptr, "slotBringToFront()", Command::Plain},
+    {&Form::action_SendToBack, "action_SendToBack", "置底", "选中图元置底", nullptr, "-", "sendtoback.png", nullptr, "slotSendToBack()", Command::Plain},
+    {&Form::action_LayerUpper, "action_LayerUpper", "上移一层", "选中图元上移一层", "", "F", "bringtofront.png", nullptr, "slotLayerUpper()", Command::Plain},
+    {&Form::action_LayerLower, "action_LayerLower", "下移一层", "选中图元下移一层", "", "B", "sendtoback.png", nullptr, "slotLayerLower()", Command::Plain},
+    {&Form::action_ZoomIn, "action_ZoomIn", "放大", "放大当前画布", nullptr, "Ctrl++", "zoomin.png", nullptr, "slotZoomIn()", Command::Plain},
+    {&Form::action_ZoomOut, "action_ZoomOut", "缩小", "缩小当前画布", nullptr, "Ctrl+-", "zoomout.png", nullptr, "slotZoomOut()", Command::Plain},
+    {&Form::action_ZoomDefault, "action_ZoomDefault", "默认视图", nullptr, "默认视图", "Ctrl+=", "zoomdefault.png", nullptr, "slotZoomDefault()", Command::Plain},
+};
+
+// Status tip and What's This follow the tooltip. Actions without a tooltip take both from
+// their own status text; a few keep the tooltip as help but show another status tip.
+void applyTips(QAction *action, const char *toolTip, const char *statusTip)
+{
+    auto tr = [](const char *s) { return QCoreApplication::translate(Context, s); };
+    if (toolTip)
+        action->setToolTip(tr(toolTip));
+    const char *status = statusTip ? statusTip : toolTip;
+    action->setStatusTip(status ? tr(status) : QString());
+    const char *help = toolTip ? toolTip : statusTip;
+    action->setWhatsThis(help ? tr(help) : QString());
+}
+
+} // namespace
+
+const QList<Form::Tool> &Form::tools()
+{
+    static const QList<Tool> table = {
+        {&Form::action_Void, "action_Void", "指针", "指针(ESC)", nullptr, 0x10006, "ToolVoid", Tool::Graphics},
+        {&Form::action_Line, "action_Line", "直线", "绘制直线", nullptr, 0x10016, "Line", Tool::Graphics},
+        {&Form::action_Rectangle, "action_Rectangle", "矩形", "绘制矩形", nullptr, 0x10018, "Rectangle", Tool::Graphics},
+        {&Form::action_Triangle, "action_Triangle", "三角形", "绘制三角形", nullptr, 0x10019, "Triangle", Tool::Graphics},
+        {&Form::action_Ellipse, "action_Ellipse", "椭圆", "绘制椭圆", nullptr, 0x1001a, "Ellipse", Tool::Graphics},
+        {&Form::action_Arc, "action_Arc", "圆弧", "绘制圆弧", nullptr, 0x1001c, "Arc", Tool::Graphics},
+        {&Form::action_Chord, "action_Chord", "弦", "绘制弦", nullptr, 0x1001d, "Chord", Tool::Graphics},
+        {&Form::action_Sector, "action_Sector", "扇形", "绘制扇形", nullptr, 0x1001e, "Sector", Tool::Graphics},
+        {&Form::action_Grid, "action_Grid", "网格", "绘制网格", nullptr, 0x1001f, "Grid", Tool::Graphics},
+        {&Form::action_GIF, "action_GIF", "动画", "绘制动画", nullptr, 0x10022, "GIF", Tool::Graphics},
+        {&Form::action_SVG, "action_SVG", "SVG矢量图元", "绘制SVG矢量图元", nullptr, 0x10031, "SVG", Tool::Graphics},
+        {&Form::action_DIY, "action_DIY", "自定义图符", nullptr, "绘制自定义图符", 0x10029, "DIY", Tool::Graphics},
+        {&Form::action_Group, "action_Group", "自定义图元组", nullptr, "绘制自定义图元组", 0x10002, "Group", Tool::Graphics},
+        {&Form::action_Text, "action_Text", "文字", "绘制文字", nullptr, 0x10027, "Text", Tool::Device},
+        {&Form::action_TextYc, "action_TextYc", "文本模拟量", "绘制文本模拟量", "", 0x1003a, "TextYc", Tool::Device},
+        {&Form::action_YX, "action_YX", "开关", "绘制开关量", nullptr, 0x10008, "YX", Tool::Device},
+        {&Form::action_StatusImg, "action_StatusImg", "开关图形", "绘制开关图形", "绘制动画", 0x10039, "StatusImg", Tool::Device},
+        {&Form::action_Switch, "action_Switch", "刀闸", "绘制刀闸", nullptr, 0x10009, "Switch", Tool::Device},
+        {&Form::action_Cap, "action_Cap", "电容器", "绘制电容器", nullptr, 0x1000a, "Cap", Tool::Device},
+        {&Form::action_Break, "action_Break", "手车", "绘制手车", nullptr, 0x1000b, "Break", Tool::Device},
+        {&Form::action_Melt, "action_Melt", "熔断器", "绘制熔断器", nullptr, 0x1000c, "Melt", Tool::Device},
+        {&Form::action_Sis, "action_Sis", "电抗", "绘制电抗", nullptr, 0x1000d, "Sis", Tool::Device},
+        {&Form::action_Loop, "action_Loop", "消弧线圈", "绘制消弧线圈", nullptr, 0x1000e, "Loop", Tool::Device},
+        {&Form::action_Rod, "action_Rod", "避雷针", "绘制避雷针", nullptr, 0x1000f, "Rod", Tool::Device},
+        {&Form::action_Generator, "action_Generator", "发电机", "绘制发电机", nullptr, 0x10010, "Generator", Tool::Device},
+        {&Form::action_Motor, "action_Motor", "电动机", "绘制电动机", nullptr, 0x1002d, "Motor", Tool::Device},
+        {&Form::action_Ground, "action_Ground", "接地符", "绘制接地符", nullptr, 0x10011, "Ground", Tool::Device},
+        {&Form::action_MTransformer, "action_MTransformer", "主变压器", "绘制主变压器", nullptr, 0x10012, "MTransformer", Tool::Device},
+        {&Form::action_STransformer, "action_STransformer", "配变压器", "绘制配变压器", nullptr, 0x10013, "STransformer", Tool::Device},
+        {&Form::action_CT, "action_CT", "电流互感器", "绘制电流互感器", nullptr, 0x10014, "CT", Tool::Device},
+        {&Form::action_PT, "action_PT", "电压互感器", "绘制电压互感器", nullptr, 0x10015, "PT", Tool::Device},
+        {&Form::action_Light, "action_Light", "灯", "绘制灯", nullptr, 0x1002a, "Light", Tool::Device},
+        {&Form::action_Bell, "action_Bell", "电铃", "绘制电铃", nullptr, 0x1002b, "Bell", Tool::Device},
+        {&Form::action_Diode, "action_Diode", "二极管", "绘制二极管", nullptr, 0x1002c, "Diode", Tool::Device},
+        {&Form::action_Danger, "action_Danger", "危险标示", "绘制危险标示", nullptr, 0x1002e, "Danger", Tool::Device},
+        {&Form::action_Link, "action_Link", "图形链接", "绘制图形链接", "绘制热点链接", 0x10038, "Link", Tool::Device},
+        {&Form::action_Capacity_Overlook, "action_Capacity_Overlook", "容量(俯视图)", "绘制容量(俯视图)", "", 0x1003b, "Capacity", Tool::Device},
+        {&Form::action_Capacity_Face, "action_Capacity_Face", "容量(正视图)", "绘制容量(正视图)", "", 0x1003c, "CapacityFace", Tool::Device},
+        {&Form::action_YC, "action_YC", "模拟量", "绘制模拟量", nullptr, 0x10007, "YC", Tool::None},
+        {&Form::action_Bar, "action_Bar", "棒图", "绘制棒图", nullptr, 0x10020, "Bar", Tool::None},
+        {&Form::action_Curve, "action_Curve", "曲线", "绘制曲线", "绘制棒图曲线", 0x10021, "Curve", Tool::None},
+        {&Form::action_Clock, "action_Clock", "时钟", "绘制时钟", nullptr, 0x10023, "Clock", Tool::None},
+        {&Form::action_DClock, "action_DClock", "数字式时钟", "绘制数字式时钟", nullptr, 0x10024, "DClock", Tool::None},
+        {&Form::action_Button, "action_Button", "按钮", "绘制按钮", nullptr, 0x10025, "Button", Tool::None},
+        {&Form::action_Hot, "action_Hot", "热点", "绘制热点链接", nullptr, 0x10026, "Hot", Tool::None},
+        {&Form::action_Dial, "action_Dial", "表盘", "绘制表盘", nullptr, 0x1002f, "Dial", Tool::None},
+        {&Form::action_Pie, "action_Pie", "饼图", "绘制饼图", nullptr, 0x10030, "Pie", Tool::None},
+        {&Form::action_BarExtend, "action_BarExtend", "棒图(扩展)", "绘制棒图(扩展)", nullptr, 0x10032, "BarExtend", Tool::None},
+        {&Form::action_Circle, "action_Circle", "回路(设备)", nullptr, "绘制回路(设备)", 0x10033, "Circle", Tool::None},
+        {&Form::action_Detail, "action_Detail", "详情", nullptr, "绘制详情", 0x10034, "Detail", Tool::None},
+        {&Form::action_TextExt, "action_TextExt", "文字(扩展)", "绘制文字(扩展)", nullptr, 0x10035, "TextExt", Tool::None},
+        {&Form::action_Rankchart, "action_Rankchart", "功耗排名", "绘制功耗排名棒图", "", 0x10036, "RankChart", Tool::None},
+        {&Form::action_Thermo, "action_Thermo", "游标", "绘制游标", "", 0x10037, "Thermo", Tool::None},
+    };
+    return table;
+}
+
+void Form::setupUi(QMainWindow *window)
+{
+    window->setObjectName(QStringLiteral("PlotwrightClass"));
+    window->resize(1280, 968);
+    window->setContextMenuPolicy(Qt::NoContextMenu);
+
+    for (const Command &c : Commands) {
+        QAction *action = new QAction(window);
+        action->setObjectName(QLatin1String(c.objectName));
+        if (c.icon)
+            action->setIcon(QIcon(QLatin1String(ResourcePrefix) + QLatin1String(c.icon)));
+        if (c.check != Command::Plain) {
+            action->setCheckable(true);
+            action->setChecked(c.check == Command::Checked);
+        }
+        this->*c.action = action;
+        if (c.slot) {
+            const QByteArray slot = QByteArray("1") + c.slot; // what SLOT() produces
+            QObject::connect(action, SIGNAL(triggered()), window, slot.constData());
+        }
+    }
+
+    for (const Tool &t : tools()) {
+        QAction *action = new QAction(window);
+        action->setObjectName(QLatin1String(t.objectName));
+        action->setIcon(QIcon(QStringLiteral("%1tool/%2.png").arg(QLatin1String(ResourcePrefix), QLatin1String(t.stem))));
+        // The three last device tools draw at once and stay unchecked.
+        const bool oneShot = t.action == &Form::action_TextYc || t.action == &Form::action_Capacity_Overlook
+            || t.action == &Form::action_Capacity_Face;
+        action->setCheckable(!oneShot);
+        action->setData(t.number);
+        this->*t.action = action;
+    }
+    action_Void->setChecked(true);
+
+    centralWidget = new QWidget(window);
+    centralWidget->setObjectName(QStringLiteral("centralWidget"));
+    gridLayout = new QGridLayout(centralWidget);
+    gridLayout->setSpacing(6);
+    gridLayout->setContentsMargins(0, 0, 0, 0);
+    gridLayout->setObjectName(QStringLiteral("gridLayout"));
+    mdiArea = new QMdiArea(centralWidget);
+    mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    gridLayout->addWidget(mdiArea, 0, 0, 1, 1);
+    window->setCentralWidget(centralWidget);
+
+    menuBar = new QMenuBar(window);
+    menuBar->setObjectName(QStringLiteral("menuBar"));
+    auto makeMenu = [this](const char *name) {
+        QMenu *menu = new QMenu(menuBar);
+        menu->setObjectName(QLatin1String(name));
+        return menu;
+    };
+    menu_file = makeMenu("menu_file");
+    menu_recentFiles = new QMenu(menu_file);
+    menu_recentFiles->setObjectName(QStringLiteral("menu_recentFiles"));
+    menu_edit = makeMenu("menu_edit");
+    menu_settings = makeMenu("menu_settings");
+    menu_tools = makeMenu("menu_tools");
+    menu_viewer = makeMenu("menu_viewer");
+    menu_windows = makeMenu("menu_windows");
+    menu_help = makeMenu("menu_help");
+    window->setMenuBar(menuBar);
+
+    mainToolBar = new QToolBar(window);
+    mainToolBar->setObjectName(QStringLiteral("mainToolBar"));
+    window->addToolBar(Qt::TopToolBarArea, mainToolBar);
+    deviceBox = new QToolBar(window);
+    deviceBox->setObjectName(QStringLiteral("deviceBox"));
+    window->addToolBar(Qt::TopToolBarArea, deviceBox);
+    window->insertToolBarBreak(deviceBox);
+    graphicsBox = new QToolBar(window);
+    graphicsBox->setObjectName(QStringLiteral("graphicsBox"));
+    window->addToolBar(Qt::LeftToolBarArea, graphicsBox);
+
+    statusBar = new QStatusBar(window);
+    statusBar->setObjectName(QStringLiteral("statusBar"));
+    window->setStatusBar(statusBar);
+
+    for (QMenu *menu : {menu_file, menu_edit, menu_settings, menu_tools, menu_viewer, menu_windows, menu_help})
+        menuBar->addAction(menu->menuAction());
+
+    // A null entry in these lists stands for a separator.
+    auto fill = [](QWidget *target, std::initializer_list<QAction *> actions) {
+        for (QAction *a : actions) {
+            if (a)
+                target->addAction(a);
+            else if (auto *menu = qobject_cast<QMenu *>(target))
+                menu->addSeparator();
+            else if (auto *bar = qobject_cast<QToolBar *>(target))
+                bar->addSeparator();
+        }
+    };
+    fill(menu_file, {action_NewGraph, nullptr, actionDIZ30, actionSaveDiz30, nullptr, action_OpenGraph, action_SaveAs,
+                     action_svgFile, nullptr, action_NewTemplate, action_OpenTemplate, nullptr,
+                     menu_recentFiles->menuAction(), nullptr, action_Quit});
+    fill(menu_edit, {action_SelectAll, action_Deselect, nullptr, action_CreateGroup, action_DestroyGroup, nullptr,
+                     action_Copy, action_Cut, action_Paste, action_Delete});
+    fill(menu_settings, {action_EnvironmentSettings, action_BackgroundColor, action_BackgroundPixmap, action_PaintProperty});
+    fill(menu_tools, {action_GraphicsManager, action_SvgManager, action_GroupManager, action_PushGraphProperty});
+    fill(menu_viewer, {action_PropertyEditor, action_graphicsBox, action_deviceBox, action_colorBox, action_mainToolBar,
+                       action_StatusBar});
+    fill(menu_windows, {action_Close, action_CloseAll, nullptr, action_Tile, action_Cascade, nullptr, action_Next,
+                        action_Previous, action_Separator});
+    fill(menu_help, {action_About});
+
+    fill(mainToolBar, {action_NewGraph, nullptr, actionDIZ30, actionSaveDiz30, action_OpenGraph, action_SaveAs, nullptr,
+                       action_svgFile, nullptr, action_EnvironmentSettings, action_BackgroundColor,
+                       action_BackgroundPixmap, action_PaintProperty, nullptr, action_AlignmentLeft,
+                       action_AlignmentRight, action_AlignmentTop, action_AlignmentBottom, action_AlignmentHCenter,
+                       action_AlignmentVCenter, action_EqualWidth, action_EqualHeight, action_EqualHCross,
+                       action_EqualVCross, nullptr, action_BringToFront, action_SendToBack, action_LayerUpper,
+                       action_LayerLower, nullptr, action_ZoomIn, action_ZoomOut, action_ZoomDefault});
+    fill(graphicsBox, {action_Void, nullptr, action_Line, nullptr, action_Rectangle, action_Triangle, action_Ellipse,
+                       action_Arc, action_Chord, action_Sector, action_Grid, nullptr, action_GIF, action_SVG,
+                       action_DIY, action_Group});
+    for (const Tool &t : tools()) {
+        if (t.bar == Tool::Device)
+            deviceBox->addAction(this->*t.action);
+    }
+
+    retranslateUi(window);
+}
+
+void Form::retranslateUi(QMainWindow *window)
+{
+    auto tr = [](const char *s) { return QCoreApplication::translate(Context, s); };
+    window->setWindowTitle(tr("Plotwright"));
+
+    for (const Command &c : Commands) {
+        QAction *action = this->*c.action;
+        action->setText(tr(c.text));
+        if (c.iconText)
+            action->setIconText(tr(c.iconText));
+        applyTips(action, c.toolTip, c.statusTip);
+        action->setShortcut(c.shortcut ? QKeySequence(tr(c.shortcut)) : QKeySequence());
+    }
+    for (const Tool &t : tools()) {
+        QAction *action = this->*t.action;
+        action->setText(tr(t.text));
+        applyTips(action, t.toolTip, t.statusTip);
+    }
+    action_Void->setShortcut(QKeySequence(tr("Esc")));
+
+    menu_file->setTitle(tr("文件(&F)"));
+    menu_recentFiles->setTitle(tr("最近的文件"));
+    menu_edit->setTitle(tr("编辑(&E)"));
+    menu_settings->setTitle(tr("设置(&S)"));
+    menu_tools->setTitle(tr("工具(&T)"));
+    menu_viewer->setTitle(tr("视图(&V)"));
+    menu_windows->setTitle(tr("窗口(&W)"));
+    menu_help->setTitle(tr("帮助(&H)"));
+    mainToolBar->setWindowTitle(tr("工具栏"));
+    deviceBox->setWindowTitle(tr("设备工具箱"));
+    graphicsBox->setWindowTitle(tr("图形工具箱"));
+}

@@ -1,0 +1,18 @@
+#include "startup.h"
+
+#include "cdatalink.h"
+
+#include <QMessageBox>
+
+bool connectAtStartup(QWidget *mainWindow)
+{
+    if (CDataLink::platform() != 0)
+        return false;
+    if (CDataLink::ShowSetDbServerForm() != 0) {
+        CDataLink::GetDataLink()->SetupRtuDev();
+        if (!CDataLink::GetDataLink()->online)
+            QMessageBox::information(mainWindow, QStringLiteral("提示"), QStringLiteral("无法连接服务器,进入离线编辑!"),
+                                     QMessageBox::Ok, QMessageBox::NoButton);
+    }
+    return true;
+}

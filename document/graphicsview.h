@@ -1,0 +1,72 @@
+#ifndef GRAPHICSVIEW_H
+#define GRAPHICSVIEW_H
+
+#include <QCursor>
+#include <QGraphicsView>
+#include <QPoint>
+#include <QString>
+
+class Scene;
+
+// One open graph or template: the view of its scene and the document around it
+// (file name, untitled state, zoom).
+class GraphicsView : public QGraphicsView
+{
+    Q_OBJECT
+public:
+    explicit GraphicsView(QWidget *parent = nullptr);
+    ~GraphicsView() override;
+
+    Scene *documentScene() const { return m_scene; }
+    QString currentFile() const { return m_currentFile; }
+    QString userFriendlyCurrentFile() const;
+    static QString strippedName(const QString &path);
+    static QString backupDir();
+    bool isUntitledOrModified() const;
+
+    void newFile(int type);
+    bool loadFile(int type, const QString &fileName);
+    bool save();
+    bool saveAs();
+    bool saveFile(const QString &fileName, bool makeVersionBackup);
+    bool maybeSave();
+    void setCurrentFile(const QString &fileName);
+
+    QString svgFileName() const;
+    bool writeSvg(const QString &fileName);
+    void exportSvg();
+
+    void zoomIn(int step);
+    void zoomOut(int step);
+    void zoomDefault();
+    int zoomPercent() const;
+
+signals:
+    void changed();
+    void rightClicked();
+    void fileSaved(bool saved);
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void applyZoom();
+    void updateTitle(const QString &name);
+
+    Scene *m_scene;
+    QString m_currentFile;
+    bool m_untitled = true;
+    bool m_drawingDrag = false;
+    bool m_panning = false;
+    double m_previewStartX = 0;
+    double m_previewStartY = 0;
+    double m_previewEndX = 0;
+    double m_previewEndY = 0;
+    QPoint m_lastPanPos;
+    QCursor m_savedCursor;
+    int m_zoomLevel = 100;
+};
+
+#endif

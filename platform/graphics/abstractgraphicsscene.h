@@ -1,0 +1,59 @@
+#ifndef ABSTRACTGRAPHICSSCENE_H
+#define ABSTRACTGRAPHICSSCENE_H
+
+#include <QColor>
+#include <QGraphicsScene>
+#include <QList>
+#include <QPixmap>
+#include <QString>
+
+class QGraphicsItem;
+class AbstractGraphicsUtility;
+
+// Scene base class of the framework: document type and format version, background,
+// and the item factory. Storage arrives with the document format.
+class AbstractGraphicsScene : public QGraphicsScene
+{
+    Q_OBJECT
+public:
+    // Result of reading a document.
+    enum FILE_INFO { FILE_SUCCESS = 0, FILE_WRONG_FORMAT = 1, FILE_ERROR = 2, FILE_DAMAGED = 3 };
+
+    // The current document and item format version.
+    static constexpr unsigned CurrentVersion = 13;
+    static constexpr int GroupType = 0x10002;
+
+    explicit AbstractGraphicsScene(QObject *parent = nullptr);
+    ~AbstractGraphicsScene() override;
+
+    int type() const { return m_type; }
+    void setType(int type) { m_type = type; }
+    unsigned version() const { return m_version; }
+
+    QColor backgroundColor() const { return m_backgroundColor; }
+    void setBackgroundColor(const QColor &color);
+    QString backgroundPixmap() const { return m_backgroundPixmapPath; }
+    void setBackgroundPixmap(const QString &path);
+    // Reference of the background picture as written into exported SVG.
+    QString bkImageHref() const { return m_backgroundPixmapPath; }
+
+    // A new item of the given type for a scene of the given document type, or null
+    // for a number that names no drawing tool.
+    static QGraphicsItem *graphicsItem(int sceneType, int itemType, bool withDefaults);
+    // The top-level items of the list (no parent item), order kept.
+    static QList<QGraphicsItem *> noParentFilter(const QList<QGraphicsItem *> &items);
+
+protected:
+    void drawBackground(QPainter *painter, const QRectF &rect) override;
+
+protected:
+    unsigned m_version = CurrentVersion;
+
+private:
+    int m_type = 0;
+    QColor m_backgroundColor = Qt::black;
+    QString m_backgroundPixmapPath;
+    QPixmap m_backgroundPicture;
+};
+
+#endif

@@ -1,0 +1,14 @@
+#ifndef PAINTTOOL_H
+#define PAINTTOOL_H
+
+#include "folderbrowser.h"
+
+// The custom-symbol library of the project.
+class PaintTool : public FolderBrowser
+{
+    Q_OBJECT
+public:
+    explicit PaintTool(QWidget *parent = nullptr);
+};
+
+#endif

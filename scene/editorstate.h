@@ -1,0 +1,24 @@
+#ifndef EDITORSTATE_H
+#define EDITORSTATE_H
+
+#include "drawingdefaults.h"
+
+// The few process-wide values of the editor. The main window writes them; the views and
+// scenes read them in their mouse handlers. Kept here, below the main window, so that
+// scene and document code never has to include it.
+namespace EditorState {
+
+constexpr int SelectionTool = 0x10006;
+constexpr int LineTool = 0x10016;
+constexpr int GroupType = 0x10002;
+
+// The number of the chosen drawing tool: 0x10006 for the pointer, otherwise the item type.
+int currentTool();
+void setCurrentTool(int tool);
+
+// Pen, brush and line ends handed to every new item.
+DrawingDefaults &drawingDefaults();
+
+} // namespace EditorState
+
+#endif

@@ -1,0 +1,68 @@
+#ifndef SCENE_H
+#define SCENE_H
+
+#include "abstractgraphicsscene.h"
+
+#include <QPointF>
+#include <QVariant>
+
+class QUndoStack;
+class QGraphicsItem;
+class AbstractGraphicsUtility;
+
+// The model of one open graph. Every edit of its items becomes a command on its own
+// undo stack, so that each user action is one undoable step.
+class Scene : public AbstractGraphicsScene
+{
+    Q_OBJECT
+public:
+    explicit Scene(QObject *parent = nullptr);
+    ~Scene() override;
+
+    QUndoStack *undoStack() const { return m_undoStack; }
+
+    void remove();
+
+    bool canPaste() const;
+    void copy();
+    void cut();
+    void paste(QPointF pos);
+
+    void alignmentLeft();
+    void alignmentRight();
+    void alignmentTop();
+    void alignmentBottom();
+    void alignmentHCenter();
+    void alignmentVCenter();
+    void equalWidth();
+    void equalHeight();
+    void equalHCross();
+    void equalVCross();
+
+    void bringToFront();
+    void sendToBack();
+    void layerUpper();
+    void layerLower();
+    void setLock(bool lock);
+    void createGroup();
+    void destroyGroup();
+    void exportGroup(QGraphicsItem *item);
+    void replaceVariables(QList<AbstractGraphicsUtility *> items);
+    QList<AbstractGraphicsUtility *> utilityItems(QList<QGraphicsItem *> items);
+
+signals:
+    void posChanged(QPointF p);
+
+protected:
+    void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
+
+private:
+    QUndoStack *m_undoStack;
+    QPointF m_pressPoint;
+    QPointF m_releasePoint;
+    QPointF m_pasteOffset;
+    QGraphicsItem *m_pressedItem = nullptr;
+    QVariant m_geometryBeforeResize;
+};
+
+#endif

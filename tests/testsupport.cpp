@@ -1,0 +1,83 @@
+#include "testsupport.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <memory>
+
+namespace TestSupport {
+
+namespace {
+std::unique_ptr<QTemporaryDir> s_project;
+int s_missed = 0;
+QList<QTimer *> s_pending;
+
+void finish(QTimer *timer)
+{
+    s_pending.removeAll(timer);
+    timer->stop();
+    timer->deleteLater();
+}
+} // namespace
+
+void isolate(const char *testName)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("PlotwrightTest-%1").arg(QLatin1String(testName)));
+    s_project = std::make_unique<QTemporaryDir>();
+    qputenv("PLOTWRIGHT_PROJECT_DIR", s_project->path().toLocal8Bit());
+}
+
+QString projectFolder()
+{
+    return s_project ? s_project->path() : QString();
+}
+
+void whenModal(std::function<void(QWidget *)> answer, int timeoutMs)
+{
+    auto *timer = new QTimer(qApp);
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, clock, answer, timeoutMs] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            finish(timer);
+            answer(modal);
+        } else if (clock->elapsed() > timeoutMs) {
+            ++s_missed;
+            finish(timer);
+        }
+    });
+    s_pending.append(timer);
+    timer->start();
+}
+
+int missedModals()
+{
+    return s_missed;
+}
+
+void cancelPendingModals()
+{
+    const QList<QTimer *> pending = s_pending;
+    for (QTimer *timer : pending)
+        finish(timer);
+}
+
+bool clickButton(QWidget *widget, const QString &text)
+{
+    const QList<QAbstractButton *> buttons = widget->findChildren<QAbstractButton *>();
+    for (QAbstractButton *button : buttons) {
+        if (button->text().remove(QLatin1Char('&')) == text) {
+            button->click();
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace TestSupport

@@ -1,0 +1,29 @@
+#ifndef TESTSUPPORT_H
+#define TESTSUPPORT_H
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace TestSupport {
+
+// Gives the test process its own temporary project folder and settings store, so that
+// no test ever reads or writes the user's files. Call first in initTestCase().
+void isolate(const char *testName);
+QString projectFolder();
+
+// Runs `answer` on the next modal widget that appears (a dialog or message box run with
+// exec() by the code under test). Polls from the event loop; gives up after `timeoutMs`.
+void whenModal(std::function<void(QWidget *)> answer, int timeoutMs = 5000);
+// Number of whenModal() requests that timed out without a modal widget.
+int missedModals();
+// Drops the requests still waiting (for a modal that should not have appeared).
+void cancelPendingModals();
+
+// Clicks the button with the given text in the widget (a message box or dialog).
+bool clickButton(QWidget *widget, const QString &text);
+
+} // namespace TestSupport
+
+#endif

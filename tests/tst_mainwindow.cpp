@@ -1,0 +1,665 @@
+// The main window: platform-dependent titles and file actions, the form, the enabling
+// rules, tool choice, selection handling, the window menu and the recent-file list.
+#include "abstractgraphicsscene.h"
+#include "app/apptexts.h"
+#include "app/plotwright.h"
+#include "app/startup.h"
+#include "cdatalink.h"
+#include "dialogs/dlgenvsettings.h"
+#include "document/graphicsview.h"
+#include "scene/editorstate.h"
+#include "scene/scene.h"
+#include "testsupport.h"
+
+#include <QAbstractButton>
+#include <QActionGroup>
+#include <QDockWidget>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QGraphicsRectItem>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUndoStack>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+// A selectable stand-in for a drawing item; `groupType` makes it report the group type.
+class TestItem : public QGraphicsRectItem
+{
+public:
+    explicit TestItem(bool groupType = false)
+        : QGraphicsRectItem(0, 0, 20, 20)
+        , m_group(groupType)
+    {
+        setFlag(ItemIsSelectable);
+    }
+    int type() const override { return m_group ? EditorState::GroupType : QGraphicsRectItem::type(); }
+
+private:
+    bool m_group;
+};
+
+QString configPath()
+{
+    return applicationDir() + QStringLiteral("/config.ini");
+}
+
+void writePlatform(int platform)
+{
+    QFile::remove(configPath());
+    if (platform < 0)
+        return; // no config.ini at all
+    QFile file(configPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("[Plotwright]\nplatform=%1\n").arg(platform).toUtf8());
+}
+
+QStringList enabledNames(const QList<QAction *> &actions)
+{
+    QStringList names;
+    for (QAction *a : actions) {
+        if (a->isEnabled() && !a->objectName().isEmpty())
+            names << a->objectName();
+    }
+    names.sort();
+    return names;
+}
+
+// Every named action of the window except the tool actions (which sit in disabled bars).
+QList<QAction *> commandActions(Plotwright &w)
+{
+    QList<QAction *> result;
+    QList<QAction *> tools;
+    for (const auto &t : Ui_PlotwrightClass::tools())
+        tools << w.form().*t.action;
+    for (QAction *a : w.findChildren<QAction *>()) {
+        if (!a->objectName().isEmpty() && !tools.contains(a))
+            result << a;
+    }
+    return result;
+}
+
+bool inAnyMenuOrToolBar(Plotwright &w, QAction *action)
+{
+    for (QMenu *m : w.findChildren<QMenu *>()) {
+        if (m->actions().contains(action))
+            return true;
+    }
+    for (QToolBar *b : w.findChildren<QToolBar *>()) {
+        if (b->actions().contains(action))
+            return true;
+    }
+    return w.menuBar()->actions().contains(action);
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    // Creates a graph through the real command, accepting the canvas dialog.
+    GraphicsView *newGraph(Plotwright &w)
+    {
+        // Sub-windows are activated only in a shown, active main window.
+        if (!w.isVisible()) {
+            w.show();
+            if (!QTest::qWaitForWindowActive(&w))
+                return nullptr;
+        }
+        TestSupport::whenModal([](QWidget *modal) {
+            auto *dialog = qobject_cast<QDialog *>(modal);
+            QVERIFY(dialog);
+            dialog->accept();
+        });
+        const int before = w.form().mdiArea->subWindowList().size();
+        w.form().action_NewGraph->trigger();
+        const QList<QMdiSubWindow *> windows = w.form().mdiArea->subWindowList();
+        if (windows.size() != before + 1)
+            return nullptr;
+        return qobject_cast<GraphicsView *>(windows.last()->widget());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestSupport::isolate("mainwindow");
+        CDataLink::Init();
+    }
+
+    void cleanup()
+    {
+        QFile::remove(configPath());
+        CDataLink::GetDataLink()->online = false;
+        QCOMPARE(TestSupport::missedModals(), 0);
+    }
+
+    // --- platform value
+
+    void platformTitlesAndFileActions_data()
+    {
+        QTest::addColumn<int>("platform"); // -1: no config.ini
+        QTest::addColumn<QString>("appTitle");
+        QTest::addColumn<bool>("serverActions");
+        QTest::newRow("missing config.ini") << -1 << "Plotwright(主站版)" << true;
+        QTest::newRow("platform 0") << 0 << "Plotwright(主站版)" << true;
+        QTest::newRow("platform 1") << 1 << "Plotwright(子站版)" << false;
+        QTest::newRow("platform 2") << 2 << "Plotwright(单机版)" << false;
+        QTest::newRow("platform 3") << 3 << "Plotwright" << false;
+    }
+
+    void platformTitlesAndFileActions()
+    {
+        QFETCH(int, platform);
+        QFETCH(QString, appTitle);
+        QFETCH(bool, serverActions);
+        writePlatform(platform);
+        Plotwright w;
+        QCOMPARE(CDataLink::platform(), platform < 0 ? 0 : platform);
+        QCOMPARE(applicationTitle(), appTitle);
+        QCOMPARE(w.windowTitle(), appTitle + QStringLiteral(" - Tessaro"));
+        QCOMPARE(windowTitleText(appTitle, true), appTitle + QStringLiteral(" - Tessaro(当前离线)"));
+
+        const auto &ui = w.form();
+        QCOMPARE(ui.actionDIZ30->isVisible(), serverActions);
+        QCOMPARE(ui.actionSaveDiz30->isVisible(), serverActions);
+        QCOMPARE(ui.action_OpenGraph->isVisible(), !serverActions);
+        QCOMPARE(ui.action_SaveAs->isVisible(), !serverActions);
+    }
+
+    void titleWithOnlineState()
+    {
+        CDataLink::GetDataLink()->online = true;
+        const QString title = windowTitleText(QStringLiteral("X%1"), true);
+        QVERIFY2(title.startsWith(QStringLiteral("X%1 - Tessaro(当前在线;")), qPrintable(title));
+        QVERIFY(title.endsWith(QLatin1Char(')')));
+    }
+
+    void startupConnection()
+    {
+        // Platform 0, form confirmed, server unreachable: the notice, then offline.
+        writePlatform(0);
+        Plotwright w;
+        QString notice;
+        TestSupport::whenModal([&notice](QWidget *form) {
+            QCOMPARE(form->objectName(), QStringLiteral("DbServerForm"));
+            TestSupport::whenModal([&notice](QWidget *box) {
+                auto *mb = qobject_cast<QMessageBox *>(box);
+                QVERIFY(mb);
+                notice = mb->windowTitle() + QLatin1Char('|') + mb->text();
+                mb->button(QMessageBox::Ok)->click();
+            });
+            static_cast<QDialog *>(form)->accept();
+        });
+        QVERIFY(connectAtStartup(&w));
+        QCOMPARE(notice, QStringLiteral("提示|无法连接服务器,进入离线编辑!"));
+        QVERIFY(!CDataLink::GetDataLink()->online);
+
+        // Cancelled form: no connection attempt and no message, the title still shows the state.
+        bool sawOtherModal = false;
+        TestSupport::whenModal([&sawOtherModal](QWidget *form) {
+            static_cast<QDialog *>(form)->reject();
+            TestSupport::whenModal([&sawOtherModal](QWidget *other) {
+                sawOtherModal = true;
+                static_cast<QDialog *>(other)->reject();
+            }, 200);
+        });
+        QVERIFY(connectAtStartup(&w));
+        // A message would have been run modally inside the call and caught by the watcher.
+        QVERIFY(!sawOtherModal);
+        TestSupport::cancelPendingModals();
+    }
+
+    void startupWithoutServerOnOtherPlatforms()
+    {
+        writePlatform(1);
+        Plotwright w;
+        QVERIFY(!connectAtStartup(&w)); // no form is shown: a modal would block here
+    }
+
+    // --- the form
+
+    void toolTable()
+    {
+        writePlatform(1);
+        Plotwright w;
+        const auto &ui = w.form();
+        const auto &tools = Ui_PlotwrightClass::tools();
+        QCOMPARE(tools.size(), 53);
+
+        QSet<int> numbers;
+        int inBars = 0;
+        QActionGroup *group = ui.action_Void->actionGroup();
+        QVERIFY(group);
+        for (const auto &t : tools) {
+            QAction *a = ui.*t.action;
+            QCOMPARE(a->objectName(), QLatin1String(t.objectName));
+            QCOMPARE(a->data().toInt(), t.number);
+            numbers.insert(t.number);
+            const bool inBar = ui.graphicsBox->actions().contains(a) || ui.deviceBox->actions().contains(a);
+            QCOMPARE(inBar, t.bar != Ui_PlotwrightClass::Tool::None);
+            QCOMPARE(a->actionGroup() == group, inBar);
+            if (!inBar)
+                QVERIFY2(!inAnyMenuOrToolBar(w, a), t.objectName);
+            inBars += inBar ? 1 : 0;
+            QVERIFY2(!a->icon().isNull(), t.objectName);
+            if (a != ui.action_Void)
+                QVERIFY2(!QPixmap(QStringLiteral(":/Plotwright/Resources/cursor/%1.png").arg(QLatin1String(t.stem))).isNull(),
+                         t.stem);
+        }
+        QCOMPARE(numbers.size(), 53);
+        QCOMPARE(inBars, 38);
+        QCOMPARE(ui.action_Line->data().toInt(), 0x10016);
+        QCOMPARE(ui.action_Group->data().toInt(), 0x10002);
+        QCOMPARE(ui.action_Thermo->data().toInt(), 0x10037);
+        QVERIFY(!ui.action_TextYc->isCheckable());
+        QVERIFY(!ui.action_Capacity_Face->isCheckable());
+        QVERIFY(ui.action_Switch->isCheckable());
+
+        QVERIFY(ui.action_Void->isChecked());
+        QCOMPARE(ui.action_Void->shortcut(), QKeySequence(Qt::Key_Escape));
+        QCOMPARE(EditorState::currentTool(), 0x10006);
+
+        // The device bar follows the table's order, without separators.
+        QStringList deviceOrder;
+        for (QAction *a : ui.deviceBox->actions())
+            deviceOrder << a->objectName();
+        QCOMPARE(deviceOrder.first(), QStringLiteral("action_Text"));
+        QCOMPARE(deviceOrder.last(), QStringLiteral("action_Capacity_Face"));
+        QCOMPARE(deviceOrder.size(), 25);
+    }
+
+    void commandForm()
+    {
+        writePlatform(1);
+        Plotwright w;
+        const auto &ui = w.form();
+        QVERIFY(!inAnyMenuOrToolBar(w, ui.action_Save));
+        QVERIFY(ui.action_Save->shortcut().isEmpty());
+        QCOMPARE(ui.action_NewGraph->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+        QCOMPARE(ui.action_NewGraph->iconText(), QStringLiteral("新建画面"));
+        QCOMPARE(ui.action_Delete->statusTip(), QStringLiteral("删除选中图元"));
+        QCOMPARE(ui.action_Delete->whatsThis(), QStringLiteral("删除选中图元"));
+        QCOMPARE(ui.action_BackgroundColor->statusTip(), QStringLiteral("设置背景色"));
+        QCOMPARE(ui.action_Curve->statusTip(), QStringLiteral("绘制棒图曲线"));
+        QCOMPARE(ui.action_Curve->whatsThis(), QStringLiteral("绘制曲线"));
+        QVERIFY(ui.action_LayerUpper->statusTip().isEmpty());
+        QCOMPARE(ui.action_LayerUpper->shortcut(), QKeySequence(QStringLiteral("F")));
+        QVERIFY(!ui.action_BringToFront->isVisible());
+        QVERIFY(!ui.action_SendToBack->isVisible());
+        QVERIFY(ui.action_Separator->isSeparator());
+
+        QStringList menus;
+        for (QAction *a : w.menuBar()->actions())
+            menus << a->text();
+        QCOMPARE(menus, (QStringList{"文件(&F)", "编辑(&E)", "设置(&S)", "工具(&T)", "视图(&V)", "窗口(&W)", "帮助(&H)"}));
+
+        // Undo and redo close the main tool bar, undo first.
+        const QList<QAction *> main = ui.mainToolBar->actions();
+        QCOMPARE(main.at(main.size() - 2)->toolTip(), QStringLiteral("撤销操作"));
+        QCOMPARE(main.last()->toolTip(), QStringLiteral("复原操作"));
+        QCOMPARE(main.last()->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
+
+        const QList<QLabel *> labels = ui.statusBar->findChildren<QLabel *>();
+        QStringList texts;
+        for (QLabel *l : labels)
+            texts << l->text();
+        QVERIFY(texts.contains(QStringLiteral("就绪")));
+        QVERIFY(texts.contains(QStringLiteral("当前坐标")));
+        QVERIFY(texts.contains(QStringLiteral("图元个数")));
+    }
+
+    void viewToggles()
+    {
+        writePlatform(1);
+        Plotwright w;
+        w.show();
+        const auto &ui = w.form();
+        ui.action_deviceBox->trigger();
+        QVERIFY(!ui.deviceBox->isVisible());
+        ui.action_deviceBox->trigger();
+        QVERIFY(ui.deviceBox->isVisible());
+        ui.action_StatusBar->trigger();
+        QVERIFY(!ui.statusBar->isVisible());
+        // The dock reports its visibility back to its action.
+        ui.action_PropertyEditor->setChecked(true);
+        QDockWidget *dock = w.findChild<QDockWidget *>();
+        dock->hide();
+        QVERIFY(!ui.action_PropertyEditor->isChecked());
+    }
+
+    // --- enabling rules
+
+    void noDocumentEnabling()
+    {
+        writePlatform(1);
+        Plotwright w;
+        // File commands, managers, view toggles, About and Quit. Hidden actions count as
+        // disabled; undo and redo have no stack to act on.
+        QStringList expected{
+            "action_About",       "action_GraphicsManager", "action_GroupManager",   "action_NewGraph",
+            "action_NewTemplate", "action_OpenGraph",       "action_OpenTemplate",   "action_PropertyEditor",
+            "action_PushGraphProperty", "action_Quit",      "action_StatusBar",      "action_SvgManager",
+            "action_colorBox",    "action_deviceBox",       "action_graphicsBox",    "action_mainToolBar",
+        };
+        expected.sort();
+        const QStringList actual = enabledNames(commandActions(w));
+        QVERIFY2(actual == expected, qPrintable(actual.join(',')));
+        QVERIFY(!w.form().graphicsBox->isEnabled());
+        QVERIFY(!w.form().deviceBox->isEnabled());
+        QVERIFY(w.form().action_Void->isChecked());
+        QVERIFY(!w.form().action_Separator->isVisible());
+    }
+
+    void serverOpenFollowsOnlineFlag()
+    {
+        writePlatform(0);
+        Plotwright w;
+        QVERIFY(!w.form().actionDIZ30->isEnabled());
+        CDataLink::GetDataLink()->online = true;
+        w.updateActions();
+        QVERIFY(w.form().actionDIZ30->isEnabled());
+        QVERIFY(!w.form().actionSaveDiz30->isEnabled()); // needs a document too
+        GraphicsView *view = newGraph(w);
+        QVERIFY(view);
+        QVERIFY(w.form().actionSaveDiz30->isEnabled());
+    }
+
+    void documentAndSelectionEnabling()
+    {
+        writePlatform(1);
+        Plotwright w;
+        const auto &ui = w.form();
+        GraphicsView *view = newGraph(w);
+        QVERIFY(view);
+        QVERIFY(ui.graphicsBox->isEnabled());
+        QVERIFY(ui.action_SelectAll->isEnabled());
+        QVERIFY(ui.action_ZoomIn->isEnabled());
+        QVERIFY(ui.action_Separator->isVisible());
+        QVERIFY(!ui.action_Copy->isEnabled());
+
+        Scene *scene = view->documentScene();
+        QList<TestItem *> items;
+        for (int i = 0; i < 3; ++i) {
+            items << new TestItem;
+            items.last()->setPos(40 * i, 0);
+            scene->addItem(items.last());
+        }
+        auto *group = new TestItem(true);
+        scene->addItem(group);
+
+        items[0]->setSelected(true);
+        QVERIFY(ui.action_Copy->isEnabled());
+        QVERIFY(ui.action_LayerUpper->isEnabled());
+        QVERIFY(!ui.action_AlignmentLeft->isEnabled());
+        QVERIFY(!ui.action_DestroyGroup->isEnabled());
+        QVERIFY(view->isWindowModified()); // selecting marks the document modified
+
+        items[1]->setSelected(true);
+        QVERIFY(ui.action_AlignmentLeft->isEnabled());
+        QVERIFY(ui.action_EqualHeight->isEnabled());
+        QVERIFY(!ui.action_EqualHCross->isEnabled());
+        QVERIFY(!ui.action_LayerUpper->isEnabled());
+
+        items[2]->setSelected(true);
+        QVERIFY(ui.action_EqualHCross->isEnabled());
+        QVERIFY(ui.action_EqualVCross->isEnabled());
+
+        group->setSelected(true);
+        QVERIFY(ui.action_DestroyGroup->isEnabled());
+
+        ui.action_Deselect->trigger();
+        QVERIFY(scene->selectedItems().isEmpty());
+        QVERIFY(!ui.action_Copy->isEnabled());
+        QVERIFY(!ui.action_DestroyGroup->isEnabled());
+
+        ui.action_SelectAll->trigger();
+        QCOMPARE(scene->selectedItems().size(), 4);
+    }
+
+    void svgExportFollowsCleanState()
+    {
+        writePlatform(1);
+        Plotwright w;
+        GraphicsView *view = newGraph(w);
+        QVERIFY(view);
+        // A saved, unmodified document may be exported; an edit (undo stack not clean) may not.
+        view->setCurrentFile(QDir(TestSupport::projectFolder()).filePath(QStringLiteral("a.drw")));
+        w.updateActions();
+        QVERIFY(w.form().action_svgFile->isEnabled());
+        auto *item = new TestItem;
+        view->documentScene()->addItem(item);
+        item->setSelected(true);
+        QVERIFY(!w.form().action_svgFile->isEnabled());
+        view->documentScene()->undoStack()->push(new QUndoCommand(QStringLiteral("x")));
+        view->documentScene()->undoStack()->undo(); // clean again
+        QVERIFY(w.form().action_svgFile->isEnabled());
+    }
+
+    // --- tools
+
+    void choosingAToolSetsNumberAndCursorOnEveryView()
+    {
+        writePlatform(1);
+        Plotwright w;
+        const auto &ui = w.form();
+        GraphicsView *first = newGraph(w);
+        GraphicsView *second = newGraph(w);
+        QVERIFY(first && second);
+        QCOMPARE(ui.mdiArea->activeSubWindow()->widget(), second);
+
+        ui.action_Switch->trigger();
+        QCOMPARE(EditorState::currentTool(), 0x10009);
+        for (GraphicsView *v : {first, second}) {
+            QCOMPARE(v->viewport()->cursor().shape(), Qt::BitmapCursor);
+            QCOMPARE(v->viewport()->cursor().pixmap().size(), QSize(32, 32));
+        }
+        // A right click in a view goes back to the pointer.
+        emit first->rightClicked();
+        QVERIFY(ui.action_Void->isChecked());
+        QCOMPARE(EditorState::currentTool(), 0x10006);
+        QCOMPARE(second->viewport()->cursor().shape(), Qt::ArrowCursor);
+
+        ui.action_Line->trigger();
+        QCOMPARE(EditorState::currentTool(), 0x10016);
+        // Activating a document chooses the pointer again.
+        ui.mdiArea->setActiveSubWindow(ui.mdiArea->subWindowList().first());
+        QCOMPARE(EditorState::currentTool(), 0x10006);
+
+        // Tools outside the bars are not in the group: triggering one changes nothing.
+        ui.action_YC->trigger();
+        QCOMPARE(EditorState::currentTool(), 0x10006);
+    }
+
+    // --- several documents
+
+    void switchingDocumentsClearsSelectionAndFollowsUndo()
+    {
+        writePlatform(1);
+        Plotwright w;
+        const auto &ui = w.form();
+        GraphicsView *a = newGraph(w);
+        QVERIFY(a);
+        auto *item = new TestItem;
+        a->documentScene()->addItem(item);
+        item->setSelected(true);
+        a->documentScene()->undoStack()->push(new QUndoCommand(QStringLiteral("在A中")));
+        GraphicsView *b = newGraph(w);
+        QVERIFY(b);
+        QVERIFY(!item->isSelected());
+
+        QAction *undo = ui.mainToolBar->actions().at(ui.mainToolBar->actions().size() - 2);
+        QVERIFY(!undo->isEnabled());
+        ui.mdiArea->setActiveSubWindow(ui.mdiArea->subWindowList().first());
+        QVERIFY(undo->isEnabled());
+        QVERIFY2(undo->text().endsWith(QStringLiteral("在A中")), qPrintable(undo->text()));
+    }
+
+    void statusBarTexts()
+    {
+        writePlatform(1);
+        Plotwright w;
+        GraphicsView *a = newGraph(w);
+        GraphicsView *b = newGraph(w);
+        QVERIFY(a && b);
+        QLabel *pos = nullptr;
+        QLabel *stat = nullptr;
+        for (QLabel *l : w.form().statusBar->findChildren<QLabel *>()) {
+            if (l->text().startsWith(QStringLiteral("当前坐标")))
+                pos = l;
+            if (l->text().startsWith(QStringLiteral("画布大小")) || l->text() == QStringLiteral("图元个数"))
+                stat = l;
+        }
+        QVERIFY(pos && stat);
+        QCOMPARE(stat->text(), QStringLiteral("画布大小:1920×1080(100%),图元个数:0"));
+
+        emit b->documentScene()->posChanged(QPointF(12.5, 7));
+        QCOMPARE(pos->text(), QStringLiteral("当前坐标:x=12.5,y=7"));
+        // A scene that is not the active one reports zeros.
+        emit a->documentScene()->posChanged(QPointF(3, 4));
+        QCOMPARE(pos->text(), QStringLiteral("当前坐标:x=0,y=0"));
+
+        auto *parent = new TestItem;
+        auto *child = new TestItem;
+        child->setParentItem(parent);
+        b->documentScene()->addItem(parent);
+        b->zoomIn(10);
+        QCOMPARE(stat->text(), QStringLiteral("画布大小:1920×1080(114%),图元个数:1"));
+    }
+
+    void windowMenuNumbersTenDocuments()
+    {
+        writePlatform(1);
+        Plotwright w;
+        QList<GraphicsView *> views;
+        for (int i = 0; i < 10; ++i)
+            views << newGraph(w);
+        QVERIFY(!views.contains(nullptr));
+        emit w.form().menu_windows->aboutToShow();
+        QStringList entries;
+        QAction *checked = nullptr;
+        for (QAction *a : w.form().menu_windows->actions()) {
+            if (a->isSeparator() || a->objectName().startsWith(QLatin1String("action_")))
+                continue;
+            entries << a->text();
+            if (a->isChecked())
+                checked = a;
+        }
+        QCOMPARE(entries.size(), 10);
+        for (int i = 0; i < 9; ++i)
+            QCOMPARE(entries.at(i), QStringLiteral("&%1 %2").arg(i + 1).arg(views.at(i)->userFriendlyCurrentFile()));
+        QCOMPARE(entries.at(9), QStringLiteral("10 %1").arg(views.at(9)->userFriendlyCurrentFile()));
+        QVERIFY(checked);
+        QCOMPARE(checked->text(), entries.at(9));
+
+        // Choosing an entry activates that document.
+        for (QAction *a : w.form().menu_windows->actions()) {
+            if (a->text() == entries.at(2))
+                a->trigger();
+        }
+        QCOMPARE(w.form().mdiArea->activeSubWindow()->widget(), views.at(2));
+    }
+
+    void newGraphCancelledCreatesNothing()
+    {
+        writePlatform(1);
+        Plotwright w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        TestSupport::whenModal([](QWidget *modal) { static_cast<QDialog *>(modal)->reject(); });
+        w.form().action_NewGraph->trigger();
+        QVERIFY(w.form().mdiArea->subWindowList().isEmpty());
+
+        // A template with its own default canvas and title.
+        QString title;
+        QSize shown;
+        TestSupport::whenModal([&](QWidget *modal) {
+            title = modal->windowTitle();
+            shown = QSize(modal->findChild<QSpinBox *>(QStringLiteral("spinBox_Width"))->value(),
+                          modal->findChild<QSpinBox *>(QStringLiteral("spinBox_Height"))->value());
+            static_cast<QDialog *>(modal)->accept();
+        });
+        w.form().action_NewTemplate->trigger();
+        QCOMPARE(title, QStringLiteral("新建模板"));
+        QCOMPARE(shown, QSize(400, 300));
+        auto *view = qobject_cast<GraphicsView *>(w.form().mdiArea->activeSubWindow()->widget());
+        QVERIFY(view);
+        QCOMPARE(view->documentScene()->type(), 1);
+        QCOMPARE(view->documentScene()->sceneRect(), QRectF(0, 0, 400, 300));
+        QVERIFY(view->userFriendlyCurrentFile().startsWith(QStringLiteral("模板")));
+    }
+
+    // --- recent files and messages
+
+    void recentFiles()
+    {
+        writePlatform(1);
+        auto w = std::make_unique<Plotwright>();
+        emit w->form().menu_file->aboutToShow();
+        QVERIFY(!w->form().menu_recentFiles->isEnabled());
+        for (int i = 0; i < 11; ++i)
+            w->addRecentFile(QStringLiteral("/g/%1.drw").arg(i));
+        w->addRecentFile(QStringLiteral("/g/5.drw"));
+        QStringList expected{"/g/5.drw", "/g/10.drw", "/g/9.drw", "/g/8.drw", "/g/7.drw",
+                             "/g/6.drw", "/g/4.drw",  "/g/3.drw", "/g/2.drw", "/g/1.drw"};
+        QCOMPARE(w->recentFiles(), expected);
+        emit w->form().menu_file->aboutToShow();
+        QVERIFY(w->form().menu_recentFiles->isEnabled());
+        QCOMPARE(w->form().menu_recentFiles->actions().size(), 10);
+        QCOMPARE(w->form().menu_recentFiles->actions().first()->text(), QStringLiteral("/g/5.drw"));
+
+        // The list survives the window.
+        w.reset();
+        Plotwright again;
+        QCOMPARE(again.recentFiles(), expected);
+    }
+
+    void firstRunDrawingDefaults()
+    {
+        QSettings().clear();
+        writePlatform(1);
+        Plotwright w;
+        const DrawingDefaults &d = EditorState::drawingDefaults();
+        QCOMPARE(d.penWidth, 2);
+        QCOMPARE(d.penStyle, 1);
+        QCOMPARE(d.brushStyle, 0);
+        QCOMPARE(d.lineHead, 0);
+        QCOMPARE(d.lineEnd, 0);
+    }
+
+    void externalMessages()
+    {
+        writePlatform(1);
+        Plotwright w;
+        w.show();
+        w.slotNewMessage(1, 0, 0);
+        QVERIFY(w.isVisible());
+        w.slotNewMessage(9, 0, 0);
+        QVERIFY(w.isVisible());
+        w.slotNewMessage(2024, 0, 0);
+        QVERIFY(!w.isVisible());
+    }
+
+    void paramOpensOnlyGraphsAndTemplates()
+    {
+        writePlatform(1);
+        Plotwright w;
+        w.slotParam(QByteArray("/tmp/notes.txt"));
+        QVERIFY(w.form().mdiArea->subWindowList().isEmpty());
+        QVERIFY(w.recentFiles().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

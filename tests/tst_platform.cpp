@@ -1,0 +1,180 @@
+// The platform layer as the editor uses it: project folders, message box flags, the
+// offline data link and its server form, library folders, and the canvas dialog.
+#include "abstractgraphicsscene.h"
+#include "abstractgraphicsutility.h"
+#include "cdatalink.h"
+#include "dbserverform.h"
+#include "dialogs/dlgenvsettings.h"
+#include "grouptool.h"
+#include "svgtool.h"
+#include "testsupport.h"
+#include "version.h"
+#include "zmessagebox.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QGraphicsRectItem>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QSpinBox>
+#include <QtTest>
+
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { TestSupport::isolate("platform"); }
+
+    void projectFolders()
+    {
+        const QString root = QDir(TestSupport::projectFolder()).absolutePath() + QLatin1Char('/');
+        QCOMPARE(AbstractGraphicsUtility::projectDir(), root);
+        for (const QString &dir : {AbstractGraphicsUtility::graphDir(), AbstractGraphicsUtility::templateDir(),
+                                   AbstractGraphicsUtility::svgDir(), AbstractGraphicsUtility::bmpDir(),
+                                   GroupTool::dir()}) {
+            QVERIFY2(dir.startsWith(root) && dir.endsWith(QLatin1Char('/')) && dir != root, qPrintable(dir));
+            QVERIFY(!QDir(dir).exists());
+        }
+        AbstractGraphicsUtility::initProject();
+        QVERIFY(QDir(AbstractGraphicsUtility::graphDir()).exists());
+        QVERIFY(QDir(AbstractGraphicsUtility::templateDir()).exists());
+        QVERIFY(QDir(AbstractGraphicsUtility::svgDir()).exists());
+        QVERIFY(QDir(GroupTool::dir()).exists());
+
+        // Without the override the folder is "Project" beside the executable.
+        const QByteArray saved = qgetenv("PLOTWRIGHT_PROJECT_DIR");
+        qunsetenv("PLOTWRIGHT_PROJECT_DIR");
+        const QString beside = AbstractGraphicsUtility::projectDir();
+        qputenv("PLOTWRIGHT_PROJECT_DIR", saved);
+        QCOMPARE(beside, QCoreApplication::applicationDirPath() + QStringLiteral("/Project/"));
+    }
+
+    void versionText()
+    {
+        QCOMPARE(Version::VersionToString(13), QStringLiteral("13.0"));
+        QCOMPARE(Version::VersionToString(12), QStringLiteral("12.0"));
+    }
+
+    void messageBoxFlags_data()
+    {
+        QTest::addColumn<uint>("flags");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<int>("buttons");
+        QTest::newRow("error") << 16u << int(QMessageBox::Critical) << int(QMessageBox::Ok);
+        QTest::newRow("question yes/no") << 36u << int(QMessageBox::Question) << int(QMessageBox::Yes | QMessageBox::No);
+        QTest::newRow("warning ok/cancel") << 49u << int(QMessageBox::Warning) << int(QMessageBox::Ok | QMessageBox::Cancel);
+        QTest::newRow("information") << 64u << int(QMessageBox::Information) << int(QMessageBox::Ok);
+    }
+
+    void messageBoxFlags()
+    {
+        QFETCH(uint, flags);
+        QFETCH(int, icon);
+        QFETCH(int, buttons);
+        int seenIcon = -1;
+        int seenButtons = 0;
+        QString caption;
+        TestSupport::whenModal([&](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box);
+            seenIcon = box->icon();
+            seenButtons = int(box->standardButtons());
+            caption = box->windowTitle() + QLatin1Char('|') + box->text();
+            box->button(QMessageBox::StandardButton(box->standardButtons() & QMessageBox::Cancel ? QMessageBox::Cancel
+                                                   : box->standardButtons() & QMessageBox::No   ? QMessageBox::No
+                                                                                                 : QMessageBox::Ok))
+                ->click();
+        });
+        const int result = ZMessageBox(nullptr, QStringLiteral("读取调色板文件错误 !"), QStringLiteral("标题"), flags);
+        QCOMPARE(seenIcon, icon);
+        QCOMPARE(seenButtons, buttons);
+        QCOMPARE(caption, QStringLiteral("标题|读取调色板文件错误 !"));
+        QVERIFY(result == QMessageBox::Ok || result == QMessageBox::Cancel || result == QMessageBox::No);
+    }
+
+    void offlineDataLink()
+    {
+        QVERIFY(CDataLink::Init());
+        CDataLink *link = CDataLink::GetDataLink();
+        QVERIFY(!link->SetupRtuDev());
+        QVERIFY(!link->online);
+        QVERIFY(CDataLink::GetDbServerInfo().isEmpty());
+        QString id = QStringLiteral("YC0001");
+        QVERIFY(!CDataLink::GetIdInfo(id));
+        QVERIFY(link->OpenDizFile(AbstractGraphicsUtility::graphDir()).isEmpty());
+        QVERIFY(link->SaveDizFile(QStringLiteral("a.drw"), QStringLiteral("a.svg")).isEmpty());
+        CDataLink::UnInit();
+        // Asking after shut-down still gives a usable offline link.
+        QVERIFY(CDataLink::GetDataLink());
+    }
+
+    void serverFormRemembersConfirmedServer()
+    {
+        TestSupport::whenModal([](QWidget *modal) {
+            modal->findChild<QLineEdit *>(QStringLiteral("lineEdit_Host"))->setText(QStringLiteral("10.1.2.3"));
+            modal->findChild<QSpinBox *>(QStringLiteral("spinBox_Port"))->setValue(6543);
+            modal->findChild<QLineEdit *>(QStringLiteral("lineEdit_Password"))->setText(QStringLiteral("secret"));
+            static_cast<QDialog *>(modal)->accept();
+        });
+        QCOMPARE(CDataLink::ShowSetDbServerForm(), 1);
+        DbServerSettings stored = DbServerSettings::load();
+        QCOMPARE(stored.host, QStringLiteral("10.1.2.3"));
+        QCOMPARE(stored.port, 6543);
+        // The password is never kept in the settings.
+        QSettings settings;
+        for (const QString &key : settings.allKeys())
+            QVERIFY(!settings.value(key).toString().contains(QStringLiteral("secret")));
+
+        // Cancel returns 0 and keeps what was stored.
+        TestSupport::whenModal([](QWidget *modal) {
+            QCOMPARE(modal->findChild<QLineEdit *>(QStringLiteral("lineEdit_Host"))->text(), QStringLiteral("10.1.2.3"));
+            modal->findChild<QLineEdit *>(QStringLiteral("lineEdit_Host"))->setText(QStringLiteral("elsewhere"));
+            static_cast<QDialog *>(modal)->reject();
+        });
+        QCOMPARE(CDataLink::ShowSetDbServerForm(), 0);
+        QCOMPARE(DbServerSettings::load().host, QStringLiteral("10.1.2.3"));
+    }
+
+    void libraryFolderLists()
+    {
+        AbstractGraphicsUtility::initProject();
+        QFile svg(AbstractGraphicsUtility::svgDir() + QStringLiteral("b.svg"));
+        QVERIFY(svg.open(QIODevice::WriteOnly));
+        svg.write("<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10'><rect width='10' height='10'/></svg>");
+        svg.close();
+        QFile other(AbstractGraphicsUtility::svgDir() + QStringLiteral("notes.txt"));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.close();
+        SvgTool tool;
+        QCOMPARE(tool.entries(), QStringList{QStringLiteral("b.svg")});
+        QFile::copy(svg.fileName(), AbstractGraphicsUtility::svgDir() + QStringLiteral("A.svg"));
+        QCOMPARE(tool.entries().size(), 1);
+        tool.on_Refresh();
+        QCOMPARE(tool.entries(), (QStringList{QStringLiteral("A.svg"), QStringLiteral("b.svg")}));
+    }
+
+    void topLevelFilter()
+    {
+        auto *parent = new QGraphicsRectItem;
+        auto *child = new QGraphicsRectItem(parent);
+        QGraphicsRectItem other;
+        const QList<QGraphicsItem *> list{child, &other, parent};
+        QCOMPARE(AbstractGraphicsScene::noParentFilter(list), (QList<QGraphicsItem *>{&other, parent}));
+        delete parent;
+    }
+
+    void canvasDialog()
+    {
+        DlgEnvSettings fractional(QRectF(5, 7, 800.9, 600.2), nullptr);
+        QCOMPARE(fractional.findChild<QSpinBox *>(QStringLiteral("spinBox_Width"))->value(), 800);
+        QCOMPARE(fractional.rect(), QRectF(0, 0, 800, 600));
+        DlgEnvSettings huge(QRectF(0, 0, 300000, 50), nullptr);
+        QCOMPARE(huge.rect(), QRectF(0, 0, 204800, 100));
+        QCOMPARE(huge.windowTitle(), QStringLiteral("绘图环境"));
+    }
+};
+
+QTEST_MAIN(TestPlatform)
+#include "tst_platform.moc"
