@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QSpinBox>
+#include <QTranslator>
 #include <QtTest>
 
 class TestPlatform : public QObject
@@ -49,6 +50,18 @@ private slots:
         const QString beside = AbstractGraphicsUtility::projectDir();
         qputenv("PLOTWRIGHT_PROJECT_DIR", saved);
         QCOMPARE(beside, QCoreApplication::applicationDirPath() + QStringLiteral("/Project/"));
+    }
+
+    void chineseQtTranslationLoads()
+    {
+        // The compiled-in translation must carry Qt's own texts, not only refer to them.
+        QTranslator translator;
+        QVERIFY(translator.load(QStringLiteral(":/Plotwright/Resources/qt_zh_CN.qm"), QString(), QString(), QString()));
+        QCoreApplication::installTranslator(&translator);
+        QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("x"), QMessageBox::Ok | QMessageBox::Cancel);
+        QString cancel = box.button(QMessageBox::Cancel)->text();
+        QCoreApplication::removeTranslator(&translator);
+        QCOMPARE(cancel.remove(QLatin1Char('&')).left(2), QStringLiteral("取消"));
     }
 
     void versionText()

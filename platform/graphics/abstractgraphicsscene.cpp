@@ -1,5 +1,9 @@
 #include "abstractgraphicsscene.h"
 
+#include "groupitem.h"
+#include "graphicsitem.h"
+#include "itemkind.h"
+
 #include <QGraphicsItem>
 #include <QPainter>
 
@@ -24,11 +28,13 @@ void AbstractGraphicsScene::setBackgroundPixmap(const QString &path)
     update();
 }
 
-QGraphicsItem *AbstractGraphicsScene::graphicsItem(int, int, bool)
+QGraphicsItem *AbstractGraphicsScene::graphicsItem(int, int itemType, bool)
 {
-    // The drawing items are added to the framework separately; until a type is known
-    // here the scene simply creates nothing for it.
-    return nullptr;
+    // Graphs and templates offer the same items; the defaults are applied by
+    // createFromPoints, so both flags only matter to callers that need them.
+    if (itemType == GroupItem::Type)
+        return new GroupItem;
+    return ItemKind::create(itemType);
 }
 
 QList<QGraphicsItem *> AbstractGraphicsScene::noParentFilter(const QList<QGraphicsItem *> &items)

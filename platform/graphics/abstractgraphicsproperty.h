@@ -1,0 +1,59 @@
+#ifndef ABSTRACTGRAPHICSPROPERTY_H
+#define ABSTRACTGRAPHICSPROPERTY_H
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantHash>
+
+// One editable property of an item: its id is also its display name.
+class Property
+{
+public:
+    enum PropertyType {
+        String = 0,
+        Bool = 1,
+        Int = 2,
+        Double = 3,
+        Size = 4,
+        Color = 5,
+        Font = 6,
+        Enum = 7,     // value: index into the "enumNames" attribute
+        Path = 8,     // value: a file path; attributes "filter" and "directory"
+        PointList = 9, // value: QPolygonF in item coordinates
+        Popup = 10,   // value: one of the "items" attribute's texts
+    };
+
+    Property(const QString &id, PropertyType type, const QVariantHash &attributes = {}, bool editable = true);
+
+    QString id() const { return m_id; }
+    PropertyType type() const { return m_type; }
+    QVariantHash attributes() const { return m_attributes; }
+    bool isEditable() const { return m_editable; }
+
+private:
+    QString m_id;
+    PropertyType m_type;
+    QVariantHash m_attributes;
+    bool m_editable;
+};
+
+// The properties of an item, grouped by who usually edits them.
+class AbstractGraphicsProperty
+{
+public:
+    enum Authority { Same = 0, Common = 1, General = 2, Specific = 3 };
+
+    virtual ~AbstractGraphicsProperty();
+
+    // Ordered by authority; the Property objects are shared by all items of a kind.
+    virtual QMap<Authority, QList<Property *>> properties() const = 0;
+    QStringList propertyNames() const;
+
+    virtual void setPropertyValue(const QString &id, const QVariant &value) = 0;
+    virtual QVariant propertyValue(const QString &id) const = 0;
+};
+
+#endif

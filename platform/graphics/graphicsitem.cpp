@@ -1,0 +1,522 @@
+#include "graphicsitem.h"
+
+#include "drawingdefaults.h"
+#include "itemkind.h"
+
+#include <QGraphicsScene>
+#include <QGraphicsSceneMouseEvent>
+#include <QGraphicsView>
+#include <QPainter>
+#include <QStyleOptionGraphicsItem>
+#include <cmath>
+
+namespace {
+
+constexpr double HandlePixels = 8.0;
+// Below this extent a drag is taken for a click.
+constexpr double ClickTolerance = 2.0;
+
+const QStringList &penStyleNames()
+{
+    static const QStringList names{QStringLiteral("无"),     QStringLiteral("实线"),   QStringLiteral("虚线"),
+                                   QStringLiteral("点线"),   QStringLiteral("点划线"), QStringLiteral("双点划线")};
+    return names;
+}
+
+const QStringList &brushStyleNames()
+{
+    static const QStringList names{QStringLiteral("无"), QStringLiteral("实心")};
+    return names;
+}
+
+// Ids of the properties every item has.
+const QString IdName = QStringLiteral("名称");
+const QString IdX = QStringLiteral("X");
+const QString IdY = QStringLiteral("Y");
+const QString IdWidth = QStringLiteral("宽度");
+const QString IdHeight = QStringLiteral("高度");
+const QString IdLock = QStringLiteral("锁定");
+const QString IdPenColor = QStringLiteral("线条颜色");
+const QString IdPenWidth = QStringLiteral("线宽");
+const QString IdPenStyle = QStringLiteral("线型");
+const QString IdBrushColor = QStringLiteral("填充颜色");
+const QString IdBrushStyle = QStringLiteral("填充方式");
+const QString IdFont = QStringLiteral("字体");
+
+QVariantHash range(double minimum, double maximum, int decimals = -1)
+{
+    QVariantHash h{{QStringLiteral("minimum"), minimum}, {QStringLiteral("maximum"), maximum}};
+    if (decimals >= 0)
+        h.insert(QStringLiteral("decimals"), decimals);
+    return h;
+}
+
+QVariantHash enumNames(const QStringList &names)
+{
+    return {{QStringLiteral("enumNames"), names}};
+}
+
+const QList<Property *> &commonProperties()
+{
+    static const QList<Property *> list{
+        new Property(IdName, Property::String),
+        new Property(IdX, Property::Double, range(-1e6, 1e6, 2)),
+        new Property(IdY, Property::Double, range(-1e6, 1e6, 2)),
+        new Property(IdWidth, Property::Double, range(0, 1e6, 2)),
+        new Property(IdHeight, Property::Double, range(0, 1e6, 2)),
+        new Property(IdLock, Property::Bool),
+    };
+    return list;
+}
+
+QList<Property *> generalProperties(bool withText)
+{
+    static const QList<Property *> shared{
+        new Property(IdPenColor, Property::Color),
+        new Property(IdPenWidth, Property::Int, range(0, 20)),
+        new Property(IdPenStyle, Property::Enum, enumNames(penStyleNames())),
+        new Property(IdBrushColor, Property::Color),
+        new Property(IdBrushStyle, Property::Enum, enumNames(brushStyleNames())),
+    };
+    static Property *const font = new Property(IdFont, Property::Font);
+    QList<Property *> list = shared;
+    if (withText)
+        list << font;
+    return list;
+}
+
+struct Geometry
+{
+    QPointF pos;
+    QRectF rect;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Geometry)
+
+GraphicsItem::GraphicsItem(const ItemKind &kind)
+    : m_kind(kind)
+{
+    setFlags(ItemIsSelectable | ItemIsMovable | ItemIsFocusable);
+    setAcceptHoverEvents(true);
+    m_font = QFont(QStringLiteral("Noto Sans CJK SC"), 12);
+}
+
+QVector<QVariant> &GraphicsItem::values() const
+{
+    // Filled on first use: the kind's table is not reachable from the base constructor.
+    if (m_values.isEmpty()) {
+        for (const SpecificProperty &s : specifics())
+            m_values.append(s.initial);
+    }
+    return m_values;
+}
+
+GraphicsItem::~GraphicsItem() = default;
+
+int GraphicsItem::type() const
+{
+    return m_kind.type;
+}
+
+void GraphicsItem::setRect(const QRectF &rect)
+{
+    if (rect == m_rect)
+        return;
+    prepareGeometryChange();
+    m_rect = rect;
+    update();
+}
+
+QPen GraphicsItem::pen() const
+{
+    if (m_penStyle <= 0)
+        return Qt::NoPen;
+    QPen pen(m_penColor.isValid() ? m_penColor : QColor(Qt::white));
+    pen.setWidth(m_penWidth);
+    pen.setStyle(Qt::PenStyle(qBound(1, m_penStyle, 5)));
+    return pen;
+}
+
+bool GraphicsItem::hasFill() const
+{
+    return m_brushStyle != 0 && m_brushColor.isValid();
+}
+
+QBrush GraphicsItem::brush() const
+{
+    return hasFill() ? QBrush(m_brushColor) : QBrush(Qt::NoBrush);
+}
+
+double GraphicsItem::handleSize() const
+{
+    // Handles keep their size on screen whatever the zoom of the first view.
+    double scale = 1.0;
+    if (QGraphicsScene *s = scene()) {
+        const QList<QGraphicsView *> views = s->views();
+        if (!views.isEmpty())
+            scale = views.first()->transform().m11();
+    }
+    return HandlePixels / qBound(0.05, scale, 20.0);
+}
+
+bool GraphicsItem::showsHandles() const
+{
+    return isSelected() && !islocked();
+}
+
+int GraphicsItem::handleCount() const
+{
+    return isLinear() ? 2 : 8;
+}
+
+QRectF GraphicsItem::handleRect(int handle) const
+{
+    const double size = handleSize();
+    QPointF centre;
+    if (isLinear()) {
+        centre = handle == 0 ? m_rect.topLeft() : m_rect.bottomRight();
+    } else {
+        const QRectF r = m_rect.normalized();
+        const QPointF points[] = {r.topLeft(),     QPointF(r.center().x(), r.top()),
+                                  r.topRight(),    QPointF(r.right(), r.center().y()),
+                                  r.bottomRight(), QPointF(r.center().x(), r.bottom()),
+                                  r.bottomLeft(),  QPointF(r.left(), r.center().y())};
+        centre = points[handle];
+    }
+    return QRectF(centre.x() - size / 2, centre.y() - size / 2, size, size);
+}
+
+int GraphicsItem::handleAt(const QPointF &pos) const
+{
+    if (!showsHandles())
+        return -1;
+    for (int i = 0; i < handleCount(); ++i) {
+        if (handleRect(i).contains(pos))
+            return i;
+    }
+    return -1;
+}
+
+QRectF GraphicsItem::boundingRect() const
+{
+    double margin = m_penWidth / 2.0 + 1.0;
+    if (isSelected())
+        margin = qMax(margin, handleSize() / 2 + 1.0);
+    return m_rect.normalized().adjusted(-margin, -margin, margin, margin);
+}
+
+QPainterPath GraphicsItem::contentShape() const
+{
+    QPainterPath path;
+    path.addRect(m_rect.normalized());
+    return path;
+}
+
+QPainterPath GraphicsItem::shape() const
+{
+    QPainterPath path = contentShape();
+    if (showsHandles()) {
+        for (int i = 0; i < handleCount(); ++i)
+            path.addRect(handleRect(i));
+    }
+    return path;
+}
+
+void GraphicsItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *)
+{
+    painter->setPen(pen());
+    painter->setBrush(brush());
+    drawContent(painter, option);
+    if (option->state & QStyle::State_Selected)
+        drawSelection(painter);
+}
+
+void GraphicsItem::drawSelection(QPainter *painter)
+{
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    QPen outline(QColor(0, 160, 255), 0, Qt::DashLine);
+    painter->setPen(outline);
+    painter->setBrush(Qt::NoBrush);
+    if (!isLinear())
+        painter->drawRect(m_rect.normalized());
+    if (!islocked()) {
+        painter->setPen(QPen(QColor(0, 90, 200), 0));
+        painter->setBrush(QColor(255, 255, 255));
+        for (int i = 0; i < handleCount(); ++i)
+            painter->drawRect(handleRect(i));
+    }
+    painter->restore();
+}
+
+bool GraphicsItem::createFromPoints(const DrawingDefaults *defaults, const QPointF &press, const QPointF &release,
+                                    QGraphicsScene *)
+{
+    if (defaults) {
+        m_penWidth = defaults->penWidth;
+        m_penColor = defaults->penColor;
+        m_penStyle = defaults->penStyle;
+        m_brushColor = defaults->bruchColor;
+        m_brushStyle = defaults->brushStyle;
+    }
+    const QPointF delta = release - press;
+    const bool click = std::abs(delta.x()) < ClickTolerance && std::abs(delta.y()) < ClickTolerance;
+    if (isLinear()) {
+        // A line keeps the direction of the drag; a click makes no line.
+        if (click)
+            return false;
+        setPos(press);
+        setRect(QRectF(QPointF(0, 0), QSizeF(delta.x(), delta.y())));
+        return true;
+    }
+    if (click) {
+        // A click places the kind's usual size centred on the click; kinds without one
+        // (plain shapes) would be empty and are not created.
+        if (m_kind.clickSize.isEmpty())
+            return false;
+        setPos(press - QPointF(m_kind.clickSize.width() / 2, m_kind.clickSize.height() / 2));
+        setRect(QRectF(QPointF(0, 0), m_kind.clickSize));
+        return true;
+    }
+    const QRectF r = QRectF(press, release).normalized();
+    setPos(r.topLeft());
+    setRect(QRectF(QPointF(0, 0), r.size()));
+    return true;
+}
+
+void GraphicsItem::setWidth(double width)
+{
+    QRectF r = m_rect;
+    // A line keeps its direction; everything else grows to the right.
+    r.setWidth(isLinear() && r.width() < 0 ? -width : width);
+    setRect(r);
+}
+
+void GraphicsItem::setHeight(double height)
+{
+    QRectF r = m_rect;
+    r.setHeight(isLinear() && r.height() < 0 ? -height : height);
+    setRect(r);
+}
+
+bool GraphicsItem::saveItem(QDataStream &)
+{
+    // Storage comes with the document format.
+    return false;
+}
+
+QRectF GraphicsItem::itemRect() const
+{
+    return mapRectToParent(m_rect.normalized());
+}
+
+QVariant GraphicsItem::geometry() const
+{
+    return QVariant::fromValue(Geometry{pos(), m_rect});
+}
+
+void GraphicsItem::setGeometry(const QVariant &geometry)
+{
+    if (!geometry.canConvert<Geometry>())
+        return;
+    const Geometry g = geometry.value<Geometry>();
+    setPos(g.pos);
+    setRect(g.rect);
+}
+
+const QVector<GraphicsItem::SpecificProperty> &GraphicsItem::specifics() const
+{
+    static const QVector<SpecificProperty> none;
+    return none;
+}
+
+void GraphicsItem::specificChanged(int)
+{
+}
+
+void GraphicsItem::setSpecificValue(int index, const QVariant &value)
+{
+    QVector<QVariant> &v = values();
+    if (index < 0 || index >= v.size() || v.at(index) == value)
+        return;
+    v[index] = value;
+    specificChanged(index);
+    update();
+}
+
+QMap<AbstractGraphicsProperty::Authority, QList<Property *>> GraphicsItem::properties() const
+{
+    QMap<Authority, QList<Property *>> map;
+    map.insert(Common, commonProperties());
+    map.insert(General, generalProperties(hasText()));
+    QList<Property *> own;
+    for (const SpecificProperty &s : specifics())
+        own << s.property;
+    map.insert(Specific, own);
+    return map;
+}
+
+QVariant GraphicsItem::propertyValue(const QString &id) const
+{
+    if (id == IdName)
+        return m_name;
+    if (id == IdX)
+        return pos().x();
+    if (id == IdY)
+        return pos().y();
+    if (id == IdWidth)
+        return std::abs(m_rect.width());
+    if (id == IdHeight)
+        return std::abs(m_rect.height());
+    if (id == IdLock)
+        return islocked();
+    if (id == IdPenColor)
+        return m_penColor;
+    if (id == IdPenWidth)
+        return m_penWidth;
+    if (id == IdPenStyle)
+        return m_penStyle;
+    if (id == IdBrushColor)
+        return m_brushColor;
+    if (id == IdBrushStyle)
+        return m_brushStyle;
+    if (id == IdFont && hasText())
+        return m_font;
+    const QVector<SpecificProperty> &list = specifics();
+    for (int i = 0; i < list.size(); ++i) {
+        if (list.at(i).property->id() == id)
+            return values().value(i);
+    }
+    return QVariant();
+}
+
+void GraphicsItem::setPropertyValue(const QString &id, const QVariant &value)
+{
+    if (id == IdName) {
+        m_name = value.toString();
+    } else if (id == IdX) {
+        setPos(value.toDouble(), pos().y());
+    } else if (id == IdY) {
+        setPos(pos().x(), value.toDouble());
+    } else if (id == IdWidth) {
+        setWidth(value.toDouble());
+    } else if (id == IdHeight) {
+        setHeight(value.toDouble());
+    } else if (id == IdLock) {
+        setLock(value.toBool());
+    } else if (id == IdPenColor) {
+        m_penColor = value.value<QColor>();
+    } else if (id == IdPenWidth) {
+        prepareGeometryChange();
+        m_penWidth = qBound(0, value.toInt(), 20);
+    } else if (id == IdPenStyle) {
+        m_penStyle = qBound(0, value.toInt(), 5);
+    } else if (id == IdBrushColor) {
+        m_brushColor = value.value<QColor>();
+    } else if (id == IdBrushStyle) {
+        m_brushStyle = qBound(0, value.toInt(), 1);
+    } else if (id == IdFont && hasText()) {
+        m_font = value.value<QFont>();
+    } else {
+        const QVector<SpecificProperty> &list = specifics();
+        for (int i = 0; i < list.size(); ++i) {
+            if (list.at(i).property->id() == id) {
+                setSpecificValue(i, value);
+                return;
+            }
+        }
+        return;
+    }
+    update();
+}
+
+void GraphicsItem::init(void *, void *)
+{
+}
+
+void GraphicsItem::lockChanged()
+{
+    // A locked item can still be selected, but the mouse neither moves nor resizes it.
+    setFlag(ItemIsMovable, !islocked());
+    prepareGeometryChange();
+    update();
+}
+
+QVariant GraphicsItem::itemChange(GraphicsItemChange change, const QVariant &value)
+{
+    if (change == ItemSelectedChange)
+        prepareGeometryChange(); // handles widen the bounding rectangle
+    return QGraphicsItem::itemChange(change, value);
+}
+
+void GraphicsItem::mousePressEvent(QGraphicsSceneMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        const int handle = handleAt(event->pos());
+        if (handle >= 0) {
+            m_resizing = handle;
+            event->accept();
+            return;
+        }
+    }
+    QGraphicsItem::mousePressEvent(event);
+}
+
+void GraphicsItem::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
+{
+    if (m_resizing < 0) {
+        QGraphicsItem::mouseMoveEvent(event);
+        return;
+    }
+    const QPointF p = event->pos();
+    QRectF r = m_rect;
+    if (isLinear()) {
+        if (m_resizing == 0)
+            r.setTopLeft(p);
+        else
+            r.setBottomRight(p);
+    } else {
+        r = r.normalized();
+        switch (m_resizing) {
+        case 0: r.setTopLeft(p); break;
+        case 1: r.setTop(p.y()); break;
+        case 2: r.setTopRight(p); break;
+        case 3: r.setRight(p.x()); break;
+        case 4: r.setBottomRight(p); break;
+        case 5: r.setBottom(p.y()); break;
+        case 6: r.setBottomLeft(p); break;
+        case 7: r.setLeft(p.x()); break;
+        default: break;
+        }
+        // Dragging a handle across the opposite side flips the rectangle instead of
+        // turning it inside out.
+        r = r.normalized();
+    }
+    setRect(r);
+}
+
+void GraphicsItem::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
+{
+    if (m_resizing >= 0) {
+        // The scene has already read isResizing() to record the resize; the drag ends here.
+        m_resizing = -1;
+        event->accept();
+        return;
+    }
+    QGraphicsItem::mouseReleaseEvent(event);
+}
+
+void GraphicsItem::hoverMoveEvent(QGraphicsSceneHoverEvent *event)
+{
+    static const Qt::CursorShape shapes[] = {Qt::SizeFDiagCursor, Qt::SizeVerCursor, Qt::SizeBDiagCursor,
+                                             Qt::SizeHorCursor,   Qt::SizeFDiagCursor, Qt::SizeVerCursor,
+                                             Qt::SizeBDiagCursor, Qt::SizeHorCursor};
+    const int handle = handleAt(event->pos());
+    if (handle < 0)
+        unsetCursor();
+    else
+        setCursor(isLinear() ? Qt::SizeAllCursor : shapes[handle]);
+    QGraphicsItem::hoverMoveEvent(event);
+}

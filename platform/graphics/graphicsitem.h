@@ -1,0 +1,132 @@
+#ifndef GRAPHICSITEM_H
+#define GRAPHICSITEM_H
+
+#include "abstractgraphicslibrary.h"
+#include "abstractgraphicsproperty.h"
+#include "abstractgraphicsresize.h"
+#include "abstractgraphicsutility.h"
+
+#include <QBrush>
+#include <QFont>
+#include <QGraphicsItem>
+#include <QPen>
+#include <QVector>
+
+class ItemKind;
+
+// Base of every drawing item: a rectangle with pen and brush, resize handles while
+// selected, a lock, the two point bindings, and properties in three groups. The kinds
+// differ only in what they draw inside the rectangle and in their specific properties.
+class GraphicsItem : public QGraphicsItem,
+                     public AbstractGraphicsUtility,
+                     public AbstractGraphicsResize,
+                     public AbstractGraphicsProperty,
+                     public AbstractGraphicsLibrary
+{
+public:
+    // A property of the kind's own, with the value a new item starts with.
+    struct SpecificProperty
+    {
+        Property *property;
+        QVariant initial;
+    };
+
+    explicit GraphicsItem(const ItemKind &kind);
+    ~GraphicsItem() override;
+
+    int type() const override;
+    const ItemKind &kind() const { return m_kind; }
+
+    // The drawing rectangle in item coordinates. For a line its first corner is the
+    // start and the opposite corner the end, so it keeps its direction.
+    QRectF rect() const { return m_rect; }
+    void setRect(const QRectF &rect);
+
+    QString name() const { return m_name; }
+    void setName(const QString &name) { m_name = name; }
+    int penWidth() const { return m_penWidth; }
+    QColor penColor() const { return m_penColor; }
+    int penStyle() const { return m_penStyle; }
+    QColor brushColor() const { return m_brushColor; }
+    int brushStyle() const { return m_brushStyle; }
+    QFont font() const { return m_font; }
+    // The pen and brush as drawn: an invalid colour falls back, brush style 0 or an
+    // invalid brush colour means no fill.
+    QPen pen() const;
+    QBrush brush() const;
+    bool hasFill() const;
+
+    // QGraphicsItem
+    QRectF boundingRect() const override;
+    QPainterPath shape() const override;
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
+
+    // AbstractGraphicsUtility
+    bool createFromPoints(const DrawingDefaults *defaults, const QPointF &press, const QPointF &release,
+                          QGraphicsScene *scene) override;
+    void setWidth(double width) override;
+    void setHeight(double height) override;
+    bool saveItem(QDataStream &stream) override;
+    QRectF itemRect() const override;
+
+    // AbstractGraphicsResize
+    QVariant geometry() const override;
+    void setGeometry(const QVariant &geometry) override;
+
+    // AbstractGraphicsProperty
+    QMap<Authority, QList<Property *>> properties() const override;
+    void setPropertyValue(const QString &id, const QVariant &value) override;
+    QVariant propertyValue(const QString &id) const override;
+
+    // AbstractGraphicsLibrary
+    void init(void *context, void *data) override;
+
+    // Value of a specific property by its index in specifics().
+    QVariant specificValue(int index) const { return values().value(index); }
+    void setSpecificValue(int index, const QVariant &value);
+    // The handles as drawn for a given size in scene units (exposed for hit tests).
+    QRectF handleRect(int handle) const;
+    int handleCount() const;
+
+protected:
+    // What a kind draws inside its rectangle (item coordinates), with pen and brush set.
+    virtual void drawContent(QPainter *painter, const QStyleOptionGraphicsItem *option) = 0;
+    // The kind's own properties, shared by all items of the kind.
+    virtual const QVector<SpecificProperty> &specifics() const;
+    // Whether the item shows text (and so offers a font).
+    virtual bool hasText() const { return false; }
+    // Where the item can be hit; by default its whole rectangle.
+    virtual QPainterPath contentShape() const;
+    // A kind may react to a changed specific value (reload a picture, ...).
+    virtual void specificChanged(int index);
+    // Line-like kinds have two handles at their ends instead of eight around.
+    virtual bool isLinear() const { return false; }
+
+    void lockChanged() override;
+    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
+    void hoverMoveEvent(QGraphicsSceneHoverEvent *event) override;
+
+    double handleSize() const;
+    int handleAt(const QPointF &pos) const;
+
+private:
+    void drawSelection(QPainter *painter);
+    bool showsHandles() const;
+    QVector<QVariant> &values() const;
+
+    const ItemKind &m_kind;
+    QRectF m_rect;
+    QString m_name;
+    int m_penWidth = 1;
+    QColor m_penColor;
+    int m_penStyle = 1;
+    QColor m_brushColor;
+    int m_brushStyle = 0;
+    QFont m_font;
+    mutable QVector<QVariant> m_values;
+};
+
+#endif

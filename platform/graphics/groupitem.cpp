@@ -1,0 +1,89 @@
+#include "groupitem.h"
+
+#include <QGraphicsScene>
+
+namespace {
+const QString IdName = QStringLiteral("名称");
+const QString IdX = QStringLiteral("X");
+const QString IdY = QStringLiteral("Y");
+const QString IdWidth = QStringLiteral("宽度");
+const QString IdHeight = QStringLiteral("高度");
+const QString IdLock = QStringLiteral("锁定");
+const QString IdCount = QStringLiteral("图元个数");
+} // namespace
+
+GroupItem::GroupItem()
+{
+    setFlags(ItemIsSelectable | ItemIsMovable | ItemIsFocusable);
+}
+
+bool GroupItem::createFromPoints(const DrawingDefaults *, const QPointF &, const QPointF &, QGraphicsScene *)
+{
+    // A group is made from selected items or placed from the group library; a drag alone
+    // has nothing to put into it.
+    return false;
+}
+
+// Scaling a group would distort its members' symbols; its size follows its members.
+void GroupItem::setWidth(double) {}
+void GroupItem::setHeight(double) {}
+
+bool GroupItem::saveItem(QDataStream &)
+{
+    return false;
+}
+
+QRectF GroupItem::itemRect() const
+{
+    return mapRectToParent(childrenBoundingRect());
+}
+
+QMap<AbstractGraphicsProperty::Authority, QList<Property *>> GroupItem::properties() const
+{
+    static const QList<Property *> common{
+        new Property(IdName, Property::String),
+        new Property(IdX, Property::Double),
+        new Property(IdY, Property::Double),
+        new Property(IdWidth, Property::Double, {}, false),
+        new Property(IdHeight, Property::Double, {}, false),
+        new Property(IdLock, Property::Bool),
+    };
+    static const QList<Property *> specific{new Property(IdCount, Property::Int, {}, false)};
+    return {{Common, common}, {General, {}}, {Specific, specific}};
+}
+
+QVariant GroupItem::propertyValue(const QString &id) const
+{
+    if (id == IdName)
+        return m_name;
+    if (id == IdX)
+        return pos().x();
+    if (id == IdY)
+        return pos().y();
+    if (id == IdWidth)
+        return itemRect().width();
+    if (id == IdHeight)
+        return itemRect().height();
+    if (id == IdLock)
+        return islocked();
+    if (id == IdCount)
+        return childItems().size();
+    return QVariant();
+}
+
+void GroupItem::setPropertyValue(const QString &id, const QVariant &value)
+{
+    if (id == IdName)
+        m_name = value.toString();
+    else if (id == IdX)
+        setPos(value.toDouble(), pos().y());
+    else if (id == IdY)
+        setPos(pos().x(), value.toDouble());
+    else if (id == IdLock)
+        setLock(value.toBool());
+}
+
+void GroupItem::lockChanged()
+{
+    setFlag(ItemIsMovable, !islocked());
+}

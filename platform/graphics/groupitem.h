@@ -1,0 +1,41 @@
+#ifndef GROUPITEM_H
+#define GROUPITEM_H
+
+#include "abstractgraphicsproperty.h"
+#include "abstractgraphicsutility.h"
+
+#include <QGraphicsItemGroup>
+
+// A group of items that moves, locks and stacks as one.
+class GroupItem : public QGraphicsItemGroup, public AbstractGraphicsUtility, public AbstractGraphicsProperty
+{
+public:
+    static constexpr int Type = 0x10002;
+
+    GroupItem();
+
+    int type() const override { return Type; }
+    QString name() const { return m_name; }
+    void setName(const QString &name) { m_name = name; }
+
+    // AbstractGraphicsUtility
+    bool createFromPoints(const DrawingDefaults *defaults, const QPointF &press, const QPointF &release,
+                          QGraphicsScene *scene) override;
+    void setWidth(double width) override;
+    void setHeight(double height) override;
+    bool saveItem(QDataStream &stream) override;
+    QRectF itemRect() const override;
+
+    // AbstractGraphicsProperty
+    QMap<Authority, QList<Property *>> properties() const override;
+    void setPropertyValue(const QString &id, const QVariant &value) override;
+    QVariant propertyValue(const QString &id) const override;
+
+protected:
+    void lockChanged() override;
+
+private:
+    QString m_name;
+};
+
+#endif

@@ -1,0 +1,201 @@
+#include "shapeitem.h"
+
+#include "itemkind.h"
+
+#include <QPainter>
+#include <QPainterPathStroker>
+#include <QStyleOptionGraphicsItem>
+#include <QtMath>
+
+namespace {
+
+enum ShapeType {
+    Line = 0x10016,
+    Rectangle = 0x10018,
+    Triangle = 0x10019,
+    Ellipse = 0x1001a,
+    Arc = 0x1001c,
+    Chord = 0x1001d,
+    Sector = 0x1001e,
+    Grid = 0x1001f,
+};
+
+QVariantHash attrs(std::initializer_list<std::pair<const char *, QVariant>> list)
+{
+    QVariantHash h;
+    for (const auto &p : list)
+        h.insert(QString::fromLatin1(p.first), p.second);
+    return h;
+}
+
+// Index of each specific property in the tables below.
+enum { LineHead = 0, LineEnd = 1 };
+enum { StartAngle = 0, SpanAngle = 1 };
+enum { Rows = 0, Columns = 1 };
+enum { Corner = 0 };
+
+} // namespace
+
+ShapeItem::ShapeItem(const ItemKind &kind)
+    : GraphicsItem(kind)
+{
+}
+
+bool ShapeItem::isLinear() const
+{
+    return type() == Line;
+}
+
+const QVector<GraphicsItem::SpecificProperty> &ShapeItem::specifics() const
+{
+    static const QVector<SpecificProperty> line{
+        {new Property(QStringLiteral("起点"), Property::Enum,
+                      attrs({{"enumNames", QStringList{QStringLiteral("──"), QStringLiteral("<──")}}})),
+         0},
+        {new Property(QStringLiteral("终点"), Property::Enum,
+                      attrs({{"enumNames", QStringList{QStringLiteral("──"), QStringLiteral("──>")}}})),
+         0},
+    };
+    static const QVector<SpecificProperty> angles{
+        {new Property(QStringLiteral("起始角度"), Property::Double,
+                      attrs({{"minimum", -360.0}, {"maximum", 360.0}, {"decimals", 1}})),
+         30.0},
+        {new Property(QStringLiteral("跨越角度"), Property::Double,
+                      attrs({{"minimum", -360.0}, {"maximum", 360.0}, {"decimals", 1}})),
+         240.0},
+    };
+    static const QVector<SpecificProperty> grid{
+        {new Property(QStringLiteral("行数"), Property::Int, attrs({{"minimum", 1}, {"maximum", 200}})), 4},
+        {new Property(QStringLiteral("列数"), Property::Int, attrs({{"minimum", 1}, {"maximum", 200}})), 4},
+    };
+    static const QVector<SpecificProperty> rectangle{
+        {new Property(QStringLiteral("圆角半径"), Property::Double,
+                      attrs({{"minimum", 0.0}, {"maximum", 1000.0}, {"decimals", 1}})),
+         0.0},
+    };
+    static const QVector<SpecificProperty> none;
+    switch (type()) {
+    case Line: return line;
+    case Arc:
+    case Chord:
+    case Sector: return angles;
+    case Grid: return grid;
+    case Rectangle: return rectangle;
+    default: return none;
+    }
+}
+
+QPainterPath ShapeItem::outline() const
+{
+    const QRectF r = rect().normalized();
+    QPainterPath path;
+    switch (type()) {
+    case Line:
+        path.moveTo(rect().topLeft());
+        path.lineTo(rect().bottomRight());
+        break;
+    case Rectangle: {
+        const double radius = specificValue(Corner).toDouble();
+        if (radius > 0)
+            path.addRoundedRect(r, radius, radius);
+        else
+            path.addRect(r);
+        break;
+    }
+    case Triangle:
+        path.moveTo(r.center().x(), r.top());
+        path.lineTo(r.bottomRight());
+        path.lineTo(r.bottomLeft());
+        path.closeSubpath();
+        break;
+    case Ellipse: path.addEllipse(r); break;
+    case Arc:
+        path.arcMoveTo(r, specificValue(StartAngle).toDouble());
+        path.arcTo(r, specificValue(StartAngle).toDouble(), specificValue(SpanAngle).toDouble());
+        break;
+    case Chord:
+        path.arcMoveTo(r, specificValue(StartAngle).toDouble());
+        path.arcTo(r, specificValue(StartAngle).toDouble(), specificValue(SpanAngle).toDouble());
+        path.closeSubpath();
+        break;
+    case Sector:
+        path.moveTo(r.center());
+        path.arcTo(r, specificValue(StartAngle).toDouble(), specificValue(SpanAngle).toDouble());
+        path.closeSubpath();
+        break;
+    case Grid: {
+        path.addRect(r);
+        const int rows = qMax(1, specificValue(Rows).toInt());
+        const int columns = qMax(1, specificValue(Columns).toInt());
+        for (int i = 1; i < rows; ++i) {
+            const double y = r.top() + r.height() * i / rows;
+            path.moveTo(r.left(), y);
+            path.lineTo(r.right(), y);
+        }
+        for (int i = 1; i < columns; ++i) {
+            const double x = r.left() + r.width() * i / columns;
+            path.moveTo(x, r.top());
+            path.lineTo(x, r.bottom());
+        }
+        break;
+    }
+    default: path.addRect(r); break;
+    }
+    return path;
+}
+
+void ShapeItem::drawContent(QPainter *painter, const QStyleOptionGraphicsItem *)
+{
+    const bool curved = type() == Ellipse || type() == Arc || type() == Chord || type() == Sector;
+    const bool slanted = type() == Triangle || (type() == Line && rect().width() != 0 && rect().height() != 0);
+    // Straight axis-parallel lines are crisp without antialiasing and much cheaper.
+    painter->setRenderHint(QPainter::Antialiasing, curved || slanted);
+    if (type() == Line || type() == Arc || type() == Grid)
+        painter->setBrush(type() == Grid ? brush() : QBrush(Qt::NoBrush));
+    if (type() == Grid && hasFill()) {
+        painter->fillRect(rect().normalized(), brush());
+        painter->setBrush(Qt::NoBrush);
+    }
+    painter->drawPath(outline());
+    if (type() == Line) {
+        if (specificValue(LineHead).toInt() == 1)
+            drawArrow(painter, rect().topLeft(), rect().bottomRight());
+        if (specificValue(LineEnd).toInt() == 1)
+            drawArrow(painter, rect().bottomRight(), rect().topLeft());
+    }
+}
+
+void ShapeItem::drawArrow(QPainter *painter, const QPointF &tip, const QPointF &from) const
+{
+    const QLineF back(tip, from);
+    if (back.length() < 1e-6)
+        return;
+    // The head grows with the pen so that thick lines keep a visible arrow.
+    const double size = 6.0 + 2.0 * pen().widthF();
+    QLineF left = back;
+    left.setLength(size);
+    left.setAngle(back.angle() + 25);
+    QLineF right = back;
+    right.setLength(size);
+    right.setAngle(back.angle() - 25);
+    QPolygonF head;
+    head << tip << left.p2() << right.p2();
+    painter->save();
+    painter->setBrush(pen().color());
+    QPen solid = pen();
+    solid.setStyle(Qt::SolidLine);
+    painter->setPen(solid);
+    painter->drawPolygon(head);
+    painter->restore();
+}
+
+QPainterPath ShapeItem::contentShape() const
+{
+    if (type() == Line || type() == Arc) {
+        // Open shapes are hit along their stroke, at least a few units wide.
+        QPainterPathStroker stroker;
+        stroker.setWidth(qMax(6.0, pen().widthF() + 4.0));
+        return stroker.createStroke(outline());
+    }
+    return GraphicsItem::contentShape();
+}

@@ -1,0 +1,23 @@
+#ifndef SHAPEITEM_H
+#define SHAPEITEM_H
+
+#include "graphicsitem.h"
+
+// The plain drawing shapes: line, rectangle, triangle, ellipse, arc, chord, sector, grid.
+class ShapeItem : public GraphicsItem
+{
+public:
+    explicit ShapeItem(const ItemKind &kind);
+
+protected:
+    void drawContent(QPainter *painter, const QStyleOptionGraphicsItem *option) override;
+    const QVector<SpecificProperty> &specifics() const override;
+    QPainterPath contentShape() const override;
+    bool isLinear() const override;
+
+private:
+    QPainterPath outline() const;
+    void drawArrow(QPainter *painter, const QPointF &tip, const QPointF &from) const;
+};
+
+#endif
