@@ -6,6 +6,8 @@
 #include "cdatalink.h"
 #include "dialogs/aboutdlg.h"
 #include "dialogs/dlgenvsettings.h"
+#include "dialogs/dlgpaintproperty.h"
+#include "dialogs/dlgpushgraphproperty.h"
 #include "dialogs/propertydockwidget.h"
 #include "document/graphicsview.h"
 #include "grouptool.h"
@@ -583,8 +585,22 @@ void Plotwright::closeEvent(QCloseEvent *event)
 // --- canvas and drawing defaults
 
 void Plotwright::slotColorChanged() {}
-void Plotwright::slotPaintProperty() {}
-void Plotwright::slotPushGraphProperty() {}
+
+void Plotwright::slotPaintProperty()
+{
+    DlgPaintProperty dialog(this);
+    dialog.setValue(EditorState::drawingDefaults());
+    dialog.move(QCursor::pos());
+    dialog.exec();
+    // The dialog has no buttons: however it was closed, what it shows becomes the defaults.
+    dialog.value(EditorState::drawingDefaults());
+}
+
+void Plotwright::slotPushGraphProperty()
+{
+    DlgPushGraphProperty dialog(this);
+    dialog.exec();
+}
 
 void Plotwright::slotEnvironmentSettings()
 {

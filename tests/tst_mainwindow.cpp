@@ -600,6 +600,30 @@ private slots:
         QVERIFY(view->userFriendlyCurrentFile().startsWith(QStringLiteral("模板")));
     }
 
+    void drawingPropertiesApplyHoweverClosed()
+    {
+        writePlatform(1);
+        Plotwright w;
+        QVERIFY(newGraph(w));
+        EditorState::drawingDefaults().penWidth = 2;
+        TestSupport::whenModal([](QWidget *dialog) {
+            QCOMPARE(dialog->objectName(), QStringLiteral("DlgPaintProperty"));
+            auto *width = dialog->findChild<QSpinBox *>(QStringLiteral("spinBox"));
+            QCOMPARE(width->value(), 2);
+            width->setValue(7);
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        w.form().action_PaintProperty->trigger();
+        QCOMPARE(EditorState::drawingDefaults().penWidth, 7);
+
+        // The push-window settings run modally and keep their own file.
+        TestSupport::whenModal([](QWidget *dialog) {
+            QCOMPARE(dialog->objectName(), QStringLiteral("DlgPushGraphProperty"));
+            static_cast<QDialog *>(dialog)->reject();
+        });
+        w.form().action_PushGraphProperty->trigger();
+    }
+
     // --- recent files and messages
 
     void recentFiles()

@@ -1,0 +1,141 @@
+#include "dlgpushgraphproperty.h"
+
+#include "abstractgraphicsutility.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QSize>
+#include <QSpacerItem>
+#include <QSpinBox>
+#include <QTextCodec>
+#include <QVBoxLayout>
+#include <climits>
+
+namespace {
+const QString ModeKey = QStringLiteral("mode");
+const QString SizeKey = QStringLiteral("size");
+const QString TimeKey = QStringLiteral("time");
+}
+
+DlgPushGraphProperty::DlgPushGraphProperty(QWidget *parent)
+    : QDialog(parent)
+    , m_iniPath(AbstractGraphicsUtility::projectDir() + QStringLiteral("DlgPushGraphProperty.ini"))
+{
+    setupUi();
+    retranslateUi();
+    connect(pushButtonOK, &QPushButton::clicked, this, &DlgPushGraphProperty::slotClicked);
+    load();
+}
+
+void DlgPushGraphProperty::load()
+{
+    // Other programs read this file too; they expect the locale's encoding, so both ways use it.
+    QSettings settings(m_iniPath, QSettings::IniFormat);
+    settings.setIniCodec(QTextCodec::codecForLocale());
+    comboBox->setCurrentIndex(int(settings.value(ModeKey, 0u).toUInt()));
+    const QSize size = settings.value(SizeKey, QSize(800, 600)).toSize();
+    // Values from a hand-edited file may lie outside the ranges; the spin boxes clamp them.
+    spinBoxWidth->setValue(size.width());
+    spinBoxHeight->setValue(size.height());
+    spinBoxTime->setValue(int(qMin(settings.value(TimeKey, 5u).toUInt(), uint(INT_MAX))));
+}
+
+void DlgPushGraphProperty::slotClicked()
+{
+    QSettings settings(m_iniPath, QSettings::IniFormat);
+    settings.setIniCodec(QTextCodec::codecForLocale());
+    settings.setValue(ModeKey, comboBox->currentIndex());
+    settings.setValue(SizeKey, QSize(spinBoxWidth->value(), spinBoxHeight->value()));
+    settings.setValue(TimeKey, spinBoxTime->value());
+    accept();
+}
+
+void DlgPushGraphProperty::setupUi()
+{
+    setObjectName(QStringLiteral("DlgPushGraphProperty"));
+    resize(255, 133);
+
+    auto *grid = new QGridLayout(this);
+    grid->setSpacing(6);
+    grid->setContentsMargins(11, 11, 11, 11);
+
+    auto *labels = new QVBoxLayout;
+    label = new QLabel(this);
+    label->setObjectName(QStringLiteral("label"));
+    label_2 = new QLabel(this);
+    label_2->setObjectName(QStringLiteral("label_2"));
+    label_3 = new QLabel(this);
+    label_3->setObjectName(QStringLiteral("label_3"));
+    labels->addWidget(label);
+    labels->addWidget(label_2);
+    labels->addWidget(label_3);
+    grid->addLayout(labels, 0, 0);
+
+    auto *editors = new QVBoxLayout;
+    comboBox = new QComboBox(this);
+    comboBox->setObjectName(QStringLiteral("comboBox"));
+    comboBox->addItem(QString());
+    comboBox->addItem(QString());
+    editors->addWidget(comboBox);
+
+    auto *sizeRow = new QHBoxLayout;
+    sizeRow->setSpacing(0);
+    spinBoxWidth = new QSpinBox(this);
+    spinBoxWidth->setObjectName(QStringLiteral("spinBoxWidth"));
+    spinBoxWidth->setRange(100, 2048);
+    label_4 = new QLabel(this);
+    label_4->setObjectName(QStringLiteral("label_4"));
+    spinBoxHeight = new QSpinBox(this);
+    spinBoxHeight->setObjectName(QStringLiteral("spinBoxHeight"));
+    spinBoxHeight->setRange(100, 2048);
+    sizeRow->addWidget(spinBoxWidth, 1);
+    sizeRow->addWidget(label_4);
+    sizeRow->addWidget(spinBoxHeight, 1);
+    editors->addLayout(sizeRow);
+
+    auto *timeRow = new QHBoxLayout;
+    spinBoxTime = new QSpinBox(this);
+    spinBoxTime->setObjectName(QStringLiteral("spinBoxTime"));
+    spinBoxTime->setRange(0, 3600);
+    label_5 = new QLabel(this);
+    label_5->setObjectName(QStringLiteral("label_5"));
+    timeRow->addWidget(spinBoxTime, 1);
+    timeRow->addWidget(label_5);
+    editors->addLayout(timeRow);
+    grid->addLayout(editors, 0, 1);
+
+    grid->addItem(new QSpacerItem(20, 4, QSizePolicy::Minimum, QSizePolicy::Expanding), 1, 1);
+
+    auto *buttons = new QHBoxLayout;
+    pushButtonOK = new QPushButton(this);
+    pushButtonOK->setObjectName(QStringLiteral("pushButtonOK"));
+    pushButtonCancel = new QPushButton(this);
+    pushButtonCancel->setObjectName(QStringLiteral("pushButtonCancel"));
+    buttons->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    buttons->addWidget(pushButtonOK);
+    buttons->addWidget(pushButtonCancel);
+    buttons->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    grid->addLayout(buttons, 2, 0, 1, 2);
+
+    connect(pushButtonCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void DlgPushGraphProperty::retranslateUi()
+{
+    const char *context = "DlgPushGraphProperty";
+    setWindowTitle(QCoreApplication::translate(context, "推图窗口属性"));
+    label->setText(QCoreApplication::translate(context, "窗口模式:"));
+    label_2->setText(QCoreApplication::translate(context, "窗口大小:"));
+    label_3->setText(QCoreApplication::translate(context, "窗口停留时间:"));
+    comboBox->setItemText(0, QCoreApplication::translate(context, "非模态弹窗"));
+    comboBox->setItemText(1, QCoreApplication::translate(context, "模态弹窗"));
+    label_4->setText(QCoreApplication::translate(context, "×"));
+    label_5->setText(QCoreApplication::translate(context, "秒"));
+    pushButtonOK->setText(QCoreApplication::translate(context, "确认"));
+    pushButtonCancel->setText(QCoreApplication::translate(context, "取消"));
+}
