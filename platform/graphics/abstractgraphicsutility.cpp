@@ -1,4 +1,5 @@
 #include "abstractgraphicsutility.h"
+#include "zpalette.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -48,4 +49,5 @@ void AbstractGraphicsUtility::initProject()
                             bmpDir(),     groupDir(), symbolDir()};
     for (const QString &d : dirs)
         QDir().mkpath(d);
+    ensureDefaultPalette(paletteFilePath());
 }
