@@ -15,6 +15,9 @@
 #include "scene/editorstate.h"
 #include "scene/scene.h"
 #include "svgtool.h"
+#include "zcolorbar.h"
+#include "zmessagebox.h"
+#include "zpalette.h"
 
 #include <QActionGroup>
 #include <QClipboard>
@@ -37,6 +40,7 @@
 #include <QUndoGroup>
 #include <QUndoStack>
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -117,6 +121,15 @@ Plotwright::Plotwright(QWidget *parent)
 
     readSettings();
 
+    m_colorBar = new ZColorBar(this);
+    m_colorBar->SetPara({QStringLiteral("前景色"), QStringLiteral("背景色")}, MainPalette, 1);
+    m_colorBar->m_foreground = m_foregroundIndex;
+    m_colorBar->m_background = m_backgroundIndex;
+    m_colorBar->frush();
+    addToolBar(Qt::BottomToolBarArea, m_colorBar);
+    EditorState::drawingDefaults().penColor = MyPALETTEINDEX(m_colorBar->m_foreground);
+    EditorState::drawingDefaults().bruchColor = MyPALETTEINDEX(m_colorBar->m_background);
+
     updateActions();
 
     connect(ui.action_mainToolBar, &QAction::triggered, ui.mainToolBar, &QWidget::setVisible);
@@ -124,6 +137,7 @@ Plotwright::Plotwright(QWidget *parent)
     connect(ui.action_graphicsBox, &QAction::triggered, ui.graphicsBox, &QWidget::setVisible);
     connect(ui.action_deviceBox, &QAction::triggered, ui.deviceBox, &QWidget::setVisible);
     connect(ui.action_PropertyEditor, &QAction::triggered, m_propertyDock, &QWidget::setVisible);
+    connect(ui.action_colorBox, &QAction::triggered, m_colorBar, &QWidget::setVisible);
     connect(m_propertyDock, &QDockWidget::visibilityChanged, ui.action_PropertyEditor, &QAction::setChecked);
     connect(ui.action_Tile, &QAction::triggered, ui.mdiArea, &QMdiArea::tileSubWindows);
     connect(ui.action_Cascade, &QAction::triggered, ui.mdiArea, &QMdiArea::cascadeSubWindows);
@@ -140,6 +154,7 @@ Plotwright::Plotwright(QWidget *parent)
     connect(m_toolGroup, &QActionGroup::triggered, this, &Plotwright::slotActionToolGroup);
     connect(ui.menu_file, &QMenu::aboutToShow, this, &Plotwright::slotMenuFileAboutToShow);
     connect(ui.action_svgFile, &QAction::triggered, this, &Plotwright::slotExportSvgFile);
+    connect(m_colorBar, &ZColorBar::colorChanged, this, &Plotwright::slotColorChanged);
 
     ui.action_BringToFront->setVisible(false);
     ui.action_SendToBack->setVisible(false);
@@ -150,6 +165,10 @@ Plotwright::Plotwright(QWidget *parent)
 Plotwright::~Plotwright()
 {
     writeSettings();
+    if (MainPalette) {
+        free(MainPalette);
+        MainPalette = nullptr;
+    }
     QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
     // Children die after this body: the actions go before the document windows, whose
     // stacks and scenes still signal on their way out. Nothing of that may reach us.
@@ -168,6 +187,13 @@ bool Plotwright::initEnvironment()
     progress->showMessage(QStringLiteral("初始化环境参数 ..."), 0);
     progress->showActivated();
     progress->showMessage(QStringLiteral("读取调色板文件 ..."), 0);
+    RGB_COLOR *colours = nullptr;
+    int count = 0;
+    const QString file = AbstractGraphicsUtility::projectDir() + QStringLiteral("mmicolor.dat");
+    if (CreateColorPalette1(file, &MainPalette, &colours, &count) == 0)
+        ZMessageBox(this, QStringLiteral("读取调色板文件错误 !"), applicationTitle(), 16);
+    if (colours)
+        free(colours);
     progress->showMessage(QStringLiteral("初始化窗口参数 ..."), 0);
     progress->finish();
     delete progress;
@@ -584,7 +610,14 @@ void Plotwright::closeEvent(QCloseEvent *event)
 
 // --- canvas and drawing defaults
 
-void Plotwright::slotColorChanged() {}
+void Plotwright::slotColorChanged()
+{
+    m_foregroundIndex = m_colorBar->m_foreground;
+    m_backgroundIndex = m_colorBar->m_background;
+    // Only new items take the colours; items already drawn keep theirs.
+    EditorState::drawingDefaults().penColor = MyPALETTEINDEX(m_foregroundIndex);
+    EditorState::drawingDefaults().bruchColor = MyPALETTEINDEX(m_backgroundIndex);
+}
 
 void Plotwright::slotPaintProperty()
 {

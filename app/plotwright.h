@@ -16,6 +16,7 @@ class QUndoGroup;
 class GraphicsView;
 class PropertyDockWidget;
 class Scene;
+class ZColorBar;
 
 // The editor's main window: menus, tool bars, drawing tools, status bar and the
 // multi-document area in which every open graph is one GraphicsView.
@@ -116,6 +117,7 @@ private:
     QSettings m_settings;
     QActionGroup *m_toolGroup = nullptr;
     QSignalMapper *m_windowMapper = nullptr;
+    ZColorBar *m_colorBar = nullptr;
     QUndoGroup *m_undoGroup = nullptr;
     PropertyDockWidget *m_propertyDock = nullptr;
     QLabel *m_readyLabel = nullptr;

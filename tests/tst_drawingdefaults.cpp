@@ -1,0 +1,218 @@
+// Drawing defaults and the palette in the main window: first-run values, changes that
+// survive a restart, a damaged palette file, and the canvas commands on a document.
+#include "abstractgraphicsutility.h"
+#include "app/apptexts.h"
+#include "app/plotwright.h"
+#include "cdatalink.h"
+#include "document/graphicsview.h"
+#include "scene/editorstate.h"
+#include "scene/scene.h"
+#include "testsupport.h"
+#include "zcolorbar.h"
+#include "zpalette.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+QToolButton *swatch(Plotwright &w, int index)
+{
+    return w.findChild<ZColorBar *>()->findChild<QToolButton *>(QStringLiteral("paletteSwatch%1").arg(index));
+}
+
+void writeConfig()
+{
+    QFile file(applicationDir() + QStringLiteral("/config.ini"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Plotwright]\nplatform=1\n");
+}
+
+} // namespace
+
+class TestDrawingDefaults : public QObject
+{
+    Q_OBJECT
+
+private:
+    GraphicsView *newGraph(Plotwright &w)
+    {
+        if (!w.isVisible()) {
+            w.show();
+            if (!QTest::qWaitForWindowActive(&w))
+                return nullptr;
+        }
+        TestSupport::whenModal([](QWidget *modal) { static_cast<QDialog *>(modal)->accept(); });
+        w.form().action_NewGraph->trigger();
+        QMdiSubWindow *sub = w.form().mdiArea->activeSubWindow();
+        return sub ? qobject_cast<GraphicsView *>(sub->widget()) : nullptr;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestSupport::isolate("drawingdefaults");
+        writeConfig();
+        CDataLink::Init();
+    }
+
+    void cleanupTestCase() { QFile::remove(applicationDir() + QStringLiteral("/config.ini")); }
+
+    void cleanup() { QCOMPARE(TestSupport::missedModals(), 0); }
+
+    void firstRunDefaults()
+    {
+        QSettings().clear();
+        Plotwright w;
+        const DrawingDefaults &d = EditorState::drawingDefaults();
+        QCOMPARE(d.penWidth, 2);
+        QCOMPARE(d.penStyle, 1);
+        QCOMPARE(d.brushStyle, 0);
+        QCOMPARE(d.lineHead, 0);
+        QCOMPARE(d.lineEnd, 0);
+        auto *bar = w.findChild<ZColorBar *>();
+        QVERIFY(bar);
+        QCOMPARE(bar->m_foreground, 10);
+        QCOMPARE(bar->m_background, -1);
+        QCOMPARE(d.penColor, MyPALETTEINDEX(10));
+        QVERIFY(!d.bruchColor.isValid()); // no fill
+        // The palette file was created with the project and loaded.
+        QVERIFY(QFile::exists(AbstractGraphicsUtility::projectDir() + QStringLiteral("mmicolor.dat")));
+        QVERIFY(MainPalette);
+        QVERIFY(!w.findChild<QMessageBox *>());
+    }
+
+    void changesSurviveARestart()
+    {
+        QSettings().clear();
+        {
+            Plotwright w;
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QTest::mouseClick(swatch(w, 3), Qt::LeftButton);
+            QTest::mouseClick(swatch(w, 5), Qt::RightButton);
+            QCOMPARE(EditorState::drawingDefaults().penColor, MyPALETTEINDEX(3));
+            QCOMPARE(EditorState::drawingDefaults().bruchColor, MyPALETTEINDEX(5));
+
+            QVERIFY(newGraph(w));
+            TestSupport::whenModal([](QWidget *dialog) {
+                dialog->findChild<QSpinBox *>(QStringLiteral("spinBox"))->setValue(6);
+                dialog->findChild<QComboBox *>(QStringLiteral("comboBox_3"))->setCurrentIndex(1);
+                dialog->close(); // the window's close button
+            });
+            w.form().action_PaintProperty->trigger();
+        }
+        // The main window is gone and its settings written; everything comes back.
+        EditorState::drawingDefaults() = DrawingDefaults();
+        Plotwright again;
+        auto *bar = again.findChild<ZColorBar *>();
+        QCOMPARE(bar->m_foreground, 3);
+        QCOMPARE(bar->m_background, 5);
+        QCOMPARE(EditorState::drawingDefaults().penWidth, 6);
+        QCOMPARE(EditorState::drawingDefaults().lineEnd, 1);
+        QCOMPARE(EditorState::drawingDefaults().penColor, MyPALETTEINDEX(3));
+    }
+
+    void damagedPaletteIsReportedAndStartUpGoesOn()
+    {
+        const QString file = AbstractGraphicsUtility::projectDir() + QStringLiteral("mmicolor.dat");
+        QFile::remove(file);
+        {
+            QFile damaged(file);
+            QVERIFY(damaged.open(QIODevice::WriteOnly));
+            damaged.write("PWPL garbage that is not a palette");
+        }
+        QString seen;
+        TestSupport::whenModal([&seen](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box);
+            seen = box->windowTitle() + QLatin1Char('|') + box->text() + QLatin1Char('|')
+                + QString::number(box->icon());
+            box->button(QMessageBox::Ok)->click();
+        });
+        {
+            Plotwright w;
+            QCOMPARE(seen, QStringLiteral("%1|读取调色板文件错误 !|%2").arg(applicationTitle()).arg(int(QMessageBox::Critical)));
+            QVERIFY(w.findChild<ZColorBar *>());
+        }
+        QFile::remove(file);
+        AbstractGraphicsUtility::initProject(); // a fresh default palette for the tests after this one
+    }
+
+    void canvasCommandsMarkTheDocument()
+    {
+        Plotwright w;
+        GraphicsView *view = newGraph(w);
+        QVERIFY(view);
+        Scene *scene = view->documentScene();
+        // Pretend the document was just saved: not modified, export allowed.
+        view->setCurrentFile(QDir(TestSupport::projectFolder()).filePath(QStringLiteral("g.drw")));
+        w.updateActions();
+        QVERIFY(w.form().action_svgFile->isEnabled());
+
+        // Canvas size accepted unchanged still marks the document.
+        TestSupport::whenModal([](QWidget *modal) { static_cast<QDialog *>(modal)->accept(); });
+        w.form().action_EnvironmentSettings->trigger();
+        QCOMPARE(scene->sceneRect(), QRectF(0, 0, 1920, 1080));
+        QVERIFY(view->isWindowModified());
+        QVERIFY(!w.form().action_svgFile->isEnabled());
+
+        view->setWindowModified(false);
+        TestSupport::whenModal([](QWidget *modal) {
+            modal->findChild<QSpinBox *>(QStringLiteral("spinBox_Width"))->setValue(800);
+            static_cast<QDialog *>(modal)->reject();
+        });
+        w.form().action_EnvironmentSettings->trigger();
+        QCOMPARE(scene->sceneRect().width(), 1920.0);
+        QVERIFY(!view->isWindowModified());
+
+        // Background colour: cancelled changes nothing, chosen applies and marks.
+        TestSupport::whenModal([](QWidget *modal) { static_cast<QDialog *>(modal)->reject(); });
+        w.form().action_BackgroundColor->trigger();
+        QCOMPARE(scene->backgroundColor(), QColor(Qt::black));
+        QVERIFY(!view->isWindowModified());
+        TestSupport::whenModal([](QWidget *modal) {
+            auto *dialog = qobject_cast<QColorDialog *>(modal);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("背景颜色"));
+            dialog->setCurrentColor(QColor(0, 64, 0));
+            dialog->accept();
+        });
+        w.form().action_BackgroundColor->trigger();
+        QCOMPARE(scene->backgroundColor(), QColor(0, 64, 0));
+        QVERIFY(view->isWindowModified());
+
+        // Background picture: the same file twice marks the document twice.
+        const QString picture = QDir(TestSupport::projectFolder()).filePath(QStringLiteral("bg.png"));
+        QImage(8, 8, QImage::Format_RGB32).save(picture);
+        for (int round = 0; round < 2; ++round) {
+            view->setWindowModified(false);
+            TestSupport::whenModal([picture](QWidget *modal) {
+                auto *dialog = qobject_cast<QFileDialog *>(modal);
+                QVERIFY(dialog);
+                dialog->selectFile(picture);
+                static_cast<QDialog *>(dialog)->accept();
+            });
+            w.form().action_BackgroundPixmap->trigger();
+            QCOMPARE(scene->backgroundPixmap(), picture);
+            QVERIFY(view->isWindowModified());
+        }
+    }
+};
+
+QTEST_MAIN(TestDrawingDefaults)
+#include "tst_drawingdefaults.moc"
