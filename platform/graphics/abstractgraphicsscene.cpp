@@ -1,11 +1,13 @@
 #include "abstractgraphicsscene.h"
 
+#include "documentformat.h"
 #include "groupitem.h"
 #include "graphicsitem.h"
 #include "itemkind.h"
 
 #include <QGraphicsItem>
 #include <QPainter>
+#include <QSet>
 
 AbstractGraphicsScene::AbstractGraphicsScene(QObject *parent)
     : QGraphicsScene(parent)
@@ -37,6 +39,51 @@ QGraphicsItem *AbstractGraphicsScene::graphicsItem(int, int itemType, bool)
     return ItemKind::create(itemType);
 }
 
+AbstractGraphicsScene::FILE_INFO AbstractGraphicsScene::save(QDataStream &stream)
+{
+    m_version = CurrentVersion;
+    return FILE_INFO(DocumentFormat::saveDocument(stream, *this));
+}
+
+AbstractGraphicsScene::FILE_INFO AbstractGraphicsScene::load(QDataStream &stream, bool interactive, int type, void *,
+                                                             void *)
+{
+    unsigned version = 0;
+    const DocumentFormat::Result r = DocumentFormat::loadDocument(stream, *this, type, interactive, &version);
+    if (r == DocumentFormat::Success) {
+        m_version = version;
+        itemsLoaded(items());
+        changed();
+    }
+    return FILE_INFO(r);
+}
+
+bool AbstractGraphicsScene::save(QDataStream &stream, const QList<QGraphicsItem *> &items)
+{
+    return DocumentFormat::saveItems(stream, items);
+}
+
+bool AbstractGraphicsScene::loadItems(QDataStream &stream, bool interactive, int, unsigned, QList<QGraphicsItem *> &items,
+                                      void *, void *, void *)
+{
+    if (!DocumentFormat::loadItems(stream, items))
+        return false;
+    if (!interactive) {
+        for (QGraphicsItem *item : qAsConst(items))
+            item->setFlags(QGraphicsItem::GraphicsItemFlags());
+    }
+    return true;
+}
+
+void AbstractGraphicsScene::changed()
+{
+    update();
+}
+
+void AbstractGraphicsScene::itemsLoaded(const QList<QGraphicsItem *> &)
+{
+}
+
 QList<QGraphicsItem *> AbstractGraphicsScene::noParentFilter(const QList<QGraphicsItem *> &items)
 {
     QList<QGraphicsItem *> result;
@@ -46,6 +93,65 @@ QList<QGraphicsItem *> AbstractGraphicsScene::noParentFilter(const QList<QGraphi
             result.append(item);
     }
     return result;
+}
+
+namespace {
+
+const QString NameId = QStringLiteral("名称");
+
+QString baseNameOf(QGraphicsItem *item)
+{
+    if (item->type() == GroupItem::Type)
+        return QStringLiteral("组合");
+    const ItemKind *kind = ItemKind::find(item->type());
+    return kind ? kind->displayName() : QStringLiteral("图元");
+}
+
+void collect(QGraphicsItem *item, bool withMembers, QList<QGraphicsItem *> &out)
+{
+    out << item;
+    if (withMembers) {
+        for (QGraphicsItem *child : item->childItems())
+            collect(child, true, out);
+    }
+}
+
+} // namespace
+
+bool AbstractGraphicsScene::checkCSvgIDAndGroupID(QGraphicsItem *item, bool withMembers)
+{
+    if (!item)
+        return false;
+    QList<QGraphicsItem *> targets;
+    collect(item, withMembers, targets);
+
+    QSet<QString> taken;
+    const QList<QGraphicsItem *> all = items();
+    for (QGraphicsItem *other : all) {
+        if (targets.contains(other))
+            continue;
+        if (auto *p = dynamic_cast<AbstractGraphicsProperty *>(other))
+            taken.insert(p->propertyValue(NameId).toString());
+    }
+
+    bool changed = false;
+    for (QGraphicsItem *target : qAsConst(targets)) {
+        auto *p = dynamic_cast<AbstractGraphicsProperty *>(target);
+        if (!p)
+            continue;
+        QString name = p->propertyValue(NameId).toString();
+        if (name.isEmpty() || taken.contains(name)) {
+            const QString base = baseNameOf(target);
+            int n = 1;
+            while (taken.contains(base + QString::number(n)))
+                ++n;
+            name = base + QString::number(n);
+            p->setPropertyValue(NameId, name);
+            changed = true;
+        }
+        taken.insert(name);
+    }
+    return changed;
 }
 
 void AbstractGraphicsScene::drawBackground(QPainter *painter, const QRectF &rect)

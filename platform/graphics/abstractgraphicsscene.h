@@ -37,9 +37,32 @@ public:
     // Reference of the background picture as written into exported SVG.
     QString bkImageHref() const { return m_backgroundPixmapPath; }
 
+    // The whole document. `interactive` false loads items for display only (no selection or
+    // moving), as for rendering an export. A document of another type is refused.
+    FILE_INFO save(QDataStream &stream);
+    FILE_INFO load(QDataStream &stream, bool interactive, int type, void *reserved1, void *reserved2);
+    // A list of items, as the clipboard carries them.
+    bool save(QDataStream &stream, const QList<QGraphicsItem *> &items);
+    static bool loadItems(QDataStream &stream, bool interactive, int type, unsigned version,
+                          QList<QGraphicsItem *> &items, void *reserved1, void *reserved2, void *reserved3);
+
+    // Called after the document's settings or contents were replaced as a whole (a load);
+    // repaints everything by default.
+    virtual void changed();
+    // Called with the items a load or paste brought in, before anyone else sees them.
+    virtual void itemsLoaded(const QList<QGraphicsItem *> &items);
+
     // A new item of the given type for a scene of the given document type, or null
     // for a number that names no drawing tool.
     static QGraphicsItem *graphicsItem(int sceneType, int itemType, bool withDefaults);
+    // Gives the item an identifier (its name, "名称") unique in this scene: the kind's name
+    // followed by the smallest free number, e.g. "开关3". With `withMembers` true (a newly
+    // drawn or pasted item) the members of a group are checked as well; with false (a group
+    // just formed from items already in the scene) only the item itself is named and its
+    // members keep their names. A name that is set and unique is kept. Returns whether
+    // any name changed.
+    bool checkCSvgIDAndGroupID(QGraphicsItem *item, bool withMembers);
+
     // The top-level items of the list (no parent item), order kept.
     static QList<QGraphicsItem *> noParentFilter(const QList<QGraphicsItem *> &items);
 

@@ -12,7 +12,9 @@
 #include <QPen>
 #include <QVector>
 
-class ItemKind;
+class BinaryReader;
+class BinaryWriter;
+struct ItemKind;
 
 // Base of every drawing item: a rectangle with pen and brush, resize handles while
 // selected, a lock, the two point bindings, and properties in three groups. The kinds
@@ -80,6 +82,10 @@ public:
 
     // AbstractGraphicsLibrary
     void init(void *context, void *data) override;
+
+    // The item's state in the document format (without the record's type and length).
+    void writeBody(BinaryWriter &out, unsigned version) const;
+    bool readBody(BinaryReader &in, unsigned version);
 
     // Value of a specific property by its index in specifics().
     QVariant specificValue(int index) const { return values().value(index); }

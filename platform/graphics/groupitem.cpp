@@ -1,5 +1,7 @@
 #include "groupitem.h"
 
+#include "documentformat.h"
+
 #include <QGraphicsScene>
 
 namespace {
@@ -28,14 +30,22 @@ bool GroupItem::createFromPoints(const DrawingDefaults *, const QPointF &, const
 void GroupItem::setWidth(double) {}
 void GroupItem::setHeight(double) {}
 
-bool GroupItem::saveItem(QDataStream &)
+bool GroupItem::saveItem(QDataStream &stream)
 {
-    return false;
+    return DocumentFormat::saveItem(stream, this);
 }
 
+// The union of the members' own rectangles, so that aligning a group lines up its
+// drawing and not the margins that pens and handles add.
 QRectF GroupItem::itemRect() const
 {
-    return mapRectToParent(childrenBoundingRect());
+    QRectF united;
+    for (QGraphicsItem *child : childItems()) {
+        auto *u = dynamic_cast<AbstractGraphicsUtility *>(child);
+        const QRectF r = u ? u->itemRect() : child->mapRectToParent(child->boundingRect());
+        united = united.isNull() ? r : united | r;
+    }
+    return mapRectToParent(united);
 }
 
 QMap<AbstractGraphicsProperty::Authority, QList<Property *>> GroupItem::properties() const

@@ -1,7 +1,12 @@
 #include "itemkind.h"
 
+#include "chartitem.h"
 #include "graphicsitem.h"
+#include "pictureitem.h"
+#include "linkitem.h"
 #include "shapeitem.h"
+#include "symbolitem.h"
+#include "textitem.h"
 
 #include <QHash>
 
@@ -102,11 +107,11 @@ GraphicsItem *ItemKind::create(int type)
         return nullptr;
     switch (kind->family) {
     case Shape: return new ShapeItem(*kind);
-    case Symbol:
-    case Text:
-    case Chart:
-    case Link:
-    case Picture: break;
+    case Text: return new TextItem(*kind);
+    case Link: return new LinkItem(*kind);
+    case Symbol: return new SymbolItem(*kind);
+    case Chart: return new ChartItem(*kind);
+    case Picture: return new PictureItem(*kind);
     }
     return nullptr;
 }

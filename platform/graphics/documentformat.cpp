@@ -1,0 +1,308 @@
+#include "documentformat.h"
+
+#include "abstractgraphicsscene.h"
+#include "binarycodec.h"
+#include "graphicsitem.h"
+#include "groupitem.h"
+
+#include <QDataStream>
+#include <QIODevice>
+#include <QtEndian>
+
+namespace {
+
+constexpr quint32 DocumentMagic = 0x50574447; // "PWDG"
+constexpr quint32 ItemsMagic = 0x50574954;    // "PWIT"
+constexpr quint32 ItemMagic = 0x50574931;     // "PWI1"
+// Header: magic, version, document type, payload length.
+constexpr int HeaderSize = 16;
+
+void writeHeaderAndPayload(QByteArray &out, quint32 magic, unsigned version, qint32 type, const QByteArray &payload)
+{
+    BinaryWriter w(out);
+    w.u32(magic);
+    w.u32(version);
+    w.i32(type);
+    w.u32(quint32(payload.size()));
+    w.bytes(payload);
+    if (version >= 13)
+        w.u32(crc32(payload.constData(), payload.size()));
+}
+
+bool writeAll(QDataStream &stream, const QByteArray &bytes)
+{
+    return stream.writeRawData(bytes.constData(), bytes.size()) == bytes.size() && stream.status() == QDataStream::Ok;
+}
+
+// Splits header, payload and checksum; `payload` points into `bytes`.
+DocumentFormat::Result unwrap(const QByteArray &bytes, quint32 magic, unsigned *version, qint32 *type,
+                              BinaryReader *payload)
+{
+    if (bytes.size() < 4) {
+        // A few bytes that begin our magic are a cut-off file of ours, anything else is foreign.
+        char head[4];
+        qToBigEndian(magic, head);
+        const bool ours = !bytes.isEmpty() && QByteArray(head, 4).startsWith(bytes);
+        return ours ? DocumentFormat::Damaged : DocumentFormat::WrongFormat;
+    }
+    BinaryReader in(bytes.constData(), bytes.size());
+    if (in.u32() != magic)
+        return DocumentFormat::WrongFormat;
+    *version = in.u32();
+    *type = in.i32();
+    const quint32 length = in.u32();
+    if (!in.ok())
+        return DocumentFormat::Damaged;
+    if (*version < DocumentFormat::OldestVersion || *version > DocumentFormat::CurrentVersion)
+        return DocumentFormat::WrongFormat;
+    const int trailer = *version >= 13 ? 4 : 0;
+    if (length > quint32(in.remaining()) || in.remaining() - int(length) != trailer)
+        return DocumentFormat::Damaged;
+    *payload = in.sub(length);
+    if (trailer) {
+        const quint32 stored = in.u32();
+        if (!in.ok() || stored != crc32(payload->position(), int(length)))
+            return DocumentFormat::Damaged;
+    }
+    return DocumentFormat::Success;
+}
+
+void writeGroupBody(BinaryWriter &out, const GroupItem *group, unsigned version)
+{
+    quint8 flags = 0;
+    flags |= group->islocked() ? 1 : 0;
+    flags |= group->zValue() != 0 ? 4 : 0;
+    flags |= !group->name().isEmpty() ? 8 : 0;
+    flags |= !group->svgID().isEmpty() ? 16 : 0;
+    flags |= !group->ykID().isEmpty() ? 32 : 0;
+    out.u8(flags);
+    out.point(group->pos());
+    if (flags & 4)
+        out.f64(group->zValue());
+    if (flags & 8)
+        out.string(group->name());
+    if (flags & 16)
+        out.string(group->svgID());
+    if (flags & 32)
+        out.string(group->ykID());
+    const QList<QGraphicsItem *> members = group->childItems();
+    out.u32(quint32(members.size()));
+    for (const QGraphicsItem *member : members)
+        DocumentFormat::writeRecord(out, member, version);
+}
+
+GroupItem *readGroupBody(BinaryReader &in, unsigned version, int depth)
+{
+    const quint8 flags = in.u8();
+    if (flags & ~quint8(1 | 4 | 8 | 16 | 32))
+        return nullptr;
+    const QPointF pos = in.point();
+    const double z = (flags & 4) ? in.f64() : 0.0;
+    const QString name = (flags & 8) ? in.string() : QString();
+    const QString svg = (flags & 16) ? in.string() : QString();
+    const QString yk = (flags & 32) ? in.string() : QString();
+    const quint32 count = in.u32();
+    // Every member record takes at least its type and length.
+    if (!in.ok() || count > quint32(in.remaining() / 8))
+        return nullptr;
+    auto *group = new GroupItem;
+    group->setPos(pos);
+    group->setZValue(z);
+    group->setName(name);
+    group->setSvgID(svg);
+    group->setYkID(yk);
+    for (quint32 i = 0; i < count; ++i) {
+        QGraphicsItem *member = DocumentFormat::readRecord(in, version, depth + 1);
+        if (!member) {
+            delete group;
+            return nullptr;
+        }
+        // Members are stored relative to the group; parent without moving them.
+        member->setParentItem(group);
+    }
+    group->setLock(flags & 1);
+    return group;
+}
+
+QByteArray encodeItems(const QList<QGraphicsItem *> &items, unsigned version)
+{
+    QByteArray payload;
+    BinaryWriter w(payload);
+    w.u32(quint32(items.size()));
+    for (const QGraphicsItem *item : items)
+        DocumentFormat::writeRecord(w, item, version);
+    return payload;
+}
+
+bool decodeItems(BinaryReader &in, unsigned version, QList<QGraphicsItem *> &out)
+{
+    const quint32 count = in.u32();
+    if (!in.ok() || count > quint32(in.remaining() / 8))
+        return false;
+    QList<QGraphicsItem *> items;
+    items.reserve(int(count));
+    for (quint32 i = 0; i < count; ++i) {
+        QGraphicsItem *item = DocumentFormat::readRecord(in, version, 0);
+        if (!item) {
+            qDeleteAll(items);
+            return false;
+        }
+        items << item;
+    }
+    if (!in.atEnd()) {
+        qDeleteAll(items);
+        return false;
+    }
+    out = items;
+    return true;
+}
+
+} // namespace
+
+void DocumentFormat::writeRecord(BinaryWriter &out, const QGraphicsItem *item, unsigned version)
+{
+    out.u32(quint32(item->type()));
+    const int lengthAt = out.size();
+    out.u32(0);
+    if (auto *g = dynamic_cast<const GroupItem *>(item))
+        writeGroupBody(out, g, version);
+    else if (auto *gi = dynamic_cast<const GraphicsItem *>(item))
+        gi->writeBody(out, version);
+    out.patchU32(lengthAt, quint32(out.size() - lengthAt - 4));
+}
+
+QGraphicsItem *DocumentFormat::readRecord(BinaryReader &in, unsigned version, int depth)
+{
+    const quint32 type = in.u32();
+    const quint32 length = in.u32();
+    BinaryReader body = in.sub(length);
+    if (!in.ok() || depth > MaxDepth)
+        return nullptr;
+    if (int(type) == GroupItem::Type) {
+        GroupItem *group = readGroupBody(body, version, depth);
+        if (group && (!body.ok() || !body.atEnd())) {
+            delete group;
+            return nullptr;
+        }
+        return group;
+    }
+    GraphicsItem *item = dynamic_cast<GraphicsItem *>(AbstractGraphicsScene::graphicsItem(0, int(type), true));
+    if (!item)
+        return nullptr;
+    if (!item->readBody(body, version) || !body.atEnd()) {
+        delete item;
+        return nullptr;
+    }
+    return item;
+}
+
+QByteArray DocumentFormat::readAll(QDataStream &stream, bool *readError)
+{
+    // Documents are read whole: the format is parsed from memory, which is both faster and
+    // the simplest way to check every length against what is really there.
+    QIODevice *device = stream.device();
+    *readError = !device || !device->isReadable() || stream.status() != QDataStream::Ok;
+    return *readError ? QByteArray() : device->readAll();
+}
+
+DocumentFormat::Result DocumentFormat::saveDocument(QDataStream &stream, const AbstractGraphicsScene &scene,
+                                                    unsigned version)
+{
+    QByteArray payload;
+    BinaryWriter w(payload);
+    w.rect(scene.sceneRect());
+    w.color(scene.backgroundColor());
+    w.string(scene.backgroundPixmap());
+    // Top-level items bottom first, so that reading them back restores the stacking.
+    const QList<QGraphicsItem *> items = AbstractGraphicsScene::noParentFilter(scene.items(Qt::AscendingOrder));
+    w.bytes(encodeItems(items, version));
+
+    QByteArray bytes;
+    bytes.reserve(payload.size() + HeaderSize + 4);
+    writeHeaderAndPayload(bytes, DocumentMagic, version, scene.type(), payload);
+    return writeAll(stream, bytes) ? Success : FileError;
+}
+
+DocumentFormat::Result DocumentFormat::loadDocument(QDataStream &stream, AbstractGraphicsScene &scene,
+                                                    int expectedType, bool interactive, unsigned *versionFound)
+{
+    bool readError = false;
+    const QByteArray bytes = readAll(stream, &readError);
+    if (readError)
+        return FileError;
+    unsigned version = 0;
+    qint32 type = 0;
+    BinaryReader payload(nullptr, 0);
+    const Result r = unwrap(bytes, DocumentMagic, &version, &type, &payload);
+    if (r != Success)
+        return r;
+    if (type != expectedType)
+        return WrongFormat;
+
+    const QRectF rect = payload.rect();
+    const QColor background = payload.color();
+    const QString picture = payload.string();
+    QList<QGraphicsItem *> items;
+    if (!payload.ok() || rect.width() < 0 || rect.height() < 0 || !decodeItems(payload, version, items))
+        return Damaged;
+
+    scene.clear();
+    scene.setType(type);
+    scene.setSceneRect(rect);
+    scene.setBackgroundColor(background);
+    scene.setBackgroundPixmap(picture);
+    for (QGraphicsItem *item : qAsConst(items)) {
+        if (!interactive)
+            item->setFlags(QGraphicsItem::GraphicsItemFlags());
+        scene.addItem(item);
+    }
+    if (versionFound)
+        *versionFound = version;
+    return Success;
+}
+
+bool DocumentFormat::saveItems(QDataStream &stream, const QList<QGraphicsItem *> &items)
+{
+    QByteArray bytes;
+    writeHeaderAndPayload(bytes, ItemsMagic, CurrentVersion, 0, encodeItems(items, CurrentVersion));
+    return writeAll(stream, bytes);
+}
+
+bool DocumentFormat::loadItems(QDataStream &stream, QList<QGraphicsItem *> &items)
+{
+    bool readError = false;
+    const QByteArray bytes = readAll(stream, &readError);
+    unsigned version = 0;
+    qint32 type = 0;
+    BinaryReader payload(nullptr, 0);
+    if (readError || unwrap(bytes, ItemsMagic, &version, &type, &payload) != Success)
+        return false;
+    return decodeItems(payload, version, items);
+}
+
+bool DocumentFormat::saveItem(QDataStream &stream, QGraphicsItem *item)
+{
+    QByteArray payload;
+    BinaryWriter w(payload);
+    writeRecord(w, item, CurrentVersion);
+    QByteArray bytes;
+    writeHeaderAndPayload(bytes, ItemMagic, CurrentVersion, 0, payload);
+    return writeAll(stream, bytes);
+}
+
+QGraphicsItem *DocumentFormat::loadItem(QDataStream &stream)
+{
+    bool readError = false;
+    const QByteArray bytes = readAll(stream, &readError);
+    unsigned version = 0;
+    qint32 type = 0;
+    BinaryReader payload(nullptr, 0);
+    if (readError || unwrap(bytes, ItemMagic, &version, &type, &payload) != Success)
+        return nullptr;
+    QGraphicsItem *item = readRecord(payload, version, 0);
+    if (item && !payload.atEnd()) {
+        delete item;
+        return nullptr;
+    }
+    return item;
+}

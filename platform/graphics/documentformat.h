@@ -1,0 +1,49 @@
+#ifndef DOCUMENTFORMAT_H
+#define DOCUMENTFORMAT_H
+
+#include <QByteArray>
+#include <QList>
+
+class AbstractGraphicsScene;
+class BinaryReader;
+class BinaryWriter;
+class QDataStream;
+class QGraphicsItem;
+
+// The binary format of graphs, templates, clipboard payloads and group files
+// (docs/document-format.md). Reading never trusts a count or a length that the
+// input cannot back, and a checksum guards every document and payload.
+class DocumentFormat
+{
+public:
+    enum Result { Success = 0, WrongFormat = 1, FileError = 2, Damaged = 3 };
+
+    static constexpr unsigned CurrentVersion = 13;
+    // The oldest version still read; it lacks the checksum and text fonts.
+    static constexpr unsigned OldestVersion = 12;
+    // Groups nested deeper than this are taken as damage.
+    static constexpr int MaxDepth = 64;
+
+    // A whole document: type, scene rectangle, background and every top-level item
+    // in stacking order.
+    static Result saveDocument(QDataStream &stream, const AbstractGraphicsScene &scene,
+                               unsigned version = CurrentVersion);
+    static Result loadDocument(QDataStream &stream, AbstractGraphicsScene &scene, int expectedType,
+                               bool interactive, unsigned *versionFound);
+
+    // A list of items (the clipboard): new items come back in the same order.
+    static bool saveItems(QDataStream &stream, const QList<QGraphicsItem *> &items);
+    static bool loadItems(QDataStream &stream, QList<QGraphicsItem *> &items);
+
+    // One item with everything it holds, groups with their members.
+    static bool saveItem(QDataStream &stream, QGraphicsItem *item);
+    static QGraphicsItem *loadItem(QDataStream &stream);
+
+    static void writeRecord(BinaryWriter &out, const QGraphicsItem *item, unsigned version);
+    static QGraphicsItem *readRecord(BinaryReader &in, unsigned version, int depth);
+
+private:
+    static QByteArray readAll(QDataStream &stream, bool *readError);
+};
+
+#endif

@@ -1,0 +1,328 @@
+#include "pictureitem.h"
+
+#include "chartitem.h"
+#include "itemkind.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QImage>
+#include <QImageReader>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSvgRenderer>
+#include <memory>
+
+// One loaded file: its pixels, or its SVG renderer, and its natural size. The file's time
+// and size tell whether a cached copy is still the file on disk.
+struct PictureSource
+{
+    QString path;
+    QDateTime modified;
+    qint64 bytes = 0;
+    QImage image;
+    std::unique_ptr<QSvgRenderer> svg;
+    QSize naturalSize;
+};
+
+namespace {
+
+enum PictureType
+{
+    Animation = 0x10022,
+    SvgPicture = 0x10031,
+    Symbol = 0x10029,
+};
+
+// Index of each property in the tables of specifics(); the same for every picture kind.
+enum
+{
+    FileIndex,
+    KeepRatioIndex,
+    PointIndex
+};
+
+const QString PointId = QStringLiteral("关联点号");
+
+QVariantHash fileAttributes(const QString &filter, const QString &directory)
+{
+    return {{QStringLiteral("filter"), filter}, {QStringLiteral("directory"), directory}};
+}
+
+QString symbolFilter()
+{
+    QStringList patterns {QStringLiteral("*.svg"), QStringLiteral("*.svgz")};
+    const QList<QByteArray> formats = QImageReader::supportedImageFormats();
+    for (const QByteArray &format : formats) {
+        const QString pattern = QStringLiteral("*.") + QString::fromLatin1(format).toLower();
+        if (!patterns.contains(pattern))
+            patterns << pattern;
+    }
+    return QStringLiteral("图符文件(%1)").arg(patterns.join(QLatin1Char(' ')));
+}
+
+bool isSvgFile(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("svg") || suffix == QLatin1String("svgz");
+}
+
+// The shared copy of a file, loaded on first use; null when the file cannot be read.
+QSharedPointer<const PictureSource> loadSource(const QString &path, bool asSvg)
+{
+    // Entries die with the last item that shows them; the hash only remembers them weakly.
+    static QHash<QString, QWeakPointer<const PictureSource>> loaded;
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile())
+        return {};
+    const QString key = (asSvg ? QStringLiteral("svg:") : QStringLiteral("image:")) + info.absoluteFilePath();
+    const QSharedPointer<const PictureSource> known = loaded.value(key).toStrongRef();
+    if (known && known->modified == info.lastModified() && known->bytes == info.size())
+        return known;
+
+    auto source = QSharedPointer<PictureSource>::create();
+    source->path = info.absoluteFilePath();
+    source->modified = info.lastModified();
+    source->bytes = info.size();
+    if (asSvg) {
+        source->svg = std::make_unique<QSvgRenderer>(info.absoluteFilePath());
+        if (!source->svg->isValid())
+            return {};
+        source->naturalSize = source->svg->defaultSize();
+    } else {
+        // Only the first frame: an animation plays on the running screen, not in the editor.
+        QImageReader reader(info.absoluteFilePath());
+        reader.setAutoTransform(true);
+        const QImage image = reader.read();
+        if (image.isNull())
+            return {};
+        source->image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        source->naturalSize = source->image.size();
+    }
+    for (auto it = loaded.begin(); it != loaded.end();) {
+        if (it.value().isNull())
+            it = loaded.erase(it);
+        else
+            ++it;
+    }
+    loaded.insert(key, source);
+    return source;
+}
+
+// Placeholders in a unit box, built once and scaled to the item.
+const QPainterPath &placeholderPath(int type)
+{
+    static const QPainterPath film = [] {
+        QPainterPath p;
+        p.addRect(QRectF(0.05, 0.1, 0.9, 0.8));
+        for (int i = 0; i < 6; ++i) {
+            const double x = 0.1 + i * 0.14;
+            p.addRect(QRectF(x, 0.15, 0.08, 0.1));
+            p.addRect(QRectF(x, 0.75, 0.08, 0.1));
+        }
+        p.addRect(QRectF(0.15, 0.32, 0.7, 0.36));
+        p.moveTo(0.43, 0.39);
+        p.lineTo(0.6, 0.5);
+        p.lineTo(0.43, 0.61);
+        p.closeSubpath();
+        return p;
+    }();
+    static const QPainterPath vector = [] {
+        QPainterPath p;
+        p.addRect(QRectF(0.05, 0.05, 0.9, 0.9));
+        p.moveTo(0.18, 0.78);
+        p.cubicTo(0.3, 0.15, 0.7, 0.85, 0.82, 0.22);
+        p.moveTo(0.18, 0.78);
+        p.lineTo(0.3, 0.15);
+        p.moveTo(0.82, 0.22);
+        p.lineTo(0.7, 0.85);
+        p.addRect(QRectF(0.14, 0.74, 0.08, 0.08));
+        p.addRect(QRectF(0.78, 0.18, 0.08, 0.08));
+        p.addEllipse(QPointF(0.3, 0.15), 0.03, 0.03);
+        p.addEllipse(QPointF(0.7, 0.85), 0.03, 0.03);
+        return p;
+    }();
+    static const QPainterPath picture = [] {
+        QPainterPath p;
+        p.addRect(QRectF(0.05, 0.1, 0.9, 0.8));
+        p.addEllipse(QPointF(0.7, 0.32), 0.08, 0.08);
+        p.moveTo(0.1, 0.82);
+        p.lineTo(0.36, 0.45);
+        p.lineTo(0.54, 0.68);
+        p.lineTo(0.68, 0.55);
+        p.lineTo(0.9, 0.82);
+        return p;
+    }();
+    switch (type) {
+    case Animation:
+        return film;
+    case SvgPicture:
+        return vector;
+    default:
+        return picture;
+    }
+}
+
+} // namespace
+
+PictureItem::PictureItem(const ItemKind &kind)
+    : GraphicsItem(kind)
+{
+}
+
+PictureItem::~PictureItem() = default;
+
+const QVector<GraphicsItem::SpecificProperty> &PictureItem::specifics() const
+{
+    static const QVector<SpecificProperty> animation {
+        {new Property(QStringLiteral("图片文件"), Property::Path,
+             fileAttributes(QStringLiteral("GIF动画(*.gif)"), AbstractGraphicsUtility::bmpDir())),
+            QString()},
+        {new Property(QStringLiteral("保持比例"), Property::Bool), false},
+        {new Property(PointId, Property::String), QString()},
+    };
+    static const QVector<SpecificProperty> svg {
+        {new Property(QStringLiteral("SVG文件"), Property::Path,
+             fileAttributes(QStringLiteral("SVG文件(*.svg)"), AbstractGraphicsUtility::svgDir())),
+            QString()},
+        {new Property(QStringLiteral("保持比例"), Property::Bool), false},
+        {new Property(PointId, Property::String), QString()},
+    };
+    static const QVector<SpecificProperty> symbol {
+        {new Property(QStringLiteral("图符文件"), Property::Path,
+             fileAttributes(symbolFilter(), AbstractGraphicsUtility::symbolDir())),
+            QString()},
+        {new Property(QStringLiteral("保持比例"), Property::Bool), false},
+        {new Property(PointId, Property::String), QString()},
+    };
+    switch (type()) {
+    case Animation:
+        return animation;
+    case SvgPicture:
+        return svg;
+    default:
+        return symbol;
+    }
+}
+
+QString PictureItem::folder() const
+{
+    switch (type()) {
+    case Animation:
+        return AbstractGraphicsUtility::bmpDir();
+    case SvgPicture:
+        return AbstractGraphicsUtility::svgDir();
+    default:
+        return AbstractGraphicsUtility::symbolDir();
+    }
+}
+
+QString PictureItem::resolvedPath() const
+{
+    const QString path = specificValue(FileIndex).toString();
+    if (path.isEmpty())
+        return QString();
+    if (QFileInfo(path).isRelative())
+        return QDir::cleanPath(QDir(folder()).absoluteFilePath(path));
+    return QDir::cleanPath(path);
+}
+
+bool PictureItem::isBroken() const
+{
+    return !m_source && !specificValue(FileIndex).toString().isEmpty();
+}
+
+void PictureItem::specificChanged(int index)
+{
+    if (index != FileIndex)
+        return;
+    const QString path = resolvedPath();
+    m_source = loadSource(path, type() == SvgPicture || (type() == Symbol && isSvgFile(path)));
+}
+
+bool PictureItem::isPerfectSizeEnable() const
+{
+    return m_source && !m_source->naturalSize.isEmpty();
+}
+
+QSize PictureItem::perfectSize() const
+{
+    return m_source ? m_source->naturalSize : QSize();
+}
+
+QRectF PictureItem::pictureRect() const
+{
+    const QRectF r = rect().normalized();
+    if (!m_source || !specificValue(KeepRatioIndex).toBool() || m_source->naturalSize.isEmpty())
+        return r;
+    const QSizeF size = QSizeF(m_source->naturalSize).scaled(r.size(), Qt::KeepAspectRatio);
+    return QRectF(
+        r.center().x() - size.width() / 2, r.center().y() - size.height() / 2, size.width(), size.height());
+}
+
+QString PictureItem::lookKey() const
+{
+    QString key;
+    key.reserve(96);
+    key.append(QLatin1String("picture"));
+    const int data[] = {type(), int(hasFill()), int(isBroken()), specificValue(KeepRatioIndex).toBool()};
+    ItemPixmapCache::append(key, data, sizeof(data));
+    ItemPixmapCache::append(key, penColor());
+    if (hasFill())
+        ItemPixmapCache::append(key, brushColor());
+    if (m_source) {
+        // The file's time and size: a file changed on disk and loaded again gets a new look.
+        const qint64 stamp[] = {m_source->modified.toMSecsSinceEpoch(), m_source->bytes};
+        ItemPixmapCache::append(key, stamp, sizeof(stamp));
+        key.append(m_source->path);
+    }
+    return key;
+}
+
+void PictureItem::drawContent(QPainter *painter, const QStyleOptionGraphicsItem *)
+{
+    const QRectF r = rect().normalized();
+    if (r.isEmpty())
+        return;
+    if (!ItemPixmapCache::usable(painter)) {
+        drawPicture(painter);
+        return;
+    }
+    ItemPixmapCache::paint(painter, r, lookKey(), [this](QPainter *p) { drawPicture(p); });
+}
+
+void PictureItem::drawPicture(QPainter *painter) const
+{
+    const QRectF r = rect().normalized();
+    painter->save();
+    if (hasFill())
+        painter->fillRect(r, brush());
+    if (m_source) {
+        const QRectF target = pictureRect();
+        if (m_source->svg) {
+            m_source->svg->render(painter, target);
+        } else {
+            painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+            painter->drawImage(target, m_source->image);
+        }
+    } else {
+        drawPlaceholder(painter, r);
+    }
+    painter->restore();
+}
+
+void PictureItem::drawPlaceholder(QPainter *painter, const QRectF &r) const
+{
+    const double extent = qMin(r.width(), r.height());
+    const QTransform toItem(r.width(), 0, 0, r.height(), r.left(), r.top());
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    painter->setBrush(Qt::NoBrush);
+    painter->setPen(QPen(penColor().isValid() ? penColor() : QColor(Qt::white), qMax(1.0, extent / 40)));
+    painter->drawPath(toItem.map(placeholderPath(type())));
+    if (isBroken()) {
+        painter->setPen(QPen(QColor(230, 30, 30), qMax(1.0, extent / 25)));
+        painter->drawLine(toItem.map(QPointF(0.1, 0.1)), toItem.map(QPointF(0.9, 0.9)));
+        painter->drawLine(toItem.map(QPointF(0.9, 0.1)), toItem.map(QPointF(0.1, 0.9)));
+    }
+}

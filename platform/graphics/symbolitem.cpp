@@ -1,0 +1,367 @@
+#include "symbolitem.h"
+
+#include "itemkind.h"
+#include "symbollibrary.h"
+
+#include <QCoreApplication>
+#include <QHash>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPixmap>
+#include <QPixmapCache>
+#include <QStyleOptionGraphicsItem>
+#include <QThread>
+#include <QtMath>
+#include <cstring>
+
+namespace {
+
+const QString IdPoint = QStringLiteral("关联点号");
+const QString IdControl = QStringLiteral("遥控点号");
+const QString IdStatus = QStringLiteral("状态");
+const QString IdDirection = QStringLiteral("方向");
+const QString IdClosedColour = QStringLiteral("合闸颜色");
+const QString IdOpenColour = QStringLiteral("分闸颜色");
+const QString IdWindings = QStringLiteral("绕组");
+const QString IdBackground = QStringLiteral("底色");
+const QString IdLevel = QStringLiteral("容量百分比");
+const QString IdLevelColour = QStringLiteral("液位颜色");
+
+const QColor DefaultClosed(255, 0, 0);
+const QColor DefaultOpen(0, 255, 0);
+const QColor DefaultBackground(245, 194, 17);
+const QColor DefaultLevel(58, 134, 212);
+
+// Below this many pixels on screen a symbol is only a spot: its details could not be seen.
+constexpr double TinyPixels = 4.0;
+// Larger pictures (symbols zoomed far in) are drawn as vectors rather than kept in memory.
+constexpr int MaxPixmapSide = 512;
+
+QVariantHash enumNames(const QStringList &names)
+{
+    return {{QStringLiteral("enumNames"), names}};
+}
+
+// The specific properties of one kind and where each role sits in them (-1: not offered).
+struct KindTable
+{
+    QVector<GraphicsItem::SpecificProperty> specifics;
+    int point = -1;
+    int control = -1;
+    int status = -1;
+    int direction = -1;
+    int closedColour = -1;
+    int openColour = -1;
+    int windings = -1;
+    int background = -1;
+    int level = -1;
+    int levelColour = -1;
+
+    int append(Property *property, const QVariant &initial)
+    {
+        specifics.append({property, initial});
+        return specifics.size() - 1;
+    }
+};
+
+KindTable makeTable(int type)
+{
+    // Property objects are shared by every kind that offers them.
+    static Property *const point = new Property(IdPoint, Property::String);
+    static Property *const control = new Property(IdControl, Property::String);
+    static Property *const switchStatus
+        = new Property(IdStatus, Property::Enum, enumNames({QStringLiteral("分"), QStringLiteral("合")}));
+    static Property *const truckStatus
+        = new Property(IdStatus, Property::Enum, enumNames({QStringLiteral("试验"), QStringLiteral("工作")}));
+    static Property *const direction = new Property(IdDirection, Property::Enum,
+        enumNames(
+            {QStringLiteral("0°"), QStringLiteral("90°"), QStringLiteral("180°"), QStringLiteral("270°")}));
+    static Property *const closedColour = new Property(IdClosedColour, Property::Color);
+    static Property *const openColour = new Property(IdOpenColour, Property::Color);
+    static Property *const windings = new Property(
+        IdWindings, Property::Enum, enumNames({QStringLiteral("双绕组"), QStringLiteral("三绕组")}));
+    static Property *const background = new Property(IdBackground, Property::Color);
+    static Property *const level = new Property(IdLevel, Property::Double,
+        {{QStringLiteral("minimum"), 0.0}, {QStringLiteral("maximum"), 100.0},
+            {QStringLiteral("singleStep"), 1.0}, {QStringLiteral("decimals"), 1}});
+    static Property *const levelColour = new Property(IdLevelColour, Property::Color);
+
+    KindTable t;
+    t.point = t.append(point, QString());
+    switch (type) {
+    case SymbolLibrary::Breaker:
+    case SymbolLibrary::BreakerPicture:
+    case SymbolLibrary::Disconnector:
+        t.control = t.append(control, QString());
+        t.status = t.append(switchStatus, 1);
+        break;
+    case SymbolLibrary::BreakerTruck:
+        t.control = t.append(control, QString());
+        t.status = t.append(truckStatus, 1);
+        break;
+    default:
+        break;
+    }
+    t.direction = t.append(direction, 0);
+    switch (type) {
+    case SymbolLibrary::BreakerPicture:
+        t.closedColour = t.append(closedColour, DefaultClosed);
+        t.openColour = t.append(openColour, DefaultOpen);
+        break;
+    case SymbolLibrary::MainTransformer:
+        t.windings = t.append(windings, 0);
+        break;
+    case SymbolLibrary::VoltageTransformer:
+        t.windings = t.append(windings, 1);
+        break;
+    case SymbolLibrary::Danger:
+        t.background = t.append(background, DefaultBackground);
+        break;
+    case SymbolLibrary::CapacityPlan:
+    case SymbolLibrary::CapacityFront:
+        t.level = t.append(level, 60.0);
+        t.levelColour = t.append(levelColour, DefaultLevel);
+        break;
+    default:
+        break;
+    }
+    return t;
+}
+
+const KindTable &tableFor(int type)
+{
+    static const QHash<int, KindTable> tables = [] {
+        QHash<int, KindTable> h;
+        for (const ItemKind &kind : ItemKind::all()) {
+            if (kind.family == ItemKind::Symbol)
+                h.insert(kind.type, makeTable(kind.type));
+        }
+        return h;
+    }();
+    static const KindTable none;
+    const auto it = tables.constFind(type);
+    return it == tables.constEnd() ? none : it.value();
+}
+
+} // namespace
+
+SymbolItem::SymbolItem(const ItemKind &kind)
+    : GraphicsItem(kind)
+{
+}
+
+const QVector<GraphicsItem::SpecificProperty> &SymbolItem::specifics() const
+{
+    return tableFor(type()).specifics;
+}
+
+void SymbolItem::specificChanged(int index)
+{
+    // The bindings are the item's own svgID and ykID; a value set through the table
+    // (as when a graph is read) must reach them too.
+    const KindTable &t = tableFor(type());
+    if (index == t.point)
+        setSvgID(specificValue(index).toString());
+    else if (index == t.control)
+        setYkID(specificValue(index).toString());
+}
+
+namespace {
+
+// Everything a drawing's roles resolve to for one item.
+struct Look
+{
+    QPen pen;
+    QBrush brush;
+    QColor line;
+    QColor status;
+    bool closed = false;
+    QColor background;
+    QColor level;
+};
+
+void paintLayers(QPainter *painter, const SymbolLibrary::Drawing &drawing, const Look &look)
+{
+    for (const SymbolLibrary::Layer &layer : drawing.layers) {
+        painter->setRenderHint(QPainter::Antialiasing, layer.antialias);
+        switch (layer.stroke) {
+        case SymbolLibrary::NoStroke:
+            painter->setPen(Qt::NoPen);
+            break;
+        case SymbolLibrary::LineStroke:
+            painter->setPen(look.pen);
+            break;
+        case SymbolLibrary::StatusStroke: {
+            QPen coloured = look.pen;
+            coloured.setColor(look.status);
+            painter->setPen(coloured);
+            break;
+        }
+        }
+        switch (layer.fill) {
+        case SymbolLibrary::NoFill:
+            painter->setBrush(Qt::NoBrush);
+            break;
+        case SymbolLibrary::BrushFill:
+            painter->setBrush(look.brush);
+            break;
+        case SymbolLibrary::LineFill:
+            painter->setBrush(look.line);
+            break;
+        case SymbolLibrary::StatusFill:
+            painter->setBrush(look.closed ? QBrush(look.status) : look.brush);
+            break;
+        case SymbolLibrary::BackgroundFill:
+            painter->setBrush(look.background);
+            break;
+        case SymbolLibrary::ContrastFill:
+            painter->setBrush(qGray(look.background.rgb()) > 140 ? QColor(32, 32, 32) : QColor(Qt::white));
+            break;
+        case SymbolLibrary::LevelFill:
+            painter->setBrush(look.level);
+            break;
+        case SymbolLibrary::SurfaceFill:
+            painter->setBrush(look.level.lighter(140));
+            break;
+        }
+        painter->drawPath(layer.path);
+    }
+}
+
+// The pixmap cache key: every input of the picture, packed as raw 16-bit units.
+QString pixmapKey(const SymbolLibrary::Request &request, const Look &look, double sx, double sy)
+{
+    struct Fields
+    {
+        qint32 type;
+        qint32 variant;
+        qint32 orientation;
+        double width;
+        double height;
+        double level;
+        double sx;
+        double sy;
+        double penWidth;
+        qint32 penStyle;
+        QRgb pen;
+        QRgb brush;
+        QRgb status;
+        QRgb background;
+        QRgb levelColour;
+    } f;
+    memset(&f, 0, sizeof f);
+    f.type = request.type;
+    f.variant = request.variant;
+    f.orientation = request.orientation;
+    f.width = request.size.width();
+    f.height = request.size.height();
+    f.level = request.level;
+    f.sx = sx;
+    f.sy = sy;
+    f.penWidth = look.pen.widthF();
+    f.penStyle = look.pen.style();
+    f.pen = look.line.rgba();
+    f.brush = look.brush.style() == Qt::NoBrush ? 0 : look.brush.color().rgba();
+    f.status = look.status.rgba();
+    f.background = look.background.rgba();
+    f.levelColour = look.level.rgba();
+    static_assert(sizeof(Fields) % 2 == 0, "packed as 16-bit units");
+    QString key = QStringLiteral("SymbolItem:");
+    key.append(reinterpret_cast<const QChar *>(&f), int(sizeof f / 2));
+    return key;
+}
+
+} // namespace
+
+void SymbolItem::drawContent(QPainter *painter, const QStyleOptionGraphicsItem *option)
+{
+    const QRectF r = rect().normalized();
+    if (r.width() <= 0 || r.height() <= 0)
+        return;
+    const KindTable &t = tableFor(type());
+    Look look;
+    look.line = penColor().isValid() ? penColor() : QColor(Qt::white);
+    const double scale = option ? option->levelOfDetailFromTransform(painter->worldTransform()) : 1.0;
+    if (qMax(r.width(), r.height()) * scale < TinyPixels) {
+        painter->fillRect(r, look.line);
+        return;
+    }
+    auto intValue = [this](int index) { return index >= 0 ? specificValue(index).toInt() : 0; };
+    auto colourValue = [this](int index, const QColor &fallback) {
+        const QColor c = index >= 0 ? specificValue(index).value<QColor>() : QColor();
+        return c.isValid() ? c : fallback;
+    };
+
+    SymbolLibrary::Request request;
+    request.type = type();
+    request.size = r.size();
+    request.orientation = intValue(t.direction);
+    request.variant = t.status >= 0 ? intValue(t.status) : intValue(t.windings);
+    if (t.level >= 0)
+        request.level = specificValue(t.level).toDouble();
+    // The shared caches belong to the GUI thread; elsewhere the drawing is built for once.
+    const QCoreApplication *app = QCoreApplication::instance();
+    const bool guiThread = app && QThread::currentThread() == app->thread();
+    SymbolLibrary::Drawing local;
+    const SymbolLibrary::Drawing *drawing
+        = guiThread ? SymbolLibrary::drawing(request) : &(local = SymbolLibrary::build(request));
+    if (!drawing || drawing->layers.isEmpty())
+        return;
+
+    // The base has set the item's pen and brush; the layers pick from them by role.
+    look.pen = painter->pen();
+    look.brush = painter->brush();
+    look.closed = t.status >= 0 && intValue(t.status) == 1;
+    look.status = look.line;
+    if (t.closedColour >= 0) {
+        look.status = look.closed ? colourValue(t.closedColour, DefaultClosed)
+                                  : colourValue(t.openColour, DefaultOpen);
+    }
+    look.background = colourValue(t.background, DefaultBackground);
+    look.level = colourValue(t.levelColour, DefaultLevel);
+
+    const bool antialiased = painter->testRenderHint(QPainter::Antialiasing);
+    // On screen (the raster engine, no rotation) the symbol is a cached picture of device
+    // pixels: stroking thick pens and curves costs far more than copying pixels. Exports
+    // (SVG, printing) and anything turned or sheared are drawn as vectors.
+    const QTransform device = painter->deviceTransform();
+    const QPaintEngine *engine = painter->paintEngine();
+    if (guiThread && engine && engine->type() == QPaintEngine::Raster && device.type() <= QTransform::TxScale
+        && device.m11() > 0 && device.m22() > 0 && device == painter->worldTransform()) {
+        const double sx = device.m11();
+        const double sy = device.m22();
+        // Non-cosmetic pens scale with the view; a cosmetic one is one pixel wide.
+        const double reach = look.pen.style() == Qt::NoPen ? 0.0
+            : look.pen.isCosmetic()                        ? 0.5
+                                                           : look.pen.widthF() / 2 * qMax(sx, sy);
+        const int margin = qCeil(reach) + 2;
+        const QSize size(qCeil(r.width() * sx) + 2 * margin, qCeil(r.height() * sy) + 2 * margin);
+        if (size.width() <= MaxPixmapSide && size.height() <= MaxPixmapSide) {
+            const QString key = pixmapKey(request, look, sx, sy);
+            QPixmap picture;
+            if (!QPixmapCache::find(key, &picture)) {
+                picture = QPixmap(size);
+                picture.fill(Qt::transparent);
+                QPainter p(&picture);
+                p.setTransform(QTransform(sx, 0, 0, sy, margin, margin));
+                paintLayers(&p, *drawing, look);
+                p.end();
+                QPixmapCache::insert(key, picture);
+            }
+            const QPointF corner = device.map(r.topLeft());
+            painter->setWorldTransform(QTransform());
+            painter->drawPixmap(QPoint(qRound(corner.x()) - margin, qRound(corner.y()) - margin), picture);
+            painter->setWorldTransform(device);
+            return;
+        }
+    }
+
+    const QPointF origin = r.topLeft();
+    const bool shifted = !origin.isNull();
+    if (shifted)
+        painter->translate(origin);
+    paintLayers(painter, *drawing, look);
+    if (shifted)
+        painter->translate(-origin);
+    painter->setRenderHint(QPainter::Antialiasing, antialiased);
+}

@@ -1,0 +1,22 @@
+#ifndef SYMBOLITEM_H
+#define SYMBOLITEM_H
+
+#include "graphicsitem.h"
+
+// The equipment symbols of the one-line diagram: switches, disconnectors, breaker trucks,
+// fuses, capacitors, reactors, transformers, CT and PT, machines, earthing, lamps, bells,
+// diodes, the danger sign and the capacities. Every symbol is bound to a point of the
+// automation system, switching devices also to a control point; all can be turned in
+// quarter turns inside their rectangle. The drawings come from SymbolLibrary.
+class SymbolItem : public GraphicsItem
+{
+public:
+    explicit SymbolItem(const ItemKind &kind);
+
+protected:
+    void drawContent(QPainter *painter, const QStyleOptionGraphicsItem *option) override;
+    const QVector<SpecificProperty> &specifics() const override;
+    void specificChanged(int index) override;
+};
+
+#endif

@@ -1,0 +1,97 @@
+#ifndef SYMBOLLIBRARY_H
+#define SYMBOLLIBRARY_H
+
+#include <QPainterPath>
+#include <QSizeF>
+#include <QVector>
+
+// The drawings of the equipment symbols. A drawing is built for one exact size, status and
+// orientation as a few paths in the coordinates of a rectangle at the origin, and kept in a
+// shared cache, so that painting a symbol only looks it up and fills or strokes its paths:
+// the pen keeps its width whatever the size, and no path is built while painting.
+// The cache belongs to the GUI thread; painting in another thread uses build() instead.
+class SymbolLibrary
+{
+public:
+    enum Type
+    {
+        Breaker = 0x10008,
+        BreakerPicture = 0x10039,
+        Disconnector = 0x10009,
+        Capacitor = 0x1000a,
+        BreakerTruck = 0x1000b,
+        Fuse = 0x1000c,
+        Reactor = 0x1000d,
+        ArcSuppressionCoil = 0x1000e,
+        Arrester = 0x1000f,
+        Generator = 0x10010,
+        Motor = 0x1002d,
+        Earth = 0x10011,
+        MainTransformer = 0x10012,
+        DistributionTransformer = 0x10013,
+        CurrentTransformer = 0x10014,
+        VoltageTransformer = 0x10015,
+        Lamp = 0x1002a,
+        Bell = 0x1002b,
+        Diode = 0x1002c,
+        Danger = 0x1002e,
+        CapacityPlan = 0x1003b,
+        CapacityFront = 0x1003c,
+    };
+
+    // How a layer is filled; the item resolves the roles to its own colours when painting.
+    enum Fill : quint8
+    {
+        NoFill,
+        BrushFill, // the item's brush (nothing when the item has no fill)
+        LineFill, // the pen's colour: dots, arrow heads, solid triangles
+        StatusFill, // the switch's status: the closed colour, or the item's brush when open
+        BackgroundFill, // the danger sign's ground colour
+        ContrastFill, // dark or light, whichever stands out on the ground colour
+        LevelFill, // the liquid of a capacity
+        SurfaceFill, // the liquid's surface, a lighter shade of the liquid
+    };
+    enum Stroke : quint8
+    {
+        NoStroke,
+        LineStroke, // the item's pen
+        StatusStroke, // the item's pen in the status colour
+    };
+
+    struct Layer
+    {
+        QPainterPath path;
+        Fill fill = NoFill;
+        Stroke stroke = NoStroke;
+        // Only curves and slanted lines are antialiased: axis-parallel strokes stay crisp.
+        bool antialias = false;
+    };
+
+    struct Drawing
+    {
+        QVector<Layer> layers; // in painting order
+    };
+
+    struct Request
+    {
+        int type = 0;
+        // Status for switching devices (0 open, 1 closed), windings for transformers
+        // (0 two, 1 three), 0 for the others.
+        int variant = 0;
+        // Quarter turns clockwise, 0..3.
+        int orientation = 0;
+        QSizeF size;
+        // Capacities only: fill level in percent, 0..100.
+        double level = 0;
+    };
+
+    static bool contains(int type);
+    // The cached drawing for the request; the pointer stays valid until the next call.
+    static const Drawing *drawing(const Request &request);
+    // Builds a drawing without the cache.
+    static Drawing build(const Request &request);
+    static int cachedCount();
+    static void clearCache();
+};
+
+#endif

@@ -1,0 +1,590 @@
+#include "textitem.h"
+
+#include "itemkind.h"
+
+#include <QDateTime>
+#include <QFontMetricsF>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPixmapCache>
+#include <QStyleOptionGraphicsItem>
+#include <QTextLayout>
+#include <QtMath>
+#include <cmath>
+
+namespace {
+
+enum TextType
+{
+    PlainText = 0x10027,
+    TextValue = 0x1003a,
+    ExtendedText = 0x10035,
+    AnalogValue = 0x10007,
+    DigitalClock = 0x10024,
+};
+
+// Index of each specific property in the tables below.
+enum
+{
+    PlainString = 0,
+    PlainAlign,
+    PlainColor,
+    PlainWrap
+};
+enum
+{
+    ValuePrefix = 0,
+    ValueFormat,
+    ValueUnit,
+    ValuePoint,
+    ValueAlign,
+    ValueColor
+};
+enum
+{
+    ExtString = 0,
+    ExtAlign,
+    ExtVAlign,
+    ExtSpacing,
+    ExtFrame,
+    ExtColor
+};
+enum
+{
+    AnalogFormat = 0,
+    AnalogUnit,
+    AnalogPoint,
+    AnalogLimitColor,
+    AnalogUpper,
+    AnalogLower
+};
+enum
+{
+    ClockFormat = 0
+};
+
+// Below this on-screen size text cannot be read; a bar where it would be is enough and
+// keeps zoomed-out views of large screens fast.
+constexpr double GreekPixels = 4.0;
+// Room kept between a frame and the text.
+constexpr double Padding = 2.0;
+// Texts larger than this on screen (in device pixels) are drawn directly, not cached.
+constexpr qint64 MaxCachedPixels = 512 * 512;
+
+QVariantHash attrs(std::initializer_list<std::pair<const char *, QVariant>> list)
+{
+    QVariantHash h;
+    for (const auto &p : list)
+        h.insert(QString::fromLatin1(p.first), p.second);
+    return h;
+}
+
+const QStringList &horizontalNames()
+{
+    static const QStringList names {
+        QStringLiteral("左对齐"), QStringLiteral("居中"), QStringLiteral("右对齐")};
+    return names;
+}
+
+const QStringList &formatItems()
+{
+    static const QStringList items {
+        QStringLiteral("0"), QStringLiteral("0.0"), QStringLiteral("0.00"), QStringLiteral("0.000")};
+    return items;
+}
+
+Qt::Alignment horizontal(int index)
+{
+    switch (index) {
+    case 1:
+        return Qt::AlignHCenter;
+    case 2:
+        return Qt::AlignRight;
+    default:
+        return Qt::AlignLeft;
+    }
+}
+
+Qt::Alignment vertical(int index)
+{
+    switch (index) {
+    case 0:
+        return Qt::AlignTop;
+    case 2:
+        return Qt::AlignBottom;
+    default:
+        return Qt::AlignVCenter;
+    }
+}
+
+// "0.00" means two decimals; anything unexpected falls back to the usual two.
+int decimals(const QString &format)
+{
+    if (format.isEmpty() || format.at(0) != QLatin1Char('0'))
+        return 2;
+    const int dot = format.indexOf(QLatin1Char('.'));
+    return dot < 0 ? 0 : qBound(0, format.size() - dot - 1, 6);
+}
+
+QString sampleValue(const QString &format, const QString &unit)
+{
+    QString text = QString::number(TextItem::SampleValue, 'f', decimals(format));
+    if (!unit.isEmpty())
+        text += QLatin1Char(' ') + unit;
+    return text;
+}
+
+} // namespace
+
+// --- TextBlock
+
+QFont TextBlock::pixelFont(const QFont &font)
+{
+    if (font.pixelSize() > 0)
+        return font;
+    QFont f = font;
+    f.setPixelSize(qMax(1, qRound(font.pointSizeF() * 96.0 / 72.0)));
+    return f;
+}
+
+bool TextBlock::isVectorDevice(QPainter *painter)
+{
+    const QPaintEngine *engine = painter->paintEngine();
+    if (!engine)
+        return true;
+    switch (engine->type()) {
+    case QPaintEngine::Raster:
+    case QPaintEngine::OpenGL:
+    case QPaintEngine::OpenGL2:
+        return false;
+    default:
+        return true;
+    }
+}
+
+void TextBlock::prepare(const QString &text, const QFont &font, const QSizeF &box, Qt::Alignment alignment,
+    bool wrap, double spacing)
+{
+    if (m_prepared && text == m_text && box == m_box && int(alignment) == m_alignment && wrap == m_wrap
+        && spacing == m_spacing && font == m_font)
+        return;
+    m_text = text;
+    m_font = font;
+    m_pixelFont = pixelFont(font);
+    m_box = box;
+    m_alignment = int(alignment);
+    m_wrap = wrap;
+    m_spacing = spacing;
+    m_prepared = true;
+    layout();
+}
+
+void TextBlock::layout()
+{
+    m_key.clear();
+    m_lines.clear();
+    m_runs.clear();
+    m_bounds = QRectF();
+
+    // QTextLayout breaks lines only at line separators, not at newlines.
+    QString text = m_text;
+    text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    QTextLayout layout(text, m_pixelFont);
+    QTextOption option;
+    option.setWrapMode(m_wrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
+    layout.setTextOption(option);
+
+    const double width = m_box.width();
+    double y = 0;
+    double height = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(m_wrap ? qMax(1.0, width) : 1e6);
+        line.setPosition(QPointF(0, y));
+        height = y + line.height();
+        y += line.height() * m_spacing;
+    }
+    layout.endLayout();
+
+    const Qt::Alignment alignment(m_alignment);
+    double top = 0;
+    if (alignment & Qt::AlignBottom) {
+        top = m_box.height() - height;
+    } else if (alignment & Qt::AlignVCenter) {
+        // Text taller than its box shows its first line rather than the middle, which may
+        // well be the gap between two lines.
+        const double first = layout.lineCount() > 0 ? layout.lineAt(0).height() : height;
+        top = (m_box.height() - (height > m_box.height() ? first : height)) / 2;
+    }
+
+    for (int i = 0; i < layout.lineCount(); ++i) {
+        QTextLine line = layout.lineAt(i);
+        const double natural = line.naturalTextWidth();
+        double x = 0;
+        if (alignment & Qt::AlignRight)
+            x = width - natural;
+        else if (alignment & Qt::AlignHCenter)
+            x = (width - natural) / 2;
+        line.setPosition(QPointF(x, line.y() + top));
+        int length = line.textLength();
+        // The separator that ended the line is not part of what is drawn.
+        while (length > 0 && text.at(line.textStart() + length - 1) == QChar::LineSeparator)
+            --length;
+        const QRectF rect(x, line.y(), natural, line.height());
+        m_lines.append({line.textStart(), length, QPointF(x, line.y() + line.ascent()), rect});
+        m_bounds = m_bounds.isNull() ? rect : m_bounds.united(rect);
+    }
+    m_runs = layout.glyphRuns();
+}
+
+void TextBlock::draw(QPainter *painter, const QPointF &origin, const QRectF &clip, const QColor &color)
+{
+    if (m_text.isEmpty() || m_lines.isEmpty())
+        return;
+    if (isVectorDevice(painter)) {
+        drawText(painter, origin, clip, color);
+        return;
+    }
+
+    const double size = m_pixelFont.pixelSize();
+    if (size * QStyleOptionGraphicsItem::levelOfDetailFromTransform(painter->worldTransform())
+        < GreekPixels) {
+        for (const Line &line : m_lines) {
+            const QRectF bar(origin.x() + line.rect.x(), origin.y() + line.baseline.y() - 0.65 * size,
+                line.rect.width(), 0.5 * size);
+            const QRectF visible = bar & clip;
+            if (!visible.isEmpty())
+                painter->fillRect(visible, color);
+        }
+        return;
+    }
+    if (!drawCached(painter, origin, clip, color))
+        drawGlyphs(painter, origin, clip, color);
+}
+
+void TextBlock::drawText(
+    QPainter *painter, const QPointF &origin, const QRectF &clip, const QColor &color) const
+{
+    // Real text, so that SVG keeps it as <text> and print stays sharp.
+    painter->save();
+    painter->setPen(color);
+    painter->setFont(m_pixelFont);
+    const bool fits = clip.contains(m_bounds.translated(origin));
+    // The SVG engine ignores clipping, so there only what fits is written: whole lines, and
+    // of each line the characters that lie inside the clip.
+    if (fits || painter->paintEngine()->type() != QPaintEngine::SVG) {
+        if (!fits)
+            painter->setClipRect(clip, Qt::IntersectClip);
+        for (const Line &line : m_lines)
+            painter->drawText(origin + line.baseline, m_text.mid(line.start, line.length));
+        painter->restore();
+        return;
+    }
+    const QFontMetricsF metrics(m_pixelFont);
+    const double size = m_pixelFont.pixelSize();
+    const QRectF inside = clip.adjusted(-1, -1, 1, 1);
+    for (const Line &line : m_lines) {
+        const QPointF base = origin + line.baseline;
+        // Where the glyphs of a line lie: Chinese characters fill about this band.
+        if (base.y() - 0.88 * size < inside.top() || base.y() + 0.12 * size > inside.bottom())
+            continue;
+        const QString text = m_text.mid(line.start, line.length);
+        double x = base.x();
+        double from = 0;
+        int first = -1;
+        int last = -1;
+        for (int i = 0; i < text.size();) {
+            const int n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+            const double advance = metrics.horizontalAdvance(text.mid(i, n));
+            if (x >= inside.left() && x + advance <= inside.right()) {
+                if (first < 0) {
+                    first = i;
+                    from = x;
+                }
+                last = i + n;
+            }
+            x += advance;
+            i += n;
+        }
+        if (first >= 0)
+            painter->drawText(QPointF(from, base.y()), text.mid(first, last - first));
+    }
+    painter->restore();
+}
+
+void TextBlock::drawGlyphs(
+    QPainter *painter, const QPointF &origin, const QRectF &clip, const QColor &color) const
+{
+    // Glyphs may overhang their advance a little; clip whenever the text comes near the edge.
+    const bool clipped = !clip.adjusted(1, 1, -1, -1).contains(m_bounds.translated(origin));
+    if (clipped) {
+        painter->save();
+        painter->setClipRect(clip, Qt::IntersectClip);
+    }
+    painter->setPen(color);
+    for (const QGlyphRun &run : m_runs)
+        painter->drawGlyphRun(origin, run);
+    if (clipped)
+        painter->restore();
+}
+
+bool TextBlock::drawCached(QPainter *painter, const QPointF &origin, const QRectF &clip, const QColor &color)
+{
+    const QTransform world = painter->worldTransform();
+    if (world.type() > QTransform::TxScale || world.m11() <= 0 || world.m22() <= 0)
+        return false;
+    // The part of the text that can show, relative to the box, with room for overhanging glyphs.
+    const double overhang = 0.25 * m_pixelFont.pixelSize();
+    const QRectF area
+        = m_bounds.adjusted(-overhang, -overhang, overhang, overhang) & clip.translated(-origin);
+    if (area.isEmpty())
+        return true;
+    const double ratio = painter->device()->devicePixelRatioF();
+    const QSizeF scale(world.m11() * ratio, world.m22() * ratio);
+    const QSize pixels(qCeil(area.width() * scale.width()), qCeil(area.height() * scale.height()));
+    // Huge zooms show few items; a pixmap of that size would only crowd out the others.
+    if (qint64(pixels.width()) * pixels.height() > MaxCachedPixels)
+        return false;
+
+    if (m_key.isEmpty() || area != m_keyArea || scale != m_keyScale || color.rgba() != m_keyColor) {
+        m_keyArea = area;
+        m_keyScale = scale;
+        m_keyColor = color.rgba();
+        const QChar sep(QLatin1Char('|'));
+        m_key = QLatin1String("plotwright.text") + sep + m_text + sep + m_font.key() + sep
+            + QString::number(m_box.width()) + sep + QString::number(m_box.height()) + sep
+            + QString::number(m_alignment) + sep + QString::number(int(m_wrap)) + sep
+            + QString::number(m_spacing) + sep + QString::number(area.x()) + sep + QString::number(area.y())
+            + sep + QString::number(area.width()) + sep + QString::number(area.height()) + sep
+            + QString::number(scale.width()) + sep + QString::number(scale.height()) + sep
+            + QString::number(m_keyColor, 16);
+    }
+
+    QPixmap pixmap;
+    if (!QPixmapCache::find(m_key, &pixmap)) {
+        pixmap = QPixmap(pixels);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.scale(scale.width(), scale.height());
+        p.translate(-area.topLeft());
+        p.setClipRect(area);
+        p.setPen(color);
+        for (const QGlyphRun &run : m_runs)
+            p.drawGlyphRun(QPointF(0, 0), run);
+        p.end();
+        pixmap.setDevicePixelRatio(ratio);
+        QPixmapCache::insert(m_key, pixmap);
+    }
+    // Whole device pixels: a blit without resampling, and the same pixels wherever the item is.
+    const QPointF at = world.map(origin + area.topLeft()) * ratio;
+    painter->setWorldTransform(QTransform());
+    painter->drawPixmap(QPointF(std::round(at.x()), std::round(at.y())) / ratio, pixmap);
+    painter->setWorldTransform(world);
+    return true;
+}
+
+// --- TextItem
+
+TextItem::TextItem(const ItemKind &kind)
+    : GraphicsItem(kind)
+{
+}
+
+TextItem::~TextItem() = default;
+
+const QVector<GraphicsItem::SpecificProperty> &TextItem::specifics() const
+{
+    const auto text = [](const char *id) { return new Property(QString::fromUtf8(id), Property::String); };
+    const auto align = [] {
+        return new Property(
+            QStringLiteral("对齐"), Property::Enum, attrs({{"enumNames", horizontalNames()}}));
+    };
+    const auto color = [](const char *id) { return new Property(QString::fromUtf8(id), Property::Color); };
+    const auto format = [](const char *id) {
+        return new Property(QString::fromUtf8(id), Property::Popup, attrs({{"items", formatItems()}}));
+    };
+    const auto limit = [](const char *id) {
+        return new Property(QString::fromUtf8(id), Property::Double,
+            attrs({{"minimum", -1e9}, {"maximum", 1e9}, {"decimals", 3}, {"singleStep", 1.0}}));
+    };
+
+    static const QVector<SpecificProperty> plain {
+        {text("文本"), QStringLiteral("文字")},
+        {align(), 0},
+        {color("文字颜色"), QColor()},
+        {new Property(QStringLiteral("自动换行"), Property::Bool), false},
+    };
+    static const QVector<SpecificProperty> value {
+        {text("前缀"), QStringLiteral("电流:")},
+        {format("格式"), QStringLiteral("0.00")},
+        {text("单位"), QStringLiteral("A")},
+        {text("关联点号"), QString()},
+        {align(), 0},
+        {color("文字颜色"), QColor()},
+    };
+    static const QVector<SpecificProperty> extended {
+        {text("文本"), QStringLiteral("多行文字\n第二行")},
+        {align(), 0},
+        {new Property(QStringLiteral("垂直对齐"), Property::Enum,
+             attrs({{"enumNames",
+                 QStringList {QStringLiteral("顶部"), QStringLiteral("居中"), QStringLiteral("底部")}}})),
+            1},
+        {new Property(QStringLiteral("行距"), Property::Double,
+             attrs({{"minimum", 0.5}, {"maximum", 5.0}, {"decimals", 2}, {"singleStep", 0.1}})),
+            1.0},
+        {new Property(QStringLiteral("边框"), Property::Bool), false},
+        {color("文字颜色"), QColor()},
+    };
+    static const QVector<SpecificProperty> analog {
+        {format("格式"), QStringLiteral("0.00")},
+        {text("单位"), QString()},
+        {text("关联点号"), QString()},
+        {color("越限颜色"), QColor(Qt::red)},
+        {limit("上限"), 1000.0},
+        {limit("下限"), 0.0},
+    };
+    static const QVector<SpecificProperty> clock {
+        {new Property(QStringLiteral("显示格式"), Property::Popup,
+             attrs({{"items",
+                 QStringList {QStringLiteral("hh:mm:ss"), QStringLiteral("yyyy-MM-dd hh:mm:ss"),
+                     QStringLiteral("yyyy-MM-dd")}}})),
+            QStringLiteral("hh:mm:ss")},
+    };
+    static const QVector<SpecificProperty> none;
+    switch (type()) {
+    case PlainText:
+        return plain;
+    case TextValue:
+        return value;
+    case ExtendedText:
+        return extended;
+    case AnalogValue:
+        return analog;
+    case DigitalClock:
+        return clock;
+    default:
+        return none;
+    }
+}
+
+int TextItem::bindingIndex() const
+{
+    switch (type()) {
+    case TextValue:
+        return ValuePoint;
+    case AnalogValue:
+        return AnalogPoint;
+    default:
+        return -1;
+    }
+}
+
+void TextItem::specificChanged(int index)
+{
+    m_shownValid = false;
+    if (index == bindingIndex())
+        setSvgID(specificValue(index).toString());
+}
+
+QString TextItem::displayText() const
+{
+    if (!m_shownValid) {
+        m_shown = makeDisplayText();
+        m_shownValid = true;
+    }
+    return m_shown;
+}
+
+QString TextItem::makeDisplayText() const
+{
+    switch (type()) {
+    case PlainText:
+        return specificValue(PlainString).toString();
+    case ExtendedText:
+        return specificValue(ExtString).toString();
+    case TextValue: {
+        const QString prefix = specificValue(ValuePrefix).toString();
+        const QString value
+            = sampleValue(specificValue(ValueFormat).toString(), specificValue(ValueUnit).toString());
+        return prefix.isEmpty() ? value : prefix + QLatin1Char(' ') + value;
+    }
+    case AnalogValue:
+        return sampleValue(specificValue(AnalogFormat).toString(), specificValue(AnalogUnit).toString());
+    case DigitalClock: {
+        // A fixed sample time: edit-time renders must not depend on when they are made.
+        static const QDateTime sample(QDate(2018, 3, 16), QTime(12, 34, 56));
+        return sample.toString(specificValue(ClockFormat).toString());
+    }
+    default:
+        return QString();
+    }
+}
+
+QColor TextItem::textColor() const
+{
+    QColor own;
+    switch (type()) {
+    case PlainText:
+        own = specificValue(PlainColor).value<QColor>();
+        break;
+    case TextValue:
+        own = specificValue(ValueColor).value<QColor>();
+        break;
+    case ExtendedText:
+        own = specificValue(ExtColor).value<QColor>();
+        break;
+    case AnalogValue:
+        if (overLimit())
+            own = specificValue(AnalogLimitColor).value<QColor>();
+        break;
+    default:
+        break;
+    }
+    if (own.isValid())
+        return own;
+    // Not pen() itself: text stays visible when the line style is "none".
+    return penColor().isValid() ? penColor() : QColor(Qt::white);
+}
+
+bool TextItem::overLimit() const
+{
+    return SampleValue > specificValue(AnalogUpper).toDouble()
+        || SampleValue < specificValue(AnalogLower).toDouble();
+}
+
+Qt::Alignment TextItem::alignment() const
+{
+    switch (type()) {
+    case PlainText:
+        return horizontal(specificValue(PlainAlign).toInt()) | Qt::AlignVCenter;
+    case TextValue:
+        return horizontal(specificValue(ValueAlign).toInt()) | Qt::AlignVCenter;
+    case ExtendedText:
+        return horizontal(specificValue(ExtAlign).toInt()) | vertical(specificValue(ExtVAlign).toInt());
+    case AnalogValue:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    default:
+        return Qt::AlignCenter;
+    }
+}
+
+void TextItem::drawContent(QPainter *painter, const QStyleOptionGraphicsItem *)
+{
+    const QRectF r = rect().normalized();
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    const bool framed = type() == AnalogValue || (type() == ExtendedText && specificValue(ExtFrame).toBool());
+    if (framed) {
+        painter->drawRect(r);
+    } else if (hasFill()) {
+        painter->fillRect(r, brush());
+    }
+
+    const double pad = qMin(Padding, r.width() / 4);
+    const QRectF box = r.adjusted(pad, 0, -pad, 0);
+    if (!m_block)
+        m_block = std::make_unique<TextBlock>();
+    const bool wrap = type() == ExtendedText || (type() == PlainText && specificValue(PlainWrap).toBool());
+    const double spacing = type() == ExtendedText ? specificValue(ExtSpacing).toDouble() : 1.0;
+    m_block->prepare(displayText(), font(), box.size(), alignment(), wrap, spacing);
+    m_block->draw(painter, box.topLeft(), r, textColor());
+}
