@@ -1,5 +1,6 @@
 #include "graphicsview.h"
 
+#include "scene/editorstate.h"
 #include "scene/scene.h"
 
 #include <QCloseEvent>
@@ -8,6 +9,8 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
 #include <QWheelEvent>
 #include <cmath>
 
@@ -126,18 +129,98 @@ void GraphicsView::applyZoom()
     emit changed();
 }
 
+void GraphicsView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && EditorState::currentTool() != EditorState::SelectionTool) {
+        m_drawingDrag = true;
+        m_previewStartX = m_previewEndX = event->pos().x();
+        m_previewStartY = m_previewEndY = event->pos().y();
+        viewport()->update();
+    } else if (event->button() == Qt::MiddleButton) {
+        m_panning = true;
+        m_lastPanPos = event->pos();
+        m_savedCursor = viewport()->cursor();
+        viewport()->setCursor(Qt::OpenHandCursor);
+        setInteractive(false);
+        return;
+    }
+    QGraphicsView::mousePressEvent(event);
+}
+
+void GraphicsView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_drawingDrag) {
+        m_previewEndX = event->pos().x();
+        m_previewEndY = event->pos().y();
+        if (event->modifiers() & Qt::ShiftModifier)
+            constrainPreview(event->modifiers());
+        viewport()->update();
+        return;
+    }
+    if (m_panning) {
+        const QPoint delta = event->pos() - m_lastPanPos;
+        if (horizontalScrollBar())
+            horizontalScrollBar()->setValue(horizontalScrollBar()->value() - delta.x());
+        if (verticalScrollBar())
+            verticalScrollBar()->setValue(verticalScrollBar()->value() - delta.y());
+        m_lastPanPos = event->pos();
+        return;
+    }
+    // With a drawing tool the scene sees no moves until the pointer is back.
+    if (EditorState::currentTool() == EditorState::SelectionTool)
+        QGraphicsView::mouseMoveEvent(event);
+}
+
+// The same rule as the scene's release: lines snap, other shapes become square.
+void GraphicsView::constrainPreview(Qt::KeyboardModifiers)
+{
+    const bool line = EditorState::currentTool() == EditorState::LineTool;
+    const double dx = line ? 0.0 : m_previewEndX - m_previewStartX;
+    const double dy = line ? 0.0 : m_previewEndY - m_previewStartY;
+    if (std::abs(m_previewStartY - m_previewEndY) < std::abs(m_previewStartX - m_previewEndX))
+        m_previewEndY = m_previewStartY + dx;
+    else
+        m_previewEndX = m_previewStartX + dy;
+}
+
 void GraphicsView::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::RightButton) {
+    switch (event->button()) {
+    case Qt::LeftButton:
+        m_drawingDrag = false;
+        viewport()->update();
+        break;
+    case Qt::RightButton:
         // The main window turns this into the return to the pointer tool.
         emit rightClicked();
         return;
-    }
-    if (event->button() == Qt::LeftButton) {
-        m_drawingDrag = false;
-        viewport()->update();
+    case Qt::MiddleButton:
+        m_panning = false;
+        viewport()->setCursor(m_savedCursor);
+        setInteractive(true);
+        return;
+    default:
+        break;
     }
     QGraphicsView::mouseReleaseEvent(event);
+}
+
+void GraphicsView::paintEvent(QPaintEvent *event)
+{
+    QGraphicsView::paintEvent(event);
+    if (!m_drawingDrag)
+        return;
+    // White dots on black gaps: visible on any background.
+    QPainter painter(viewport());
+    painter.setPen(QPen(QColor(Qt::white), 0, Qt::DotLine));
+    painter.setBackground(QBrush(Qt::black, Qt::SolidPattern));
+    painter.setBackgroundMode(Qt::OpaqueMode);
+    painter.setBrush(Qt::NoBrush);
+    if (EditorState::currentTool() == EditorState::LineTool)
+        painter.drawLine(QPointF(m_previewStartX, m_previewStartY), QPointF(m_previewEndX, m_previewEndY));
+    else
+        painter.drawRect(QRectF(m_previewStartX, m_previewStartY, m_previewEndX - m_previewStartX,
+                                m_previewEndY - m_previewStartY));
 }
 
 void GraphicsView::wheelEvent(QWheelEvent *event)

@@ -47,12 +47,16 @@ signals:
     void fileSaved(bool saved);
 
 protected:
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void applyZoom();
+    void constrainPreview(Qt::KeyboardModifiers modifiers);
     void updateTitle(const QString &name);
 
     Scene *m_scene;

@@ -1,6 +1,10 @@
 #include "scene.h"
 
+#include "abstractgraphicslibrary.h"
+#include "abstractgraphicsresize.h"
 #include "abstractgraphicsutility.h"
+#include "scene/commands.h"
+#include "scene/editorstate.h"
 
 #include <QClipboard>
 #include <QGraphicsItem>
@@ -8,6 +12,11 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QUndoStack>
+#include <QGraphicsSceneContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QSet>
+#include <cmath>
 
 namespace {
 const char *const ClipboardFormat = "SCENE";
@@ -31,15 +40,263 @@ bool Scene::canPaste() const
     return data && data->hasFormat(QLatin1String(ClipboardFormat));
 }
 
+void Scene::itemsLoaded(const QList<QGraphicsItem *> &)
+{
+}
+
+QList<QGraphicsItem *> Scene::selectedTopLevelItems() const
+{
+    return noParentFilter(selectedItems());
+}
+
+void Scene::mousePressEvent(QGraphicsSceneMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        AbstractGraphicsScene::mousePressEvent(event);
+        return;
+    }
+    m_pressPoint = event->scenePos();
+    m_pressedItem = itemAt(m_pressPoint, QTransform());
+    if (auto *resize = dynamic_cast<AbstractGraphicsResize *>(m_pressedItem))
+        m_geometryBeforeResize = resize->geometry();
+    // With a drawing tool the press only marks where the new item starts: nothing is
+    // selected or grabbed.
+    if (EditorState::currentTool() == EditorState::SelectionTool)
+        AbstractGraphicsScene::mousePressEvent(event);
+}
+
 void Scene::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
 {
     emit posChanged(event->scenePos());
     AbstractGraphicsScene::mouseMoveEvent(event);
 }
 
-// The editing operations below are filled in together with the undo commands; until then
-// they leave the scene unchanged.
-void Scene::remove() {}
+void Scene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        AbstractGraphicsScene::mouseReleaseEvent(event);
+        return;
+    }
+    if (EditorState::currentTool() != EditorState::SelectionTool) {
+        releaseWithDrawingTool(event);
+        return;
+    }
+    m_releasePoint = event->scenePos();
+    releaseWithSelectionTool();
+    AbstractGraphicsScene::mouseReleaseEvent(event);
+}
+
+void Scene::releaseWithDrawingTool(QGraphicsSceneMouseEvent *event)
+{
+    m_releasePoint = event->scenePos();
+    if (event->modifiers() & Qt::ShiftModifier) {
+        // Lines snap to horizontal or vertical; everything else becomes as wide as high,
+        // taking the sign of the other axis's movement.
+        const bool line = EditorState::currentTool() == EditorState::LineTool;
+        const double dx = line ? 0.0 : m_releasePoint.x() - m_pressPoint.x();
+        const double dy = line ? 0.0 : m_releasePoint.y() - m_pressPoint.y();
+        if (std::abs(m_pressPoint.y() - m_releasePoint.y()) < std::abs(m_pressPoint.x() - m_releasePoint.x()))
+            m_releasePoint.setY(m_pressPoint.y() + dx);
+        else
+            m_releasePoint.setX(m_pressPoint.x() + dy);
+    }
+    QGraphicsItem *item = graphicsItem(type(), EditorState::currentTool(), true);
+    if (!item)
+        return;
+    if (auto *library = dynamic_cast<AbstractGraphicsLibrary *>(item))
+        library->init(nullptr, nullptr);
+    auto *utility = dynamic_cast<AbstractGraphicsUtility *>(item);
+    if (!utility || !utility->createFromPoints(&EditorState::drawingDefaults(), m_pressPoint, m_releasePoint, this)) {
+        delete item;
+        return;
+    }
+    m_undoStack->push(new CommandAddItem(this, item, nullptr));
+    checkCSvgIDAndGroupID(item, true);
+}
+
+void Scene::releaseWithSelectionTool()
+{
+    const QList<QGraphicsItem *> selection = selectedItems();
+    const QPointF delta = m_releasePoint - m_pressPoint;
+    const bool moved = std::abs(delta.x()) > 1e-12 || std::abs(delta.y()) > 1e-12;
+    if (!moved || !m_pressedItem || selection.isEmpty())
+        return;
+    auto *resize = dynamic_cast<AbstractGraphicsResize *>(m_pressedItem);
+    if (resize && resize->isResizing() != -1) {
+        m_undoStack->push(new CommandResize(resize, m_geometryBeforeResize, nullptr));
+        return;
+    }
+    // The items already stand where the drag left them; the commands record where they were.
+    m_undoStack->beginMacro(QStringLiteral("move"));
+    for (QGraphicsItem *item : selection) {
+        if (!item->parentItem())
+            m_undoStack->push(new CommandSetPos(item, item->pos() - delta, nullptr));
+    }
+    m_undoStack->endMacro();
+}
+
+void Scene::keyPressEvent(QKeyEvent *event)
+{
+    double dx = 0;
+    double dy = 0;
+    QString macro;
+    const double step = event->isAutoRepeat() ? 10.0 : 1.0;
+    switch (event->key()) {
+    case Qt::Key_Up: dy = -step; macro = QStringLiteral("Key_Up"); break;
+    case Qt::Key_Down: dy = step; macro = QStringLiteral("Key_Down"); break;
+    case Qt::Key_Left: dx = -step; macro = QStringLiteral("Key_Left"); break;
+    case Qt::Key_Right: dx = step; macro = QStringLiteral("Key_Right"); break;
+    default: break;
+    }
+    const QList<QGraphicsItem *> selection = selectedItems();
+    if (macro.isEmpty() || selection.isEmpty()) {
+        AbstractGraphicsScene::keyPressEvent(event);
+        return;
+    }
+    m_undoStack->beginMacro(macro);
+    for (QGraphicsItem *item : selection) {
+        if (!item->parentItem())
+            m_undoStack->push(new CommandMoveBy(item, dx, dy, nullptr));
+    }
+    m_undoStack->endMacro();
+    event->accept();
+}
+
+void Scene::remove()
+{
+    const QList<QGraphicsItem *> selection = selectedItems();
+    if (selection.isEmpty())
+        return;
+    // Topmost first: removing in stacking order keeps Qt's bookkeeping linear, and undo
+    // puts the items back bottom first, in their old order.
+    const QSet<QGraphicsItem *> chosen(selection.begin(), selection.end());
+    QList<QGraphicsItem *> doomed;
+    for (QGraphicsItem *item : noParentFilter(items(Qt::DescendingOrder))) {
+        if (chosen.contains(item))
+            doomed << item;
+    }
+    if (doomed.isEmpty())
+        return;
+    m_undoStack->beginMacro(QStringLiteral("remove"));
+    for (QGraphicsItem *item : qAsConst(doomed))
+        m_undoStack->push(new CommandRemoveItem(this, item, nullptr));
+    m_undoStack->endMacro();
+}
+
+void Scene::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
+{
+    const QList<QGraphicsItem *> selection = selectedItems();
+    QMenu menu;
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (selection.isEmpty()) {
+        if (EditorState::currentTool() != EditorState::SelectionTool || !canPaste())
+            return;
+        QAction *paste = menu.addAction(QStringLiteral("粘贴"));
+        QAction *pasteAndClear = menu.addAction(QStringLiteral("粘贴&&清除剪切板"));
+        QAction *clear = menu.addAction(QStringLiteral("清除剪切板"));
+        menu.addSeparator();
+        QAction *chosen = menu.exec(event->screenPos());
+        if (chosen == paste) {
+            this->paste(event->scenePos());
+        } else if (chosen == pasteAndClear) {
+            this->paste(event->scenePos());
+            clipboard->clear();
+        } else if (chosen == clear) {
+            clipboard->clear();
+        }
+        return;
+    }
+
+    // Taken now: the menu may change the selection before the entry runs.
+    const QList<AbstractGraphicsUtility *> utilities = utilityItems(selection);
+    QAction *remove = menu.addAction(QIcon(QStringLiteral(":/Plotwright/Resources/delete.png")), QStringLiteral("删除"));
+    QAction *copy = menu.addAction(QIcon(QStringLiteral(":/Plotwright/Resources/copy.png")), QStringLiteral("拷贝"));
+    QAction *cut = menu.addAction(QIcon(QStringLiteral(":/Plotwright/Resources/cut.png")), QStringLiteral("剪切"));
+    QAction *paste = menu.addAction(QIcon(QStringLiteral(":/Plotwright/Resources/paste.png")), QStringLiteral("粘贴"));
+    paste->setEnabled(canPaste());
+    menu.addSeparator();
+
+    QAction *perfect = nullptr;
+    QAction *lock = nullptr;
+    QAction *unlock = nullptr;
+    if (selection.size() == 1) {
+        auto *resize = dynamic_cast<AbstractGraphicsResize *>(selection.first());
+        if (resize && resize->isPerfectSizeEnable())
+            perfect = menu.addAction(QStringLiteral("实际大小"));
+        if (auto *utility = dynamic_cast<AbstractGraphicsUtility *>(selection.first())) {
+            if (utility->islocked())
+                unlock = menu.addAction(QStringLiteral("解锁"));
+            else
+                lock = menu.addAction(QStringLiteral("锁定"));
+        }
+    } else {
+        lock = menu.addAction(QStringLiteral("锁定"));
+        unlock = menu.addAction(QStringLiteral("解锁"));
+    }
+    menu.addSeparator();
+    QAction *group = menu.addAction(QStringLiteral("组合"));
+    QAction *ungroup = nullptr;
+    for (QGraphicsItem *item : selection) {
+        if (item->type() == GroupType) {
+            ungroup = menu.addAction(QStringLiteral("拆分"));
+            break;
+        }
+    }
+    menu.addSeparator();
+    QAction *exportAction = nullptr;
+    if (selection.size() == 1 && selection.first()->type() == GroupType)
+        exportAction = menu.addAction(QStringLiteral("导出..."));
+    menu.addSeparator();
+    QAction *replace = menu.addAction(QStringLiteral("变量替换..."));
+
+    QAction *chosen = menu.exec(event->screenPos());
+    if (!chosen)
+        return;
+    if (chosen == remove) {
+        this->remove();
+    } else if (chosen == copy) {
+        this->copy();
+    } else if (chosen == cut) {
+        this->copy();
+        this->remove();
+    } else if (chosen == paste) {
+        this->paste(event->scenePos());
+    } else if (chosen == perfect) {
+        adjustPerfectSize();
+    } else if (chosen == lock) {
+        setLock(true);
+    } else if (chosen == unlock) {
+        setLock(false);
+    } else if (chosen == group) {
+        createGroup();
+    } else if (chosen == ungroup) {
+        destroyGroup();
+    } else if (chosen == exportAction) {
+        exportGroup(selection.first());
+    } else if (chosen == replace) {
+        replaceVariables(utilities);
+    }
+}
+
+void Scene::adjustPerfectSize()
+{
+    m_undoStack->beginMacro(QStringLiteral("adjustPerfectSize"));
+    const QList<QGraphicsItem *> selection = selectedItems();
+    if (!selection.isEmpty() && !selection.first()->parentItem()) {
+        QGraphicsItem *item = selection.first();
+        auto *utility = dynamic_cast<AbstractGraphicsUtility *>(item);
+        auto *resize = dynamic_cast<AbstractGraphicsResize *>(item);
+        if (utility && resize) {
+            const QSize size = resize->perfectSize();
+            m_undoStack->push(new CommandSetWidth(utility, size.width(), nullptr));
+            m_undoStack->push(new CommandSetHeight(utility, size.height(), nullptr));
+        }
+    }
+    m_undoStack->endMacro();
+}
+
+// The editing operations below arrive with the clipboard, alignment and grouping work;
+// until then they leave the scene unchanged.
 void Scene::copy() {}
 void Scene::cut() {}
 void Scene::paste(QPointF) {}

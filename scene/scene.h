@@ -50,13 +50,25 @@ public:
     void replaceVariables(QList<AbstractGraphicsUtility *> items);
     QList<AbstractGraphicsUtility *> utilityItems(QList<QGraphicsItem *> items);
 
+    // Loaded or pasted items need nothing from the scene.
+    void itemsLoaded(const QList<QGraphicsItem *> &items) override;
+
 signals:
     void posChanged(QPointF p);
 
 protected:
+    void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
 
 private:
+    void releaseWithDrawingTool(QGraphicsSceneMouseEvent *event);
+    void releaseWithSelectionTool();
+    void adjustPerfectSize();
+    QList<QGraphicsItem *> selectedTopLevelItems() const;
+
     QUndoStack *m_undoStack;
     QPointF m_pressPoint;
     QPointF m_releasePoint;

@@ -37,16 +37,17 @@ QString projectFolder()
     return s_project ? s_project->path() : QString();
 }
 
-void whenModal(std::function<void(QWidget *)> answer, int timeoutMs)
+namespace {
+void whenWidget(std::function<QWidget *()> find, std::function<void(QWidget *)> answer, int timeoutMs)
 {
     auto *timer = new QTimer(qApp);
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, clock, answer, timeoutMs] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
+    QObject::connect(timer, &QTimer::timeout, [timer, clock, find, answer, timeoutMs] {
+        if (QWidget *widget = find()) {
             finish(timer);
-            answer(modal);
+            answer(widget);
         } else if (clock->elapsed() > timeoutMs) {
             ++s_missed;
             finish(timer);
@@ -54,6 +55,17 @@ void whenModal(std::function<void(QWidget *)> answer, int timeoutMs)
     });
     s_pending.append(timer);
     timer->start();
+}
+} // namespace
+
+void whenModal(std::function<void(QWidget *)> answer, int timeoutMs)
+{
+    whenWidget([] { return QApplication::activeModalWidget(); }, answer, timeoutMs);
+}
+
+void whenPopup(std::function<void(QWidget *)> answer, int timeoutMs)
+{
+    whenWidget([] { return QApplication::activePopupWidget(); }, answer, timeoutMs);
 }
 
 int missedModals()

@@ -6,7 +6,9 @@
 #include "app/startup.h"
 #include "cdatalink.h"
 #include "dialogs/dlgenvsettings.h"
+#include "dialogs/propertydockwidget.h"
 #include "document/graphicsview.h"
+#include "graphicsitem.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
 #include "testsupport.h"
@@ -480,6 +482,46 @@ private slots:
         // Tools outside the bars are not in the group: triggering one changes nothing.
         ui.action_YC->trigger();
         QCOMPARE(EditorState::currentTool(), 0x10006);
+    }
+
+    void drawingThroughTheWindow()
+    {
+        writePlatform(1);
+        Plotwright w;
+        GraphicsView *view = newGraph(w);
+        QVERIFY(view);
+        EditorState::drawingDefaults().penWidth = 3;
+        w.form().action_Ellipse->trigger();
+        QWidget *vp = view->viewport();
+        const QPoint from = view->mapFromScene(QPointF(200, 200));
+        const QPoint to = view->mapFromScene(QPointF(300, 260));
+        QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, from);
+        QMouseEvent move(QEvent::MouseMove, to, vp->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(vp, &move);
+        QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, to);
+
+        Scene *scene = view->documentScene();
+        QCOMPARE(scene->items().size(), 1);
+        auto *item = dynamic_cast<GraphicsItem *>(scene->items().first());
+        QVERIFY(item);
+        QCOMPARE(item->penWidth(), 3);
+        QCOMPARE(item->penColor(), EditorState::drawingDefaults().penColor);
+        QCOMPARE(item->itemRect(), QRectF(200, 200, 100, 60));
+        // The undo action of the window undoes the drawing.
+        QAction *undo = w.form().mainToolBar->actions().at(w.form().mainToolBar->actions().size() - 2);
+        QVERIFY(undo->isEnabled());
+
+        // A right click returns to the pointer; then a click selects and the dock gets it.
+        QTest::mouseClick(vp, Qt::RightButton, Qt::NoModifier, to);
+        QVERIFY(w.form().action_Void->isChecked());
+        QTest::mouseClick(vp, Qt::LeftButton, Qt::NoModifier, view->mapFromScene(QPointF(250, 230)));
+        QVERIFY(item->isSelected());
+        auto *dock = w.findChild<PropertyDockWidget *>();
+        QCOMPARE(dock->items(), QList<QGraphicsItem *>{item});
+        QVERIFY(w.form().action_Copy->isEnabled());
+
+        undo->trigger();
+        QVERIFY(scene->items().isEmpty());
     }
 
     // --- several documents

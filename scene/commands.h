@@ -1,0 +1,242 @@
+#ifndef COMMANDS_H
+#define COMMANDS_H
+
+#include <QList>
+#include <QPointF>
+#include <QString>
+#include <QUndoCommand>
+#include <QVariant>
+
+class QGraphicsItem;
+class QGraphicsItemGroup;
+class QGraphicsScene;
+class AbstractGraphicsUtility;
+class AbstractGraphicsResize;
+class AbstractGraphicsProperty;
+
+// The undo commands of a document. Each holds plain pointers: items taken out of the scene
+// stay alive, so that undo can put the very same item back. None merges with another; the
+// scene wraps the commands of one user action in a macro.
+
+class CommandMoveBy : public QUndoCommand
+{
+public:
+    CommandMoveBy(QGraphicsItem *item, double dx, double dy, QUndoCommand *parent);
+    ~CommandMoveBy() override;
+
+    void undo() override;
+    void redo() override;
+
+private:
+    QGraphicsItem *m_item;
+    double m_dx;
+    double m_dy;
+};
+
+class CommandSetWidth : public QUndoCommand
+{
+public:
+    CommandSetWidth(AbstractGraphicsUtility *item, double width, QUndoCommand *parent);
+    ~CommandSetWidth() override;
+
+    void undo() override;
+    void redo() override;
+
+private:
+    AbstractGraphicsUtility *m_item;
+    double m_newWidth;
+    double m_oldWidth;
+};
+
+class CommandSetHeight : public QUndoCommand
+{
+public:
+    CommandSetHeight(AbstractGraphicsUtility *item, double height, QUndoCommand *parent);
+    ~CommandSetHeight() override;
+
+    void undo() override;
+    void redo() override;
+
+private:
+    AbstractGraphicsUtility *m_item;
+    double m_newHeight;
+    double m_oldHeight;
+};
+
+// Pushed after a handle drag: the item already has its new geometry.
+class CommandResize : public QUndoCommand
+{
+public:
+    CommandResize(AbstractGraphicsResize *item, const QVariant &oldGeometry, QUndoCommand *parent);
+    ~CommandResize() override;
+
+    void undo() override;
+    void redo() override;
+
+private:
+    AbstractGraphicsResize *m_item;
+    QVariant m_newGeometry;
+    QVariant m_oldGeometry;
+};
+
+class CommandAddItem : public QUndoCommand
+{
+public:
+    CommandAddItem(QGraphicsScene *scene, QGraphicsItem *item, QUndoCommand *parent);
+    ~CommandAddItem() override;
+
+    void undo() override;
+    void redo() override;
+
+private:
+    QGraphicsScene *m_scene;
+    QGraphicsItem *m_item;
+};
+
+class CommandRemoveItem : public QUndoCommand
+{
+public:
+    CommandRemoveItem(QGraphicsScene *scene, QGraphicsItem *item, QUndoCommand *parent);
+    ~CommandRemoveItem() override;
+
+    void undo() override;
+    void redo() override;
+
+private:
+    QGraphicsScene *m_scene;
+    QGraphicsItem *m_item;
+};
+
+// Pushed after the items were dragged: the item already stands at its new position.
+class CommandSetPos : public QUndoCommand
+{
+public:
+    CommandSetPos(QGraphicsItem *item, QPointF oldPos, QUndoCommand *parent);
+    ~CommandSetPos() override;
+
+    void undo() override;
+    void redo() override;
+
+private:
+    QGraphicsItem *m_item;
+    QPointF m_newPos;
+    QPointF m_oldPos;
+};
+
+// The four stacking commands keep no earlier order: undo runs the opposite operation.
+class CommandBringToFront : public QUndoCommand
+{
+public:
+    CommandBringToFront(QGraphicsItem *item, QUndoCommand *parent);
+    ~CommandBringToFront() override;
+
+    void undo() override;
+    void redo() override;
+
+private:
+    QGraphicsItem *m_item;
+};
+
+class CommandSendToBack : public QUndoCommand
+{
+public:
+    CommandSendToBack(QGraphicsItem *item, QUndoCommand *parent);
+    ~CommandSendToBack() override;
+
+    void undo() override;
+    void redo() override;
+
+private:
+    QGraphicsItem *m_item;
+};
+
+class CommandLayerUpper : public QUndoCommand
+{
+public:
+    CommandLayerUpper(QGraphicsItem *item, QUndoCommand *parent);
+    ~CommandLayerUpper() override;
+
+    void undo() override;
+    void redo() override;
+
+private:
+    QGraphicsItem *m_item;
+};
+
+class CommandLayerLower : public QUndoCommand
+{
+public:
+    CommandLayerLower(QGraphicsItem *item, QUndoCommand *parent);
+    ~CommandLayerLower() override;
+
+    void undo() override;
+    void redo() override;
+
+private:
+    QGraphicsItem *m_item;
+};
+
+class CommandSetProperty : public QUndoCommand
+{
+public:
+    CommandSetProperty(
+        AbstractGraphicsProperty *item, const QString &id, const QVariant &value, QUndoCommand *parent);
+    ~CommandSetProperty() override;
+
+    void undo() override;
+    void redo() override;
+
+private:
+    AbstractGraphicsProperty *m_item;
+    QString m_id;
+    QVariant m_newValue;
+    QVariant m_oldValue;
+};
+
+class CommandSetLock : public QUndoCommand
+{
+public:
+    CommandSetLock(AbstractGraphicsUtility *item, bool lock, QUndoCommand *parent);
+    ~CommandSetLock() override;
+
+    void undo() override;
+    void redo() override;
+
+private:
+    AbstractGraphicsUtility *m_item;
+    bool m_newLock;
+    bool m_oldLock;
+};
+
+class CommandCreateGroup : public QUndoCommand
+{
+public:
+    CommandCreateGroup(QGraphicsScene *scene, QGraphicsItemGroup *group,
+        const QList<QGraphicsItem *> &members, QUndoCommand *parent);
+    ~CommandCreateGroup() override;
+
+    void undo() override;
+    void redo() override;
+
+private:
+    QGraphicsScene *m_scene;
+    QGraphicsItemGroup *m_group;
+    QList<QGraphicsItem *> m_members;
+};
+
+class CommandDestroyGroup : public QUndoCommand
+{
+public:
+    CommandDestroyGroup(QGraphicsScene *scene, QGraphicsItemGroup *group, QUndoCommand *parent);
+    ~CommandDestroyGroup() override;
+
+    void undo() override;
+    void redo() override;
+
+private:
+    QGraphicsScene *m_scene;
+    QGraphicsItemGroup *m_group;
+    QList<QGraphicsItem *> m_members;
+};
+
+#endif

@@ -1,0 +1,397 @@
+// The scene under the mouse and keyboard of a real view: drawing, selecting, moving,
+// resizing, arrow keys, delete, the context menus and the undo limit.
+#include "document/graphicsview.h"
+#include "graphicsitem.h"
+#include "groupitem.h"
+#include "itemsamples.h"
+#include "scene/editorstate.h"
+#include "scene/scene.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QUndoStack>
+#include <QtTest>
+#include <memory>
+#include <numeric>
+#include <random>
+
+namespace {
+
+constexpr int Rectangle = 0x10018;
+constexpr int Line = 0x10016;
+constexpr int Switch = 0x10008;
+
+QStringList entries(QWidget *popup)
+{
+    QStringList texts;
+    for (QAction *a : popup->actions()) {
+        if (!a->isSeparator())
+            texts << a->text();
+    }
+    return texts;
+}
+
+} // namespace
+
+class TestScene : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<GraphicsView> m_view;
+    Scene *scene() const { return m_view->documentScene(); }
+    QUndoStack *stack() const { return scene()->undoStack(); }
+
+    QPoint at(const QPointF &scenePos) const { return m_view->mapFromScene(scenePos); }
+
+    void press(const QPointF &p, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QTest::mousePress(m_view->viewport(), Qt::LeftButton, mods, at(p));
+    }
+    void moveTo(const QPointF &p, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QMouseEvent move(QEvent::MouseMove, at(p), m_view->viewport()->mapToGlobal(at(p)), Qt::NoButton,
+                         Qt::LeftButton, mods);
+        QApplication::sendEvent(m_view->viewport(), &move);
+    }
+    void release(const QPointF &p, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QTest::mouseRelease(m_view->viewport(), Qt::LeftButton, mods, at(p));
+    }
+    void dragFromTo(const QPointF &a, const QPointF &b, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        press(a, mods);
+        for (int i = 1; i <= 4; ++i)
+            moveTo(a + (b - a) * i / 4.0, mods);
+        release(b, mods);
+    }
+    GraphicsItem *addItem(int type, const QRectF &rect)
+    {
+        GraphicsItem *item = ItemSamples::create(type, rect);
+        scene()->addItem(item);
+        return item;
+    }
+    void key(int k, bool autoRepeat = false)
+    {
+        QKeyEvent event(QEvent::KeyPress, k, Qt::NoModifier, QString(), autoRepeat);
+        QApplication::sendEvent(m_view->viewport(), &event);
+    }
+    QStringList contextMenuAt(const QPointF &p)
+    {
+        QStringList seen{QStringLiteral("<no menu>")};
+        TestSupport::whenPopup([&seen](QWidget *popup) {
+            seen = entries(popup);
+            popup->close();
+        }, 1500);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at(p), m_view->viewport()->mapToGlobal(at(p)));
+        QApplication::sendEvent(m_view->viewport(), &event);
+        TestSupport::cancelPendingModals();
+        return seen;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestSupport::isolate("scene");
+        EditorState::drawingDefaults() = ItemSamples::defaults();
+    }
+
+    void init()
+    {
+        m_view = std::make_unique<GraphicsView>();
+        m_view->setAttribute(Qt::WA_DeleteOnClose, false);
+        m_view->resize(1000, 700);
+        m_view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+        m_view->centerOn(400, 300);
+        EditorState::setCurrentTool(EditorState::SelectionTool);
+        QGuiApplication::clipboard()->clear();
+    }
+
+    void cleanup() { m_view.reset(); }
+
+    void construction()
+    {
+        QCOMPARE(stack()->undoLimit(), 50);
+        QCOMPARE(scene()->sceneRect(), QRectF(0, 0, 1920, 1080));
+        QCOMPARE(scene()->backgroundColor(), QColor(Qt::black));
+        QVERIFY(scene()->backgroundPixmap().endsWith(QStringLiteral("/bmp/default.bmp")));
+    }
+
+    void drawingCreatesOneUndoableItem()
+    {
+        EditorState::setCurrentTool(Rectangle);
+        dragFromTo(QPointF(100, 100), QPointF(220, 180));
+        QCOMPARE(stack()->count(), 1);
+        QCOMPARE(scene()->items().size(), 1);
+        auto *item = dynamic_cast<GraphicsItem *>(scene()->items().first());
+        QVERIFY(item);
+        QCOMPARE(item->type(), Rectangle);
+        QCOMPARE(item->penColor(), ItemSamples::defaults().penColor);
+        QCOMPARE(item->penWidth(), ItemSamples::defaults().penWidth);
+        QCOMPARE(item->itemRect(), QRectF(100, 100, 120, 80));
+        QVERIFY(!item->name().isEmpty()); // an identifier unique in the scene
+        QVERIFY(!item->isSelected());     // drawing selects nothing
+        stack()->undo();
+        QVERIFY(scene()->items().isEmpty());
+        stack()->redo();
+        QCOMPARE(scene()->items().size(), 1);
+
+        // A click with a shape tool makes nothing; with a symbol it places one.
+        dragFromTo(QPointF(400, 400), QPointF(400, 400));
+        QCOMPARE(stack()->count(), 1);
+        EditorState::setCurrentTool(Switch);
+        dragFromTo(QPointF(400, 400), QPointF(400, 400));
+        QCOMPARE(stack()->count(), 2);
+    }
+
+    void shiftConstraint_data()
+    {
+        QTest::addColumn<int>("tool");
+        QTest::addColumn<QPointF>("release");
+        QTest::addColumn<QRectF>("expected"); // itemRect of the new item; press is (300, 300)
+        QTest::newRow("square right-down") << Rectangle << QPointF(360, 320) << QRectF(300, 300, 60, 60);
+        QTest::newRow("square right-up, extends down") << Rectangle << QPointF(360, 280) << QRectF(300, 300, 60, 60);
+        QTest::newRow("square left-up") << Rectangle << QPointF(240, 290) << QRectF(240, 240, 60, 60);
+        QTest::newRow("square left-down, taller") << Rectangle << QPointF(290, 380) << QRectF(300, 300, 80, 80);
+        QTest::newRow("line mostly horizontal") << Line << QPointF(380, 320) << QRectF(300, 300, 80, 0);
+        QTest::newRow("line mostly vertical") << Line << QPointF(310, 200) << QRectF(300, 200, 0, 100);
+        QTest::newRow("line diagonal goes vertical") << Line << QPointF(350, 350) << QRectF(300, 300, 0, 50);
+    }
+
+    void shiftConstraint()
+    {
+        QFETCH(int, tool);
+        QFETCH(QPointF, release);
+        QFETCH(QRectF, expected);
+        EditorState::setCurrentTool(tool);
+        dragFromTo(QPointF(300, 300), release, Qt::ShiftModifier);
+        QCOMPARE(scene()->items().size(), 1);
+        auto *item = dynamic_cast<GraphicsItem *>(scene()->items().first());
+        QCOMPARE(item->itemRect(), expected);
+    }
+
+    void clickSelectsAndDragMoves()
+    {
+        GraphicsItem *a = addItem(Rectangle, QRectF(100, 100, 80, 60));
+        GraphicsItem *b = addItem(Rectangle, QRectF(300, 100, 80, 60));
+        QTest::mouseClick(m_view->viewport(), Qt::LeftButton, Qt::NoModifier, at(QPointF(140, 130)));
+        QVERIFY(a->isSelected());
+        QCOMPARE(stack()->count(), 0); // a click pushes nothing
+        b->setSelected(true);
+        dragFromTo(QPointF(140, 130), QPointF(170, 150));
+        QCOMPARE(stack()->count(), 1);
+        QCOMPARE(stack()->text(0), QStringLiteral("move"));
+        QCOMPARE(a->pos(), QPointF(130, 120));
+        QCOMPARE(b->pos(), QPointF(330, 120));
+        stack()->undo();
+        QCOMPARE(a->pos(), QPointF(100, 100));
+        QCOMPARE(b->pos(), QPointF(300, 100));
+        stack()->redo();
+        QCOMPARE(b->pos(), QPointF(330, 120));
+    }
+
+    void handleDragIsOneResize()
+    {
+        GraphicsItem *item = addItem(Rectangle, QRectF(100, 100, 80, 60));
+        item->setSelected(true);
+        dragFromTo(QPointF(180, 160), QPointF(230, 200));
+        QCOMPARE(stack()->count(), 1);
+        QCOMPARE(item->itemRect(), QRectF(100, 100, 130, 100));
+        QVERIFY(stack()->text(0).isEmpty()); // a lone CommandResize, not a "move" macro
+        stack()->undo();
+        QCOMPARE(item->itemRect(), QRectF(100, 100, 80, 60));
+        stack()->redo();
+        QCOMPARE(item->itemRect(), QRectF(100, 100, 130, 100));
+    }
+
+    void arrowKeys()
+    {
+        GraphicsItem *a = addItem(Rectangle, QRectF(100, 100, 40, 40));
+        GraphicsItem *locked = addItem(Rectangle, QRectF(200, 100, 40, 40));
+        locked->setLock(true);
+        auto *group = new GroupItem;
+        scene()->addItem(group);
+        GraphicsItem *member = addItem(Rectangle, QRectF(300, 100, 40, 40));
+        group->addToGroup(member);
+        a->setSelected(true);
+        locked->setSelected(true);
+        member->setSelected(true); // a selected child is not moved on its own
+
+        m_view->setFocus();
+        key(Qt::Key_Right);
+        QCOMPARE(a->pos(), QPointF(101, 100));
+        QCOMPARE(locked->pos(), QPointF(201, 100));
+        QCOMPARE(member->scenePos(), QPointF(300, 100));
+        key(Qt::Key_Down, true);
+        QCOMPARE(a->pos(), QPointF(101, 110));
+        QCOMPARE(stack()->count(), 2);
+        QCOMPARE(stack()->text(0), QStringLiteral("Key_Right"));
+        QCOMPARE(stack()->text(1), QStringLiteral("Key_Down"));
+        stack()->undo();
+        stack()->undo();
+        QCOMPARE(a->pos(), QPointF(100, 100));
+        QCOMPARE(locked->pos(), QPointF(200, 100));
+
+        scene()->clearSelection();
+        key(Qt::Key_Left);
+        QCOMPARE(stack()->count(), 2); // undone commands still count; nothing new pushed
+        QCOMPARE(stack()->index(), 0);
+    }
+
+    void removeTopmostFirstAndUndoRestoresOrder()
+    {
+        QList<GraphicsItem *> items;
+        for (int i = 0; i < 6; ++i)
+            items << addItem(Rectangle, QRectF(100 + 10 * i, 100, 50, 50));
+        auto *group = new GroupItem;
+        scene()->addItem(group);
+        group->addToGroup(items[5]);
+        const QList<QGraphicsItem *> orderBefore = scene()->items(Qt::AscendingOrder);
+        // Selected in shuffled order, with a lone group child.
+        for (int i : {3, 0, 4, 1})
+            items[i]->setSelected(true);
+        items[5]->setSelected(true);
+        scene()->remove();
+        QCOMPARE(stack()->count(), 1);
+        QCOMPARE(stack()->text(0), QStringLiteral("remove"));
+        QCOMPARE(scene()->items().size(), 3); // item 2, the group and its member
+        QVERIFY(items[5]->scene());
+        stack()->undo();
+        // Undo adds the removed items back, bottom first, so among themselves they keep
+        // their old order.
+        QList<QGraphicsItem *> removedOrder;
+        for (QGraphicsItem *item : scene()->items(Qt::AscendingOrder)) {
+            if (item == items[0] || item == items[1] || item == items[3] || item == items[4])
+                removedOrder << item;
+        }
+        QCOMPARE(removedOrder, (QList<QGraphicsItem *>{items[0], items[1], items[3], items[4]}));
+        QCOMPARE(scene()->items().size(), orderBefore.size());
+        // Nothing selected: nothing happens.
+        scene()->clearSelection();
+        scene()->remove();
+        QCOMPARE(stack()->count(), 1);
+    }
+
+    void removeALargeShuffledSelection()
+    {
+        QList<GraphicsItem *> items;
+        for (int i = 0; i < 3000; ++i)
+            items << addItem(Rectangle, QRectF((i % 60) * 30, (i / 60) * 20, 20, 10));
+        QCoreApplication::processEvents();
+        std::vector<int> order(items.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::shuffle(order.begin(), order.end(), std::mt19937(5));
+        for (int i : order)
+            items[i]->setSelected(true);
+        QElapsedTimer timer;
+        timer.start();
+        scene()->remove();
+        QVERIFY(scene()->items().isEmpty());
+        stack()->undo();
+        QCOMPARE(scene()->items().size(), 3000);
+        QVERIFY2(timer.elapsed() < 5000, "remove and undo of 3000 items must not be quadratic");
+    }
+
+    void contextMenus()
+    {
+        // Empty canvas: only with the pointer and "SCENE" data on the clipboard.
+        QCOMPARE(contextMenuAt(QPointF(500, 500)), QStringList{QStringLiteral("<no menu>")});
+        auto *data = new QMimeData;
+        data->setData(QStringLiteral("SCENE"), QByteArray("x"));
+        QGuiApplication::clipboard()->setMimeData(data);
+        QCOMPARE(contextMenuAt(QPointF(500, 500)),
+                 (QStringList{"粘贴", "粘贴&&清除剪切板", "清除剪切板"}));
+        EditorState::setCurrentTool(Rectangle);
+        QCOMPARE(contextMenuAt(QPointF(500, 500)), QStringList{QStringLiteral("<no menu>")});
+        EditorState::setCurrentTool(EditorState::SelectionTool);
+
+        GraphicsItem *a = addItem(Rectangle, QRectF(100, 100, 60, 60));
+        a->setSelected(true);
+        QCOMPARE(contextMenuAt(QPointF(130, 130)),
+                 (QStringList{"删除", "拷贝", "剪切", "粘贴", "锁定", "组合", "变量替换..."}));
+        a->setLock(true);
+        QVERIFY(contextMenuAt(QPointF(130, 130)).contains(QStringLiteral("解锁")));
+
+        GraphicsItem *b = addItem(Rectangle, QRectF(300, 100, 60, 60));
+        auto *group = new GroupItem;
+        scene()->addItem(group);
+        group->addToGroup(b);
+        scene()->clearSelection();
+        group->setSelected(true);
+        QCOMPARE(contextMenuAt(QPointF(330, 130)),
+                 (QStringList{"删除", "拷贝", "剪切", "粘贴", "锁定", "组合", "拆分", "导出...", "变量替换..."}));
+
+        auto *group2 = new GroupItem;
+        scene()->addItem(group2);
+        group2->addToGroup(addItem(Rectangle, QRectF(500, 100, 60, 60)));
+        group2->setSelected(true);
+        a->setSelected(true);
+        QCOMPARE(contextMenuAt(QPointF(330, 130)),
+                 (QStringList{"删除", "拷贝", "剪切", "粘贴", "锁定", "解锁", "组合", "拆分", "变量替换..."}));
+    }
+
+    void contextMenuDeleteAndActualSize()
+    {
+        GraphicsItem *a = addItem(Rectangle, QRectF(100, 100, 60, 60));
+        a->setSelected(true);
+        TestSupport::whenPopup([](QWidget *popup) {
+            auto *menu = qobject_cast<QMenu *>(popup);
+            for (QAction *action : menu->actions()) {
+                if (action->text() == QStringLiteral("删除"))
+                    menu->setActiveAction(action);
+            }
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at(QPointF(130, 130)), QPoint());
+        QApplication::sendEvent(m_view->viewport(), &event);
+        QVERIFY(!a->scene());
+        QCOMPARE(stack()->text(0), QStringLiteral("remove"));
+
+        // A picture offers its natural size, as one undo step of width and height.
+        const QString file = QDir(TestSupport::projectFolder()).filePath(QStringLiteral("pic.png"));
+        QImage picture(37, 23, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QVERIFY(picture.save(file));
+        GraphicsItem *p = addItem(0x10029, QRectF(300, 300, 100, 100));
+        p->setPropertyValue(QStringLiteral("图符文件"), file);
+        p->setSelected(true);
+        TestSupport::whenPopup([](QWidget *popup) {
+            auto *menu = qobject_cast<QMenu *>(popup);
+            for (QAction *action : menu->actions()) {
+                if (action->text() == QStringLiteral("实际大小"))
+                    menu->setActiveAction(action);
+            }
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, at(QPointF(350, 350)), QPoint());
+        QApplication::sendEvent(m_view->viewport(), &menuEvent);
+        QCOMPARE(p->itemRect(), QRectF(300, 300, 37, 23));
+        QCOMPARE(stack()->text(stack()->count() - 1), QStringLiteral("adjustPerfectSize"));
+        stack()->undo();
+        QCOMPARE(p->itemRect(), QRectF(300, 300, 100, 100));
+    }
+
+    void undoLimitDropsTheOldest()
+    {
+        GraphicsItem *a = addItem(Rectangle, QRectF(100, 100, 40, 40));
+        a->setSelected(true);
+        m_view->setFocus();
+        for (int i = 0; i < 51; ++i)
+            key(Qt::Key_Right);
+        QCOMPARE(stack()->count(), 50);
+        while (stack()->canUndo())
+            stack()->undo();
+        QCOMPARE(a->pos(), QPointF(101, 100)); // the first step can no longer be undone
+    }
+};
+
+QTEST_MAIN(TestScene)
+#include "tst_scene.moc"
