@@ -198,6 +198,23 @@ private slots:
         QCOMPARE(b->pos(), QPointF(330, 120));
     }
 
+    void eachGestureIsItsOwnStep()
+    {
+        GraphicsItem *item = addItem(Rectangle, QRectF(100, 100, 80, 60));
+        QTest::mouseClick(m_view->viewport(), Qt::LeftButton, Qt::NoModifier, at(QPointF(140, 130)));
+        dragFromTo(QPointF(140, 130), QPointF(160, 150));
+        dragFromTo(QPointF(170, 160), QPointF(200, 170));
+        dragFromTo(QPointF(230, 190), QPointF(260, 220)); // the bottom-right handle
+        QCOMPARE(stack()->count(), 3);
+        QCOMPARE(item->itemRect(), QRectF(150, 130, 110, 90));
+        stack()->undo();
+        QCOMPARE(item->itemRect(), QRectF(150, 130, 80, 60));
+        stack()->undo();
+        QCOMPARE(item->itemRect(), QRectF(120, 120, 80, 60));
+        stack()->undo();
+        QCOMPARE(item->itemRect(), QRectF(100, 100, 80, 60));
+    }
+
     void handleDragIsOneResize()
     {
         GraphicsItem *item = addItem(Rectangle, QRectF(100, 100, 80, 60));
