@@ -28,7 +28,7 @@ public:
     ~Plotwright() override;
 
     void updateActions();
-    void addRecentFile(const QString &path);
+    Q_INVOKABLE void addRecentFile(const QString &path);
     QStringList recentFiles() const { return m_recentFiles; }
     void openFile(int kind, const QString &path);
     QMdiSubWindow *findDocumentWindow(const QString &path) const;

@@ -1,16 +1,28 @@
 #include "graphicsview.h"
 
+#include "abstractgraphicsutility.h"
+#include "app/apptexts.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
+#include "svggenerator.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDataStream>
 #include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QIcon>
+#include <QImageReader>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpression>
+#include <QSaveFile>
 #include <QScrollBar>
+#include <QUndoStack>
 #include <QWheelEvent>
 #include <cmath>
 
@@ -18,6 +30,26 @@ namespace {
 // Untitled documents are numbered per kind for the whole run; numbers are never reused.
 int s_graphCounter = 1;
 int s_templateCounter = 1;
+
+void warningNotice(QWidget *parent, const QString &text)
+{
+    QMessageBox::information(parent, QStringLiteral("警告"), text, QMessageBox::Ok);
+}
+
+// The saved document as the SVG draws it. The generator puts the background picture in an
+// <image> element below the painted content and the root element carries the colour, so the
+// scene's own background (colour, then the stretched picture) would only hide that picture
+// under a second copy. It is painted only when there is no readable picture, where the colour
+// is all the background there is, as in the editor.
+class ExportScene : public AbstractGraphicsScene
+{
+protected:
+    void drawBackground(QPainter *painter, const QRectF &rect) override
+    {
+        if (bkImageHref().isEmpty() || !QImageReader(bkImageHref()).canRead())
+            AbstractGraphicsScene::drawBackground(painter, rect);
+    }
+};
 } // namespace
 
 GraphicsView::GraphicsView(QWidget *parent)
@@ -61,7 +93,9 @@ bool GraphicsView::isUntitledOrModified() const
 
 void GraphicsView::updateTitle(const QString &name)
 {
-    setWindowTitle(QStringLiteral("%1 (Version %2) %3").arg(name).arg(m_scene->version()).arg(QStringLiteral("[*]")));
+    // One multi-argument call: a "%" in a file name must not take a later placeholder's place.
+    setWindowTitle(QStringLiteral("%1 (Version %2) %3")
+                       .arg(name, QString::number(m_scene->version()), QStringLiteral("[*]")));
 }
 
 void GraphicsView::newFile(int type)
@@ -81,20 +115,225 @@ void GraphicsView::setCurrentFile(const QString &fileName)
     m_untitled = false;
     setWindowModified(false);
     updateTitle(userFriendlyCurrentFile());
+    // Only while a document is being opened is the main window the parent; it keeps the
+    // recent-file list. Reached by name, since the document layer does not know the app layer.
+    QObject *owner = parent();
+    if (owner && owner->inherits("Plotwright"))
+        QMetaObject::invokeMethod(
+            owner, "addRecentFile", Qt::DirectConnection, Q_ARG(QString, m_currentFile));
 }
 
-// Reading, writing and exporting documents arrive with the document format; until then
-// nothing is read or written and every such request reports failure.
-bool GraphicsView::loadFile(int, const QString &) { return false; }
-bool GraphicsView::save() { return false; }
-bool GraphicsView::saveAs() { return false; }
-bool GraphicsView::saveFile(const QString &, bool) { return false; }
-QString GraphicsView::svgFileName() const { return QString(); }
-bool GraphicsView::writeSvg(const QString &) { return false; }
-void GraphicsView::exportSvg() {}
+bool GraphicsView::loadFile(int type, const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QFile::ReadOnly)) {
+        QMessageBox::warning(this, applicationTitle(),
+            QStringLiteral("无法打开文件 %1:\n%2!").arg(fileName, file.errorString()), QMessageBox::Ok);
+        return false;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QDataStream stream(&file);
+    const int result = m_scene->load(stream, true, type, nullptr, nullptr);
+    QApplication::restoreOverrideCursor();
+    file.close();
+
+    switch (result) {
+    case AbstractGraphicsScene::FILE_SUCCESS:
+        setCurrentFile(fileName);
+        return true;
+    case AbstractGraphicsScene::FILE_WRONG_FORMAT:
+        warningNotice(this, QStringLiteral("打开的文件格式错误!"));
+        break;
+    case AbstractGraphicsScene::FILE_ERROR:
+        warningNotice(this, QStringLiteral("文件操作错误!"));
+        break;
+    case AbstractGraphicsScene::FILE_DAMAGED:
+        warningNotice(this, QStringLiteral("文件已损坏!"));
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+bool GraphicsView::save()
+{
+    if (m_untitled) {
+        // Only a bare untitled name gets the folder, so that a cancelled dialog followed by
+        // another save proposes the same path again.
+        if (QFileInfo(m_currentFile).fileName() == m_currentFile) {
+            if (m_scene->type() == 0)
+                m_currentFile.prepend(AbstractGraphicsUtility::graphDir());
+            else if (m_scene->type() == 1)
+                m_currentFile.prepend(AbstractGraphicsUtility::templateDir());
+        }
+        return saveAs();
+    }
+    return saveFile(m_currentFile, true);
+}
+
+bool GraphicsView::saveAs()
+{
+    QString filter;
+    if (m_scene->type() == 0)
+        filter = QStringLiteral("画面文件(*.drw)");
+    else if (m_scene->type() == 1)
+        filter = QStringLiteral("模板文件(*.tpl)");
+
+    // Local copies of server graphs carry a "DIZ" marker segment that a saved copy should lose.
+    static const QRegularExpression serverMarker(QStringLiteral("/DIZ.[^.]*."));
+    QString proposed = m_currentFile;
+    proposed.replace(serverMarker, QStringLiteral("/"));
+    if (QFileInfo(proposed).fileName() == proposed)
+        proposed = QDir::toNativeSeparators(AbstractGraphicsUtility::graphDir() + proposed);
+
+    const QString fileName = QFileDialog::getSaveFileName(this, QStringLiteral("另存为"), proposed, filter);
+    if (fileName.isEmpty())
+        return false;
+    return saveFile(fileName, false);
+}
+
+bool GraphicsView::saveFile(const QString &fileName, bool makeVersionBackup)
+{
+    const unsigned version = m_scene->version();
+    if (makeVersionBackup && version != AbstractGraphicsScene::CurrentVersion) {
+        // The file on disk is still in its old format: keep its bytes before overwriting it.
+        QDir().mkpath(backupDir());
+        const QString backupPath = backupDir()
+            + QFileInfo(QStringLiteral("%1.Version%2.bak").arg(fileName, QString::number(version)))
+                  .fileName();
+        if (QFile::exists(backupPath))
+            QFile::remove(backupPath);
+        if (!QFile::copy(fileName, backupPath)) {
+            QMessageBox::warning(
+                this, applicationTitle(), QStringLiteral("文件 %1 备份失败!").arg(fileName), QMessageBox::Ok);
+        }
+    }
+
+    // Written beside the target and renamed over it only when complete, so that a failure
+    // part-way leaves the previous file as it was.
+    QSaveFile file(fileName);
+    if (!file.open(QFile::WriteOnly)) {
+        QMessageBox::warning(this, applicationTitle(),
+            QStringLiteral("无法写入文件 %1:\n%2!").arg(fileName, file.errorString()), QMessageBox::Ok);
+        return false;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QDataStream stream(&file);
+    int result = m_scene->save(stream);
+    const bool complete
+        = result == AbstractGraphicsScene::FILE_SUCCESS && file.error() == QFileDevice::NoError;
+    if (!complete || !file.commit()) {
+        file.cancelWriting();
+        // A write or rename that failed after the framework was done is a file error as well.
+        if (result == AbstractGraphicsScene::FILE_SUCCESS)
+            result = AbstractGraphicsScene::FILE_ERROR;
+    }
+    QApplication::restoreOverrideCursor();
+
+    switch (result) {
+    case AbstractGraphicsScene::FILE_SUCCESS:
+        setCurrentFile(fileName);
+        m_scene->undoStack()->clear();
+        emit fileSaved(true);
+        return true;
+    case AbstractGraphicsScene::FILE_ERROR:
+        warningNotice(this, QStringLiteral("文件操作错误!"));
+        return false;
+    default:
+        return true;
+    }
+}
 
 bool GraphicsView::maybeSave()
 {
+    if (!isWindowModified())
+        return true;
+    const QMessageBox::StandardButton answer = QMessageBox::warning(this, applicationTitle(),
+        QStringLiteral("'%1' 已被修改!\n是否保存?").arg(userFriendlyCurrentFile()),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    if (answer == QMessageBox::Save)
+        return save();
+    return answer != QMessageBox::Cancel;
+}
+
+QString GraphicsView::svgFileName() const
+{
+    return QStringLiteral("%1%2.svg")
+        .arg(AbstractGraphicsUtility::svgDir(), QFileInfo(m_currentFile).completeBaseName())
+        .replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
+
+void GraphicsView::exportSvg()
+{
+    const QString proposed
+        = QStringLiteral("%1%2.svg")
+              .arg(AbstractGraphicsUtility::svgDir(), QFileInfo(m_currentFile).completeBaseName());
+    const QString fileName = QFileDialog::getSaveFileName(
+        this, QStringLiteral("导出为svg文件"), proposed, QStringLiteral("svg文件 (*.svg)"));
+    if (fileName.isEmpty())
+        return;
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool ok = writeSvg(fileName);
+    if (!ok) {
+        static const QString failure = QStringLiteral("<font color=\"red\">导出svg文件失败,请重试!</font>");
+        QMessageBox::warning(this, applicationTitle(), failure, QMessageBox::Ok);
+    }
+    QApplication::restoreOverrideCursor();
+    if (ok)
+        QMessageBox::information(this, QStringLiteral("提示"), QStringLiteral("导出成功!"), QMessageBox::Ok);
+}
+
+bool GraphicsView::writeSvg(const QString &svgFileName)
+{
+    // The saved document, not the one being edited: what the SVG shows is what is on disk.
+    ExportScene saved;
+    QFile file(m_currentFile);
+    if (!file.open(QFile::ReadOnly))
+        return false;
+    QDataStream stream(&file);
+    const bool ok
+        = saved.load(stream, false, m_scene->type(), nullptr, nullptr) == AbstractGraphicsScene::FILE_SUCCESS;
+    file.close();
+    if (!ok)
+        return false;
+
+    SvgGenerator generator;
+    const QRectF r = saved.sceneRect();
+    generator.setFileName(svgFileName);
+    generator.setSize(r.size().toSize());
+    generator.setViewBox(r);
+    const QString title = QFileInfo(svgFileName).baseName();
+    generator.setTitle(title);
+    generator.setDescription(title);
+
+    QPainter painter;
+    painter.begin(&generator);
+    QString *head = generator.getHead();
+    const int at = head->indexOf(QLatin1String("baseProfile="));
+    if (at >= 0) {
+        // The colour the user sees now, even when only the colour changed since the save.
+        const QString background
+            = QStringLiteral("#%1").arg(m_scene->backgroundColor().rgb() & 0xffffff, 6, 16, QLatin1Char('0'));
+        const QString attributes
+            = QStringLiteral("style=\"background-color:%1;\" "
+                             "vcl-default=\"{'1.txt':{'e':'%2','w':'%3','0':'%4','1':'%5'}}\" "
+                             "toolversion=\"%6.%7\" ")
+                  .arg(background)
+                  .arg(QStringLiteral("#00ffff"))
+                  .arg(QStringLiteral("#00ff00"))
+                  .arg(QStringLiteral("#c0c0c0"))
+                  .arg(background)
+                  .arg(AbstractGraphicsScene::CurrentVersion)
+                  .arg(1);
+        head->insert(at, attributes);
+    }
+    if (!saved.bkImageHref().isEmpty())
+        generator.setImageHref(saved.bkImageHref());
+    saved.render(&painter, QRectF(), QRectF(), Qt::KeepAspectRatio);
+    generator.getBody();
+    painter.end();
     return true;
 }
 
@@ -220,7 +459,7 @@ void GraphicsView::paintEvent(QPaintEvent *event)
         painter.drawLine(QPointF(m_previewStartX, m_previewStartY), QPointF(m_previewEndX, m_previewEndY));
     else
         painter.drawRect(QRectF(m_previewStartX, m_previewStartY, m_previewEndX - m_previewStartX,
-                                m_previewEndY - m_previewStartY));
+            m_previewEndY - m_previewStartY));
 }
 
 void GraphicsView::wheelEvent(QWheelEvent *event)

@@ -7,14 +7,11 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFile>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTextCodec>
-#include <QVBoxLayout>
 #include <QtTest>
 
 namespace {
@@ -30,17 +27,6 @@ QStringList entriesOf(QComboBox *box)
     for (int i = 0; i < box->count(); ++i)
         texts << box->itemText(i);
     return texts;
-}
-
-// Row and column of a widget in a grid, or (-1, -1) when it is not one of its items.
-QPoint cellOf(QGridLayout *grid, QWidget *widget)
-{
-    const int index = grid->indexOf(widget);
-    if (index < 0)
-        return QPoint(-1, -1);
-    int row, column, rowSpan, columnSpan;
-    grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
-    return QPoint(column, row);
 }
 
 // Runs the dialog with exec(); `interact` works the real widgets once it is on screen and is
@@ -106,71 +92,22 @@ private slots:
 
     // --- DlgPaintProperty
 
+    // What the user sees and can enter; the layout itself is left to the form.
     void paintPropertyForm()
     {
         DlgPaintProperty dlg(nullptr);
-        QCOMPARE(dlg.objectName(), QStringLiteral("DlgPaintProperty"));
         QCOMPARE(dlg.windowTitle(), QStringLiteral("绘图属性设置"));
-        QCOMPARE(dlg.size(), QSize(270, 90));
-        QCOMPARE(dlg.sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
-        QCOMPARE(dlg.sizePolicy().verticalPolicy(), QSizePolicy::Fixed);
-        QVERIFY(dlg.findChildren<QAbstractButton *>().isEmpty());
-
-        auto *grid = qobject_cast<QGridLayout *>(dlg.layout());
-        QVERIFY(grid);
-        QCOMPARE(grid->spacing(), 6);
-        QCOMPARE(grid->contentsMargins(), QMargins(11, 11, 11, 11));
-        QCOMPARE(grid->rowCount(), 3);
-        QCOMPARE(grid->columnCount(), 4);
-
-        const struct
-        {
-            const char *name;
-            int row, column;
-            const char *text; // labels only
-        } cells[] = {
-            {"label", 0, 0, "画笔宽度"},
-            {"spinBox", 0, 1, nullptr},
-            {"label_2", 0, 2, "圆滑"},
-            {"spinBox_2", 0, 3, nullptr},
-            {"label_3", 1, 0, "画笔风格"},
-            {"comboBox_4", 1, 1, nullptr},
-            {"label_6", 1, 2, "画刷风格"},
-            {"comboBox", 1, 3, nullptr},
-            {"label_4", 2, 0, "直线起点"},
-            {"comboBox_2", 2, 1, nullptr},
-            {"label_5", 2, 2, "直线终点"},
-            {"comboBox_3", 2, 3, nullptr},
-        };
-        for (const auto &cell : cells) {
-            QWidget *widget = child<QWidget>(&dlg, cell.name);
-            QVERIFY2(widget, cell.name);
-            QCOMPARE(cellOf(grid, widget), QPoint(cell.column, cell.row));
-            if (cell.text)
-                QCOMPARE(qobject_cast<QLabel *>(widget)->text(), QString::fromUtf8(cell.text));
-        }
-
+        QVERIFY(dlg.findChildren<QAbstractButton *>().isEmpty()); // closed only by the window
         auto *width = child<QSpinBox>(&dlg, "spinBox");
         QCOMPARE(width->minimum(), 0);
         QCOMPARE(width->maximum(), 10);
-        QCOMPARE(width->value(), 1);
-        auto *smooth = child<QSpinBox>(&dlg, "spinBox_2");
-        QCOMPARE(smooth->minimum(), 0);
-        QCOMPARE(smooth->maximum(), 9);
-        QVERIFY(smooth->isHidden());
+        QVERIFY(child<QSpinBox>(&dlg, "spinBox_2")->isHidden());
         QVERIFY(child<QLabel>(&dlg, "label_2")->isHidden());
-        QVERIFY(!width->isHidden());
-
         QCOMPARE(entriesOf(child<QComboBox>(&dlg, "comboBox_4")),
             QStringList({"无", "实线", "虚线", "点线", "点划线", "双点划线"}));
         QCOMPARE(entriesOf(child<QComboBox>(&dlg, "comboBox")), QStringList({"无", "实心"}));
         QCOMPARE(entriesOf(child<QComboBox>(&dlg, "comboBox_2")), QStringList({"──", "<──"}));
         QCOMPARE(entriesOf(child<QComboBox>(&dlg, "comboBox_3")), QStringList({"──", "──>"}));
-        QCOMPARE(child<QComboBox>(&dlg, "comboBox_2")->iconSize(), QSize(16, 16));
-        for (QComboBox *box : dlg.findChildren<QComboBox *>()) {
-            for (int i = 0; i < box->count(); ++i)
-                QVERIFY(!box->itemData(i).isValid());
-        }
     }
 
     void paintPropertyLineEndIcons()
@@ -337,89 +274,15 @@ private slots:
     void pushGraphForm()
     {
         DlgPushGraphProperty dlg(nullptr);
-        QCOMPARE(dlg.objectName(), QStringLiteral("DlgPushGraphProperty"));
         QCOMPARE(dlg.windowTitle(), QStringLiteral("推图窗口属性"));
-        QCOMPARE(dlg.size(), QSize(255, 133));
-
-        auto *label = child<QLabel>(&dlg, "label");
-        auto *label2 = child<QLabel>(&dlg, "label_2");
-        auto *label3 = child<QLabel>(&dlg, "label_3");
-        auto *label4 = child<QLabel>(&dlg, "label_4");
-        auto *label5 = child<QLabel>(&dlg, "label_5");
-        auto *mode = child<QComboBox>(&dlg, "comboBox");
-        auto *width = child<QSpinBox>(&dlg, "spinBoxWidth");
-        auto *height = child<QSpinBox>(&dlg, "spinBoxHeight");
-        auto *time = child<QSpinBox>(&dlg, "spinBoxTime");
-        auto *ok = child<QPushButton>(&dlg, "pushButtonOK");
-        auto *cancel = child<QPushButton>(&dlg, "pushButtonCancel");
-        for (QWidget *w : std::initializer_list<QWidget *> {
-                 label, label2, label3, label4, label5, mode, width, height, time, ok, cancel})
-            QVERIFY(w);
-
-        QCOMPARE(label->text(), QStringLiteral("窗口模式:"));
-        QCOMPARE(label2->text(), QStringLiteral("窗口大小:"));
-        QCOMPARE(label3->text(), QStringLiteral("窗口停留时间:"));
-        QCOMPARE(label4->text(), QStringLiteral("×"));
-        QCOMPARE(label5->text(), QStringLiteral("秒"));
-        QCOMPARE(ok->text(), QStringLiteral("确认"));
-        QCOMPARE(cancel->text(), QStringLiteral("取消"));
-        QCOMPARE(entriesOf(mode), QStringList({"非模态弹窗", "模态弹窗"}));
-        for (QSpinBox *box : {width, height}) {
-            QCOMPARE(box->minimum(), 100);
-            QCOMPARE(box->maximum(), 2048);
+        QCOMPARE(entriesOf(child<QComboBox>(&dlg, "comboBox")), QStringList({"非模态弹窗", "模态弹窗"}));
+        for (const char *name : {"spinBoxWidth", "spinBoxHeight"}) {
+            QCOMPARE(child<QSpinBox>(&dlg, name)->minimum(), 100);
+            QCOMPARE(child<QSpinBox>(&dlg, name)->maximum(), 2048);
         }
-        QCOMPARE(time->minimum(), 0);
-        QCOMPARE(time->maximum(), 3600);
-
-        auto *grid = qobject_cast<QGridLayout *>(dlg.layout());
-        QVERIFY(grid);
-        QCOMPARE(grid->spacing(), 6);
-        QCOMPARE(grid->contentsMargins(), QMargins(11, 11, 11, 11));
-
-        auto *labels = qobject_cast<QVBoxLayout *>(grid->itemAtPosition(0, 0)->layout());
-        QVERIFY(labels);
-        QCOMPARE(labels->count(), 3);
-        QCOMPARE(labels->itemAt(0)->widget(), label);
-        QCOMPARE(labels->itemAt(1)->widget(), label2);
-        QCOMPARE(labels->itemAt(2)->widget(), label3);
-
-        auto *editors = qobject_cast<QVBoxLayout *>(grid->itemAtPosition(0, 1)->layout());
-        QVERIFY(editors);
-        QCOMPARE(editors->count(), 3);
-        QCOMPARE(editors->itemAt(0)->widget(), mode);
-        auto *sizeRow = qobject_cast<QHBoxLayout *>(editors->itemAt(1)->layout());
-        QVERIFY(sizeRow);
-        QCOMPARE(sizeRow->spacing(), 0);
-        QCOMPARE(sizeRow->count(), 3);
-        QCOMPARE(sizeRow->itemAt(0)->widget(), width);
-        QCOMPARE(sizeRow->itemAt(1)->widget(), label4);
-        QCOMPARE(sizeRow->itemAt(2)->widget(), height);
-        QCOMPARE(sizeRow->stretch(0), 1);
-        QCOMPARE(sizeRow->stretch(1), 0);
-        QCOMPARE(sizeRow->stretch(2), 1);
-        auto *timeRow = qobject_cast<QHBoxLayout *>(editors->itemAt(2)->layout());
-        QVERIFY(timeRow);
-        QCOMPARE(timeRow->count(), 2);
-        QCOMPARE(timeRow->itemAt(0)->widget(), time);
-        QCOMPARE(timeRow->itemAt(1)->widget(), label5);
-        QCOMPARE(timeRow->stretch(0), 1);
-
-        QSpacerItem *gap = grid->itemAtPosition(1, 1)->spacerItem();
-        QVERIFY(gap);
-        QCOMPARE(gap->sizeHint(), QSize(20, 4));
-        QVERIFY(gap->expandingDirections() & Qt::Vertical);
-        QVERIFY(!grid->itemAtPosition(1, 0));
-
-        QLayoutItem *buttonItem = grid->itemAtPosition(2, 0);
-        QVERIFY(buttonItem);
-        QCOMPARE(grid->itemAtPosition(2, 1), buttonItem);
-        auto *buttons = qobject_cast<QHBoxLayout *>(buttonItem->layout());
-        QVERIFY(buttons);
-        QCOMPARE(buttons->count(), 4);
-        QVERIFY(buttons->itemAt(0)->spacerItem());
-        QCOMPARE(buttons->itemAt(1)->widget(), ok);
-        QCOMPARE(buttons->itemAt(2)->widget(), cancel);
-        QVERIFY(buttons->itemAt(3)->spacerItem());
+        QCOMPARE(child<QSpinBox>(&dlg, "spinBoxTime")->maximum(), 3600);
+        QCOMPARE(child<QPushButton>(&dlg, "pushButtonOK")->text(), QStringLiteral("确认"));
+        QCOMPARE(child<QPushButton>(&dlg, "pushButtonCancel")->text(), QStringLiteral("取消"));
     }
 
     void pushGraphDefaultsWithoutFile()

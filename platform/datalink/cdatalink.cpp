@@ -10,6 +10,13 @@ std::unique_ptr<CDataLink> s_instance;
 int s_platform = -1;
 } // namespace
 
+CDataLink::~CDataLink() = default;
+
+void CDataLink::install(CDataLink *link)
+{
+    s_instance.reset(link);
+}
+
 bool CDataLink::Init()
 {
     if (!s_instance)

@@ -12,9 +12,14 @@
 class CDataLink
 {
 public:
+    virtual ~CDataLink();
+
     static bool Init();
     static void UnInit();
     static CDataLink *GetDataLink();
+    // Puts another link in place of the current one (a server backend, or a test's
+    // stand-in); takes ownership.
+    static void install(CDataLink *link);
 
     // Before the configuration is read the platform is -1, which names no edition:
     // the application name (and with it the settings location) is then the bare title.
@@ -26,14 +31,14 @@ public:
     static QString GetDbServerInfo();
     static CIdInfo *GetIdInfo(QString &id);
 
-    bool SetupRtuDev();
-    QString OpenDizFile(QString dir);
-    QString SaveDizFile(QString graphFile, QString svgFile);
+    virtual bool SetupRtuDev();
+    virtual QString OpenDizFile(QString dir);
+    virtual QString SaveDizFile(QString graphFile, QString svgFile);
 
     bool online = false;
     QList<CIdInfo> idList;
 
-private:
+protected:
     CDataLink() = default;
 };
 

@@ -1,0 +1,957 @@
+// The document window: untitled names, opening with every failure message, saving in place,
+// save as, the versioned backup, the close prompt and the SVG export of the saved document.
+#include "abstractgraphicsscene.h"
+#include "abstractgraphicsutility.h"
+#include "app/apptexts.h"
+#include "app/plotwright.h"
+#include "cdatalink.h"
+#include "document/graphicsview.h"
+#include "documentformat.h"
+#include "drawingdefaults.h"
+#include "graphicsitem.h"
+#include "itemsamples.h"
+#include "scene/scene.h"
+#include "testsupport.h"
+
+#include <QAbstractButton>
+#include <QBuffer>
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPointer>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QUndoStack>
+#include <QWindow>
+#include <QXmlStreamReader>
+#include <QtTest>
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+
+namespace {
+
+const int RectangleType = 0x10018;
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray documentBytes(
+    const AbstractGraphicsScene &scene, unsigned version = DocumentFormat::CurrentVersion)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QDataStream stream(&buffer);
+    DocumentFormat::saveDocument(stream, scene, version);
+    return bytes;
+}
+
+// A rectangle drawn with the given pen colour, so that it can be found in an SVG.
+GraphicsItem *rectangle(const QRectF &rect, const QColor &pen)
+{
+    DrawingDefaults d = ItemSamples::defaults();
+    d.penColor = pen;
+    auto *item = static_cast<GraphicsItem *>(AbstractGraphicsScene::graphicsItem(0, RectangleType, true));
+    item->createFromPoints(&d, rect.topLeft(), rect.bottomRight(), nullptr);
+    return item;
+}
+
+// Several kinds of item with every property changed.
+void fill(AbstractGraphicsScene *scene, int count)
+{
+    const int types[] = {0x10008, 0x10009, 0x10016, 0x10027, 0x10018, 0x10012, 0x10007, 0x10020, 0x10025};
+    for (int i = 0; i < count; ++i) {
+        GraphicsItem *item
+            = ItemSamples::create(types[i % 9], QRectF(10 + 50 * (i % 30), 20 + 90 * (i / 30), 40, 80));
+        ItemSamples::changeEveryProperty(item);
+        item->setSvgID(QStringLiteral("YX%1").arg(i));
+        scene->addItem(item);
+    }
+}
+
+struct ItemState
+{
+    int type;
+    QPointF pos;
+    QVariantMap properties;
+    QString svgID;
+    bool operator==(const ItemState &o) const
+    {
+        return type == o.type && pos == o.pos && properties == o.properties && svgID == o.svgID;
+    }
+};
+
+QList<ItemState> describe(const QGraphicsScene &scene)
+{
+    QList<ItemState> out;
+    for (QGraphicsItem *item : AbstractGraphicsScene::noParentFilter(scene.items(Qt::AscendingOrder))) {
+        auto *u = dynamic_cast<AbstractGraphicsUtility *>(item);
+        out << ItemState {
+            item->type(), item->pos(), ItemSamples::propertySnapshot(item), u ? u->svgID() : QString()};
+    }
+    return out;
+}
+
+// What a message box showed: "title|text".
+QString describeBox(QWidget *modal)
+{
+    auto *box = qobject_cast<QMessageBox *>(modal);
+    return box ? box->windowTitle() + QLatin1Char('|') + box->text()
+               : QStringLiteral("not a message box: %1").arg(QLatin1String(modal->metaObject()->className()));
+}
+
+// Answers the next modal, which must be a message box, with `button`. `then` runs first (to
+// wait for what the answer brings up).
+void answerBox(
+    QString *seen, QMessageBox::StandardButton button = QMessageBox::Ok, std::function<void()> then = {})
+{
+    TestSupport::whenModal([seen, button, then](QWidget *modal) {
+        *seen = describeBox(modal);
+        if (then)
+            then();
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (box && box->button(button))
+            box->button(button)->click();
+        else
+            static_cast<QDialog *>(modal)->reject();
+    });
+}
+
+// Records any modal that appears before cancelPendingModals(), and closes it.
+void watchForUnexpectedModal(QString *seen)
+{
+    TestSupport::whenModal(
+        [seen](QWidget *modal) {
+            *seen = describeBox(modal);
+            static_cast<QDialog *>(modal)->reject();
+        },
+        300);
+}
+
+struct FileDialogSeen
+{
+    QString caption;
+    QString proposal;
+    QStringList filters;
+};
+
+// Answers the next modal, which must be a file dialog: records what it proposes, then picks
+// `choice` or, with an empty choice, cancels. `then` runs before the answer (for a box that follows).
+void answerFileDialog(FileDialogSeen *seen, const QString &choice, std::function<void()> then = {})
+{
+    TestSupport::whenModal([seen, choice, then](QWidget *modal) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        if (!dialog) {
+            seen->caption = describeBox(modal);
+            static_cast<QDialog *>(modal)->reject();
+            return;
+        }
+        seen->caption = dialog->windowTitle();
+        seen->proposal = dialog->selectedFiles().value(0);
+        seen->filters = dialog->nameFilters();
+        if (then)
+            then();
+        if (choice.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        // Typed, as a user would: selectFile() leaves a focused name field alone.
+        auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (edit)
+            edit->setText(choice);
+        else
+            dialog->selectFile(choice);
+        static_cast<QDialog *>(dialog)->accept();
+    });
+}
+
+// Lowers the process's file size limit for its lifetime: writes past it fail part-way (EFBIG),
+// for every user, root included.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        m_active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        if (m_active)
+            setrlimit(RLIMIT_FSIZE, &m_old);
+    }
+    bool isActive() const { return m_active; }
+
+private:
+    rlimit m_old {};
+    bool m_active = false;
+};
+
+// The root element's attributes and the title and description of an SVG file.
+struct SvgHead
+{
+    QXmlStreamAttributes root;
+    QString title;
+    QString description;
+    bool valid = false;
+};
+
+SvgHead readSvgHead(const QString &path)
+{
+    SvgHead head;
+    QXmlStreamReader xml(readBytes(path));
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("svg"))
+            head.root = xml.attributes();
+        else if (xml.name() == QLatin1String("title"))
+            head.title = xml.readElementText();
+        else if (xml.name() == QLatin1String("desc"))
+            head.description = xml.readElementText();
+    }
+    head.valid = !xml.hasError();
+    return head;
+}
+
+} // namespace
+
+class TestDocument : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString path(const QString &name) const { return m_base + QLatin1Char('/') + name; }
+
+    // A named graph on disk, written by a view and left open in it.
+    std::unique_ptr<GraphicsView> savedGraph(const QString &name, int items)
+    {
+        auto view = std::make_unique<GraphicsView>();
+        view->newFile(0);
+        view->documentScene()->setSceneRect(0, 0, 1600, 900);
+        fill(view->documentScene(), items);
+        if (!view->saveFile(path(name), false))
+            return nullptr;
+        return view;
+    }
+
+    QString backupOf(const QString &fileName, unsigned version) const
+    {
+        return GraphicsView::backupDir() + QStringLiteral("%1.Version%2.bak").arg(fileName).arg(version);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestSupport::isolate("document");
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+        // A write past the file size limit must fail, not end the process.
+        std::signal(SIGXFSZ, SIG_IGN);
+        CDataLink::Init();
+        QFile config(applicationDir() + QStringLiteral("/config.ini"));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write("[Plotwright]\nplatform=1\n");
+        config.close();
+        AbstractGraphicsUtility::initProject();
+        QVERIFY(m_dir.isValid());
+        m_base = QFileInfo(m_dir.path()).canonicalFilePath();
+    }
+
+    void cleanupTestCase()
+    {
+        QFile::remove(applicationDir() + QStringLiteral("/config.ini"));
+        QDir(GraphicsView::backupDir()).removeRecursively();
+    }
+
+    void init()
+    {
+        QDir(GraphicsView::backupDir()).removeRecursively();
+        // The main window keeps its recent files in the settings store between runs.
+        QSettings().clear();
+    }
+
+    void cleanup()
+    {
+        TestSupport::cancelPendingModals();
+        QCOMPARE(TestSupport::missedModals(), 0);
+    }
+
+    // --- untitled documents (first, so that the counters are where the program starts them)
+
+    void untitledNamesAndCounters()
+    {
+        auto first = std::make_unique<GraphicsView>();
+        first->newFile(0);
+        QCOMPARE(first->currentFile(), QStringLiteral("画面1.drw"));
+        QCOMPARE(first->documentScene()->type(), 0);
+        QVERIFY(first->isUntitledOrModified());
+
+        GraphicsView second;
+        second.newFile(0);
+        QCOMPARE(second.currentFile(), QStringLiteral("画面2.drw"));
+
+        // Templates count on their own, whatever number of graphs exists.
+        GraphicsView tpl;
+        tpl.newFile(1);
+        QCOMPARE(tpl.currentFile(), QStringLiteral("模板1.tpl"));
+        QCOMPARE(tpl.documentScene()->type(), 1);
+
+        // A closed window does not give its number back.
+        first.reset();
+        GraphicsView third;
+        third.newFile(0);
+        QCOMPARE(third.currentFile(), QStringLiteral("画面3.drw"));
+        GraphicsView tpl2;
+        tpl2.newFile(1);
+        QCOMPARE(tpl2.currentFile(), QStringLiteral("模板2.tpl"));
+
+        // An unknown type keeps the name and numbers nothing.
+        tpl2.newFile(7);
+        QCOMPARE(tpl2.currentFile(), QStringLiteral("模板2.tpl"));
+        GraphicsView fourth;
+        fourth.newFile(0);
+        QCOMPARE(fourth.currentFile(), QStringLiteral("画面4.drw"));
+    }
+
+    void titleShowsNameVersionAndModifiedState()
+    {
+        GraphicsView view;
+        view.newFile(0);
+        const QString name = view.currentFile();
+        QCOMPARE(view.windowTitle(), name + QStringLiteral(" (Version 13) [*]"));
+        QCOMPARE(view.userFriendlyCurrentFile(), name);
+
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QCOMPARE(view.windowHandle()->title(), name + QStringLiteral(" (Version 13) "));
+        view.setWindowModified(true);
+        QCOMPARE(view.windowHandle()->title(), name + QStringLiteral(" (Version 13) *"));
+
+        // Saving names the document by its file and clears the modified state.
+        QVERIFY(view.saveFile(path(QStringLiteral("titled.drw")), false));
+        QCOMPARE(view.windowTitle(), QStringLiteral("titled.drw (Version 13) [*]"));
+        QCOMPARE(view.windowHandle()->title(), QStringLiteral("titled.drw (Version 13) "));
+        QVERIFY(!view.isUntitledOrModified());
+        view.setWindowModified(true);
+        QVERIFY(view.isUntitledOrModified());
+    }
+
+    // --- opening
+
+    void openFailures_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("bytes"); // empty: no file at all
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("message");
+
+        AbstractGraphicsScene graph;
+        graph.setSceneRect(0, 0, 300, 200);
+        fill(&graph, 4);
+        QByteArray damaged = documentBytes(graph);
+        damaged[damaged.size() / 2] = char(damaged.at(damaged.size() / 2) ^ 0x5a);
+        AbstractGraphicsScene tpl;
+        tpl.setType(1);
+
+        QTest::newRow("not our format")
+            << "text.drw" << QByteArray("just some text, no graph") << 0 << "警告|打开的文件格式错误!";
+        QTest::newRow("template opened as graph")
+            << "t.drw" << documentBytes(tpl) << 0 << "警告|打开的文件格式错误!";
+        QTest::newRow("damaged") << "damaged.drw" << damaged << 0 << "警告|文件已损坏!";
+        QTest::newRow("missing") << "missing.drw" << QByteArray() << 0 << QString();
+    }
+
+    void openFailures()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, type);
+        QFETCH(QString, message);
+        const QString file = path(fileName);
+        QFile::remove(file);
+        if (!bytes.isEmpty())
+            QVERIFY(writeBytes(file, bytes));
+        if (message.isEmpty()) {
+            QFile probe(file);
+            QVERIFY(!probe.open(QIODevice::ReadOnly));
+            message = applicationTitle() + QStringLiteral("|无法打开文件 ") + file + QStringLiteral(":\n")
+                + probe.errorString() + QLatin1Char('!');
+        }
+
+        Plotwright w;
+        QString seen;
+        answerBox(&seen);
+        w.openFile(type, file);
+        QCOMPARE(seen, message);
+        QVERIFY(w.form().mdiArea->subWindowList().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(w.findChildren<GraphicsView *>().isEmpty(), 2000);
+        QVERIFY(w.recentFiles().isEmpty());
+    }
+
+    void openNamesDocumentAndAddsRecentFileOnlyFromMainWindow()
+    {
+        auto source = savedGraph(QStringLiteral("recent.drw"), 5);
+        QVERIFY(source);
+        const QList<ItemState> expected = describe(*source->documentScene());
+
+        Plotwright w;
+        // A path written with a detour is kept in its canonical form.
+        const QString detour = m_base + QStringLiteral("/./sub/../recent.drw");
+        QVERIFY(QDir().mkpath(path(QStringLiteral("sub"))));
+        w.openFile(0, detour);
+        QCOMPARE(w.form().mdiArea->subWindowList().size(), 1);
+        auto *view = qobject_cast<GraphicsView *>(w.form().mdiArea->subWindowList().first()->widget());
+        QVERIFY(view);
+        QCOMPARE(view->currentFile(), path(QStringLiteral("recent.drw")));
+        QCOMPARE(w.recentFiles(), QStringList {path(QStringLiteral("recent.drw"))});
+        QCOMPARE(describe(*view->documentScene()), expected);
+        QVERIFY(!view->isUntitledOrModified());
+
+        // Inside its sub-window the view no longer reaches the list.
+        QVERIFY(view->saveFile(path(QStringLiteral("renamed.drw")), false));
+        QCOMPARE(view->currentFile(), path(QStringLiteral("renamed.drw")));
+        QCOMPARE(w.recentFiles(), QStringList {path(QStringLiteral("recent.drw"))});
+
+        // A view directly under the main window (as while it is being opened) does.
+        GraphicsView *direct = new GraphicsView(&w);
+        direct->setCurrentFile(path(QStringLiteral("renamed.drw")));
+        QCOMPARE(w.recentFiles().value(0), path(QStringLiteral("renamed.drw")));
+        QCOMPARE(w.recentFiles().size(), 2);
+        delete direct;
+
+        // Any other parent is not the main window.
+        QWidget other;
+        GraphicsView *elsewhere = new GraphicsView(&other);
+        elsewhere->setCurrentFile(path(QStringLiteral("recent.drw")));
+        QCOMPARE(w.recentFiles().value(0), path(QStringLiteral("renamed.drw")));
+    }
+
+    // --- saving
+
+    void saveAndReload()
+    {
+        GraphicsView view;
+        view.newFile(0);
+        Scene *scene = view.documentScene();
+        scene->setSceneRect(0, 0, 2000, 1200);
+        scene->setBackgroundColor(QColor(10, 20, 30));
+        fill(scene, 18);
+        scene->undoStack()->push(new QUndoCommand(QStringLiteral("edit")));
+        view.setWindowModified(true);
+        QSignalSpy saved(&view, &GraphicsView::fileSaved);
+
+        const QString file = path(QStringLiteral("roundtrip.drw"));
+        QVERIFY(view.saveFile(file, false));
+        QCOMPARE(saved.size(), 1);
+        QCOMPARE(saved.first().first().toBool(), true);
+        QCOMPARE(view.currentFile(), file);
+        QVERIFY(!view.isUntitledOrModified());
+        // Nothing saved can be undone.
+        QCOMPARE(scene->undoStack()->count(), 0);
+        // Nothing of a temporary file is left beside the document.
+        QCOMPARE(QDir(m_base).entryList({QStringLiteral("roundtrip*")}, QDir::Files),
+            QStringList {QStringLiteral("roundtrip.drw")});
+
+        GraphicsView reopened;
+        QVERIFY(reopened.loadFile(0, file));
+        Scene *again = reopened.documentScene();
+        QCOMPARE(again->type(), 0);
+        QCOMPARE(again->version(), 13u);
+        QCOMPARE(again->sceneRect(), QRectF(0, 0, 2000, 1200));
+        QCOMPARE(again->backgroundColor(), QColor(10, 20, 30));
+        QCOMPARE(describe(*again), describe(*scene));
+        QCOMPARE(reopened.currentFile(), file);
+        QVERIFY(!reopened.isUntitledOrModified());
+
+        // A template is read back as a template and refused as a graph.
+        GraphicsView tpl;
+        tpl.newFile(1);
+        fill(tpl.documentScene(), 3);
+        QVERIFY(tpl.saveFile(path(QStringLiteral("roundtrip.tpl")), false));
+        GraphicsView tplAgain;
+        QVERIFY(tplAgain.loadFile(1, path(QStringLiteral("roundtrip.tpl"))));
+        QCOMPARE(tplAgain.documentScene()->type(), 1);
+        QCOMPARE(describe(*tplAgain.documentScene()), describe(*tpl.documentScene()));
+    }
+
+    void saveInPlaceAtCurrentVersionMakesNoBackup()
+    {
+        auto view = savedGraph(QStringLiteral("current.drw"), 3);
+        QVERIFY(view);
+        GraphicsView opened;
+        QVERIFY(opened.loadFile(0, path(QStringLiteral("current.drw"))));
+        opened.documentScene()->addItem(rectangle(QRectF(5, 5, 50, 50), Qt::red));
+        QSignalSpy saved(&opened, &GraphicsView::fileSaved);
+        QVERIFY(opened.save()); // a dialog here would block and fail the test
+        QCOMPARE(saved.size(), 1);
+        QVERIFY(!QFileInfo::exists(GraphicsView::backupDir()) || QDir(GraphicsView::backupDir()).isEmpty());
+        GraphicsView check;
+        QVERIFY(check.loadFile(0, path(QStringLiteral("current.drw"))));
+        QCOMPARE(check.documentScene()->items().size(), 4);
+    }
+
+    void saveOfOlderVersionKeepsBackup()
+    {
+        const QString file = path(QStringLiteral("old.drw"));
+        AbstractGraphicsScene scene;
+        scene.setSceneRect(0, 0, 800, 600);
+        fill(&scene, 6);
+        const QByteArray v12 = documentBytes(scene, 12);
+        QVERIFY(writeBytes(file, v12));
+
+        // An older backup of the same name is replaced.
+        QVERIFY(QDir().mkpath(GraphicsView::backupDir()));
+        QVERIFY(writeBytes(backupOf(QStringLiteral("old.drw"), 12), "an older backup"));
+
+        GraphicsView view;
+        QVERIFY(view.loadFile(0, file));
+        QCOMPARE(view.documentScene()->version(), 12u);
+        // Version 12 has no fonts: what was read is what must come back.
+        const QList<ItemState> asRead = describe(*view.documentScene());
+        QCOMPARE(view.windowTitle(), QStringLiteral("old.drw (Version 12) [*]"));
+        QVERIFY(view.save());
+        QCOMPARE(readBytes(backupOf(QStringLiteral("old.drw"), 12)), v12);
+        QCOMPARE(QDir(GraphicsView::backupDir()).entryList(QDir::Files),
+            QStringList {QStringLiteral("old.drw.Version12.bak")});
+        QCOMPARE(view.windowTitle(), QStringLiteral("old.drw (Version 13) [*]"));
+        QVERIFY(readBytes(file) != v12);
+
+        GraphicsView reopened;
+        QVERIFY(reopened.loadFile(0, file));
+        QCOMPARE(reopened.documentScene()->version(), 13u);
+        QCOMPARE(describe(*reopened.documentScene()), asRead);
+
+        // Now at the current version, another save leaves the backup alone.
+        QVERIFY(writeBytes(backupOf(QStringLiteral("old.drw"), 12), "kept"));
+        QVERIFY(reopened.save());
+        QCOMPARE(readBytes(backupOf(QStringLiteral("old.drw"), 12)), QByteArray("kept"));
+    }
+
+    void backupFailureWarnsAndSaves()
+    {
+        const QString file = path(QStringLiteral("nobackup.drw"));
+        AbstractGraphicsScene scene;
+        fill(&scene, 2);
+        QVERIFY(writeBytes(file, documentBytes(scene, 12)));
+        // A folder where the backup should go can be neither removed as a file nor copied over.
+        QVERIFY(QDir().mkpath(backupOf(QStringLiteral("nobackup.drw"), 12)));
+
+        GraphicsView view;
+        QVERIFY(view.loadFile(0, file));
+        QString seen;
+        answerBox(&seen);
+        QVERIFY(view.save());
+        QCOMPARE(seen, applicationTitle() + QStringLiteral("|文件 %1 备份失败!").arg(file));
+        GraphicsView reopened;
+        QVERIFY(reopened.loadFile(0, file));
+        QCOMPARE(reopened.documentScene()->version(), 13u);
+    }
+
+    void saveAsNeverBacksUp()
+    {
+        const QString file = path(QStringLiteral("old-as.drw"));
+        AbstractGraphicsScene scene;
+        fill(&scene, 2);
+        const QByteArray v12 = documentBytes(scene, 12);
+        QVERIFY(writeBytes(file, v12));
+
+        GraphicsView view;
+        QVERIFY(view.loadFile(0, file));
+        FileDialogSeen dialog;
+        answerFileDialog(&dialog, path(QStringLiteral("new-as.drw")));
+        QVERIFY(view.saveAs());
+        QCOMPARE(dialog.caption, QStringLiteral("另存为"));
+        QCOMPARE(dialog.proposal, file);
+        QCOMPARE(view.currentFile(), path(QStringLiteral("new-as.drw")));
+        QVERIFY(!QFileInfo::exists(GraphicsView::backupDir()) || QDir(GraphicsView::backupDir()).isEmpty());
+        QCOMPARE(readBytes(file), v12);
+
+        // Nor does a direct write without the backup request, over the old file itself.
+        GraphicsView direct;
+        QVERIFY(direct.loadFile(0, file));
+        QVERIFY(direct.saveFile(file, false));
+        QVERIFY(!QFileInfo::exists(GraphicsView::backupDir()) || QDir(GraphicsView::backupDir()).isEmpty());
+    }
+
+    void proposedNames()
+    {
+        // Untitled graph: the graph folder in front, once, however often the dialog is cancelled.
+        GraphicsView graph;
+        graph.newFile(0);
+        const QString graphName = graph.currentFile();
+        for (int round = 0; round < 2; ++round) {
+            FileDialogSeen dialog;
+            answerFileDialog(&dialog, QString());
+            QVERIFY(!graph.save());
+            QCOMPARE(dialog.caption, QStringLiteral("另存为"));
+            QCOMPARE(dialog.proposal, AbstractGraphicsUtility::graphDir() + graphName);
+            QCOMPARE(dialog.filters, QStringList {QStringLiteral("画面文件(*.drw)")});
+            QCOMPARE(graph.currentFile(), AbstractGraphicsUtility::graphDir() + graphName);
+            QVERIFY(graph.isUntitledOrModified());
+        }
+
+        // Untitled template: saved from the template folder, filtered for templates.
+        GraphicsView tpl;
+        tpl.newFile(1);
+        const QString tplName = tpl.currentFile();
+        FileDialogSeen dialog;
+        answerFileDialog(&dialog, QString());
+        QVERIFY(!tpl.save());
+        QCOMPARE(dialog.proposal, AbstractGraphicsUtility::templateDir() + tplName);
+        QCOMPARE(dialog.filters, QStringList {QStringLiteral("模板文件(*.tpl)")});
+
+        // Save as straight away: a bare untitled name is proposed in the graph folder, for
+        // templates as well.
+        GraphicsView tpl2;
+        tpl2.newFile(1);
+        answerFileDialog(&dialog, QString());
+        QVERIFY(!tpl2.saveAs());
+        QCOMPARE(dialog.proposal, AbstractGraphicsUtility::graphDir() + tpl2.currentFile());
+
+        // A local copy of a server graph loses its marker segment.
+        auto server = savedGraph(QStringLiteral("DIZ.x123.a.drw"), 1);
+        QVERIFY(server);
+        answerFileDialog(&dialog, QString());
+        QVERIFY(!server->saveAs());
+        QCOMPARE(dialog.proposal, path(QStringLiteral("a.drw")));
+        QCOMPARE(server->currentFile(), path(QStringLiteral("DIZ.x123.a.drw")));
+
+        // Other names are proposed as they are, the marker counting only at the start of a name.
+        auto plain = savedGraph(QStringLiteral("xDIZ.y1.b.drw"), 1);
+        QVERIFY(plain);
+        answerFileDialog(&dialog, QString());
+        QVERIFY(!plain->saveAs());
+        QCOMPARE(dialog.proposal, path(QStringLiteral("xDIZ.y1.b.drw")));
+    }
+
+    void saveOfUntitledWritesChosenFile()
+    {
+        GraphicsView view;
+        view.newFile(0);
+        fill(view.documentScene(), 4);
+        QSignalSpy saved(&view, &GraphicsView::fileSaved);
+        FileDialogSeen dialog;
+        const QString file = path(QStringLiteral("chosen.drw"));
+        answerFileDialog(&dialog, file);
+        QVERIFY(view.save());
+        QCOMPARE(saved.size(), 1);
+        QCOMPARE(view.currentFile(), file);
+        QVERIFY(!view.isUntitledOrModified());
+        QCOMPARE(view.windowTitle(), QStringLiteral("chosen.drw (Version 13) [*]"));
+        GraphicsView reopened;
+        QVERIFY(reopened.loadFile(0, file));
+        QCOMPARE(describe(*reopened.documentScene()), describe(*view.documentScene()));
+
+        // Named now: the next save writes in place without asking.
+        view.documentScene()->addItem(rectangle(QRectF(0, 0, 10, 10), Qt::green));
+        QVERIFY(view.save());
+        QCOMPARE(saved.size(), 2);
+    }
+
+    void saveFailingPartWayKeepsPreviousFile()
+    {
+        auto view = savedGraph(QStringLiteral("partial.drw"), 1);
+        QVERIFY(view);
+        const QString file = path(QStringLiteral("partial.drw"));
+        const QByteArray before = readBytes(file);
+        QVERIFY(!before.isEmpty());
+
+        fill(view->documentScene(), 300);
+        view->setWindowModified(true);
+        view->documentScene()->undoStack()->push(new QUndoCommand(QStringLiteral("edit")));
+        const rlim_t limit = rlim_t(before.size()) + 4096;
+        QVERIFY(documentBytes(*view->documentScene()).size() > qint64(limit) * 2);
+        QSignalSpy saved(view.get(), &GraphicsView::fileSaved);
+
+        QString seen;
+        bool result = true;
+        {
+            FileSizeLimit guard(limit);
+            QVERIFY(guard.isActive());
+            answerBox(&seen);
+            result = view->save();
+        }
+        QVERIFY(!result);
+        QCOMPARE(seen, QStringLiteral("警告|文件操作错误!"));
+        QCOMPARE(readBytes(file), before);
+        QCOMPARE(QDir(m_base).entryList({QStringLiteral("partial*")}, QDir::Files | QDir::Hidden),
+            QStringList {QStringLiteral("partial.drw")});
+        QCOMPARE(saved.size(), 0);
+        QVERIFY(view->isWindowModified());
+        QCOMPARE(view->documentScene()->undoStack()->count(), 1);
+        QCOMPARE(view->currentFile(), file);
+
+        // Without the limit the same save goes through.
+        QVERIFY(view->save());
+        QVERIFY(readBytes(file).size() > before.size());
+    }
+
+    void saveToUnwritablePathWarns()
+    {
+        // A folder in place of the file cannot be opened for writing, by any user.
+        const QString target = path(QStringLiteral("folder.drw"));
+        QVERIFY(QDir().mkpath(target));
+        GraphicsView view;
+        view.newFile(0);
+        const QString untitledName = view.currentFile();
+        QSignalSpy saved(&view, &GraphicsView::fileSaved);
+        QString seen;
+        answerBox(&seen);
+        QVERIFY(!view.saveFile(target, false));
+        const QString prefix
+            = applicationTitle() + QStringLiteral("|无法写入文件 ") + target + QStringLiteral(":\n");
+        QVERIFY2(
+            seen.startsWith(prefix) && seen.endsWith(QLatin1Char('!')) && seen.size() > prefix.size() + 1,
+            qPrintable(seen));
+        QCOMPARE(view.currentFile(), untitledName);
+        QVERIFY(view.isUntitledOrModified());
+        QCOMPARE(saved.size(), 0);
+        QVERIFY(QFileInfo(target).isDir());
+    }
+
+    // --- closing
+
+    void closePrompt()
+    {
+        // Clean: closes without a question and goes away.
+        QPointer<GraphicsView> clean = new GraphicsView;
+        clean->newFile(0);
+        clean->show();
+        QString unexpected;
+        watchForUnexpectedModal(&unexpected);
+        QVERIFY(clean->close());
+        QCOMPARE(unexpected, QString());
+        TestSupport::cancelPendingModals();
+        QTRY_VERIFY_WITH_TIMEOUT(clean.isNull(), 2000);
+
+        // Modified, Cancel: stays open.
+        QPointer<GraphicsView> view = new GraphicsView;
+        view->newFile(0);
+        view->show();
+        view->setWindowModified(true);
+        QString seen;
+        answerBox(&seen, QMessageBox::Cancel);
+        QVERIFY(!view->close());
+        QCOMPARE(
+            seen, applicationTitle() + QStringLiteral("|'%1' 已被修改!\n是否保存?").arg(view->currentFile()));
+        QVERIFY(view->isVisible());
+
+        // The question offers exactly Save, Discard and Cancel.
+        QMessageBox::StandardButtons buttons;
+        TestSupport::whenModal([&buttons](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            if (box)
+                buttons = box->standardButtons();
+            if (box && box->button(QMessageBox::Cancel))
+                box->button(QMessageBox::Cancel)->click();
+            else
+                static_cast<QDialog *>(modal)->reject();
+        });
+        QVERIFY(!view->close());
+        QCOMPARE(buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        QVERIFY(view->isVisible());
+
+        // Save on an untitled document asks for a name; cancelling that keeps the window.
+        FileDialogSeen dialog;
+        answerBox(&seen, QMessageBox::Save, [&dialog] { answerFileDialog(&dialog, QString()); });
+        QVERIFY(!view->close());
+        QCOMPARE(dialog.caption, QStringLiteral("另存为"));
+        QVERIFY(!view.isNull() && view->isVisible());
+
+        // Discard: closes without writing.
+        answerBox(&seen, QMessageBox::Discard);
+        QVERIFY(view->close());
+        QTRY_VERIFY_WITH_TIMEOUT(view.isNull(), 2000);
+
+        // Save on a named document writes it and closes.
+        auto named = savedGraph(QStringLiteral("closing.drw"), 1);
+        QVERIFY(named);
+        QPointer<GraphicsView> owned = named.release();
+        owned->show();
+        owned->documentScene()->addItem(rectangle(QRectF(0, 0, 30, 30), Qt::blue));
+        owned->setWindowModified(true);
+        answerBox(&seen, QMessageBox::Save);
+        QVERIFY(owned->close());
+        QCOMPARE(seen, applicationTitle() + QStringLiteral("|'closing.drw' 已被修改!\n是否保存?"));
+        QTRY_VERIFY_WITH_TIMEOUT(owned.isNull(), 2000);
+        GraphicsView reopened;
+        QVERIFY(reopened.loadFile(0, path(QStringLiteral("closing.drw"))));
+        QCOMPARE(reopened.documentScene()->items().size(), 2);
+    }
+
+    // --- SVG export
+
+    void svgFileNames()
+    {
+        auto view = savedGraph(QStringLiteral("a.b.drw"), 1);
+        QVERIFY(view);
+        QCOMPARE(view->svgFileName(), AbstractGraphicsUtility::svgDir() + QStringLiteral("a.b.svg"));
+        // Backslashes (possible in names on this system) become slashes in the upload's name.
+        auto slashed = savedGraph(QStringLiteral("x\\y.drw"), 1);
+        QVERIFY(slashed);
+        QCOMPARE(slashed->svgFileName(), AbstractGraphicsUtility::svgDir() + QStringLiteral("x/y.svg"));
+    }
+
+    void exportWritesAttributesTitleAndSavedColours_data()
+    {
+        QTest::addColumn<QColor>("saved");
+        QTest::addColumn<QColor>("current");
+        QTest::newRow("black") << QColor(Qt::black) << QColor(Qt::black);
+        QTest::newRow("changed after the save") << QColor(255, 128, 0) << QColor(0x12, 0x34, 0x56);
+    }
+
+    void exportWritesAttributesTitleAndSavedColours()
+    {
+        QFETCH(QColor, saved);
+        QFETCH(QColor, current);
+        GraphicsView view;
+        view.newFile(0);
+        view.documentScene()->setSceneRect(0, 0, 640.4, 480.6);
+        view.documentScene()->setBackgroundColor(saved);
+        view.documentScene()->addItem(rectangle(QRectF(10, 10, 100, 50), QColor(0xfe, 0xdc, 0xba)));
+        QVERIFY(view.saveFile(path(QStringLiteral("colours.v2.drw")), false));
+        // Neither this edit nor the picture is saved; the colour counts from now on.
+        view.documentScene()->addItem(rectangle(QRectF(200, 200, 100, 50), QColor(0xab, 0xcd, 0xef)));
+        view.documentScene()->setBackgroundColor(current);
+
+        const QString target = path(QStringLiteral("exp.%1.svg").arg(QTest::currentDataTag()));
+        QFile::remove(target);
+        FileDialogSeen dialog;
+        QString seen;
+        answerFileDialog(&dialog, target, [&seen] { answerBox(&seen); });
+        view.exportSvg();
+        QCOMPARE(dialog.caption, QStringLiteral("导出为svg文件"));
+        QCOMPARE(dialog.proposal, AbstractGraphicsUtility::svgDir() + QStringLiteral("colours.v2.svg"));
+        QCOMPARE(dialog.filters, QStringList {QStringLiteral("svg文件 (*.svg)")});
+        QCOMPARE(seen, QStringLiteral("提示|导出成功!"));
+
+        const SvgHead head = readSvgHead(target);
+        QVERIFY(head.valid);
+        const QString now = current.name();
+        QCOMPARE(head.root.value(QLatin1String("style")).toString(),
+            QStringLiteral("background-color:%1;").arg(now));
+        QCOMPARE(head.root.value(QLatin1String("vcl-default")).toString(),
+            QStringLiteral("{'1.txt':{'e':'#00ffff','w':'#00ff00','0':'#c0c0c0','1':'%1'}}").arg(now));
+        QCOMPARE(head.root.value(QLatin1String("toolversion")).toString(), QStringLiteral("13.1"));
+        QCOMPARE(head.root.value(QLatin1String("width")).toString(), QStringLiteral("640"));
+        QCOMPARE(head.root.value(QLatin1String("height")).toString(), QStringLiteral("481"));
+        QCOMPARE(head.title, QStringLiteral("exp"));
+        QCOMPARE(head.description, QStringLiteral("exp"));
+
+        // Inserted right before the profile, closed by a blank.
+        const QString text = QString::fromUtf8(readBytes(target));
+        QVERIFY(text.contains(QStringLiteral("toolversion=\"13.1\" baseProfile=")));
+        // The drawing is the saved document: its item and its background colour, not the edit.
+        const QString body = text.mid(text.indexOf(QLatin1String("</desc>")));
+        QVERIFY(body.contains(QLatin1String("#fedcba")));
+        QVERIFY(!body.contains(QLatin1String("#abcdef")));
+        QVERIFY(body.contains(QStringLiteral("fill=\"%1\"").arg(saved.name())));
+        if (saved != current)
+            QVERIFY(!body.contains(now));
+    }
+
+    void exportReferencesBackgroundPictureOnce()
+    {
+        const QString picture = path(QStringLiteral("back.png"));
+        QImage image(16, 16, QImage::Format_RGB32);
+        image.fill(QColor(0x31, 0x41, 0x59));
+        QVERIFY(image.save(picture));
+
+        GraphicsView view;
+        view.newFile(0);
+        view.documentScene()->setSceneRect(0, 0, 400, 300);
+        view.documentScene()->setBackgroundColor(QColor(0x0a, 0x0b, 0x0c));
+        view.documentScene()->setBackgroundPixmap(picture);
+        view.documentScene()->addItem(rectangle(QRectF(10, 10, 100, 50), QColor(0xfe, 0xdc, 0xba)));
+        QVERIFY(view.saveFile(path(QStringLiteral("picture.drw")), false));
+
+        const QString target = path(QStringLiteral("picture.svg"));
+        QVERIFY(view.writeSvg(target));
+        const QString text = QString::fromUtf8(readBytes(target));
+        // One <image>, referring to the file, under the drawing; neither the picture nor the
+        // colour is painted over it.
+        QCOMPARE(text.count(QLatin1String("<image")), 1);
+        QVERIFY(text.contains(QStringLiteral("xlink:href=\"%1\"").arg(picture)));
+        QVERIFY(!text.contains(QLatin1String("base64")));
+        QVERIFY(text.indexOf(QLatin1String("<image")) < text.indexOf(QLatin1String("#fedcba")));
+        QCOMPARE(text.count(QLatin1String("#0a0b0c")), 2); // style and key 1 only
+    }
+
+    void exportFailures()
+    {
+        // Untitled: nothing on disk to read, so only the red failure text.
+        GraphicsView untitled;
+        untitled.newFile(0);
+        const QString target = path(QStringLiteral("never.svg"));
+        FileDialogSeen dialog;
+        QString seen;
+        QString unexpected;
+        answerFileDialog(&dialog, target, [&] {
+            TestSupport::whenModal([&](QWidget *modal) {
+                seen = describeBox(modal);
+                watchForUnexpectedModal(&unexpected);
+                static_cast<QDialog *>(modal)->reject();
+            });
+        });
+        untitled.exportSvg();
+        QCOMPARE(dialog.proposal,
+            AbstractGraphicsUtility::svgDir() + QFileInfo(untitled.currentFile()).completeBaseName()
+                + QStringLiteral(".svg"));
+        QCOMPARE(
+            seen, applicationTitle() + QStringLiteral("|<font color=\"red\">导出svg文件失败,请重试!</font>"));
+        QCOMPARE(unexpected, QString());
+        TestSupport::cancelPendingModals();
+        QVERIFY(!QFileInfo::exists(target));
+
+        // The file went away after the save: the same, and nothing is written.
+        auto gone = savedGraph(QStringLiteral("gone.drw"), 1);
+        QVERIFY(gone);
+        QVERIFY(QFile::remove(path(QStringLiteral("gone.drw"))));
+        QVERIFY(!gone->writeSvg(target));
+        QVERIFY(!QFileInfo::exists(target));
+
+        // A damaged file on disk is not exported either.
+        auto damaged = savedGraph(QStringLiteral("broken.drw"), 2);
+        QVERIFY(damaged);
+        QByteArray bytes = readBytes(path(QStringLiteral("broken.drw")));
+        bytes.chop(1);
+        QVERIFY(writeBytes(path(QStringLiteral("broken.drw")), bytes));
+        QVERIFY(!damaged->writeSvg(target));
+        QVERIFY(!QFileInfo::exists(target));
+
+        // Cancelling the dialog shows nothing at all.
+        auto fine = savedGraph(QStringLiteral("fine.drw"), 1);
+        QVERIFY(fine);
+        unexpected.clear();
+        answerFileDialog(&dialog, QString(), [&unexpected] { watchForUnexpectedModal(&unexpected); });
+        fine->exportSvg();
+        QCOMPARE(dialog.caption, QStringLiteral("导出为svg文件"));
+        QCOMPARE(unexpected, QString());
+        TestSupport::cancelPendingModals();
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_base;
+};
+
+QTEST_MAIN(TestDocument)
+#include "tst_document.moc"

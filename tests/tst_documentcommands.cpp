@@ -1,0 +1,261 @@
+// The main window's document commands with real files: opening (dialogs, command line,
+// handover, recent files), the recent-file list, server save and closing the editor.
+#include "abstractgraphicsutility.h"
+#include "app/apptexts.h"
+#include "app/plotwright.h"
+#include "cdatalink.h"
+#include "document/graphicsview.h"
+#include "graphicsitem.h"
+#include "itemsamples.h"
+#include "scene/scene.h"
+#include "testsupport.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDataStream>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMessageBox>
+#include <QtTest>
+
+namespace {
+
+// Writes a graph (type 0) or template (type 1) holding `count` rectangles.
+QString writeDocument(const QString &name, int type, int count = 1)
+{
+    const QString path = QDir(TestSupport::projectFolder()).filePath(name);
+    Scene scene;
+    scene.setType(type);
+    for (int i = 0; i < count; ++i)
+        scene.addItem(ItemSamples::create(0x10018, QRectF(10 + 30 * i, 10, 20, 20)));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    QDataStream stream(&file);
+    return scene.save(stream) == 0 ? path : QString();
+}
+
+// A server that stores uploads under a name of its own choosing, or refuses them.
+class FakeServer : public CDataLink
+{
+public:
+    explicit FakeServer(const QString &storedAs) : m_storedAs(storedAs) {}
+    QString SaveDizFile(QString graphFile, QString svgFile) override
+    {
+        uploads << graphFile + QLatin1Char('|') + svgFile;
+        return m_storedAs;
+    }
+    QStringList uploads;
+
+private:
+    QString m_storedAs;
+};
+
+GraphicsView *activeView(Plotwright &w)
+{
+    QMdiSubWindow *sub = w.form().mdiArea->activeSubWindow();
+    return sub ? qobject_cast<GraphicsView *>(sub->widget()) : nullptr;
+}
+
+} // namespace
+
+class TestDocumentCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        TestSupport::isolate("documentcommands");
+        QFile config(applicationDir() + QStringLiteral("/config.ini"));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write("[Plotwright]\nplatform=1\n");
+        CDataLink::Init();
+    }
+
+    void cleanupTestCase() { QFile::remove(applicationDir() + QStringLiteral("/config.ini")); }
+
+    void init() { QSettings().clear(); }
+
+    void cleanup() { QCOMPARE(TestSupport::missedModals(), 0); }
+
+    void openingTheSameFileTwiceActivatesIt()
+    {
+        const QString a = writeDocument(QStringLiteral("a.drw"), 0, 3);
+        const QString b = writeDocument(QStringLiteral("b.drw"), 0);
+        QVERIFY(!a.isEmpty() && !b.isEmpty());
+        Plotwright w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.openFile(0, a);
+        w.openFile(0, b);
+        QCOMPARE(w.form().mdiArea->subWindowList().size(), 2);
+        QCOMPARE(activeView(w)->currentFile(), QFileInfo(b).canonicalFilePath());
+        // Another spelling of the same path only activates the first window.
+        const QString other = QDir(TestSupport::projectFolder()).filePath(QStringLiteral("./sub/../a.drw"));
+        QDir(TestSupport::projectFolder()).mkdir(QStringLiteral("sub"));
+        w.openFile(0, other);
+        QCOMPARE(w.form().mdiArea->subWindowList().size(), 2);
+        QCOMPARE(activeView(w)->currentFile(), QFileInfo(a).canonicalFilePath());
+        QCOMPARE(activeView(w)->documentScene()->items().size(), 3);
+    }
+
+    void openDialogAndCommandLine()
+    {
+        const QString graph = writeDocument(QStringLiteral("dialog.drw"), 0);
+        const QString tpl = writeDocument(QStringLiteral("T.TPL"), 1);
+        Plotwright w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QString caption;
+        TestSupport::whenModal([&](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            QVERIFY(dialog);
+            caption = dialog->windowTitle() + QLatin1Char('|') + dialog->nameFilters().join(QLatin1Char(';'));
+            dialog->selectFile(graph);
+            static_cast<QDialog *>(dialog)->accept();
+        });
+        w.form().action_OpenGraph->trigger();
+        QCOMPARE(caption, QStringLiteral("选择文件|画面文件(*.drw)"));
+        QCOMPARE(activeView(w)->documentScene()->type(), 0);
+
+        // The handover opens by suffix, capitals included; other suffixes do nothing.
+        w.slotParam(tpl.toLocal8Bit());
+        QCOMPARE(activeView(w)->documentScene()->type(), 1);
+        QCOMPARE(w.form().mdiArea->subWindowList().size(), 2);
+        w.slotParam(QByteArray("/tmp/readme.txt"));
+        QCOMPARE(w.form().mdiArea->subWindowList().size(), 2);
+    }
+
+    void failedOpenLeavesNoWindowAndNoRecentEntry()
+    {
+        const QString foreign = QDir(TestSupport::projectFolder()).filePath(QStringLiteral("foreign.drw"));
+        QFile file(foreign);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("not a graph at all");
+        file.close();
+        Plotwright w;
+        QString text;
+        TestSupport::whenModal([&text](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box);
+            text = box->windowTitle() + QLatin1Char('|') + box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        w.openFile(0, foreign);
+        QCOMPARE(text, QStringLiteral("警告|打开的文件格式错误!"));
+        QVERIFY(w.form().mdiArea->subWindowList().isEmpty());
+        QVERIFY(w.recentFiles().isEmpty());
+        // The refused view deletes itself once control is back in the event loop.
+        QTRY_COMPARE_WITH_TIMEOUT(w.findChildren<GraphicsView *>().size(), 0, 2000);
+    }
+
+    void recentFilesFromRealOpens()
+    {
+        QStringList paths;
+        for (int i = 0; i < 11; ++i)
+            paths << writeDocument(QStringLiteral("r%1.drw").arg(i), 0);
+        const QString tpl = writeDocument(QStringLiteral("recent.tpl"), 1);
+        Plotwright w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        for (const QString &p : paths)
+            w.openFile(0, p);
+        QCOMPARE(w.recentFiles().size(), 10);
+        QCOMPARE(w.recentFiles().first(), QFileInfo(paths.last()).canonicalFilePath());
+        QVERIFY(!w.recentFiles().contains(QFileInfo(paths.first()).canonicalFilePath()));
+
+        // Choosing a recent template from the menu opens it as a template.
+        w.addRecentFile(QFileInfo(tpl).canonicalFilePath());
+        emit w.form().menu_file->aboutToShow();
+        QAction *entry = w.form().menu_recentFiles->actions().first();
+        QCOMPARE(entry->text(), QFileInfo(tpl).canonicalFilePath());
+        entry->trigger();
+        QCOMPARE(activeView(w)->documentScene()->type(), 1);
+        QCOMPARE(w.recentFiles().first(), QFileInfo(tpl).canonicalFilePath());
+        QCOMPARE(w.recentFiles().count(QFileInfo(tpl).canonicalFilePath()), 1);
+    }
+
+    void serverSaveReportsAFailedUpload()
+    {
+        Plotwright w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const QString path = writeDocument(QStringLiteral("server.drw"), 0, 2);
+        w.openFile(0, path);
+        QVERIFY(activeView(w));
+        QString seen;
+        TestSupport::whenModal([&seen](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box);
+            seen = box->windowTitle() + QLatin1Char('|') + box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        w.slotSaveDiz30();
+        // Without a server the upload fails, after the file and its SVG were written.
+        QCOMPARE(seen, QStringLiteral("提示|保存失败!"));
+        QVERIFY(QFile::exists(activeView(w)->svgFileName()));
+    }
+
+    void serverSaveUnderAnotherNameSavesTwice()
+    {
+        const QString stored = QDir(TestSupport::projectFolder()).filePath(QStringLiteral("DIZ.7.stored.drw"));
+        auto *server = new FakeServer(stored);
+        CDataLink::install(server);
+        Plotwright w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const QString path = writeDocument(QStringLiteral("upload.drw"), 0, 4);
+        w.openFile(0, path);
+        QString seen;
+        TestSupport::whenModal([&seen](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box);
+            seen = box->windowTitle() + QLatin1Char('|') + box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        w.slotSaveDiz30();
+        QCOMPARE(seen, QStringLiteral("提示|保存成功!"));
+        QCOMPARE(server->uploads.size(), 1);
+        QVERIFY(server->uploads.first().startsWith(QFileInfo(path).canonicalFilePath() + QLatin1Char('|')));
+        // The document was written once more under the server's name, and now is that file.
+        QVERIFY(QFile::exists(stored));
+        QCOMPARE(activeView(w)->currentFile(), QFileInfo(stored).canonicalFilePath());
+        CDataLink::install(nullptr);
+        CDataLink::Init();
+    }
+
+    void closingTheEditorAsksEachModifiedDocument()
+    {
+        const QString a = writeDocument(QStringLiteral("c1.drw"), 0);
+        const QString b = writeDocument(QStringLiteral("c2.drw"), 0);
+        auto *w = new Plotwright;
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        w->openFile(0, a);
+        w->openFile(0, b);
+        GraphicsView *modified = activeView(*w);
+        modified->setWindowModified(true);
+        TestSupport::whenModal([](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box);
+            box->button(QMessageBox::Cancel)->click();
+        });
+        QVERIFY(!w->close());
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->form().mdiArea->subWindowList().size(), 1);
+        QCOMPARE(activeView(*w), modified);
+
+        modified->setWindowModified(false);
+        QVERIFY(w->close());
+        delete w;
+    }
+};
+
+QTEST_MAIN(TestDocumentCommands)
+#include "tst_documentcommands.moc"
