@@ -4,9 +4,15 @@
 #include "abstractgraphicsscene.h"
 #include "graphicsitem.h"
 
+#include <QBuffer>
 #include <QFont>
+#include <QPainter>
+#include <QPicture>
 #include <QPolygonF>
 #include <QSizeF>
+#include <QStyleOptionGraphicsItem>
+#include <QSvgGenerator>
+#include <QtMath>
 
 namespace ItemSamples {
 
@@ -35,8 +41,10 @@ QVariant otherValue(const Property *p, const QVariant &current)
 {
     const QVariantHash a = p->attributes();
     switch (p->type()) {
-    case Property::String: return current.toString() + QStringLiteral("改");
-    case Property::Bool: return !current.toBool();
+    case Property::String:
+        return current.toString() + QStringLiteral("改");
+    case Property::Bool:
+        return !current.toBool();
     case Property::Int: {
         const int lo = a.value(QStringLiteral("minimum"), 0).toInt();
         const int hi = a.value(QStringLiteral("maximum"), 100).toInt();
@@ -48,15 +56,20 @@ QVariant otherValue(const Property *p, const QVariant &current)
         return current.toDouble() + 3 <= hi ? current.toDouble() + 3 : lo;
     }
     case Property::Size:
-        return current.toSizeF().isValid() ? QVariant(current.toSizeF() + QSizeF(1, 1)) : QVariant(QSizeF(5, 6));
-    case Property::Color: return QColor(12, 34, 56);
-    case Property::Font: return QFont(QStringLiteral("Noto Sans CJK SC"), 17);
+        return current.toSizeF().isValid() ? QVariant(current.toSizeF() + QSizeF(1, 1))
+                                           : QVariant(QSizeF(5, 6));
+    case Property::Color:
+        return QColor(12, 34, 56);
+    case Property::Font:
+        return QFont(QStringLiteral("Noto Sans CJK SC"), 17);
     case Property::Enum: {
         const int n = a.value(QStringLiteral("enumNames")).toStringList().size();
         return n > 1 ? (current.toInt() + 1) % n : current.toInt();
     }
-    case Property::Path: return QStringLiteral("/不存在/文件.svg");
-    case Property::PointList: return QVariant::fromValue(QPolygonF(QVector<QPointF>{QPointF(1, 2), QPointF(30, 40)}));
+    case Property::Path:
+        return QStringLiteral("/不存在/文件.svg");
+    case Property::PointList:
+        return QVariant::fromValue(QPolygonF(QVector<QPointF> {QPointF(1, 2), QPointF(30, 40)}));
     case Property::Popup: {
         for (const QString &s : a.value(QStringLiteral("items")).toStringList()) {
             if (s != current.toString())
@@ -88,6 +101,102 @@ QVariantMap propertySnapshot(const QGraphicsItem *item)
     for (const QString &id : p->propertyNames())
         snapshot.insert(id, p->propertyValue(id));
     return snapshot;
+}
+
+QImage render(GraphicsItem *item, Path path, double scale, const QPointF &offset)
+{
+    const QRectF r = item->rect().normalized();
+    QImage image(qCeil(r.width() * scale) + 2 * Margin + 1, qCeil(r.height() * scale) + 2 * Margin + 1,
+        QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    const QTransform transform = QTransform::fromTranslate(
+        Margin + offset.x() - r.left() * scale, Margin + offset.y() - r.top() * scale)
+                                     .scale(scale, scale);
+    QStyleOptionGraphicsItem option;
+    option.exposedRect = item->boundingRect();
+    QPainter painter(&image);
+    if (path == Path::Cached) {
+        painter.setTransform(transform);
+        item->paint(&painter, &option, nullptr);
+    } else {
+        QPicture picture;
+        QPainter recorder(&picture);
+        recorder.setTransform(transform);
+        item->paint(&recorder, &option, nullptr);
+        recorder.end();
+        painter.drawPicture(0, 0, picture);
+    }
+    return image;
+}
+
+bool painted(const QImage &image, int x, int y)
+{
+    return image.valid(x, y) && qAlpha(image.pixel(x, y)) > 0;
+}
+
+QRect paintedBounds(const QImage &image, const QRect &area)
+{
+    const QRect within = area.isNull() ? image.rect() : area & image.rect();
+    QRect bounds;
+    for (int y = within.top(); y <= within.bottom(); ++y) {
+        for (int x = within.left(); x <= within.right(); ++x) {
+            if (painted(image, x, y))
+                bounds |= QRect(x, y, 1, 1);
+        }
+    }
+    return bounds;
+}
+
+int countColour(const QImage &image, const QColor &colour, const QRect &area)
+{
+    const QRect within = area.isNull() ? image.rect() : area & image.rect();
+    int n = 0;
+    for (int y = within.top(); y <= within.bottom(); ++y) {
+        for (int x = within.left(); x <= within.right(); ++x) {
+            const QRgb p = qUnpremultiply(image.pixel(x, y));
+            n += qAlpha(p) > 0 && qAbs(qRed(p) - colour.red()) <= 10 && qAbs(qGreen(p) - colour.green()) <= 10
+                    && qAbs(qBlue(p) - colour.blue()) <= 10
+                ? 1
+                : 0;
+        }
+    }
+    return n;
+}
+
+double coveredBy(const QImage &a, const QImage &b)
+{
+    int total = 0;
+    int hit = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            if (!painted(a, x, y))
+                continue;
+            ++total;
+            bool near = false;
+            for (int dy = -1; dy <= 1 && !near; ++dy) {
+                for (int dx = -1; dx <= 1 && !near; ++dx)
+                    near = painted(b, x + dx, y + dy);
+            }
+            hit += near ? 1 : 0;
+        }
+    }
+    return total ? double(hit) / total : 0.0;
+}
+
+QByteArray svgOf(GraphicsItem *item)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    const QRectF r = item->rect().normalized();
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(r.size().toSize() + QSize(2 * Margin, 2 * Margin));
+    generator.setViewBox(r.adjusted(-Margin, -Margin, Margin, Margin));
+    QPainter painter(&generator);
+    QStyleOptionGraphicsItem option;
+    item->paint(&painter, &option, nullptr);
+    painter.end();
+    return buffer.data();
 }
 
 } // namespace ItemSamples

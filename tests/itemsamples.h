@@ -3,6 +3,8 @@
 
 #include "drawingdefaults.h"
 
+#include <QColor>
+#include <QImage>
 #include <QVariant>
 
 class Property;
@@ -22,6 +24,30 @@ QVariant otherValue(const Property *property, const QVariant &current);
 void changeEveryProperty(GraphicsItem *item);
 // Every property value by id, for comparing two items.
 QVariantMap propertySnapshot(const QGraphicsItem *item);
+
+// Transparent space around a rendered item, so that strokes past its rectangle show.
+constexpr int Margin = 16;
+
+// On a raster image an item may paint from its pixmap cache; recorded into a QPicture it
+// must draw vectors, which are then replayed onto the image.
+enum class Path
+{
+    Cached,
+    Vectors
+};
+
+// The item painted alone, its rectangle's corner at (Margin, Margin) + offset device pixels.
+QImage render(
+    GraphicsItem *item, Path path = Path::Cached, double scale = 1.0, const QPointF &offset = QPointF());
+bool painted(const QImage &image, int x, int y);
+// Bounding box of the painted pixels, optionally only those inside `area`.
+QRect paintedBounds(const QImage &image, const QRect &area = QRect());
+// Pixels of the colour at any coverage (antialiased edges keep the colour, not full opacity).
+int countColour(const QImage &image, const QColor &colour, const QRect &area = QRect());
+// Share of the painted pixels of `a` that have a painted pixel of `b` within one pixel.
+double coveredBy(const QImage &a, const QImage &b);
+// The item exported as SVG, with Margin units around its rectangle.
+QByteArray svgOf(GraphicsItem *item);
 
 } // namespace ItemSamples
 

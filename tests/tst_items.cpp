@@ -1,5 +1,7 @@
 // The drawing items as the editor uses them: the factory, building from a drag,
-// handles under the mouse, geometry for undo, locking, and properties.
+// handles under the mouse, geometry for undo, locking, properties, and what every kind
+// draws (inside its rectangle, following its properties, the same from the pixmap cache as
+// drawn directly, as vectors and text in SVG).
 #include "abstractgraphicsscene.h"
 #include "drawingdefaults.h"
 #include "graphicsitem.h"
@@ -10,37 +12,33 @@
 
 #include <QGraphicsView>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPolygonF>
-#include <QStyleOptionGraphicsItem>
 #include <QtTest>
 #include <memory>
 
 namespace {
 
-DrawingDefaults sampleDefaults()
+enum
 {
-    return ItemSamples::defaults();
+    Line = 0x10016,
+    AnalogValue = 0x10007,
+    HotSpot = 0x10026,
+};
+
+// A new item of the type built from a drag over `rect` with the sample defaults.
+std::unique_ptr<GraphicsItem> built(int type, const QRectF &rect)
+{
+    return std::unique_ptr<GraphicsItem>(ItemSamples::create(type, rect));
 }
 
 std::unique_ptr<GraphicsItem> make(int type)
 {
-    return std::unique_ptr<GraphicsItem>(dynamic_cast<GraphicsItem *>(AbstractGraphicsScene::graphicsItem(0, type, true)));
-}
-
-QImage render(GraphicsItem *item)
-{
-    QImage image(260, 200, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::black);
-    QPainter painter(&image);
-    painter.translate(30, 30);
-    QStyleOptionGraphicsItem option;
-    item->paint(&painter, &option, nullptr);
-    return image;
+    return std::unique_ptr<GraphicsItem>(
+        dynamic_cast<GraphicsItem *>(AbstractGraphicsScene::graphicsItem(0, type, true)));
 }
 
 // Sends a drag with the left button held through the view's viewport.
-void drag(QGraphicsView &view, const QPointF &fromScene, const QPointF &toScene, std::function<void()> during = {})
+void drag(
+    QGraphicsView &view, const QPointF &fromScene, const QPointF &toScene, std::function<void()> during = {})
 {
     QWidget *vp = view.viewport();
     const QPoint from = view.mapFromScene(fromScene);
@@ -48,7 +46,8 @@ void drag(QGraphicsView &view, const QPointF &fromScene, const QPointF &toScene,
     QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, from);
     for (int i = 1; i <= 4; ++i) {
         const QPoint p = from + (to - from) * i / 4;
-        QMouseEvent move(QEvent::MouseMove, p, vp->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(
+            QEvent::MouseMove, p, vp->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(vp, &move);
     }
     if (during)
@@ -97,11 +96,11 @@ private slots:
     void createFromPointsInEveryDirection()
     {
         QFETCH(int, type);
-        const DrawingDefaults defaults = sampleDefaults();
+        const DrawingDefaults defaults = ItemSamples::defaults();
         const QPointF a(100, 50);
         const QPointF b(160, 130);
-        const QList<QPair<QPointF, QPointF>> drags{{a, b}, {b, a}, {QPointF(160, 50), QPointF(100, 130)},
-                                                   {QPointF(100, 130), QPointF(160, 50)}};
+        const QList<QPair<QPointF, QPointF>> drags {
+            {a, b}, {b, a}, {QPointF(160, 50), QPointF(100, 130)}, {QPointF(100, 130), QPointF(160, 50)}};
         for (const auto &d : drags) {
             auto item = make(type);
             QVERIFY(item);
@@ -110,7 +109,7 @@ private slots:
             QCOMPARE(item->penColor(), QColor(255, 255, 0));
             QCOMPARE(item->penWidth(), 2);
             QCOMPARE(item->brushColor(), QColor(0, 0, 200));
-            if (type == 0x10016) {
+            if (type == Line) {
                 // The line keeps the direction of the drag.
                 QCOMPARE(item->mapToScene(item->rect().topLeft()), d.first);
                 QCOMPARE(item->mapToScene(item->rect().bottomRight()), d.second);
@@ -125,12 +124,13 @@ private slots:
         const QSizeF clickSize = ItemKind::find(type)->clickSize;
         QCOMPARE(made, !clickSize.isEmpty());
         if (made)
-            QCOMPARE(clicked->itemRect(), QRectF(a - QPointF(clickSize.width() / 2, clickSize.height() / 2), clickSize));
+            QCOMPARE(clicked->itemRect(),
+                QRectF(a - QPointF(clickSize.width() / 2, clickSize.height() / 2), clickSize));
     }
 
     void noFillWithoutBrush()
     {
-        DrawingDefaults d = sampleDefaults();
+        DrawingDefaults d = ItemSamples::defaults();
         d.brushStyle = 0;
         auto item = make(0x10018);
         item->createFromPoints(&d, QPointF(0, 0), QPointF(50, 50), nullptr);
@@ -151,7 +151,7 @@ private slots:
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
 
-        const DrawingDefaults defaults = sampleDefaults();
+        const DrawingDefaults defaults = ItemSamples::defaults();
         GraphicsItem *item = make(0x10018).release();
         item->createFromPoints(&defaults, QPointF(100, 100), QPointF(200, 160), nullptr);
         scene.addItem(item);
@@ -192,7 +192,7 @@ private slots:
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
 
-        const DrawingDefaults defaults = sampleDefaults();
+        const DrawingDefaults defaults = ItemSamples::defaults();
         GraphicsItem *item = make(0x10018).release();
         QVERIFY(item);
         item->createFromPoints(&defaults, QPointF(100, 100), QPointF(140, 180), nullptr);
@@ -216,10 +216,8 @@ private slots:
     void everyEditablePropertyReadsBack()
     {
         QFETCH(int, type);
-        auto item = make(type);
+        auto item = built(type, QRectF(QPointF(10, 10), QPointF(150, 110)));
         QVERIFY(item);
-        const DrawingDefaults defaults = sampleDefaults();
-        QVERIFY(item->createFromPoints(&defaults, QPointF(10, 10), QPointF(150, 110), nullptr));
         const auto map = item->properties();
         QVERIFY(map.contains(AbstractGraphicsProperty::Common));
         QVERIFY(map.contains(AbstractGraphicsProperty::General));
@@ -244,24 +242,255 @@ private slots:
     void visibleChangesRepaint()
     {
         QFETCH(int, type);
-        auto item = make(type);
+        auto item = built(type, QRectF(QPointF(0, 0), QPointF(200, 140)));
         QVERIFY(item);
-        const DrawingDefaults defaults = sampleDefaults();
-        QVERIFY(item->createFromPoints(&defaults, QPointF(0, 0), QPointF(200, 140), nullptr));
-        const QImage before = render(item.get());
+        const QImage before = ItemSamples::render(item.get());
         item->setPropertyValue(QStringLiteral("线条颜色"), QColor(255, 0, 255));
         item->setPropertyValue(QStringLiteral("线宽"), 5);
-        const QImage after = render(item.get());
+        const QImage after = ItemSamples::render(item.get());
         QVERIFY2(before != after, ItemKind::find(type)->name);
         item->setPropertyValue(QStringLiteral("宽度"), 60.0);
         QCOMPARE(item->itemRect().width(), 60.0);
-        QVERIFY(render(item.get()) != after);
+        QVERIFY(ItemSamples::render(item.get()) != after);
+    }
+
+    void initialValuesFitTheirProperty_data() { createFromPointsInEveryDirection_data(); }
+
+    void initialValuesFitTheirProperty()
+    {
+        QFETCH(int, type);
+        auto item = make(type);
+        QVERIFY(item);
+        for (const Property *p : item->properties().value(AbstractGraphicsProperty::Specific)) {
+            const QVariant v = item->propertyValue(p->id());
+            const QVariantHash a = p->attributes();
+            QVERIFY2(v.isValid(), qPrintable(p->id()));
+            if (p->type() == Property::Enum) {
+                const int n = a.value(QStringLiteral("enumNames")).toStringList().size();
+                QVERIFY2(v.toInt() >= 0 && v.toInt() < n, qPrintable(p->id()));
+            } else if (p->type() == Property::Popup) {
+                QVERIFY2(a.value(QStringLiteral("items")).toStringList().contains(v.toString()),
+                    qPrintable(p->id()));
+            } else if (p->type() == Property::Int || p->type() == Property::Double) {
+                const QVariant lo = a.value(QStringLiteral("minimum"));
+                const QVariant hi = a.value(QStringLiteral("maximum"));
+                QVERIFY2((!lo.isValid() || v.toDouble() >= lo.toDouble())
+                        && (!hi.isValid() || v.toDouble() <= hi.toDouble()),
+                    qPrintable(p->id()));
+            }
+        }
+    }
+
+    void ownPropertiesShowInTheDrawing_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QVariantMap>("setup");
+        for (const ItemKind &kind : ItemKind::all()) {
+            auto item = make(kind.type);
+            for (const Property *p : item->properties().value(AbstractGraphicsProperty::Specific)) {
+                // Shown only with a picture file at hand; the picture tests cover it.
+                if (!p->isEditable() || p->id() == QStringLiteral("保持比例"))
+                    continue;
+                QVariant value = ItemSamples::otherValue(p, item->propertyValue(p->id()));
+                QVariantMap setup;
+                // Some values only show in a state that makes them matter.
+                if (p->id() == QStringLiteral("分闸颜色"))
+                    setup.insert(QStringLiteral("状态"), 0);
+                if (p->id() == QStringLiteral("自动换行"))
+                    setup.insert(QStringLiteral("文本"),
+                        QStringLiteral("一段很长很长的文字, 用来检查换行 ABCDEFG 0123456789"));
+                if (kind.type == AnalogValue) {
+                    // The sample value lies between the default limits; move a limit past it.
+                    if (p->id() == QStringLiteral("上限"))
+                        value = 100.0;
+                    else if (p->id() == QStringLiteral("下限"))
+                        value = 200.0;
+                    else if (p->id() == QStringLiteral("越限颜色"))
+                        setup.insert(QStringLiteral("上限"), 100.0);
+                }
+                QTest::newRow(qPrintable(kind.displayName() + QLatin1Char(' ') + p->id()))
+                    << kind.type << p->id() << value << setup;
+            }
+        }
+    }
+
+    void ownPropertiesShowInTheDrawing()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, id);
+        QFETCH(QVariant, value);
+        QFETCH(QVariantMap, setup);
+        auto item = built(type, QRectF(QPointF(0, 0), QPointF(200, 140)));
+        QVERIFY(item);
+        for (auto it = setup.cbegin(); it != setup.cend(); ++it)
+            item->setPropertyValue(it.key(), it.value());
+        const QImage cached = ItemSamples::render(item.get());
+        const QImage vectors = ItemSamples::render(item.get(), ItemSamples::Path::Vectors);
+        item->setPropertyValue(id, value);
+        QCOMPARE(item->propertyValue(id), value);
+        const bool binding = id == QStringLiteral("关联点号") || id == QStringLiteral("遥控点号");
+        // A hot spot names its target only in the tooltip.
+        const bool hidden = binding || (type == HotSpot && id == QStringLiteral("链接画面"));
+        // The cached look must follow as much as the vectors do.
+        QCOMPARE(ItemSamples::render(item.get()) == cached, hidden);
+        QCOMPARE(ItemSamples::render(item.get(), ItemSamples::Path::Vectors) == vectors, hidden);
+    }
+
+    void pointBindingsFollowBothWays_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("id");
+        for (const ItemKind &kind : ItemKind::all()) {
+            const QStringList names = make(kind.type)->propertyNames();
+            for (const QString &id : {QStringLiteral("关联点号"), QStringLiteral("遥控点号")}) {
+                if (names.contains(id))
+                    QTest::newRow(qPrintable(kind.displayName() + QLatin1Char(' ') + id)) << kind.type << id;
+            }
+        }
+    }
+
+    void pointBindingsFollowBothWays()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, id);
+        auto item = make(type);
+        const bool control = id == QStringLiteral("遥控点号");
+        auto bound = [&] { return control ? item->ykID() : item->svgID(); };
+        item->setPropertyValue(id, QStringLiteral("10kV.甲线.101"));
+        QCOMPARE(bound(), QStringLiteral("10kV.甲线.101"));
+        QCOMPARE(control ? item->svgID() : item->ykID(), QString()); // the other one is left alone
+        // Bound elsewhere (reading a graph, a binding dialog), then shown through the property.
+        if (control)
+            item->setYkID(QStringLiteral("YK.7"));
+        else
+            item->setSvgID(QStringLiteral("YX.7"));
+        QCOMPARE(item->propertyValue(id).toString(), bound());
+        item->setPropertyValue(id, QString());
+        QCOMPARE(bound(), QString());
+        if (ItemKind::find(type)->family != ItemKind::Symbol)
+            return;
+        // Symbols are also written straight into the table of specific values; the binding follows.
+        const QList<Property *> own = item->properties().value(AbstractGraphicsProperty::Specific);
+        const auto at
+            = std::find_if(own.cbegin(), own.cend(), [&](const Property *p) { return p->id() == id; });
+        item->setSpecificValue(int(at - own.cbegin()), QStringLiteral("10kV.乙线.202"));
+        QCOMPARE(bound(), QStringLiteral("10kV.乙线.202"));
+    }
+
+    void drawsInsideItsRectangle_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QSizeF>("size");
+        QTest::addColumn<int>("penWidth");
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<int>("path");
+        const QSizeF sizes[] = {{40, 40}, {200, 120}, {8, 200}, {200, 8}};
+        for (const ItemKind &kind : ItemKind::all()) {
+            for (int path : {int(ItemSamples::Path::Cached), int(ItemSamples::Path::Vectors)}) {
+                const char *how = path ? "vectors" : "cached";
+                for (const QSizeF &s : sizes) {
+                    for (int pen : {1, 4}) {
+                        QTest::newRow(qPrintable(kind.displayName()
+                            + QString::asprintf(" %gx%g pen %d %s", s.width(), s.height(), pen, how)))
+                            << kind.type << s << pen << 1.0 << path;
+                    }
+                }
+                QTest::newRow(
+                    qPrintable(kind.displayName() + QStringLiteral(" zoomed in ") + QLatin1String(how)))
+                    << kind.type << QSizeF(40, 30) << 2 << 3.0 << path;
+                QTest::newRow(
+                    qPrintable(kind.displayName() + QStringLiteral(" zoomed out ") + QLatin1String(how)))
+                    << kind.type << QSizeF(200, 120) << 2 << 0.05 << path;
+            }
+            // Beyond the cache's size limit the item is drawn directly even on a raster image.
+            QTest::newRow(qPrintable(kind.displayName() + QStringLiteral(" large")))
+                << kind.type << QSizeF(700, 560) << 1 << 1.0 << int(ItemSamples::Path::Cached);
+        }
+    }
+
+    void drawsInsideItsRectangle()
+    {
+        QFETCH(int, type);
+        QFETCH(QSizeF, size);
+        QFETCH(int, penWidth);
+        QFETCH(double, scale);
+        QFETCH(int, path);
+        auto item = make(type);
+        DrawingDefaults defaults = ItemSamples::defaults();
+        defaults.penWidth = penWidth;
+        QVERIFY(
+            item->createFromPoints(&defaults, QPointF(0, 0), QPointF(size.width(), size.height()), nullptr));
+        const QImage image = ItemSamples::render(item.get(), ItemSamples::Path(path), scale);
+        const QRect drawn = ItemSamples::paintedBounds(image);
+        QVERIFY2(!drawn.isNull(), "nothing drawn");
+        // Strokes along the rectangle may stand out by half the pen, antialiasing by a pixel;
+        // the square cap of a slanted line reaches up to 0.71 pen past its end, and a line
+        // thinner than a pixel is spread over one more.
+        const double tolerance = type == Line ? penWidth * scale + 2.0 : penWidth / 2.0 * scale + 1.0;
+        const QRectF allowed
+            = QRectF(ItemSamples::Margin, ItemSamples::Margin, size.width() * scale, size.height() * scale)
+                  .adjusted(-tolerance, -tolerance, tolerance, tolerance);
+        QVERIFY2(allowed.contains(QRectF(drawn)),
+            qPrintable(QStringLiteral("drawn %1x%2").arg(drawn.width()).arg(drawn.height())));
+    }
+
+    void cachedLookMatchesVectors_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<QPointF>("offset");
+        for (const ItemKind &kind : ItemKind::all()) {
+            QTest::newRow(qPrintable(kind.displayName() + QStringLiteral(" 1:1")))
+                << kind.type << 1.0 << QPointF();
+            QTest::newRow(qPrintable(kind.displayName() + QStringLiteral(" zoomed in, off the pixel grid")))
+                << kind.type << 2.5 << QPointF(0.3, 0.7);
+            QTest::newRow(qPrintable(kind.displayName() + QStringLiteral(" zoomed out")))
+                << kind.type << 0.6 << QPointF(0.5, 0.2);
+        }
+    }
+
+    void cachedLookMatchesVectors()
+    {
+        QFETCH(int, type);
+        QFETCH(double, scale);
+        QFETCH(QPointF, offset);
+        auto item = built(type, QRectF(QPointF(0, 0), QPointF(180, 130)));
+        QVERIFY(item);
+        // Seen at another zoom first, so that a cached picture of the wrong scale would be at hand.
+        ItemSamples::render(item.get(), ItemSamples::Path::Cached, scale * 1.6, offset);
+        const QImage cached = ItemSamples::render(item.get(), ItemSamples::Path::Cached, scale, offset);
+        const QImage vectors = ItemSamples::render(item.get(), ItemSamples::Path::Vectors, scale, offset);
+        const double covered = ItemSamples::coveredBy(cached, vectors);
+        const double covering = ItemSamples::coveredBy(vectors, cached);
+        QVERIFY2(covered > 0.98 && covering > 0.98,
+            qPrintable(QStringLiteral("%1 %2").arg(covered).arg(covering)));
+        // Drawn twice at the same place, the cache gives exactly the same pixels.
+        QCOMPARE(ItemSamples::render(item.get(), ItemSamples::Path::Cached, scale, offset), cached);
+    }
+
+    void svgKeepsVectorsAndText_data() { createFromPointsInEveryDirection_data(); }
+
+    void svgKeepsVectorsAndText()
+    {
+        QFETCH(int, type);
+        auto item = built(type, QRectF(QPointF(0, 0), QPointF(260, 180)));
+        QVERIFY(item);
+        if (item->propertyNames().contains(QStringLiteral("文本")))
+            item->setPropertyValue(QStringLiteral("文本"), QStringLiteral("前往主画面"));
+        // Painted on screen first: the export must not reuse what the screen cached.
+        ItemSamples::render(item.get());
+        const QByteArray svg = ItemSamples::svgOf(item.get());
+        QVERIFY(!svg.contains("<image"));
+        // Kinds that show text offer a font for it; that text stays text, not outlines.
+        QCOMPARE(svg.contains("<text"), item->propertyNames().contains(QStringLiteral("字体")));
     }
 
     void groupReportsItsMembers()
     {
         AbstractGraphicsScene scene;
-        const DrawingDefaults defaults = sampleDefaults();
+        const DrawingDefaults defaults = ItemSamples::defaults();
         GraphicsItem *a = make(0x10018).release();
         GraphicsItem *b = make(0x1001a).release();
         a->createFromPoints(&defaults, QPointF(0, 0), QPointF(50, 50), nullptr);
