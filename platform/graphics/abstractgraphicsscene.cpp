@@ -49,10 +49,12 @@ AbstractGraphicsScene::FILE_INFO AbstractGraphicsScene::load(QDataStream &stream
                                                              void *)
 {
     unsigned version = 0;
-    const DocumentFormat::Result r = DocumentFormat::loadDocument(stream, *this, type, interactive, &version);
+    QList<QGraphicsItem *> loaded;
+    const DocumentFormat::Result r = DocumentFormat::loadDocument(stream, *this, type, interactive, &version, &loaded);
     if (r == DocumentFormat::Success) {
         m_version = version;
-        itemsLoaded(items());
+        // The list just read, not items(): asking the scene would build its index now.
+        itemsLoaded(loaded);
         changed();
     }
     return FILE_INFO(r);

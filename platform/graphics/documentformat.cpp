@@ -224,7 +224,8 @@ DocumentFormat::Result DocumentFormat::saveDocument(QDataStream &stream, const A
 }
 
 DocumentFormat::Result DocumentFormat::loadDocument(QDataStream &stream, AbstractGraphicsScene &scene,
-                                                    int expectedType, bool interactive, unsigned *versionFound)
+                                                    int expectedType, bool interactive, unsigned *versionFound,
+                                                    QList<QGraphicsItem *> *loaded)
 {
     bool readError = false;
     const QByteArray bytes = readAll(stream, &readError);
@@ -258,6 +259,8 @@ DocumentFormat::Result DocumentFormat::loadDocument(QDataStream &stream, Abstrac
     }
     if (versionFound)
         *versionFound = version;
+    if (loaded)
+        *loaded = items;
     return Success;
 }
 

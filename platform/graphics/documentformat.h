@@ -29,7 +29,7 @@ public:
     static Result saveDocument(QDataStream &stream, const AbstractGraphicsScene &scene,
                                unsigned version = CurrentVersion);
     static Result loadDocument(QDataStream &stream, AbstractGraphicsScene &scene, int expectedType,
-                               bool interactive, unsigned *versionFound);
+                               bool interactive, unsigned *versionFound, QList<QGraphicsItem *> *loaded = nullptr);
 
     // A list of items (the clipboard): new items come back in the same order.
     static bool saveItems(QDataStream &stream, const QList<QGraphicsItem *> &items);
