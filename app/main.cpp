@@ -2,6 +2,7 @@
 #include "app/plotwright.h"
 #include "app/startup.h"
 #include "cdatalink.h"
+#include "itempixmapcache.h"
 #include "singleapplication.h"
 
 #include <QTranslator>
@@ -27,6 +28,8 @@ int main(int argc, char **argv)
         return 0;
     }
 
+    // Big screens of symbols and texts are drawn from cached pictures.
+    ItemPixmapCache::reserve();
     CDataLink::Init();
     int result = 0;
     {

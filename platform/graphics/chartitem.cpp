@@ -1,23 +1,19 @@
 #include "chartitem.h"
 
 #include "itemkind.h"
+#include "itempixmapcache.h"
 
 #include <QFontMetricsF>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmapCache>
 #include <QStyleOptionGraphicsItem>
 #include <QtMath>
 #include <algorithm>
 #include <cmath>
-#include <cstring>
+#include <functional>
 
 namespace {
 
-// Larger looks are drawn directly: one such item is cheap to draw, and at 4 bytes a pixel
-// it would push many small looks out of the cache.
-constexpr qint64 MaxCachedPixels = 512 * 512;
 // Labels smaller than this on screen are unreadable and only cost time.
 constexpr double MinReadablePixels = 8.0;
 // Below this on screen a chart is reduced to a coloured block.
@@ -254,111 +250,6 @@ QRectF barRect(const Axes &a, double x, double width, double share)
 }
 
 } // namespace
-
-// --- ItemPixmapCache
-
-bool ItemPixmapCache::usable(QPainter *painter)
-{
-    const QPaintEngine *engine = painter->paintEngine();
-    if (!engine || engine->type() != QPaintEngine::Raster)
-        return false;
-    // Rotated or mirrored items would need a transformed blit; they are rare and drawn directly.
-    const QTransform &t = painter->worldTransform();
-    return t.type() <= QTransform::TxScale && t.m11() > 0 && t.m22() > 0;
-}
-
-void ItemPixmapCache::paint(
-    QPainter *painter, const QRectF &area, const QString &look, const std::function<void(QPainter *)> &draw)
-{
-    const QTransform &world = painter->worldTransform();
-    const double dpr = painter->device()->devicePixelRatioF();
-    const double sx = world.m11() * dpr;
-    const double sy = world.m22() * dpr;
-    const double dx = world.dx() * dpr;
-    const double dy = world.dy() * dpr;
-    // The blit moves by whole device pixels; the rest of the offset, to a quarter pixel, is
-    // rendered into the pixmap, so that a cached look lands where direct drawing would.
-    const double ix = std::floor(dx);
-    const double iy = std::floor(dy);
-    const double fx = std::round((dx - ix) * 4) / 4;
-    const double fy = std::round((dy - iy) * 4) / 4;
-    const QRectF device(area.left() * sx + fx, area.top() * sy + fy, area.width() * sx, area.height() * sy);
-    const QRect pixels = device.adjusted(-1, -1, 1, 1).toAlignedRect();
-    if (pixels.isEmpty())
-        return;
-    if (qint64(pixels.width()) * pixels.height() > MaxCachedPixels) {
-        draw(painter);
-        return;
-    }
-    QString key = look;
-    const double geometry[] = {area.left(), area.top(), area.width(), area.height(), sx, sy, fx, fy, dpr};
-    append(key, geometry, sizeof(geometry));
-    QPixmap pixmap;
-    if (!QPixmapCache::find(key, &pixmap)) {
-        pixmap = QPixmap(pixels.size());
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setTransform(QTransform(sx, 0, 0, sy, fx - pixels.left(), fy - pixels.top()));
-        draw(&p);
-        p.end();
-        pixmap.setDevicePixelRatio(dpr);
-        QPixmapCache::insert(key, pixmap);
-    }
-    painter->save();
-    painter->setWorldTransform(QTransform());
-    painter->drawPixmap(QPointF((ix + pixels.left()) / dpr, (iy + pixels.top()) / dpr), pixmap);
-    painter->restore();
-}
-
-void ItemPixmapCache::append(QString &key, const void *data, int bytes)
-{
-    // Raw bytes, two to a character: keys are built at every paint and must be cheap.
-    if (bytes <= 0)
-        return;
-    const int old = key.size();
-    key.resize(old + (bytes + 1) / 2);
-    QChar *end = key.data() + old;
-    end[(bytes - 1) / 2] = QChar();
-    std::memcpy(end, data, size_t(bytes));
-}
-
-void ItemPixmapCache::append(QString &key, const QColor &colour)
-{
-    const quint64 rgba = colour.isValid() ? colour.rgba64() : quint64(0);
-    const bool valid = colour.isValid();
-    append(key, &rgba, sizeof(rgba));
-    append(key, &valid, sizeof(valid));
-}
-
-void ItemPixmapCache::append(QString &key, const QVariant &value)
-{
-    // A tag per value keeps neighbouring values from running into each other.
-    const int type = value.userType();
-    key.append(QChar(ushort(0xE000 + (type & 0xfff))));
-    switch (type) {
-    case QMetaType::QColor:
-        append(key, value.value<QColor>());
-        break;
-    case QMetaType::Double: {
-        const double d = value.toDouble();
-        append(key, &d, sizeof(d));
-        break;
-    }
-    case QMetaType::Int:
-    case QMetaType::Bool: {
-        const int i = value.toInt();
-        append(key, &i, sizeof(i));
-        break;
-    }
-    default: {
-        const QString s = value.toString();
-        const int size = s.size();
-        append(key, &size, sizeof(size));
-        key.append(s);
-        break;
-    }
-    }
-}
 
 // --- ChartItem
 

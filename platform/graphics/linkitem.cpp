@@ -1,14 +1,12 @@
 #include "linkitem.h"
 
 #include "itemkind.h"
+#include "itempixmapcache.h"
 #include "textitem.h"
 
 #include <QFileInfo>
 #include <QPainter>
-#include <QPixmapCache>
 #include <QStyleOptionGraphicsItem>
-#include <QtMath>
-#include <cmath>
 
 namespace {
 
@@ -322,41 +320,26 @@ void LinkItem::drawGlyph(QPainter *painter, Glyph glyph, const QRectF &target, c
     }
     // About one unit wide, thinner in small glyphs so that the strokes stay in the box.
     const QPen pen(color, qMin(1.2, s / 10) / s);
-
-    // On screen an antialiased glyph is stroked once per size and colour and then blitted.
-    const double ratio = painter->device()->devicePixelRatioF();
-    const double pixels = s * world.m11() * ratio;
-    if (!TextBlock::isVectorDevice(painter) && world.type() <= QTransform::TxScale && world.m11() > 0
-        && world.m11() == world.m22() && pixels <= 256) {
-        const QString key = QStringLiteral("plotwright.glyph|%1|%2|%3")
-                                .arg(int(glyph))
-                                .arg(pixels)
-                                .arg(color.rgba(), 0, 16);
-        QPixmap pixmap;
-        if (!QPixmapCache::find(key, &pixmap)) {
-            pixmap = QPixmap(qCeil(pixels), qCeil(pixels));
-            pixmap.fill(Qt::transparent);
-            QPainter p(&pixmap);
-            p.setRenderHint(QPainter::Antialiasing, true);
-            p.scale(pixels, pixels);
-            p.setPen(pen);
-            p.drawPath(unit);
-            p.end();
-            pixmap.setDevicePixelRatio(ratio);
-            QPixmapCache::insert(key, pixmap);
-        }
-        const QPointF at = world.map(target.topLeft()) * ratio;
-        painter->setWorldTransform(QTransform());
-        painter->drawPixmap(QPointF(std::round(at.x()), std::round(at.y())) / ratio, pixmap);
-        painter->setWorldTransform(world);
-        return;
-    }
-
+    const auto stroke = [&](QPainter *p) {
+        p->setPen(pen);
+        p->setBrush(Qt::NoBrush);
+        p->setRenderHint(QPainter::Antialiasing, true);
+        p->drawPath(unit);
+    };
+    // The glyph is drawn in a unit square; on screen it is stroked once per size and colour
+    // and then blitted.
     painter->setWorldTransform(QTransform(s, 0, 0, s, target.x(), target.y()) * world);
-    painter->setPen(pen);
-    painter->setBrush(Qt::NoBrush);
-    painter->setRenderHint(QPainter::Antialiasing, true);
-    painter->drawPath(unit);
+    if (ItemPixmapCache::usable(painter)) {
+        QString key = QStringLiteral("glyph");
+        const double look[] = {double(glyph), pen.widthF()};
+        ItemPixmapCache::append(key, look, sizeof(look));
+        ItemPixmapCache::append(key, color);
+        const double reach = pen.widthF();
+        ItemPixmapCache::paint(painter, QRectF(0, 0, 1, 1).adjusted(-reach, -reach, reach, reach), key,
+            stroke, ItemPixmapCache::WholePixel);
+    } else {
+        stroke(painter);
+    }
     painter->setRenderHint(QPainter::Antialiasing, false);
     painter->setWorldTransform(world);
 }

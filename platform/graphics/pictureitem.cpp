@@ -1,7 +1,7 @@
 #include "pictureitem.h"
 
-#include "chartitem.h"
 #include "itemkind.h"
+#include "itempixmapcache.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,17 +1,14 @@
 #include "symbolitem.h"
 
 #include "itemkind.h"
+#include "itempixmapcache.h"
 #include "symbollibrary.h"
 
 #include <QCoreApplication>
 #include <QHash>
-#include <QPaintEngine>
 #include <QPainter>
-#include <QPixmap>
-#include <QPixmapCache>
 #include <QStyleOptionGraphicsItem>
 #include <QThread>
-#include <QtMath>
 #include <cstring>
 
 namespace {
@@ -34,8 +31,6 @@ const QColor DefaultLevel(58, 134, 212);
 
 // Below this many pixels on screen a symbol is only a spot: its details could not be seen.
 constexpr double TinyPixels = 4.0;
-// Larger pictures (symbols zoomed far in) are drawn as vectors rather than kept in memory.
-constexpr int MaxPixmapSide = 512;
 
 QVariantHash enumNames(const QStringList &names)
 {
@@ -228,19 +223,18 @@ void paintLayers(QPainter *painter, const SymbolLibrary::Drawing &drawing, const
     }
 }
 
-// The pixmap cache key: every input of the picture, packed as raw 16-bit units.
-QString pixmapKey(const SymbolLibrary::Request &request, const Look &look, double sx, double sy)
+// The look key of the cached picture: every input of the drawing, packed as raw 16-bit units.
+QString lookKey(const SymbolLibrary::Request &request, const Look &look)
 {
     struct Fields
     {
+        char16_t family[6];
         qint32 type;
         qint32 variant;
         qint32 orientation;
         double width;
         double height;
         double level;
-        double sx;
-        double sy;
         double penWidth;
         qint32 penStyle;
         QRgb pen;
@@ -250,14 +244,13 @@ QString pixmapKey(const SymbolLibrary::Request &request, const Look &look, doubl
         QRgb levelColour;
     } f;
     memset(&f, 0, sizeof f);
+    memcpy(f.family, u"symbol", sizeof f.family);
     f.type = request.type;
     f.variant = request.variant;
     f.orientation = request.orientation;
     f.width = request.size.width();
     f.height = request.size.height();
     f.level = request.level;
-    f.sx = sx;
-    f.sy = sy;
     f.penWidth = look.pen.widthF();
     f.penStyle = look.pen.style();
     f.pen = look.line.rgba();
@@ -266,9 +259,7 @@ QString pixmapKey(const SymbolLibrary::Request &request, const Look &look, doubl
     f.background = look.background.rgba();
     f.levelColour = look.level.rgba();
     static_assert(sizeof(Fields) % 2 == 0, "packed as 16-bit units");
-    QString key = QStringLiteral("SymbolItem:");
-    key.append(reinterpret_cast<const QChar *>(&f), int(sizeof f / 2));
-    return key;
+    return QString(reinterpret_cast<const QChar *>(&f), int(sizeof f / 2));
 }
 
 } // namespace
@@ -299,14 +290,6 @@ void SymbolItem::drawContent(QPainter *painter, const QStyleOptionGraphicsItem *
     request.variant = t.status >= 0 ? intValue(t.status) : intValue(t.windings);
     if (t.level >= 0)
         request.level = specificValue(t.level).toDouble();
-    // The shared caches belong to the GUI thread; elsewhere the drawing is built for once.
-    const QCoreApplication *app = QCoreApplication::instance();
-    const bool guiThread = app && QThread::currentThread() == app->thread();
-    SymbolLibrary::Drawing local;
-    const SymbolLibrary::Drawing *drawing
-        = guiThread ? SymbolLibrary::drawing(request) : &(local = SymbolLibrary::build(request));
-    if (!drawing || drawing->layers.isEmpty())
-        return;
 
     // The base has set the item's pen and brush; the layers pick from them by role.
     look.pen = painter->pen();
@@ -321,47 +304,40 @@ void SymbolItem::drawContent(QPainter *painter, const QStyleOptionGraphicsItem *
     look.level = colourValue(t.levelColour, DefaultLevel);
 
     const bool antialiased = painter->testRenderHint(QPainter::Antialiasing);
-    // On screen (the raster engine, no rotation) the symbol is a cached picture of device
-    // pixels: stroking thick pens and curves costs far more than copying pixels. Exports
-    // (SVG, printing) and anything turned or sheared are drawn as vectors.
-    const QTransform device = painter->deviceTransform();
-    const QPaintEngine *engine = painter->paintEngine();
-    if (guiThread && engine && engine->type() == QPaintEngine::Raster && device.type() <= QTransform::TxScale
-        && device.m11() > 0 && device.m22() > 0 && device == painter->worldTransform()) {
-        const double sx = device.m11();
-        const double sy = device.m22();
-        // Non-cosmetic pens scale with the view; a cosmetic one is one pixel wide.
+    // On screen the symbol is a cached picture with its corner on a device pixel: stroking
+    // thick pens and curves costs far more than copying pixels, and a symbol on whole pixels
+    // looks the same wherever it stands.
+    if (ItemPixmapCache::usable(painter)) {
+        // Room for the pen, its square caps and corners included; a cosmetic pen is one pixel.
+        const QTransform &world = painter->worldTransform();
         const double reach = look.pen.style() == Qt::NoPen ? 0.0
-            : look.pen.isCosmetic()                        ? 0.5
-                                                           : look.pen.widthF() / 2 * qMax(sx, sy);
-        const int margin = qCeil(reach) + 2;
-        const QSize size(qCeil(r.width() * sx) + 2 * margin, qCeil(r.height() * sy) + 2 * margin);
-        if (size.width() <= MaxPixmapSide && size.height() <= MaxPixmapSide) {
-            const QString key = pixmapKey(request, look, sx, sy);
-            QPixmap picture;
-            if (!QPixmapCache::find(key, &picture)) {
-                picture = QPixmap(size);
-                picture.fill(Qt::transparent);
-                QPainter p(&picture);
-                p.setTransform(QTransform(sx, 0, 0, sy, margin, margin));
-                paintLayers(&p, *drawing, look);
-                p.end();
-                QPixmapCache::insert(key, picture);
-            }
-            const QPointF corner = device.map(r.topLeft());
-            painter->setWorldTransform(QTransform());
-            painter->drawPixmap(QPoint(qRound(corner.x()) - margin, qRound(corner.y()) - margin), picture);
-            painter->setWorldTransform(device);
+            : look.pen.isCosmetic()                        ? 1.0 / qMin(world.m11(), world.m22())
+                                                           : look.pen.widthF();
+        // The key holds the whole request, so the drawing is wanted only to make the picture.
+        const auto draw = [&](QPainter *p) {
+            if (const SymbolLibrary::Drawing *drawing = SymbolLibrary::drawing(request))
+                paintLayers(p, *drawing, look);
+        };
+        ItemPixmapCache::paint(painter, QRectF(QPointF(), r.size()).adjusted(-reach, -reach, reach, reach),
+            lookKey(request, look), draw, ItemPixmapCache::WholePixel, r.topLeft());
+    } else {
+        // The shared caches belong to the GUI thread; elsewhere the drawing is built for once.
+        const QCoreApplication *app = QCoreApplication::instance();
+        const bool guiThread = app && QThread::currentThread() == app->thread();
+        SymbolLibrary::Drawing local;
+        const SymbolLibrary::Drawing *drawing
+            = guiThread ? SymbolLibrary::drawing(request) : &(local = SymbolLibrary::build(request));
+        if (!drawing)
             return;
-        }
+        const QPointF origin = r.topLeft();
+        const bool shifted = !origin.isNull();
+        if (shifted)
+            painter->translate(origin);
+        paintLayers(painter, *drawing, look);
+        if (shifted)
+            painter->translate(-origin);
     }
-
-    const QPointF origin = r.topLeft();
-    const bool shifted = !origin.isNull();
-    if (shifted)
-        painter->translate(origin);
-    paintLayers(painter, *drawing, look);
-    if (shifted)
-        painter->translate(-origin);
-    painter->setRenderHint(QPainter::Antialiasing, antialiased);
+    // The layers set antialiasing each; a cached picture leaves the painter's alone.
+    if (painter->testRenderHint(QPainter::Antialiasing) != antialiased)
+        painter->setRenderHint(QPainter::Antialiasing, antialiased);
 }

@@ -1,16 +1,14 @@
 #include "textitem.h"
 
 #include "itemkind.h"
+#include "itempixmapcache.h"
 
 #include <QDateTime>
 #include <QFontMetricsF>
 #include <QPaintEngine>
 #include <QPainter>
-#include <QPixmapCache>
 #include <QStyleOptionGraphicsItem>
 #include <QTextLayout>
-#include <QtMath>
-#include <cmath>
 
 namespace {
 
@@ -68,8 +66,6 @@ enum
 constexpr double GreekPixels = 4.0;
 // Room kept between a frame and the text.
 constexpr double Padding = 2.0;
-// Texts larger than this on screen (in device pixels) are drawn directly, not cached.
-constexpr qint64 MaxCachedPixels = 512 * 512;
 
 QVariantHash attrs(std::initializer_list<std::pair<const char *, QVariant>> list)
 {
@@ -145,21 +141,6 @@ QFont TextBlock::pixelFont(const QFont &font)
     QFont f = font;
     f.setPixelSize(qMax(1, qRound(font.pointSizeF() * 96.0 / 72.0)));
     return f;
-}
-
-bool TextBlock::isVectorDevice(QPainter *painter)
-{
-    const QPaintEngine *engine = painter->paintEngine();
-    if (!engine)
-        return true;
-    switch (engine->type()) {
-    case QPaintEngine::Raster:
-    case QPaintEngine::OpenGL:
-    case QPaintEngine::OpenGL2:
-        return false;
-    default:
-        return true;
-    }
 }
 
 void TextBlock::prepare(const QString &text, const QFont &font, const QSizeF &box, Qt::Alignment alignment,
@@ -241,7 +222,8 @@ void TextBlock::draw(QPainter *painter, const QPointF &origin, const QRectF &cli
 {
     if (m_text.isEmpty() || m_lines.isEmpty())
         return;
-    if (isVectorDevice(painter)) {
+    // SVG export and printing get real text.
+    if (ItemPixmapCache::drawsVectors(painter)) {
         drawText(painter, origin, clip, color);
         return;
     }
@@ -258,7 +240,9 @@ void TextBlock::draw(QPainter *painter, const QPointF &origin, const QRectF &cli
         }
         return;
     }
-    if (!drawCached(painter, origin, clip, color))
+    if (ItemPixmapCache::usable(painter))
+        drawCached(painter, origin, clip, color);
+    else
         drawGlyphs(painter, origin, clip, color);
 }
 
@@ -328,59 +312,34 @@ void TextBlock::drawGlyphs(
         painter->restore();
 }
 
-bool TextBlock::drawCached(QPainter *painter, const QPointF &origin, const QRectF &clip, const QColor &color)
+void TextBlock::drawCached(QPainter *painter, const QPointF &origin, const QRectF &clip, const QColor &color)
 {
-    const QTransform world = painter->worldTransform();
-    if (world.type() > QTransform::TxScale || world.m11() <= 0 || world.m22() <= 0)
-        return false;
     // The part of the text that can show, relative to the box, with room for overhanging glyphs.
     const double overhang = 0.25 * m_pixelFont.pixelSize();
     const QRectF area
         = m_bounds.adjusted(-overhang, -overhang, overhang, overhang) & clip.translated(-origin);
     if (area.isEmpty())
-        return true;
-    const double ratio = painter->device()->devicePixelRatioF();
-    const QSizeF scale(world.m11() * ratio, world.m22() * ratio);
-    const QSize pixels(qCeil(area.width() * scale.width()), qCeil(area.height() * scale.height()));
-    // Huge zooms show few items; a pixmap of that size would only crowd out the others.
-    if (qint64(pixels.width()) * pixels.height() > MaxCachedPixels)
-        return false;
-
-    if (m_key.isEmpty() || area != m_keyArea || scale != m_keyScale || color.rgba() != m_keyColor) {
+        return;
+    // Built again only when something changed: a long text makes a long key.
+    if (m_key.isEmpty() || area != m_keyArea || color.rgba() != m_keyColor) {
         m_keyArea = area;
-        m_keyScale = scale;
         m_keyColor = color.rgba();
-        const QChar sep(QLatin1Char('|'));
-        m_key = QLatin1String("plotwright.text") + sep + m_text + sep + m_font.key() + sep
-            + QString::number(m_box.width()) + sep + QString::number(m_box.height()) + sep
-            + QString::number(m_alignment) + sep + QString::number(int(m_wrap)) + sep
-            + QString::number(m_spacing) + sep + QString::number(area.x()) + sep + QString::number(area.y())
-            + sep + QString::number(area.width()) + sep + QString::number(area.height()) + sep
-            + QString::number(scale.width()) + sep + QString::number(scale.height()) + sep
-            + QString::number(m_keyColor, 16);
+        const QString font = m_font.key();
+        const double numbers[] = {m_box.width(), m_box.height(), m_spacing, area.x(), area.y()};
+        const int integers[] = {m_alignment, int(m_wrap), int(m_keyColor), m_text.size(), font.size()};
+        m_key = QStringLiteral("text");
+        ItemPixmapCache::append(m_key, numbers, sizeof(numbers));
+        ItemPixmapCache::append(m_key, integers, sizeof(integers));
+        m_key.append(m_text);
+        m_key.append(font);
     }
-
-    QPixmap pixmap;
-    if (!QPixmapCache::find(m_key, &pixmap)) {
-        pixmap = QPixmap(pixels);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.scale(scale.width(), scale.height());
-        p.translate(-area.topLeft());
-        p.setClipRect(area);
-        p.setPen(color);
-        for (const QGlyphRun &run : m_runs)
-            p.drawGlyphRun(QPointF(0, 0), run);
-        p.end();
-        pixmap.setDevicePixelRatio(ratio);
-        QPixmapCache::insert(m_key, pixmap);
-    }
-    // Whole device pixels: a blit without resampling, and the same pixels wherever the item is.
-    const QPointF at = world.map(origin + area.topLeft()) * ratio;
-    painter->setWorldTransform(QTransform());
-    painter->drawPixmap(QPointF(std::round(at.x()), std::round(at.y())) / ratio, pixmap);
-    painter->setWorldTransform(world);
-    return true;
+    // The corner of what shows goes on a whole device pixel: every copy of a text gets the
+    // same pixels, and the glyphs stay as sharp as the font engine made them.
+    const QPointF corner = origin + area.topLeft();
+    ItemPixmapCache::paint(
+        painter, QRectF(QPointF(), area.size()), m_key,
+        [&](QPainter *p) { drawGlyphs(p, -area.topLeft(), clip.translated(-corner), color); },
+        ItemPixmapCache::WholePixel, corner);
 }
 
 // --- TextItem

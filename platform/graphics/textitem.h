@@ -10,7 +10,7 @@
 // A piece of text laid out once and kept between paints. Shaping text (above all Chinese
 // text) costs far more than everything else an item draws, so the layout is redone only
 // when the text, the font, the box or the alignment change. On screen the laid-out glyphs
-// are drawn once into a pixmap kept in QPixmapCache, so that identical texts share it and
+// are drawn once into a pixmap of ItemPixmapCache, so that identical texts share it and
 // a repaint is one pixmap blit; SVG and print always get real text.
 // Shared by the text and link items.
 struct TextBlock
@@ -27,8 +27,6 @@ struct TextBlock
     // Item coordinates are screen pixels at 100 %: a point size is turned into pixels once
     // here, so that the text has the same size on screen, in SVG and in print.
     static QFont pixelFont(const QFont &font);
-    // Painting that must stay vector (SVG export, printing) gets real text, never pixmaps.
-    static bool isVectorDevice(QPainter *painter);
 
 private:
     struct Line
@@ -41,7 +39,7 @@ private:
 
     void layout();
     void drawText(QPainter *painter, const QPointF &origin, const QRectF &clip, const QColor &color) const;
-    bool drawCached(QPainter *painter, const QPointF &origin, const QRectF &clip, const QColor &color);
+    void drawCached(QPainter *painter, const QPointF &origin, const QRectF &clip, const QColor &color);
     void drawGlyphs(QPainter *painter, const QPointF &origin, const QRectF &clip, const QColor &color) const;
 
     // What the layout was made from.
@@ -57,10 +55,9 @@ private:
     QVector<Line> m_lines;
     QList<QGlyphRun> m_runs;
     QRectF m_bounds;
-    // The pixmap cache key and what it was made from.
+    // The look key of the cached pixmap and what it was made from.
     QString m_key;
     QRectF m_keyArea;
-    QSizeF m_keyScale;
     QRgb m_keyColor = 0;
 };
 
