@@ -1,5 +1,8 @@
 #include "testsupport.h"
 
+#include "app/plotwright.h"
+#include "document/graphicsview.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
@@ -7,6 +10,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QAction>
+#include <QDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
 #include <memory>
 
 namespace TestSupport {
@@ -78,6 +86,25 @@ void cancelPendingModals()
     const QList<QTimer *> pending = s_pending;
     for (QTimer *timer : pending)
         finish(timer);
+}
+
+GraphicsView *newGraph(Plotwright &window)
+{
+    if (!window.isVisible()) {
+        window.show();
+        if (!QTest::qWaitForWindowActive(&window))
+            return nullptr;
+    }
+    whenModal([](QWidget *modal) {
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->accept();
+    });
+    const int before = window.form().mdiArea->subWindowList().size();
+    window.form().action_NewGraph->trigger();
+    const QList<QMdiSubWindow *> windows = window.form().mdiArea->subWindowList();
+    if (windows.size() != before + 1)
+        return nullptr;
+    return qobject_cast<GraphicsView *>(windows.last()->widget());
 }
 
 bool clickButton(QWidget *widget, const QString &text)

@@ -5,6 +5,8 @@
 #include <functional>
 
 class QWidget;
+class GraphicsView;
+class Plotwright;
 
 namespace TestSupport {
 
@@ -22,6 +24,10 @@ void whenPopup(std::function<void(QWidget *)> answer, int timeoutMs = 5000);
 int missedModals();
 // Drops the requests still waiting (for a modal that should not have appeared).
 void cancelPendingModals();
+
+// Creates a graph through the window's own command, accepting the canvas dialog; shows
+// and activates the window first, as sub-windows activate only in an active window.
+GraphicsView *newGraph(Plotwright &window);
 
 // Clicks the button with the given text in the widget (a message box or dialog).
 bool clickButton(QWidget *widget, const QString &text);

@@ -48,20 +48,6 @@ class TestDrawingDefaults : public QObject
 {
     Q_OBJECT
 
-private:
-    GraphicsView *newGraph(Plotwright &w)
-    {
-        if (!w.isVisible()) {
-            w.show();
-            if (!QTest::qWaitForWindowActive(&w))
-                return nullptr;
-        }
-        TestSupport::whenModal([](QWidget *modal) { static_cast<QDialog *>(modal)->accept(); });
-        w.form().action_NewGraph->trigger();
-        QMdiSubWindow *sub = w.form().mdiArea->activeSubWindow();
-        return sub ? qobject_cast<GraphicsView *>(sub->widget()) : nullptr;
-    }
-
 private slots:
     void initTestCase()
     {
@@ -108,7 +94,7 @@ private slots:
             QCOMPARE(EditorState::drawingDefaults().penColor, MyPALETTEINDEX(3));
             QCOMPARE(EditorState::drawingDefaults().bruchColor, MyPALETTEINDEX(5));
 
-            QVERIFY(newGraph(w));
+            QVERIFY(TestSupport::newGraph(w));
             TestSupport::whenModal([](QWidget *dialog) {
                 dialog->findChild<QSpinBox *>(QStringLiteral("spinBox"))->setValue(6);
                 dialog->findChild<QComboBox *>(QStringLiteral("comboBox_3"))->setCurrentIndex(1);
@@ -156,7 +142,7 @@ private slots:
     void canvasCommandsMarkTheDocument()
     {
         Plotwright w;
-        GraphicsView *view = newGraph(w);
+        GraphicsView *view = TestSupport::newGraph(w);
         QVERIFY(view);
         Scene *scene = view->documentScene();
         // Pretend the document was just saved: not modified, export allowed.

@@ -110,29 +110,6 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 
-private:
-    // Creates a graph through the real command, accepting the canvas dialog.
-    GraphicsView *newGraph(Plotwright &w)
-    {
-        // Sub-windows are activated only in a shown, active main window.
-        if (!w.isVisible()) {
-            w.show();
-            if (!QTest::qWaitForWindowActive(&w))
-                return nullptr;
-        }
-        TestSupport::whenModal([](QWidget *modal) {
-            auto *dialog = qobject_cast<QDialog *>(modal);
-            QVERIFY(dialog);
-            dialog->accept();
-        });
-        const int before = w.form().mdiArea->subWindowList().size();
-        w.form().action_NewGraph->trigger();
-        const QList<QMdiSubWindow *> windows = w.form().mdiArea->subWindowList();
-        if (windows.size() != before + 1)
-            return nullptr;
-        return qobject_cast<GraphicsView *>(windows.last()->widget());
-    }
-
 private slots:
     void initTestCase()
     {
@@ -373,7 +350,7 @@ private slots:
         w.updateActions();
         QVERIFY(w.form().actionDIZ30->isEnabled());
         QVERIFY(!w.form().actionSaveDiz30->isEnabled()); // needs a document too
-        GraphicsView *view = newGraph(w);
+        GraphicsView *view = TestSupport::newGraph(w);
         QVERIFY(view);
         QVERIFY(w.form().actionSaveDiz30->isEnabled());
     }
@@ -383,7 +360,7 @@ private slots:
         writePlatform(1);
         Plotwright w;
         const auto &ui = w.form();
-        GraphicsView *view = newGraph(w);
+        GraphicsView *view = TestSupport::newGraph(w);
         QVERIFY(view);
         QVERIFY(ui.graphicsBox->isEnabled());
         QVERIFY(ui.action_SelectAll->isEnabled());
@@ -434,7 +411,7 @@ private slots:
     {
         writePlatform(1);
         Plotwright w;
-        GraphicsView *view = newGraph(w);
+        GraphicsView *view = TestSupport::newGraph(w);
         QVERIFY(view);
         // A saved, unmodified document may be exported; an edit (undo stack not clean) may not.
         view->setCurrentFile(QDir(TestSupport::projectFolder()).filePath(QStringLiteral("a.drw")));
@@ -456,8 +433,8 @@ private slots:
         writePlatform(1);
         Plotwright w;
         const auto &ui = w.form();
-        GraphicsView *first = newGraph(w);
-        GraphicsView *second = newGraph(w);
+        GraphicsView *first = TestSupport::newGraph(w);
+        GraphicsView *second = TestSupport::newGraph(w);
         QVERIFY(first && second);
         QCOMPARE(ui.mdiArea->activeSubWindow()->widget(), second);
 
@@ -488,7 +465,7 @@ private slots:
     {
         writePlatform(1);
         Plotwright w;
-        GraphicsView *view = newGraph(w);
+        GraphicsView *view = TestSupport::newGraph(w);
         QVERIFY(view);
         EditorState::drawingDefaults().penWidth = 3;
         w.form().action_Ellipse->trigger();
@@ -531,13 +508,13 @@ private slots:
         writePlatform(1);
         Plotwright w;
         const auto &ui = w.form();
-        GraphicsView *a = newGraph(w);
+        GraphicsView *a = TestSupport::newGraph(w);
         QVERIFY(a);
         auto *item = new TestItem;
         a->documentScene()->addItem(item);
         item->setSelected(true);
         a->documentScene()->undoStack()->push(new QUndoCommand(QStringLiteral("在A中")));
-        GraphicsView *b = newGraph(w);
+        GraphicsView *b = TestSupport::newGraph(w);
         QVERIFY(b);
         QVERIFY(!item->isSelected());
 
@@ -552,8 +529,8 @@ private slots:
     {
         writePlatform(1);
         Plotwright w;
-        GraphicsView *a = newGraph(w);
-        GraphicsView *b = newGraph(w);
+        GraphicsView *a = TestSupport::newGraph(w);
+        GraphicsView *b = TestSupport::newGraph(w);
         QVERIFY(a && b);
         QLabel *pos = nullptr;
         QLabel *stat = nullptr;
@@ -586,7 +563,7 @@ private slots:
         Plotwright w;
         QList<GraphicsView *> views;
         for (int i = 0; i < 10; ++i)
-            views << newGraph(w);
+            views << TestSupport::newGraph(w);
         QVERIFY(!views.contains(nullptr));
         emit w.form().menu_windows->aboutToShow();
         QStringList entries;
@@ -646,7 +623,7 @@ private slots:
     {
         writePlatform(1);
         Plotwright w;
-        QVERIFY(newGraph(w));
+        QVERIFY(TestSupport::newGraph(w));
         EditorState::drawingDefaults().penWidth = 2;
         TestSupport::whenModal([](QWidget *dialog) {
             QCOMPARE(dialog->objectName(), QStringLiteral("DlgPaintProperty"));
