@@ -56,6 +56,17 @@ private:
     QString m_storedAs;
 };
 
+// Notes the next message box as "title|text" and closes it with OK.
+void answerMessageBox(QString *seen)
+{
+    TestSupport::whenModal([seen](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        QVERIFY(box);
+        *seen = box->windowTitle() + QLatin1Char('|') + box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+}
+
 GraphicsView *activeView(Plotwright &w)
 {
     QMdiSubWindow *sub = w.form().mdiArea->activeSubWindow();
@@ -141,12 +152,7 @@ private slots:
         file.close();
         Plotwright w;
         QString text;
-        TestSupport::whenModal([&text](QWidget *modal) {
-            auto *box = qobject_cast<QMessageBox *>(modal);
-            QVERIFY(box);
-            text = box->windowTitle() + QLatin1Char('|') + box->text();
-            box->button(QMessageBox::Ok)->click();
-        });
+        answerMessageBox(&text);
         w.openFile(0, foreign);
         QCOMPARE(text, QStringLiteral("警告|打开的文件格式错误!"));
         QVERIFY(w.form().mdiArea->subWindowList().isEmpty());
@@ -190,12 +196,7 @@ private slots:
         w.openFile(0, path);
         QVERIFY(activeView(w));
         QString seen;
-        TestSupport::whenModal([&seen](QWidget *modal) {
-            auto *box = qobject_cast<QMessageBox *>(modal);
-            QVERIFY(box);
-            seen = box->windowTitle() + QLatin1Char('|') + box->text();
-            box->button(QMessageBox::Ok)->click();
-        });
+        answerMessageBox(&seen);
         w.slotSaveDiz30();
         // Without a server the upload fails, after the file and its SVG were written.
         QCOMPARE(seen, QStringLiteral("提示|保存失败!"));
@@ -213,12 +214,7 @@ private slots:
         const QString path = writeDocument(QStringLiteral("upload.drw"), 0, 4);
         w.openFile(0, path);
         QString seen;
-        TestSupport::whenModal([&seen](QWidget *modal) {
-            auto *box = qobject_cast<QMessageBox *>(modal);
-            QVERIFY(box);
-            seen = box->windowTitle() + QLatin1Char('|') + box->text();
-            box->button(QMessageBox::Ok)->click();
-        });
+        answerMessageBox(&seen);
         w.slotSaveDiz30();
         QCOMPARE(seen, QStringLiteral("提示|保存成功!"));
         QCOMPARE(server->uploads.size(), 1);

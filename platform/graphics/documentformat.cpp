@@ -196,6 +196,17 @@ QGraphicsItem *DocumentFormat::readRecord(BinaryReader &in, unsigned version, in
     return item;
 }
 
+DocumentFormat::Result DocumentFormat::readPayload(QDataStream &stream, quint32 magic, QByteArray *bytes,
+                                                   unsigned *version, BinaryReader *payload, qint32 *type)
+{
+    bool readError = false;
+    *bytes = readAll(stream, &readError);
+    if (readError)
+        return FileError;
+    qint32 ignored = 0;
+    return unwrap(*bytes, magic, version, type ? type : &ignored, payload);
+}
+
 QByteArray DocumentFormat::readAll(QDataStream &stream, bool *readError)
 {
     // Documents are read whole: the format is parsed from memory, which is both faster and
@@ -227,14 +238,11 @@ DocumentFormat::Result DocumentFormat::loadDocument(QDataStream &stream, Abstrac
                                                     int expectedType, bool interactive, unsigned *versionFound,
                                                     QList<QGraphicsItem *> *loaded)
 {
-    bool readError = false;
-    const QByteArray bytes = readAll(stream, &readError);
-    if (readError)
-        return FileError;
+    QByteArray bytes;
     unsigned version = 0;
     qint32 type = 0;
     BinaryReader payload(nullptr, 0);
-    const Result r = unwrap(bytes, DocumentMagic, &version, &type, &payload);
+    const Result r = readPayload(stream, DocumentMagic, &bytes, &version, &payload, &type);
     if (r != Success)
         return r;
     if (type != expectedType)
@@ -273,12 +281,10 @@ bool DocumentFormat::saveItems(QDataStream &stream, const QList<QGraphicsItem *>
 
 bool DocumentFormat::loadItems(QDataStream &stream, QList<QGraphicsItem *> &items)
 {
-    bool readError = false;
-    const QByteArray bytes = readAll(stream, &readError);
+    QByteArray bytes;
     unsigned version = 0;
-    qint32 type = 0;
     BinaryReader payload(nullptr, 0);
-    if (readError || unwrap(bytes, ItemsMagic, &version, &type, &payload) != Success)
+    if (readPayload(stream, ItemsMagic, &bytes, &version, &payload) != Success)
         return false;
     return decodeItems(payload, version, items);
 }
@@ -295,12 +301,10 @@ bool DocumentFormat::saveItem(QDataStream &stream, QGraphicsItem *item)
 
 QGraphicsItem *DocumentFormat::loadItem(QDataStream &stream)
 {
-    bool readError = false;
-    const QByteArray bytes = readAll(stream, &readError);
+    QByteArray bytes;
     unsigned version = 0;
-    qint32 type = 0;
     BinaryReader payload(nullptr, 0);
-    if (readError || unwrap(bytes, ItemMagic, &version, &type, &payload) != Success)
+    if (readPayload(stream, ItemMagic, &bytes, &version, &payload) != Success)
         return nullptr;
     QGraphicsItem *item = readRecord(payload, version, 0);
     if (item && !payload.atEnd()) {

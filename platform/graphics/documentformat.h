@@ -44,6 +44,9 @@ public:
 
 private:
     static QByteArray readAll(QDataStream &stream, bool *readError);
+    // Reads the whole stream into `bytes` and checks its envelope; `payload` points into it.
+    static Result readPayload(QDataStream &stream, quint32 magic, QByteArray *bytes, unsigned *version,
+                              BinaryReader *payload, qint32 *type = nullptr);
 };
 
 #endif
