@@ -8,6 +8,16 @@
 #include <QVariant>
 #include <QVariantHash>
 
+// Ids of the properties that every item, groups included, shares.
+namespace PropertyIds {
+inline const QString Name = QStringLiteral("名称");
+inline const QString X = QStringLiteral("X");
+inline const QString Y = QStringLiteral("Y");
+inline const QString Width = QStringLiteral("宽度");
+inline const QString Height = QStringLiteral("高度");
+inline const QString Lock = QStringLiteral("锁定");
+} // namespace PropertyIds
+
 // One editable property of an item: its id is also its display name.
 class Property
 {

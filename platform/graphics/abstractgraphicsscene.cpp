@@ -99,8 +99,6 @@ QList<QGraphicsItem *> AbstractGraphicsScene::noParentFilter(const QList<QGraphi
 
 namespace {
 
-const QString NameId = QStringLiteral("名称");
-
 QString baseNameOf(QGraphicsItem *item)
 {
     if (item->type() == GroupItem::Type)
@@ -133,7 +131,7 @@ bool AbstractGraphicsScene::checkCSvgIDAndGroupID(QGraphicsItem *item, bool with
         if (targets.contains(other))
             continue;
         if (auto *p = dynamic_cast<AbstractGraphicsProperty *>(other))
-            taken.insert(p->propertyValue(NameId).toString());
+            taken.insert(p->propertyValue(PropertyIds::Name).toString());
     }
 
     bool changed = false;
@@ -141,14 +139,14 @@ bool AbstractGraphicsScene::checkCSvgIDAndGroupID(QGraphicsItem *item, bool with
         auto *p = dynamic_cast<AbstractGraphicsProperty *>(target);
         if (!p)
             continue;
-        QString name = p->propertyValue(NameId).toString();
+        QString name = p->propertyValue(PropertyIds::Name).toString();
         if (name.isEmpty() || taken.contains(name)) {
             const QString base = baseNameOf(target);
             int n = 1;
             while (taken.contains(base + QString::number(n)))
                 ++n;
             name = base + QString::number(n);
-            p->setPropertyValue(NameId, name);
+            p->setPropertyValue(PropertyIds::Name, name);
             changed = true;
         }
         taken.insert(name);

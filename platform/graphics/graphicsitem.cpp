@@ -32,12 +32,6 @@ const QStringList &brushStyleNames()
 }
 
 // Ids of the properties every item has.
-const QString IdName = QStringLiteral("名称");
-const QString IdX = QStringLiteral("X");
-const QString IdY = QStringLiteral("Y");
-const QString IdWidth = QStringLiteral("宽度");
-const QString IdHeight = QStringLiteral("高度");
-const QString IdLock = QStringLiteral("锁定");
 const QString IdPenColor = QStringLiteral("线条颜色");
 const QString IdPenWidth = QStringLiteral("线宽");
 const QString IdPenStyle = QStringLiteral("线型");
@@ -65,12 +59,12 @@ QVariantHash enumNames(const QStringList &names)
 const QList<Property *> &commonProperties()
 {
     static const QList<Property *> list{
-        new Property(IdName, Property::String),
-        new Property(IdX, Property::Double, range(-1e6, 1e6, 2)),
-        new Property(IdY, Property::Double, range(-1e6, 1e6, 2)),
-        new Property(IdWidth, Property::Double, range(0, 1e6, 2)),
-        new Property(IdHeight, Property::Double, range(0, 1e6, 2)),
-        new Property(IdLock, Property::Bool),
+        new Property(PropertyIds::Name, Property::String),
+        new Property(PropertyIds::X, Property::Double, range(-1e6, 1e6, 2)),
+        new Property(PropertyIds::Y, Property::Double, range(-1e6, 1e6, 2)),
+        new Property(PropertyIds::Width, Property::Double, range(0, 1e6, 2)),
+        new Property(PropertyIds::Height, Property::Double, range(0, 1e6, 2)),
+        new Property(PropertyIds::Lock, Property::Bool),
     };
     return list;
 }
@@ -517,17 +511,17 @@ QMap<AbstractGraphicsProperty::Authority, QList<Property *>> GraphicsItem::prope
 
 QVariant GraphicsItem::propertyValue(const QString &id) const
 {
-    if (id == IdName)
+    if (id == PropertyIds::Name)
         return m_name;
-    if (id == IdX)
+    if (id == PropertyIds::X)
         return pos().x();
-    if (id == IdY)
+    if (id == PropertyIds::Y)
         return pos().y();
-    if (id == IdWidth)
+    if (id == PropertyIds::Width)
         return std::abs(m_rect.width());
-    if (id == IdHeight)
+    if (id == PropertyIds::Height)
         return std::abs(m_rect.height());
-    if (id == IdLock)
+    if (id == PropertyIds::Lock)
         return islocked();
     if (id == IdPenColor)
         return m_penColor;
@@ -558,17 +552,17 @@ QVariant GraphicsItem::propertyValue(const QString &id) const
 
 void GraphicsItem::setPropertyValue(const QString &id, const QVariant &value)
 {
-    if (id == IdName) {
+    if (id == PropertyIds::Name) {
         m_name = value.toString();
-    } else if (id == IdX) {
+    } else if (id == PropertyIds::X) {
         setPos(value.toDouble(), pos().y());
-    } else if (id == IdY) {
+    } else if (id == PropertyIds::Y) {
         setPos(pos().x(), value.toDouble());
-    } else if (id == IdWidth) {
+    } else if (id == PropertyIds::Width) {
         setWidth(value.toDouble());
-    } else if (id == IdHeight) {
+    } else if (id == PropertyIds::Height) {
         setHeight(value.toDouble());
-    } else if (id == IdLock) {
+    } else if (id == PropertyIds::Lock) {
         setLock(value.toBool());
     } else if (id == IdPenColor) {
         m_penColor = value.value<QColor>();

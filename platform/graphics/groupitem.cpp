@@ -5,12 +5,6 @@
 #include <QGraphicsScene>
 
 namespace {
-const QString IdName = QStringLiteral("名称");
-const QString IdX = QStringLiteral("X");
-const QString IdY = QStringLiteral("Y");
-const QString IdWidth = QStringLiteral("宽度");
-const QString IdHeight = QStringLiteral("高度");
-const QString IdLock = QStringLiteral("锁定");
 const QString IdCount = QStringLiteral("图元个数");
 } // namespace
 
@@ -51,12 +45,12 @@ QRectF GroupItem::itemRect() const
 QMap<AbstractGraphicsProperty::Authority, QList<Property *>> GroupItem::properties() const
 {
     static const QList<Property *> common{
-        new Property(IdName, Property::String),
-        new Property(IdX, Property::Double),
-        new Property(IdY, Property::Double),
-        new Property(IdWidth, Property::Double, {}, false),
-        new Property(IdHeight, Property::Double, {}, false),
-        new Property(IdLock, Property::Bool),
+        new Property(PropertyIds::Name, Property::String),
+        new Property(PropertyIds::X, Property::Double),
+        new Property(PropertyIds::Y, Property::Double),
+        new Property(PropertyIds::Width, Property::Double, {}, false),
+        new Property(PropertyIds::Height, Property::Double, {}, false),
+        new Property(PropertyIds::Lock, Property::Bool),
     };
     static const QList<Property *> specific{new Property(IdCount, Property::Int, {}, false)};
     return {{Common, common}, {General, {}}, {Specific, specific}};
@@ -64,17 +58,17 @@ QMap<AbstractGraphicsProperty::Authority, QList<Property *>> GroupItem::properti
 
 QVariant GroupItem::propertyValue(const QString &id) const
 {
-    if (id == IdName)
+    if (id == PropertyIds::Name)
         return m_name;
-    if (id == IdX)
+    if (id == PropertyIds::X)
         return pos().x();
-    if (id == IdY)
+    if (id == PropertyIds::Y)
         return pos().y();
-    if (id == IdWidth)
+    if (id == PropertyIds::Width)
         return itemRect().width();
-    if (id == IdHeight)
+    if (id == PropertyIds::Height)
         return itemRect().height();
-    if (id == IdLock)
+    if (id == PropertyIds::Lock)
         return islocked();
     if (id == IdCount)
         return childItems().size();
@@ -83,13 +77,13 @@ QVariant GroupItem::propertyValue(const QString &id) const
 
 void GroupItem::setPropertyValue(const QString &id, const QVariant &value)
 {
-    if (id == IdName)
+    if (id == PropertyIds::Name)
         m_name = value.toString();
-    else if (id == IdX)
+    else if (id == PropertyIds::X)
         setPos(value.toDouble(), pos().y());
-    else if (id == IdY)
+    else if (id == PropertyIds::Y)
         setPos(pos().x(), value.toDouble());
-    else if (id == IdLock)
+    else if (id == PropertyIds::Lock)
         setLock(value.toBool());
 }
 
