@@ -301,6 +301,8 @@ void Plotwright::slotSubWindowActivated()
 {
     ui.action_Void->activate(QAction::Trigger);
     updateActions();
+    // The statistics describe the active document, so they change with it.
+    slotChanged();
     GraphicsView *active = activeDocumentWindow();
     if (!active)
         return;

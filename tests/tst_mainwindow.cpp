@@ -555,6 +555,14 @@ private slots:
         b->documentScene()->addItem(parent);
         b->zoomIn(10);
         QCOMPARE(stat->text(), QStringLiteral("画布大小:1920×1080(114%),图元个数:1"));
+
+        // The statistics follow the active document and clear when the last one closes.
+        w.form().mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(a->parentWidget()));
+        QCOMPARE(stat->text(), QStringLiteral("画布大小:1920×1080(100%),图元个数:0"));
+        b->documentScene()->undoStack()->clear();
+        b->documentScene()->undoStack()->resetClean();
+        w.form().mdiArea->closeAllSubWindows();
+        QCOMPARE(stat->text(), QStringLiteral("画布大小:0×0(100%),图元个数:0"));
     }
 
     void windowMenuNumbersTenDocuments()
