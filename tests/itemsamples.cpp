@@ -3,6 +3,7 @@
 #include "abstractgraphicsproperty.h"
 #include "abstractgraphicsscene.h"
 #include "graphicsitem.h"
+#include "itemkind.h"
 
 #include <QBuffer>
 #include <QFont>
@@ -13,6 +14,7 @@
 #include <QStyleOptionGraphicsItem>
 #include <QSvgGenerator>
 #include <QtMath>
+#include <algorithm>
 
 namespace ItemSamples {
 
@@ -35,6 +37,33 @@ GraphicsItem *create(int type, const QRectF &rect)
     const DrawingDefaults d = defaults();
     item->createFromPoints(&d, rect.topLeft(), rect.bottomRight(), nullptr);
     return item;
+}
+
+std::unique_ptr<GraphicsItem> outlined(int type, const QSizeF &size, const QColor &pen, int penWidth)
+{
+    std::unique_ptr<GraphicsItem> item(ItemKind::create(type));
+    DrawingDefaults d;
+    d.penWidth = penWidth;
+    d.penColor = pen;
+    d.penStyle = 1;
+    item->createFromPoints(&d, QPointF(0, 0), QPointF(size.width(), size.height()), nullptr);
+    return item;
+}
+
+QVector<int> typesOf(std::initializer_list<int> families)
+{
+    QVector<int> types;
+    for (const ItemKind &kind : ItemKind::all()) {
+        if (std::find(families.begin(), families.end(), int(kind.family)) != families.end())
+            types << kind.type;
+    }
+    return types;
+}
+
+QByteArray rowName(int type, const QString &detail)
+{
+    const QString name = ItemKind::find(type)->displayName();
+    return (detail.isEmpty() ? name : name + QLatin1Char(' ') + detail).toUtf8();
 }
 
 QVariant otherValue(const Property *p, const QVariant &current)
@@ -147,15 +176,16 @@ QRect paintedBounds(const QImage &image, const QRect &area)
     return bounds;
 }
 
-int countColour(const QImage &image, const QColor &colour, const QRect &area)
+int countColour(const QImage &image, const QColor &colour, const QRect &area, int tolerance)
 {
     const QRect within = area.isNull() ? image.rect() : area & image.rect();
     int n = 0;
     for (int y = within.top(); y <= within.bottom(); ++y) {
         for (int x = within.left(); x <= within.right(); ++x) {
             const QRgb p = qUnpremultiply(image.pixel(x, y));
-            n += qAlpha(p) > 0 && qAbs(qRed(p) - colour.red()) <= 10 && qAbs(qGreen(p) - colour.green()) <= 10
-                    && qAbs(qBlue(p) - colour.blue()) <= 10
+            n += qAlpha(p) > 0 && qAbs(qRed(p) - colour.red()) <= tolerance
+                    && qAbs(qGreen(p) - colour.green()) <= tolerance
+                    && qAbs(qBlue(p) - colour.blue()) <= tolerance
                 ? 1
                 : 0;
         }

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QImage>
 #include <QVariant>
+#include <memory>
 
 class Property;
 class GraphicsItem;
@@ -20,6 +21,14 @@ DrawingDefaults defaults();
 GraphicsItem *create(int type, const QRectF &rect);
 // A value different from `current` that the property accepts.
 QVariant otherValue(const Property *property, const QVariant &current);
+// A new item of the type with a solid pen of the colour and width and no brush, its rectangle
+// of the given size at (0, 0).
+std::unique_ptr<GraphicsItem> outlined(
+    int type, const QSizeF &size, const QColor &pen = QColor(255, 255, 0), int penWidth = 1);
+// The kinds of the given families (ItemKind::Family), in table order.
+QVector<int> typesOf(std::initializer_list<int> families);
+// A data row name: the kind's display name, then `detail`.
+QByteArray rowName(int type, const QString &detail = QString());
 // Sets every editable property of the item to another accepted value.
 void changeEveryProperty(GraphicsItem *item);
 // Every property value by id, for comparing two items.
@@ -42,8 +51,9 @@ QImage render(
 bool painted(const QImage &image, int x, int y);
 // Bounding box of the painted pixels, optionally only those inside `area`.
 QRect paintedBounds(const QImage &image, const QRect &area = QRect());
-// Pixels of the colour at any coverage (antialiased edges keep the colour, not full opacity).
-int countColour(const QImage &image, const QColor &colour, const QRect &area = QRect());
+// Pixels of the colour at any coverage (antialiased edges keep the colour, not full opacity),
+// each channel within `tolerance`.
+int countColour(const QImage &image, const QColor &colour, const QRect &area = QRect(), int tolerance = 10);
 // Share of the painted pixels of `a` that have a painted pixel of `b` within one pixel.
 double coveredBy(const QImage &a, const QImage &b);
 // The item exported as SVG, with Margin units around its rectangle.
