@@ -39,31 +39,37 @@ private:
     QByteArray m_old;
 };
 
-QString serverNameFor(const QString &projectDir)
+QString ownProject()
 {
-    ProjectDirOverride override(projectDir);
-    return SingleApplication::serverName();
+    return qEnvironmentVariable(ProjectDirVar);
 }
 
 QString socketPathFor(const QString &projectDir)
 {
-    return QDir::tempPath() + QLatin1Char('/') + serverNameFor(projectDir);
+    ProjectDirOverride override(projectDir);
+    return QDir::tempPath() + QLatin1Char('/') + SingleApplication::serverName();
 }
 
-QProcessEnvironment probeEnvironment(const QString &projectDir)
+void start(QProcess &process, const QStringList &arguments, const QString &projectDir = ownProject(),
+    const char *program = PROBE_PATH)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QString::fromLatin1(ProjectDirVar), projectDir);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    return env;
+    process.setProcessEnvironment(env);
+    process.start(QString::fromLatin1(program), arguments);
 }
 
-void startProbe(QProcess &process, const QString &projectDir, const QStringList &arguments)
+// Runs a start to its end: its output, or "failed" unless it left normally with code 0.
+QByteArray run(
+    const QStringList &arguments, const QString &projectDir = ownProject(), const char *program = PROBE_PATH)
 {
-    process.setProcessEnvironment(probeEnvironment(projectDir));
-    process.setProgram(QStringLiteral(PROBE_PATH));
-    process.setArguments(arguments);
-    process.start();
+    QProcess process;
+    start(process, arguments, projectDir, program);
+    if (!process.waitForFinished(15000) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0)
+        return "failed";
+    return process.readAllStandardOutput();
 }
 
 // Reads the probe's output until it holds `line` as a whole line or the time is up.
@@ -81,18 +87,11 @@ bool waitForLine(QProcess &process, QByteArray &output, const QByteArray &line, 
 
 // The bytes setParam puts on the socket, built independently so that the reader is tested
 // against the format rather than against the writer.
-QByteArray rawFrame(const QByteArray &payload, const QByteArray &tag = "PWP1")
+QByteArray rawFrame(const QByteArray &payload, const QByteArray &tag = "PWP1", qint64 declaredLength = -1)
 {
     QByteArray length(4, Qt::Uninitialized);
-    qToBigEndian<quint32>(quint32(payload.size()), length.data());
+    qToBigEndian<quint32>(quint32(declaredLength < 0 ? payload.size() : declaredLength), length.data());
     return tag + length + payload;
-}
-
-QByteArray rawHeader(quint32 declaredLength)
-{
-    QByteArray length(4, Qt::Uninitialized);
-    qToBigEndian<quint32>(declaredLength, length.data());
-    return QByteArray("PWP1") + length;
 }
 
 QList<QByteArray> received(const QSignalSpy &spy)
@@ -117,321 +116,209 @@ class SingleApplicationTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void initTestCase()
+    {
+        m_app = qobject_cast<SingleApplication *>(QCoreApplication::instance());
+        QVERIFY(m_app && !m_app->isRunning());
+        m_server = m_app->findChild<QLocalServer *>();
+        QVERIFY(m_server && m_server->isListening());
+        QVERIFY(QFileInfo::exists(PROBE_PATH));
+    }
 
-    // Handing a parameter over from a later start
-    void handsOverFileArgument_data();
-    void handsOverFileArgument();
-    void laterStartWithoutArgumentSendsNothing();
-    void editorStartedAgainHandsOverAndExits();
-    void setParamWithoutListenerFails();
-    void parameterSizeIsLimited();
+    void handsOverFileArgument_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::newRow("plain path") << QStringLiteral("/data/feeder-12.pwg");
+        QTest::newRow("chinese and spaces") << QString::fromUtf8("/数据/变电站 一/主接线 图.pwg");
+    }
 
-    // Reading the socket
-    void severalFramesOnOneConnection();
-    void frameArrivingInPieces();
-    void malformedMessageIsDropped_data();
-    void malformedMessageIsDropped();
+    void handsOverFileArgument()
+    {
+        QFETCH(QString, argument);
+        QSignalSpy spy(m_app, &SingleApplication::param);
+        QCOMPARE(run({argument}), QByteArray("handed-over\n"));
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 5000);
+        drainEvents();
+        // The probe forwards argv[1] untouched, i.e. the argument in the local 8-bit encoding.
+        QCOMPARE(received(spy), QList<QByteArray> {QFile::encodeName(argument)});
+    }
 
-    // Starting
-    void staleSocketDoesNotBlockStart();
-    void simultaneousStartsElectOnePrimary();
+    void laterStartWithoutArgumentSendsNothing()
+    {
+        QSignalSpy spy(m_app, &SingleApplication::param);
+        QCOMPARE(run({}), QByteArray("second\n"));
+        // The probe's connection is long in the socket buffers; once a later message has been
+        // read, anything it had sent would have been seen too.
+        QVERIFY(m_app->setParam("marker"));
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 5000);
+        drainEvents();
+        QCOMPARE(received(spy), QList<QByteArray> {"marker"});
+    }
 
-    // Socket name and access
-    void serverNameIsPerProjectFolder();
-    void socketPathIsShortAndPrivate();
+    // The editor itself as the later start: it must hand its file over and leave with 0
+    // before building any window (a window would keep it running until the timeout).
+    void editorStartedAgainHandsOverAndExits()
+    {
+        QSignalSpy spy(m_app, &SingleApplication::param);
+        const QString file = QString::fromUtf8("/数据/主接线 图.drw");
+        QCOMPARE(
+            run({file, QStringLiteral("ignored-second-argument")}, ownProject(), EDITOR_PATH), QByteArray());
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 5000);
+        QCOMPARE(QString::fromLocal8Bit(spy.at(0).at(0).toByteArray()), file);
+        QCOMPARE(run({}, ownProject(), EDITOR_PATH), QByteArray());
+        drainEvents();
+        QCOMPARE(spy.count(), 1);
+    }
+
+    void parameterLimits()
+    {
+        QSignalSpy spy(m_app, &SingleApplication::param);
+        QVERIFY(!m_app->setParam(QByteArray(int(SingleApplication::MaxParamSize) + 1, 'x')));
+        const QByteArray largest(int(SingleApplication::MaxParamSize), 'y');
+        QVERIFY(m_app->setParam(largest));
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 5000);
+        drainEvents();
+        QCOMPARE(received(spy), QList<QByteArray> {largest});
+        // Nobody listens for another project folder.
+        QTemporaryDir otherProject;
+        ProjectDirOverride override(otherProject.path());
+        QVERIFY(!m_app->setParam("nobody listens"));
+    }
+
+    // Several frames on one connection, arriving a byte at a time.
+    void framesArrivingInPieces()
+    {
+        QSignalSpy spy(m_app, &SingleApplication::param);
+        QLocalSocket socket;
+        socket.connectToServer(SingleApplication::serverName());
+        QVERIFY(socket.waitForConnected(2000));
+        const QByteArray first = rawFrame("/data/bit by bit.pwg");
+        const QByteArray bytes = first + rawFrame("") + rawFrame("third one");
+        for (int i = 0; i < bytes.size(); ++i) {
+            // Never a frame before its last byte.
+            QVERIFY(spy.count() <= (i < first.size() ? 0 : i < first.size() + 8 ? 1 : 2));
+            socket.write(bytes.constData() + i, 1);
+            QVERIFY(socket.flush());
+            drainEvents();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 3, 5000);
+        QCOMPARE(received(spy), (QList<QByteArray> {"/data/bit by bit.pwg", "", "third one"}));
+        // Several frames are not a reason to hang up.
+        QCOMPARE(socket.state(), QLocalSocket::ConnectedState);
+    }
+
+    void malformedMessageIsDropped_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("serverHangsUp");
+        QTest::newRow("huge length") << rawFrame("", "PWP1", 0xFFFFFFFFu) << true;
+        QTest::newRow("one byte over the limit")
+            << rawFrame(QByteArray(64, 'z'), "PWP1", SingleApplication::MaxParamSize + 1) << true;
+        QTest::newRow("garbage") << QByteArray("GET / HTTP/1.1\r\nHost: x\r\n\r\n") << true;
+        // Without the tag check this would read as a well-formed three-byte message.
+        QTest::newRow("wrong tag") << rawFrame("abc", "XXXX") << true;
+        QTest::newRow("garbage before a good frame") << QByteArray("junk") + rawFrame("abc") << true;
+        QTest::newRow("truncated payload") << rawFrame(QByteArray(10, 'p'), "PWP1", 100) << false;
+        QTest::newRow("truncated header") << QByteArray("PWP") << false;
+    }
+
+    void malformedMessageIsDropped()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, serverHangsUp);
+        QSignalSpy spy(m_app, &SingleApplication::param);
+        QLocalSocket socket;
+        socket.connectToServer(SingleApplication::serverName());
+        QVERIFY(socket.waitForConnected(2000));
+        socket.write(bytes);
+        QVERIFY(socket.flush());
+        if (!serverHangsUp)
+            socket.disconnectFromServer();
+        QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState, 5000);
+
+        // The instance keeps serving: a proper handover right after is delivered, and only it.
+        const QByteArray after = QByteArray("after ") + QTest::currentDataTag();
+        QCOMPARE(run({QString::fromLatin1(after)}), QByteArray("handed-over\n"));
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 5000);
+        drainEvents();
+        QCOMPARE(received(spy), QList<QByteArray> {after});
+    }
+
+    void staleSocketDoesNotBlockStart()
+    {
+        QTemporaryDir project;
+        const QString socketPath = socketPathFor(project.path());
+
+        // A first instance that dies without cleaning up leaves its socket file behind.
+        QProcess crashed;
+        QByteArray crashedOutput;
+        start(crashed, {QStringLiteral("--wait-param")}, project.path());
+        QVERIFY(waitForLine(crashed, crashedOutput, "primary"));
+        crashed.kill();
+        QVERIFY(crashed.waitForFinished(5000));
+        QVERIFY(QFileInfo::exists(socketPath));
+        QLocalSocket socket;
+        socket.connectToServer(socketPath);
+        QVERIFY(!socket.waitForConnected(2000));
+        QCOMPARE(socket.error(), QLocalSocket::ConnectionRefusedError);
+
+        QProcess next;
+        QByteArray nextOutput;
+        start(next, {QStringLiteral("--wait-param")}, project.path());
+        QVERIFY2(waitForLine(next, nextOutput, "primary", 5000), nextOutput.constData());
+        // And it is reachable, i.e. it listens on the real name and not on a side path.
+        QCOMPARE(run({QStringLiteral("/data/after crash.pwg")}, project.path()), QByteArray("handed-over\n"));
+        QVERIFY(next.waitForFinished(15000));
+        QCOMPARE(next.exitCode(), 0);
+        QCOMPARE(nextOutput + next.readAllStandardOutput(), QByteArray("primary\n/data/after crash.pwg\n"));
+        // A clean exit removes the socket file.
+        QVERIFY(!QFileInfo::exists(socketPath));
+    }
+
+    void simultaneousStartsElectOnePrimary()
+    {
+        // Both get the same argument: the one that turns out first waits for a parameter, the
+        // other hands "--wait-param" over to it. Two primaries would both wait in vain.
+        for (int round = 0; round < 3; ++round) {
+            QTemporaryDir project;
+            QProcess a;
+            QProcess b;
+            start(a, {QStringLiteral("--wait-param")}, project.path());
+            start(b, {QStringLiteral("--wait-param")}, project.path());
+            QVERIFY(a.waitForFinished(15000) && b.waitForFinished(15000));
+            QList<QByteArray> outputs {a.readAllStandardOutput(), b.readAllStandardOutput()};
+            std::sort(outputs.begin(), outputs.end());
+            QCOMPARE(outputs, (QList<QByteArray> {"handed-over\n", "primary\n--wait-param\n"}));
+            QVERIFY(a.exitCode() == 0 && b.exitCode() == 0);
+        }
+    }
+
+    void socketNameAndAccess()
+    {
+        // One name per user and project folder, however the folder is spelled.
+        QTemporaryDir first;
+        QTemporaryDir second;
+        const QString firstPath = socketPathFor(first.path());
+        QCOMPARE(socketPathFor(first.path() + QLatin1Char('/')), firstPath);
+        QVERIFY(socketPathFor(second.path()) != firstPath);
+        const QRegularExpression pattern(QStringLiteral("/plotwright-%1-[0-9a-f]{8}$").arg(::getuid()));
+        QVERIFY2(pattern.match(firstPath).hasMatch(), qPrintable(firstPath));
+
+        const QString fullName = m_server->fullServerName();
+        QCOMPARE(fullName, socketPathFor(ownProject()));
+        // sun_path holds 107 bytes, and with an access option Qt first binds under a temporary
+        // folder named after the full name, which needs a few bytes more.
+        QVERIFY2(QFile::encodeName(fullName).size() < 100, qPrintable(fullName));
+        const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup
+            | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+        QVERIFY(QFileInfo::exists(fullName));
+        QCOMPARE(QFile::permissions(fullName) & others, QFile::Permissions());
+    }
 
 private:
     SingleApplication *m_app = nullptr;
     QLocalServer *m_server = nullptr;
 };
-
-void SingleApplicationTest::initTestCase()
-{
-    m_app = qobject_cast<SingleApplication *>(QCoreApplication::instance());
-    QVERIFY(m_app);
-    QVERIFY(!m_app->isRunning());
-    m_server = m_app->findChild<QLocalServer *>();
-    QVERIFY(m_server);
-    QVERIFY(m_server->isListening());
-    QVERIFY(QFileInfo::exists(PROBE_PATH));
-}
-
-void SingleApplicationTest::handsOverFileArgument_data()
-{
-    QTest::addColumn<QString>("argument");
-    QTest::newRow("plain path") << QStringLiteral("/data/feeder-12.pwg");
-    QTest::newRow("spaces") << QStringLiteral("/data/north station/main bus 2.pwg");
-    QTest::newRow("chinese and spaces") << QString::fromUtf8("/数据/变电站 一/主接线 图.pwg");
-}
-
-void SingleApplicationTest::handsOverFileArgument()
-{
-    QFETCH(QString, argument);
-    QSignalSpy spy(m_app, &SingleApplication::param);
-
-    QProcess probe;
-    startProbe(probe, qEnvironmentVariable(ProjectDirVar), {argument});
-    QVERIFY(probe.waitForFinished(15000));
-    QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(probe.exitCode(), 0);
-    QCOMPARE(probe.readAllStandardOutput(), QByteArray("handed-over\n"));
-
-    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 5000);
-    drainEvents();
-    QCOMPARE(spy.count(), 1);
-    const QByteArray bytes = spy.at(0).at(0).toByteArray();
-    // The probe forwards argv[1] untouched, i.e. the argument in the local 8-bit encoding.
-    QCOMPARE(bytes, QFile::encodeName(argument));
-    QCOMPARE(QFile::decodeName(bytes), argument);
-}
-
-void SingleApplicationTest::laterStartWithoutArgumentSendsNothing()
-{
-    QSignalSpy spy(m_app, &SingleApplication::param);
-
-    QProcess probe;
-    startProbe(probe, qEnvironmentVariable(ProjectDirVar), {});
-    QVERIFY(probe.waitForFinished(15000));
-    QCOMPARE(probe.exitCode(), 0);
-    QCOMPARE(probe.readAllStandardOutput(), QByteArray("second\n"));
-
-    drainEvents();
-    QCOMPARE(spy.count(), 0);
-
-    // The probe's connection is long in the socket buffers; once a later message has been
-    // read, anything it had sent would have been seen too.
-    QVERIFY(m_app->setParam("marker"));
-    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 5000);
-    drainEvents();
-    QCOMPARE(received(spy), QList<QByteArray> {"marker"});
-}
-
-// The editor itself as the later start: it must hand its file over and leave with 0
-// before building any window (a window would keep it running until the timeout).
-void SingleApplicationTest::editorStartedAgainHandsOverAndExits()
-{
-    QSignalSpy spy(m_app, &SingleApplication::param);
-    const QString file = QString::fromUtf8("/数据/主接线 图.drw");
-
-    QProcess editor;
-    editor.setProcessEnvironment(probeEnvironment(qEnvironmentVariable(ProjectDirVar)));
-    editor.setProgram(QStringLiteral(EDITOR_PATH));
-    editor.setArguments({file, QStringLiteral("ignored-second-argument")});
-    editor.start();
-    QVERIFY(editor.waitForFinished(15000));
-    QCOMPARE(editor.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(editor.exitCode(), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 5000);
-    QCOMPARE(QString::fromLocal8Bit(spy.at(0).at(0).toByteArray()), file);
-
-    editor.setArguments({});
-    editor.start();
-    QVERIFY(editor.waitForFinished(15000));
-    QCOMPARE(editor.exitCode(), 0);
-    drainEvents();
-    QCOMPARE(spy.count(), 1);
-}
-
-void SingleApplicationTest::setParamWithoutListenerFails()
-{
-    QTemporaryDir otherProject;
-    QVERIFY(otherProject.isValid());
-    ProjectDirOverride override(otherProject.path());
-
-    QElapsedTimer timer;
-    timer.start();
-    QVERIFY(!m_app->setParam("nobody listens"));
-    QVERIFY2(timer.elapsed() < 3000, "setParam must give up quickly when nobody listens");
-}
-
-void SingleApplicationTest::parameterSizeIsLimited()
-{
-    QSignalSpy spy(m_app, &SingleApplication::param);
-
-    QVERIFY(!m_app->setParam(QByteArray(int(SingleApplication::MaxParamSize) + 1, 'x')));
-
-    const QByteArray largest(int(SingleApplication::MaxParamSize), 'y');
-    QVERIFY(m_app->setParam(largest));
-    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 5000);
-    drainEvents();
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0).at(0).toByteArray(), largest);
-}
-
-void SingleApplicationTest::severalFramesOnOneConnection()
-{
-    QSignalSpy spy(m_app, &SingleApplication::param);
-
-    QLocalSocket socket;
-    socket.connectToServer(SingleApplication::serverName());
-    QVERIFY(socket.waitForConnected(2000));
-    socket.write(rawFrame("first") + rawFrame("") + rawFrame("third one"));
-    QVERIFY(socket.flush());
-
-    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 3, 5000);
-    QCOMPARE(received(spy), (QList<QByteArray> {"first", "", "third one"}));
-    // Several frames are not a reason to hang up.
-    QCOMPARE(socket.state(), QLocalSocket::ConnectedState);
-    socket.disconnectFromServer();
-}
-
-void SingleApplicationTest::frameArrivingInPieces()
-{
-    QSignalSpy spy(m_app, &SingleApplication::param);
-
-    QLocalSocket socket;
-    socket.connectToServer(SingleApplication::serverName());
-    QVERIFY(socket.waitForConnected(2000));
-    const QByteArray bytes = rawFrame("/data/bit by bit.pwg");
-    for (char byte : bytes) {
-        QCOMPARE(spy.count(), 0);
-        socket.write(&byte, 1);
-        QVERIFY(socket.flush());
-        drainEvents();
-    }
-    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 5000);
-    QCOMPARE(spy.at(0).at(0).toByteArray(), QByteArray("/data/bit by bit.pwg"));
-    socket.disconnectFromServer();
-}
-
-void SingleApplicationTest::malformedMessageIsDropped_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("serverHangsUp");
-
-    QTest::newRow("huge length") << rawHeader(0xFFFFFFFFu) << true;
-    QTest::newRow("one byte over the limit")
-        << rawHeader(SingleApplication::MaxParamSize + 1) + QByteArray(64, 'z') << true;
-    QTest::newRow("garbage") << QByteArray("GET / HTTP/1.1\r\nHost: x\r\n\r\n") << true;
-    // Without the tag check this would read as a well-formed three-byte message.
-    QTest::newRow("wrong tag") << rawFrame("abc", "XXXX") << true;
-    QTest::newRow("garbage before a good frame") << QByteArray("junk") + rawFrame("abc") << true;
-    QTest::newRow("truncated payload") << rawHeader(100) + QByteArray(10, 'p') << false;
-    QTest::newRow("truncated header") << QByteArray("PWP") << false;
-}
-
-void SingleApplicationTest::malformedMessageIsDropped()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(bool, serverHangsUp);
-    QSignalSpy spy(m_app, &SingleApplication::param);
-
-    QLocalSocket socket;
-    socket.connectToServer(SingleApplication::serverName());
-    QVERIFY(socket.waitForConnected(2000));
-    socket.write(bytes);
-    QVERIFY(socket.flush());
-    if (!serverHangsUp)
-        socket.disconnectFromServer();
-    QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState, 5000);
-
-    // The instance keeps serving: a proper handover right after is delivered, and only it.
-    const QByteArray after = QByteArray("after ") + QTest::currentDataTag();
-    QProcess probe;
-    startProbe(probe, qEnvironmentVariable(ProjectDirVar), {QString::fromLatin1(after)});
-    QVERIFY(probe.waitForFinished(15000));
-    QCOMPARE(probe.exitCode(), 0);
-    QCOMPARE(probe.readAllStandardOutput(), QByteArray("handed-over\n"));
-    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 5000);
-    drainEvents();
-    QCOMPARE(received(spy), QList<QByteArray> {after});
-}
-
-void SingleApplicationTest::staleSocketDoesNotBlockStart()
-{
-    QTemporaryDir project;
-    QVERIFY(project.isValid());
-    const QString socketPath = socketPathFor(project.path());
-
-    // A first instance that dies without cleaning up leaves its socket file behind.
-    QProcess crashed;
-    QByteArray crashedOutput;
-    startProbe(crashed, project.path(), {QStringLiteral("--wait-param")});
-    QVERIFY(waitForLine(crashed, crashedOutput, "primary"));
-    QVERIFY(QFileInfo::exists(socketPath));
-    crashed.kill();
-    QVERIFY(crashed.waitForFinished(5000));
-    QCOMPARE(crashed.exitStatus(), QProcess::CrashExit);
-    QVERIFY(QFileInfo::exists(socketPath));
-    {
-        QLocalSocket socket;
-        socket.connectToServer(socketPath);
-        QVERIFY(!socket.waitForConnected(2000));
-        QCOMPARE(socket.error(), QLocalSocket::ConnectionRefusedError);
-    }
-
-    QProcess next;
-    QByteArray nextOutput;
-    startProbe(next, project.path(), {QStringLiteral("--wait-param")});
-    QVERIFY2(waitForLine(next, nextOutput, "primary", 5000), nextOutput.constData());
-
-    // And it is reachable, i.e. it listens on the real name and not on a side path.
-    QProcess later;
-    startProbe(later, project.path(), {QStringLiteral("/data/after crash.pwg")});
-    QVERIFY(later.waitForFinished(15000));
-    QCOMPARE(later.exitCode(), 0);
-    QCOMPARE(later.readAllStandardOutput(), QByteArray("handed-over\n"));
-
-    QVERIFY(next.waitForFinished(15000));
-    QCOMPARE(next.exitCode(), 0);
-    nextOutput += next.readAllStandardOutput();
-    QCOMPARE(nextOutput, QByteArray("primary\n/data/after crash.pwg\n"));
-    // A clean exit removes the socket file.
-    QVERIFY(!QFileInfo::exists(socketPath));
-}
-
-void SingleApplicationTest::simultaneousStartsElectOnePrimary()
-{
-    // Both get the same argument: the one that turns out first waits for a parameter, the
-    // other hands "--wait-param" over to it. Two primaries would both wait in vain.
-    for (int round = 0; round < 3; ++round) {
-        QTemporaryDir project;
-        QVERIFY(project.isValid());
-        QProcess a;
-        QProcess b;
-        startProbe(a, project.path(), {QStringLiteral("--wait-param")});
-        startProbe(b, project.path(), {QStringLiteral("--wait-param")});
-        QVERIFY(a.waitForFinished(15000));
-        QVERIFY(b.waitForFinished(15000));
-        QList<QByteArray> outputs {a.readAllStandardOutput(), b.readAllStandardOutput()};
-        std::sort(outputs.begin(), outputs.end());
-        QCOMPARE(outputs, (QList<QByteArray> {"handed-over\n", "primary\n--wait-param\n"}));
-        QCOMPARE(a.exitCode(), 0);
-        QCOMPARE(b.exitCode(), 0);
-    }
-}
-
-void SingleApplicationTest::serverNameIsPerProjectFolder()
-{
-    QTemporaryDir first;
-    QTemporaryDir second;
-    QVERIFY(first.isValid());
-    QVERIFY(second.isValid());
-
-    const QString firstName = serverNameFor(first.path());
-    QCOMPARE(serverNameFor(first.path() + QLatin1Char('/')), firstName);
-    QVERIFY(serverNameFor(second.path()) != firstName);
-
-    const QRegularExpression pattern(QStringLiteral("^plotwright-%1-[0-9a-f]{8}$").arg(::getuid()));
-    QVERIFY2(pattern.match(firstName).hasMatch(), qPrintable(firstName));
-
-    QCOMPARE(m_server->serverName(), SingleApplication::serverName());
-}
-
-void SingleApplicationTest::socketPathIsShortAndPrivate()
-{
-    const QString fullName = m_server->fullServerName();
-    QCOMPARE(fullName, socketPathFor(qEnvironmentVariable(ProjectDirVar)));
-    // sun_path holds 107 bytes, and with an access option Qt first binds under a temporary
-    // folder named after the full name, which needs a few bytes more.
-    QVERIFY2(QFile::encodeName(fullName).size() < 100, qPrintable(fullName));
-
-    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup
-        | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
-    QVERIFY(QFileInfo::exists(fullName));
-    QCOMPARE(QFile::permissions(fullName) & others, QFile::Permissions());
-}
 
 int main(int argc, char **argv)
 {
