@@ -17,43 +17,28 @@
 
 namespace {
 
-// Everything that must survive storage, item by item in stacking order.
-struct ItemState
-{
-    int type;
-    QVariant geometry;
-    QVariantMap properties;
-    QString svgID;
-    QString ykID;
-    bool locked;
-    double z;
-    int depth;
-    bool operator==(const ItemState &o) const
-    {
-        return type == o.type && geometry == o.geometry && properties == o.properties && svgID == o.svgID
-            && ykID == o.ykID && locked == o.locked && z == o.z && depth == o.depth;
-    }
-};
-
-void describe(QGraphicsItem *item, int depth, QList<ItemState> &out)
+// Everything that must survive storage, item by item in stacking order, groups' members
+// after their group.
+void describe(QGraphicsItem *item, int depth, QList<QVariantList> &out)
 {
     auto *u = dynamic_cast<AbstractGraphicsUtility *>(item);
     auto *r = dynamic_cast<AbstractGraphicsResize *>(item);
-    out << ItemState{item->type(), r ? r->geometry() : QVariant(item->pos()), ItemSamples::propertySnapshot(item),
-                     u ? u->svgID() : QString(), u ? u->ykID() : QString(), u && u->islocked(), item->zValue(), depth};
+    out << QVariantList {item->type(), r ? r->geometry() : QVariant(item->pos()),
+        ItemSamples::propertySnapshot(item), u ? u->svgID() : QString(), u ? u->ykID() : QString(),
+        u && u->islocked(), item->zValue(), depth};
     for (QGraphicsItem *child : item->childItems())
         describe(child, depth + 1, out);
 }
 
-QList<ItemState> describe(const QList<QGraphicsItem *> &items)
+QList<QVariantList> describe(const QList<QGraphicsItem *> &items)
 {
-    QList<ItemState> out;
+    QList<QVariantList> out;
     for (QGraphicsItem *item : items)
         describe(item, 0, out);
     return out;
 }
 
-QList<ItemState> describe(const QGraphicsScene &scene)
+QList<QVariantList> describe(const QGraphicsScene &scene)
 {
     return describe(AbstractGraphicsScene::noParentFilter(scene.items(Qt::AscendingOrder)));
 }
@@ -67,7 +52,8 @@ void fillWithEverything(AbstractGraphicsScene &scene)
     scene.setBackgroundPixmap(QStringLiteral("/图片/背景.png"));
     int i = 0;
     for (const ItemKind &kind : ItemKind::all()) {
-        GraphicsItem *item = ItemSamples::create(kind.type, QRectF(20 + 40 * (i % 20), 30 + 90 * (i / 20), 36, 70));
+        GraphicsItem *item
+            = ItemSamples::create(kind.type, QRectF(20 + 40 * (i % 20), 30 + 90 * (i / 20), 36, 70));
         QVERIFY2(item, kind.name);
         ItemSamples::changeEveryProperty(item);
         item->setLock(false);
@@ -102,9 +88,7 @@ void fillWithEverything(AbstractGraphicsScene &scene)
 QByteArray saveDocument(AbstractGraphicsScene &scene, unsigned version = 13)
 {
     QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QDataStream stream(&buffer);
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
     if (version == 13)
         scene.save(stream);
     else
@@ -114,10 +98,7 @@ QByteArray saveDocument(AbstractGraphicsScene &scene, unsigned version = 13)
 
 int loadDocument(const QByteArray &bytes, AbstractGraphicsScene &scene, int type = 0)
 {
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    QDataStream stream(&buffer);
+    QDataStream stream(bytes);
     return scene.load(stream, true, type, nullptr, nullptr);
 }
 
@@ -145,12 +126,7 @@ private slots:
         QCOMPARE(loaded.sceneRect(), original.sceneRect());
         QCOMPARE(loaded.backgroundColor(), original.backgroundColor());
         QCOMPARE(loaded.backgroundPixmap(), original.backgroundPixmap());
-        const QList<ItemState> before = describe(original);
-        const QList<ItemState> after = describe(loaded);
-        QCOMPARE(after.size(), before.size());
-        for (int i = 0; i < before.size(); ++i) {
-            QVERIFY2(after.at(i) == before.at(i), qPrintable(QStringLiteral("item %1 (type %2)").arg(i).arg(before.at(i).type, 0, 16)));
-        }
+        QCOMPARE(describe(loaded), describe(original));
         // Saving what was loaded gives the same bytes.
         QCOMPARE(saveDocument(loaded), bytes);
     }
@@ -184,7 +160,8 @@ private slots:
         QCOMPARE(loaded.version(), 12u);
         QCOMPARE(loaded.items().size(), 2);
         // Version 12 knew no fonts: the text comes back with the default one.
-        auto *back = dynamic_cast<GraphicsItem *>(AbstractGraphicsScene::noParentFilter(loaded.items(Qt::AscendingOrder)).first());
+        auto *back = dynamic_cast<GraphicsItem *>(
+            AbstractGraphicsScene::noParentFilter(loaded.items(Qt::AscendingOrder)).first());
         QVERIFY(back->font().pointSizeF() != 31);
         // Saving again writes the current version.
         AbstractGraphicsScene again;
@@ -196,19 +173,14 @@ private slots:
     {
         AbstractGraphicsScene scene;
         fillWithEverything(scene);
-        QList<QGraphicsItem *> chosen = AbstractGraphicsScene::noParentFilter(scene.items(Qt::AscendingOrder));
+        QList<QGraphicsItem *> chosen
+            = AbstractGraphicsScene::noParentFilter(scene.items(Qt::AscendingOrder));
         std::reverse(chosen.begin(), chosen.end());
         chosen = chosen.mid(3, 20);
         QByteArray bytes;
-        {
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::WriteOnly);
-            QDataStream stream(&buffer);
-            QVERIFY(scene.save(stream, chosen));
-        }
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        QDataStream stream(&buffer);
+        QDataStream out(&bytes, QIODevice::WriteOnly);
+        QVERIFY(scene.save(out, chosen));
+        QDataStream stream(bytes);
         QList<QGraphicsItem *> loaded;
         QVERIFY(AbstractGraphicsScene::loadItems(stream, true, 0, 13, loaded, nullptr, nullptr, nullptr));
         QCOMPARE(describe(loaded), describe(chosen));
@@ -228,27 +200,20 @@ private slots:
         }
         QVERIFY(outer);
         QByteArray bytes;
-        {
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::WriteOnly);
-            QDataStream stream(&buffer);
-            QVERIFY(dynamic_cast<AbstractGraphicsUtility *>(outer)->saveItem(stream));
-        }
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        QDataStream stream(&buffer);
+        QDataStream out(&bytes, QIODevice::WriteOnly);
+        QVERIFY(dynamic_cast<AbstractGraphicsUtility *>(outer)->saveItem(out));
+        QDataStream stream(bytes);
         std::unique_ptr<QGraphicsItem> back(DocumentFormat::loadItem(stream));
         QVERIFY(back);
         QCOMPARE(describe({back.get()}), describe({outer}));
         QCOMPARE(back->childItems().size(), 2);
     }
 
-    void resultCodes()
+    void damagedDocuments()
     {
         AbstractGraphicsScene scene;
         fillWithEverything(scene);
         const QByteArray good = saveDocument(scene);
-
         AbstractGraphicsScene target;
         QCOMPARE(loadDocument(QByteArray(), target), 1);
         QCOMPARE(loadDocument(QByteArray("<?xml version=\"1.0\"?><svg/>"), target), 1);
@@ -257,37 +222,26 @@ private slots:
             QVERIFY2(loadDocument(good.left(length), target) == 3, qPrintable(QString::number(length)));
         QCOMPARE(loadDocument(good + QByteArray(1, '\0'), target), 3);
         QVERIFY(target.items().isEmpty()); // nothing half-loaded
-
         // A stream on a device that cannot be read is a file error.
         QBuffer closed;
         QDataStream stream(&closed);
         QCOMPARE(int(target.load(stream, true, 0, nullptr, nullptr)), 2);
-    }
 
-    void everySingleByteChangeIsDetected()
-    {
-        AbstractGraphicsScene scene;
-        for (int type : {0x10018, 0x10027, 0x10008, 0x10020}) {
-            GraphicsItem *item = ItemSamples::create(type, QRectF(10, 10, 60, 40));
-            QVERIFY(item);
-            scene.addItem(item);
-        }
-        const QByteArray good = saveDocument(scene);
-        QRandomGenerator random(1234);
-        int cases = 0;
-        for (int pos = 0; pos < good.size(); ++pos) {
+        // Every single flipped bit of a small document is refused.
+        AbstractGraphicsScene small;
+        for (int type : {0x10018, 0x10027, 0x10008, 0x10020})
+            small.addItem(ItemSamples::create(type, QRectF(10, 10, 60, 40)));
+        const QByteArray bytes = saveDocument(small);
+        for (int pos = 0; pos < bytes.size(); ++pos) {
             for (int k = 0; k < 8; ++k) {
-                QByteArray bad = good;
-                const char flip = char(1 << k);
-                bad[pos] = char(bad[pos] ^ flip);
-                AbstractGraphicsScene target;
-                const int r = loadDocument(bad, target);
-                if (r != 1 && r != 3)
-                    QFAIL(qPrintable(QStringLiteral("byte %1 bit %2 gave %3").arg(pos).arg(k).arg(r)));
-                ++cases;
+                QByteArray bad = bytes;
+                bad[pos] = char(bad[pos] ^ (1 << k));
+                AbstractGraphicsScene refused;
+                const int r = loadDocument(bad, refused);
+                QVERIFY2(r == 1 || r == 3,
+                    qPrintable(QStringLiteral("byte %1 bit %2 gave %3").arg(pos).arg(k).arg(r)));
             }
         }
-        QVERIFY(cases > 2000);
     }
 
     // Damage behind a valid checksum reaches the parser itself: it must refuse or accept
