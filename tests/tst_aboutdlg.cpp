@@ -33,31 +33,34 @@ private slots:
         QFile::remove(applicationDir() + QStringLiteral("/Project/logo.bmp"));
     }
 
+    // Without a logo file the built-in picture sets the size; one added later is not used,
+    // as the logo is chosen once per process.
     void builtInLogo()
     {
-        QCOMPARE(AboutDlg::logoPath(), QStringLiteral(":/aboutapp/default_logo.bmp"));
-        QCOMPARE(QImage(AboutDlg::logoPath()).size(), QSize(550, 421));
-        AboutDlg dlg(0, nullptr);
-        QCOMPARE(dlg.size(), QSize(550, 421));
-        QVERIFY(dlg.windowFlags().testFlag(Qt::Popup));
-        QVERIFY(dlg.testAttribute(Qt::WA_DeleteOnClose));
-        QVERIFY(dlg.styleSheet().contains(QStringLiteral("url(:/aboutapp/default_logo.bmp)")));
-        dlg.setAttribute(Qt::WA_DeleteOnClose, false); // on the stack here
+        for (bool fileAdded : {false, true}) {
+            AboutDlg dlg(fileAdded, nullptr);
+            dlg.setAttribute(Qt::WA_DeleteOnClose, false); // on the stack here
+            QCOMPARE(dlg.size(), QImage(QStringLiteral(":/aboutapp/default_logo.bmp")).size());
+            QVERIFY(dlg.styleSheet().contains(QStringLiteral("url(:/aboutapp/default_logo.bmp)")));
+            QVERIFY(dlg.windowFlags().testFlag(fileAdded ? Qt::SplashScreen : Qt::Popup));
+            QImage picture(300, 200, QImage::Format_RGB32);
+            picture.fill(Qt::darkBlue);
+            QVERIFY(QDir().mkpath(applicationDir() + QStringLiteral("/Project")));
+            QVERIFY(picture.save(applicationDir() + QStringLiteral("/Project/logo.bmp"), "BMP"));
+        }
+        QFile::remove(applicationDir() + QStringLiteral("/Project/logo.bmp"));
     }
 
     void linesSitInStripsAboveTheBottom()
     {
         AboutDlg dlg(1, nullptr);
-        QVERIFY(dlg.windowFlags().testFlag(Qt::SplashScreen));
         const QList<QLabel *> lines = linesOf(&dlg);
         QCOMPARE(lines.size(), 3);
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(lines[i]->geometry(), QRect(0, 421 - 35 * (i + 1), 550, 35));
             QCOMPARE(lines[i]->alignment(), Qt::AlignCenter);
-            QCOMPARE(lines[i]->styleSheet(), QStringLiteral("color:white;font:16pt"));
         }
         QVERIFY(lines[2]->isHidden());
-
         // A second message on line 0 replaces the first; any other line number is line 2.
         dlg.showMessage(QStringLiteral("初始化环境参数 ..."), 0);
         dlg.showMessage(QStringLiteral("读取调色板文件 ..."), 0);
@@ -94,18 +97,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 2000);
         // The start-up progress window is gone after construction.
         QVERIFY(w.findChildren<AboutDlg *>().isEmpty());
-    }
-
-    void logoAddedLaterIsNotUsed()
-    {
-        const QString path = applicationDir() + QStringLiteral("/Project/logo.bmp");
-        QVERIFY(QDir().mkpath(applicationDir() + QStringLiteral("/Project")));
-        QImage picture(300, 200, QImage::Format_RGB32);
-        picture.fill(Qt::darkBlue);
-        QVERIFY(picture.save(path, "BMP"));
-        AboutDlg dlg(1, nullptr);
-        QCOMPARE(dlg.size(), QSize(550, 421));
-        QFile::remove(path);
     }
 };
 
