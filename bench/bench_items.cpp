@@ -18,41 +18,30 @@ constexpr int Rows = 100;
 constexpr double CellWidth = 1920.0 / Columns;
 constexpr double CellHeight = 1080.0 / Rows;
 
-// The equipment kinds, taken in turn so that every symbol is drawn.
-QVector<int> symbolTypes()
+// 10 000 equipment symbols, every kind in turn, or as many plain rectangles, one per cell.
+void fill(QGraphicsScene &scene, bool symbols)
 {
     QVector<int> types;
     for (const ItemKind &k : ItemKind::all()) {
         if (k.family == ItemKind::Symbol)
             types << k.type;
     }
-    return types;
-}
-
-void fillWithSymbols(QGraphicsScene &scene)
-{
     DrawingDefaults d;
     d.penWidth = 1;
     d.penColor = QColor(255, 255, 0);
     d.penStyle = 1;
-    const QVector<int> types = symbolTypes();
     for (int i = 0; i < Columns * Rows; ++i) {
-        const double x = (i % Columns) * CellWidth;
-        const double y = (i / Columns) * CellHeight;
-        auto *item = dynamic_cast<GraphicsItem *>(AbstractGraphicsScene::graphicsItem(0, types[i % types.size()], true));
-        item->createFromPoints(&d, QPointF(x + 1, y + 1), QPointF(x + CellWidth - 1, y + CellHeight - 1), &scene);
-        scene.addItem(item);
-    }
-}
-
-void fillWithRects(QGraphicsScene &scene)
-{
-    for (int i = 0; i < Columns * Rows; ++i) {
-        const double x = (i % Columns) * CellWidth;
-        const double y = (i / Columns) * CellHeight;
-        auto *item = scene.addRect(0, 0, CellWidth - 2, CellHeight - 2, QPen(QColor(255, 255, 0)));
-        item->setPos(x + 1, y + 1);
-        item->setFlag(QGraphicsItem::ItemIsSelectable);
+        const QPointF at((i % Columns) * CellWidth + 1, (i / Columns) * CellHeight + 1);
+        if (symbols) {
+            auto *item = dynamic_cast<GraphicsItem *>(
+                AbstractGraphicsScene::graphicsItem(0, types[i % types.size()], true));
+            item->createFromPoints(&d, at, at + QPointF(CellWidth - 2, CellHeight - 2), &scene);
+            scene.addItem(item);
+        } else {
+            auto *item = scene.addRect(0, 0, CellWidth - 2, CellHeight - 2, QPen(d.penColor));
+            item->setPos(at);
+            item->setFlag(QGraphicsItem::ItemIsSelectable);
+        }
     }
 }
 
@@ -99,9 +88,10 @@ private slots:
     {
         QFETCH(bool, symbols);
         QGraphicsScene scene;
-        symbols ? fillWithSymbols(scene) : fillWithRects(scene);
+        fill(scene, symbols);
         Screen screen(scene);
-        QBENCHMARK {
+        QBENCHMARK
+        {
             screen.view.viewport()->repaint();
         }
     }
@@ -114,14 +104,15 @@ private slots:
         QFETCH(bool, symbols);
         QGraphicsScene scene;
         scene.setSceneRect(0, 0, 1920, 1080);
-        symbols ? fillWithSymbols(scene) : fillWithRects(scene);
+        fill(scene, symbols);
         scene.items(QPointF(1, 1)); // builds the index
         QVector<QPointF> points;
         QRandomGenerator random(7);
         for (int i = 0; i < 1000; ++i)
             points << QPointF(random.bounded(1920.0), random.bounded(1080.0));
         int found = 0;
-        QBENCHMARK {
+        QBENCHMARK
+        {
             for (const QPointF &p : points)
                 found += scene.items(p).size();
         }
@@ -135,16 +126,17 @@ private slots:
         {
             QGraphicsScene scene;
             const size_t empty = heapInUse();
-            fillWithSymbols(scene);
+            fill(scene, true);
             scene.items(QPointF(1, 1));
             const size_t symbols = heapInUse() - empty;
             QGraphicsScene rects;
             const size_t emptyRects = heapInUse();
-            fillWithRects(rects);
+            fill(rects, false);
             rects.items(QPointF(1, 1));
             const size_t plain = heapInUse() - emptyRects;
-            qInfo("heap per item in a scene: symbol %zu bytes, QGraphicsRectItem %zu bytes (sizeof GraphicsItem %zu)",
-                  symbols / (Columns * Rows), plain / (Columns * Rows), sizeof(GraphicsItem));
+            qInfo("heap per item in a scene: symbol %zu bytes, QGraphicsRectItem %zu bytes (sizeof "
+                  "GraphicsItem %zu)",
+                symbols / (Columns * Rows), plain / (Columns * Rows), sizeof(GraphicsItem));
             QVERIFY(symbols > 0 && plain > 0);
         }
         QVERIFY(heapInUse() < before + 1024 * 1024);
