@@ -17,16 +17,8 @@ using namespace ItemSamples;
 
 namespace {
 
-enum : int
-{
-    Bar = 0x10020,
-    Dial = 0x1002f,
-    Clock = 0x10023,
-    Rank = 0x10036,
-    Animation = 0x10022,
-    SvgPicture = 0x10031,
-    Symbol = 0x10029,
-};
+constexpr int Bar = 0x10020, Dial = 0x1002f, Clock = 0x10023, Rank = 0x10036;
+constexpr int Animation = 0x10022, SvgPicture = 0x10031, Symbol = 0x10029;
 
 const QVector<int> PictureTypes {Animation, SvgPicture, Symbol};
 const QColor Green(0, 255, 0);

@@ -15,14 +15,11 @@
 #include <QtTest>
 #include <memory>
 
+using ItemSamples::rowName;
+
 namespace {
 
-enum
-{
-    Line = 0x10016,
-    AnalogValue = 0x10007,
-    HotSpot = 0x10026,
-};
+constexpr int Line = 0x10016, AnalogValue = 0x10007, HotSpot = 0x10026;
 
 // A new item of the type built from a drag over `rect` with the sample defaults.
 std::unique_ptr<GraphicsItem> built(int type, const QRectF &rect)
@@ -261,8 +258,7 @@ private slots:
                     else if (p->id() == QStringLiteral("越限颜色"))
                         setup.insert(QStringLiteral("上限"), 100.0);
                 }
-                QTest::newRow(qPrintable(kind.displayName() + QLatin1Char(' ') + p->id()))
-                    << kind.type << p->id() << value << setup;
+                QTest::newRow(rowName(kind.type, p->id())) << kind.type << p->id() << value << setup;
             }
         }
     }
@@ -297,7 +293,7 @@ private slots:
             const QStringList names = make(kind.type)->propertyNames();
             for (const QString &id : {QStringLiteral("关联点号"), QStringLiteral("遥控点号")}) {
                 if (names.contains(id))
-                    QTest::newRow(qPrintable(kind.displayName() + QLatin1Char(' ') + id)) << kind.type << id;
+                    QTest::newRow(rowName(kind.type, id)) << kind.type << id;
             }
         }
     }
@@ -339,25 +335,21 @@ private slots:
         QTest::addColumn<int>("path");
         const QSizeF sizes[] = {{40, 40}, {200, 120}, {8, 200}, {200, 8}};
         for (const ItemKind &kind : ItemKind::all()) {
-            for (int path : {int(ItemSamples::Path::Cached), int(ItemSamples::Path::Vectors)}) {
-                const char *how = path ? "vectors" : "cached";
+            for (int path : {0, 1}) {
+                const QString how = path ? QStringLiteral("vectors") : QStringLiteral("cached");
                 for (const QSizeF &s : sizes) {
-                    for (int pen : {1, 4}) {
-                        QTest::newRow(qPrintable(kind.displayName()
-                            + QString::asprintf(" %gx%g pen %d %s", s.width(), s.height(), pen, how)))
+                    for (int pen : {1, 4})
+                        QTest::newRow(rowName(
+                            kind.type, QString::asprintf("%gx%g pen %d ", s.width(), s.height(), pen) + how))
                             << kind.type << s << pen << 1.0 << path;
-                    }
                 }
-                QTest::newRow(
-                    qPrintable(kind.displayName() + QStringLiteral(" zoomed in ") + QLatin1String(how)))
+                QTest::newRow(rowName(kind.type, "zoomed in " + how))
                     << kind.type << QSizeF(40, 30) << 2 << 3.0 << path;
-                QTest::newRow(
-                    qPrintable(kind.displayName() + QStringLiteral(" zoomed out ") + QLatin1String(how)))
+                QTest::newRow(rowName(kind.type, "zoomed out " + how))
                     << kind.type << QSizeF(200, 120) << 2 << 0.05 << path;
             }
             // Beyond the cache's size limit the item is drawn directly even on a raster image.
-            QTest::newRow(qPrintable(kind.displayName() + QStringLiteral(" large")))
-                << kind.type << QSizeF(700, 560) << 1 << 1.0 << int(ItemSamples::Path::Cached);
+            QTest::newRow(rowName(kind.type, "large")) << kind.type << QSizeF(700, 560) << 1 << 1.0 << 0;
         }
     }
 
@@ -393,12 +385,10 @@ private slots:
         QTest::addColumn<double>("scale");
         QTest::addColumn<QPointF>("offset");
         for (const ItemKind &kind : ItemKind::all()) {
-            QTest::newRow(qPrintable(kind.displayName() + QStringLiteral(" 1:1")))
-                << kind.type << 1.0 << QPointF();
-            QTest::newRow(qPrintable(kind.displayName() + QStringLiteral(" zoomed in, off the pixel grid")))
+            QTest::newRow(rowName(kind.type, "1:1")) << kind.type << 1.0 << QPointF();
+            QTest::newRow(rowName(kind.type, "zoomed in, off the pixel grid"))
                 << kind.type << 2.5 << QPointF(0.3, 0.7);
-            QTest::newRow(qPrintable(kind.displayName() + QStringLiteral(" zoomed out")))
-                << kind.type << 0.6 << QPointF(0.5, 0.2);
+            QTest::newRow(rowName(kind.type, "zoomed out")) << kind.type << 0.6 << QPointF(0.5, 0.2);
         }
     }
 
