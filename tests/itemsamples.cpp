@@ -13,6 +13,7 @@
 #include <QSizeF>
 #include <QStyleOptionGraphicsItem>
 #include <QSvgGenerator>
+#include <QTest>
 #include <QtMath>
 #include <algorithm>
 
@@ -64,6 +65,16 @@ QByteArray rowName(int type, const QString &detail)
 {
     const QString name = ItemKind::find(type)->displayName();
     return (detail.isEmpty() ? name : name + QLatin1Char(' ') + detail).toUtf8();
+}
+
+void addKindRows(std::initializer_list<int> families)
+{
+    QTest::addColumn<int>("type");
+    for (const ItemKind &kind : ItemKind::all()) {
+        if (families.size() == 0
+            || std::find(families.begin(), families.end(), int(kind.family)) != families.end())
+            QTest::newRow(kind.name) << kind.type;
+    }
 }
 
 QVariant otherValue(const Property *p, const QVariant &current)

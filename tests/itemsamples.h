@@ -29,6 +29,8 @@ std::unique_ptr<GraphicsItem> outlined(
 QVector<int> typesOf(std::initializer_list<int> families);
 // A data row name: the kind's display name, then `detail`.
 QByteArray rowName(int type, const QString &detail = QString());
+// A data column "type" with one row per kind of the families (all kinds when none given).
+void addKindRows(std::initializer_list<int> families = {});
 // Sets every editable property of the item to another accepted value.
 void changeEveryProperty(GraphicsItem *item);
 // Every property value by id, for comparing two items.

@@ -153,12 +153,7 @@ private slots:
             writeFile(symbol + QStringLiteral("broken.png"), QByteArray("\x89PNG\r\n\x1a\nnot really", 18)));
     }
 
-    void oddValuesAndRepeatability_data()
-    {
-        QTest::addColumn<int>("type");
-        for (int type : typesOf({ItemKind::Chart, ItemKind::Picture}))
-            QTest::newRow(rowName(type)) << type;
-    }
+    void oddValuesAndRepeatability_data() { addKindRows({ItemKind::Chart, ItemKind::Picture}); }
 
     void oddValuesAndRepeatability()
     {
@@ -380,12 +375,7 @@ private slots:
         }
     }
 
-    void keepingTheRatioLeavesBands_data()
-    {
-        QTest::addColumn<int>("type");
-        for (int type : PictureTypes)
-            QTest::newRow(rowName(type)) << type;
-    }
+    void keepingTheRatioLeavesBands_data() { addKindRows({ItemKind::Picture}); }
 
     void keepingTheRatioLeavesBands()
     {

@@ -78,12 +78,7 @@ private slots:
             QVERIFY(!AbstractGraphicsScene::graphicsItem(0, type, true));
     }
 
-    void createFromPointsInEveryDirection_data()
-    {
-        QTest::addColumn<int>("type");
-        for (const ItemKind &kind : ItemKind::all())
-            QTest::newRow(kind.name) << kind.type;
-    }
+    void createFromPointsInEveryDirection_data() { ItemSamples::addKindRows(); }
 
     void createFromPointsInEveryDirection()
     {

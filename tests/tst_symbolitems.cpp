@@ -30,13 +30,6 @@ std::unique_ptr<GraphicsItem> make(int type, const QSizeF &size, int penWidth = 
     return outlined(type, size, PenColour, penWidth);
 }
 
-void addSymbolRows()
-{
-    QTest::addColumn<int>("type");
-    for (int type : typesOf({ItemKind::Symbol}))
-        QTest::newRow(rowName(type)) << type;
-}
-
 } // namespace
 
 class TestSymbolItems : public QObject
@@ -213,7 +206,7 @@ private slots:
             QCOMPARE(n, 0);
     }
 
-    void drawsWithItemPen_data() { addSymbolRows(); }
+    void drawsWithItemPen_data() { addKindRows({ItemKind::Symbol}); }
 
     void drawsWithItemPen()
     {

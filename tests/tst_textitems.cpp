@@ -65,13 +65,6 @@ QStringList svgTexts(const QByteArray &svg)
     return texts;
 }
 
-void addKindRows()
-{
-    QTest::addColumn<int>("type");
-    for (int type : typesOf({ItemKind::Text, ItemKind::Link}))
-        QTest::newRow(rowName(type)) << type;
-}
-
 } // namespace
 
 class TestTextItems : public QObject
@@ -291,7 +284,7 @@ private slots:
         }
     }
 
-    void layoutFollowsChanges_data() { addKindRows(); }
+    void layoutFollowsChanges_data() { addKindRows({ItemKind::Text, ItemKind::Link}); }
 
     void layoutFollowsChanges()
     {
@@ -401,7 +394,7 @@ private slots:
             || QRectF(QPointF(Margin, Margin), size).adjusted(-1.5, -1.5, 1.5, 1.5).contains(QRectF(drawn)));
     }
 
-    void turnedViewDrawsTextInPlace_data() { addKindRows(); }
+    void turnedViewDrawsTextInPlace_data() { addKindRows({ItemKind::Text, ItemKind::Link}); }
 
     // A turned view draws the glyphs directly instead of through the pixmap cache; the text
     // must land where the cached one does, turned about the rectangle's centre.
