@@ -174,33 +174,6 @@ private slots:
         QVERIFY(!unset.penColor.isValid() && !unset.bruchColor.isValid());
     }
 
-    void paintPropertyClosingKeepsEdits_data()
-    {
-        QTest::addColumn<bool>("escape");
-        QTest::newRow("escape") << true;
-        QTest::newRow("window's close button") << false;
-    }
-
-    void paintPropertyClosingKeepsEdits()
-    {
-        QFETCH(bool, escape);
-        DrawingDefaults d;
-        d.penWidth = 2;
-        d.penStyle = 1;
-        DlgPaintProperty dlg(nullptr);
-        dlg.setValue(d);
-        const int result = runModal(dlg, [escape](QDialog *shown) {
-            typeInto(shown, "spinBox", QStringLiteral("10"));
-            for (const char *box : {"comboBox_4", "comboBox", "comboBox_3"})
-                QTest::keyClick(child<QComboBox>(shown, box), Qt::Key_Down);
-            escape ? QTest::keyClick(shown, Qt::Key_Escape) : void(shown->close());
-        });
-        QCOMPARE(result, int(QDialog::Rejected));
-        dlg.value(d);
-        QCOMPARE((QList<int> {d.penWidth, d.penStyle, d.brushStyle, d.lineHead, d.lineEnd}),
-            (QList<int> {10, 2, 1, 0, 1}));
-    }
-
     // --- DlgPushGraphProperty
 
     void pushGraphForm()
