@@ -300,6 +300,17 @@ private slots:
         QTest::mouseRelease(swatch(bar, 12), Qt::RightButton, {}, QPoint(-5, -5));
         QCOMPARE(changed.count(), 4);
         QCOMPARE(bar.m_background, -1);
+
+        // Foreground only: no background swatch, and a right click picks nothing.
+        bar.SetPara({QStringLiteral("颜色")}, MainPalette, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!current(bar, "backgroundSwatch")->isVisible(), 2000);
+        QVERIFY(current(bar, "foregroundSwatch")->isVisible());
+        QTest::mouseClick(swatch(bar, 3), Qt::RightButton);
+        QCOMPARE(changed.count(), 4);
+        QCOMPARE(bar.m_background, -1);
+        QTest::mouseClick(swatch(bar, 3), Qt::LeftButton);
+        QCOMPARE(changed.count(), 5);
+        QCOMPARE(bar.m_foreground, 3);
     }
 
     void barShowsWhatTheCallerWrites()
@@ -351,23 +362,6 @@ private slots:
         bar.SetPara({QStringLiteral("A"), QStringLiteral("B")}, nullptr, 1);
         QCOMPARE(swatchCount(bar), 29);
         QCOMPARE(bar.colorOf(1), paletteColour(nullptr, 1));
-    }
-
-    void barForegroundOnlyMode()
-    {
-        ZColorBar bar(nullptr);
-        bar.SetPara({QStringLiteral("颜色")}, nullptr, 0);
-        bar.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&bar));
-        QVERIFY(!current(bar, "backgroundSwatch")->isVisible());
-        QVERIFY(current(bar, "foregroundSwatch")->isVisible());
-        QSignalSpy changed(&bar, &ZColorBar::colorChanged);
-        QTest::mouseClick(swatch(bar, 3), Qt::RightButton);
-        QCOMPARE(changed.count(), 0);
-        QCOMPARE(bar.m_background, -1);
-        QTest::mouseClick(swatch(bar, 3), Qt::LeftButton);
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(bar.m_foreground, 3);
     }
 
     void rightClickOnSwatchOpensNoToolBarMenu()
