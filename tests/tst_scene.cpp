@@ -308,13 +308,12 @@ private slots:
         std::shuffle(order.begin(), order.end(), std::mt19937(5));
         for (int i : order)
             items[i]->setSelected(true);
-        QElapsedTimer timer;
-        timer.start();
+        const QList<QGraphicsItem *> before = scene()->items(Qt::AscendingOrder);
         scene()->remove();
         QVERIFY(scene()->items().isEmpty());
         stack()->undo();
-        QCOMPARE(scene()->items().size(), 3000);
-        QVERIFY2(timer.elapsed() < 5000, "remove and undo of 3000 items must not be quadratic");
+        // The selection order was shuffled; the stacking order must not be.
+        QCOMPARE(scene()->items(Qt::AscendingOrder), before);
     }
 
     void contextMenus()
