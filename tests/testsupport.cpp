@@ -2,6 +2,7 @@
 
 #include "app/plotwright.h"
 #include "document/graphicsview.h"
+#include "qttreepropertybrowser.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
+#include <QTreeWidget>
 #include <memory>
 
 namespace TestSupport {
@@ -117,6 +119,27 @@ bool clickButton(QWidget *widget, const QString &text)
         }
     }
     return false;
+}
+
+QWidget *openPropertyEditor(QtTreePropertyBrowser &browser, QtProperty *property)
+{
+    QTreeWidget *tree = browser.treeWidget();
+    QTreeWidgetItem *row = browser.rows(property).value(0);
+    if (!row)
+        return nullptr;
+    for (QTreeWidgetItem *up = row->parent(); up; up = up->parent())
+        up->setExpanded(true);
+    tree->scrollToItem(row);
+    const QPoint at(tree->columnViewportPosition(1) + 30, tree->visualItemRect(row).center().y());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    return tree->currentItem() == row ? tree->indexWidget(tree->currentIndex().siblingAtColumn(1)) : nullptr;
+}
+
+QtProperty *findProperty(QtTreePropertyBrowser &browser, const QString &name)
+{
+    const QList<QTreeWidgetItem *> rows =
+        browser.treeWidget()->findItems(name, Qt::MatchExactly | Qt::MatchRecursive, 0);
+    return rows.isEmpty() ? nullptr : browser.property(rows.first());
 }
 
 } // namespace TestSupport

@@ -7,6 +7,8 @@
 class QWidget;
 class GraphicsView;
 class Plotwright;
+class QtProperty;
+class QtTreePropertyBrowser;
 
 namespace TestSupport {
 
@@ -31,6 +33,12 @@ GraphicsView *newGraph(Plotwright &window);
 
 // Clicks the button with the given text in the widget (a message box or dialog).
 bool clickButton(QWidget *widget, const QString &text);
+
+// Clicks the value cell of the property's row, as a user does, and returns the editor
+// that opens there (null when none does).
+QWidget *openPropertyEditor(QtTreePropertyBrowser &browser, QtProperty *property);
+// The property of the first row labelled `name`, at any depth.
+QtProperty *findProperty(QtTreePropertyBrowser &browser, const QString &name);
 
 } // namespace TestSupport
 

@@ -1,0 +1,40 @@
+#include "qtvariantproperty.h"
+
+#include "qtvariantpropertymanager.h"
+
+QtVariantProperty::QtVariantProperty(QtVariantPropertyManager *manager)
+    : QtProperty(manager)
+{
+}
+
+QtVariantProperty::~QtVariantProperty() = default;
+
+QVariant QtVariantProperty::value() const
+{
+    return propertyManager()->value(this);
+}
+
+void QtVariantProperty::setValue(const QVariant &value)
+{
+    propertyManager()->setValue(this, value);
+}
+
+QVariant QtVariantProperty::attributeValue(const QString &attribute) const
+{
+    return propertyManager()->attributeValue(this, attribute);
+}
+
+void QtVariantProperty::setAttribute(const QString &attribute, const QVariant &value)
+{
+    propertyManager()->setAttribute(this, attribute, value);
+}
+
+int QtVariantProperty::propertyType() const
+{
+    return propertyManager()->propertyType(this);
+}
+
+int QtVariantProperty::valueType() const
+{
+    return propertyManager()->valueType(this);
+}
