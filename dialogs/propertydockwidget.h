@@ -3,21 +3,39 @@
 
 #include <QDockWidget>
 #include <QList>
+#include <QPointer>
 
+class AbstractGraphicsProperty;
 class QGraphicsItem;
+class QtProperty;
+class QtTreePropertyBrowser;
+class QtVariantPropertyManager;
+class Scene;
 
-// The dock that shows and edits the properties of the selected items.
+// The dock "属性编辑器": shows the properties of the selected items and turns every edit
+// into one undo step on their document's stack.
 class PropertyDockWidget : public QDockWidget
 {
     Q_OBJECT
 public:
     explicit PropertyDockWidget(QWidget *parent = nullptr);
 
+    // Shows the properties of these items, replacing what was shown: all of them for one
+    // item, the ones every item has for several.
     void setItems(const QList<QGraphicsItem *> &items);
-    QList<QGraphicsItem *> items() const { return m_items; }
+
+    QList<AbstractGraphicsProperty *> items() const { return m_items; }
+    QtTreePropertyBrowser *browser() const { return m_browser; }
+
+public slots:
+    void on_valueChanged(QtProperty *property, const QVariant &value);
 
 private:
-    QList<QGraphicsItem *> m_items;
+    // Guarded: a closed document takes its scene, and then edits have nowhere to go.
+    QPointer<Scene> m_scene;
+    QList<AbstractGraphicsProperty *> m_items;
+    QtVariantPropertyManager *m_manager;
+    QtTreePropertyBrowser *m_browser;
 };
 
 #endif

@@ -494,7 +494,7 @@ private slots:
         QTest::mouseClick(vp, Qt::LeftButton, Qt::NoModifier, view->mapFromScene(QPointF(250, 230)));
         QVERIFY(item->isSelected());
         auto *dock = w.findChild<PropertyDockWidget *>();
-        QCOMPARE(dock->items(), QList<QGraphicsItem *>{item});
+        QCOMPARE(dock->items(), QList<AbstractGraphicsProperty *>{item});
         QVERIFY(w.form().action_Copy->isEnabled());
 
         undo->trigger();
