@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -119,6 +121,17 @@ bool clickButton(QWidget *widget, const QString &text)
         }
     }
     return false;
+}
+
+void chooseFile(QWidget *fileDialog, const QString &path)
+{
+    auto *dialog = qobject_cast<QFileDialog *>(fileDialog);
+    QVERIFY2(dialog, "a file dialog was expected");
+    if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        edit->setText(path);
+    else
+        dialog->selectFile(path);
+    static_cast<QDialog *>(dialog)->accept();
 }
 
 QWidget *openPropertyEditor(QtTreePropertyBrowser &browser, QtProperty *property)

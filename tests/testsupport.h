@@ -34,6 +34,10 @@ GraphicsView *newGraph(Plotwright &window);
 // Clicks the button with the given text in the widget (a message box or dialog).
 bool clickButton(QWidget *widget, const QString &text);
 
+// Picks `path` in a file dialog and accepts it. The name is typed into the name field as a
+// user would: selectFile() leaves a focused name field alone, which made answers flaky.
+void chooseFile(QWidget *fileDialog, const QString &path);
+
 // Clicks the value cell of the property's row, as a user does, and returns the editor
 // that opens there (null when none does).
 QWidget *openPropertyEditor(QtTreePropertyBrowser &browser, QtProperty *property);

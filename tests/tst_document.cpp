@@ -171,13 +171,7 @@ void answerFileDialog(FileDialogSeen *seen, const QString &choice, std::function
             dialog->reject();
             return;
         }
-        // Typed, as a user would: selectFile() leaves a focused name field alone.
-        auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        if (edit)
-            edit->setText(choice);
-        else
-            dialog->selectFile(choice);
-        static_cast<QDialog *>(dialog)->accept();
+        TestSupport::chooseFile(dialog, choice);
     });
 }
 

@@ -128,8 +128,7 @@ private slots:
             auto *dialog = qobject_cast<QFileDialog *>(modal);
             QVERIFY(dialog);
             caption = dialog->windowTitle() + QLatin1Char('|') + dialog->nameFilters().join(QLatin1Char(';'));
-            dialog->selectFile(graph);
-            static_cast<QDialog *>(dialog)->accept();
+            TestSupport::chooseFile(dialog, graph);
         });
         w.form().action_OpenGraph->trigger();
         QCOMPARE(caption, QStringLiteral("选择文件|画面文件(*.drw)"));

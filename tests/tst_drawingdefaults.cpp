@@ -171,10 +171,7 @@ private slots:
         QImage(8, 8, QImage::Format_RGB32).save(picture);
         for (int round = 0; round < 2; ++round) {
             view->setWindowModified(false);
-            TestSupport::whenModal([picture](QWidget *modal) {
-                qobject_cast<QFileDialog *>(modal)->selectFile(picture);
-                static_cast<QDialog *>(modal)->accept();
-            });
+            TestSupport::whenModal([picture](QWidget *modal) { TestSupport::chooseFile(modal, picture); });
             w.form().action_BackgroundPixmap->trigger();
             QCOMPARE(scene->backgroundPixmap(), picture);
             QVERIFY(view->isWindowModified());
