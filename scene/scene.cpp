@@ -15,12 +15,26 @@
 #include <QGraphicsSceneContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QSet>
+#include <QDataStream>
 #include <cmath>
 
 namespace {
 const char *const ClipboardFormat = "SCENE";
+
+// The selected top-level items in stacking order. Walking the scene's sorted list keeps
+// this linear, where sorting the selection would not be.
+QList<QGraphicsItem *> selectedTopLevelInStackingOrder(const QGraphicsScene *scene, Qt::SortOrder order)
+{
+    QList<QGraphicsItem *> result;
+    if (scene->selectedItems().isEmpty())
+        return result;
+    for (QGraphicsItem *item : AbstractGraphicsScene::noParentFilter(scene->items(order))) {
+        if (item->isSelected())
+            result << item;
+    }
+    return result;
 }
+} // namespace
 
 Scene::Scene(QObject *parent)
     : AbstractGraphicsScene(parent)
@@ -164,17 +178,9 @@ void Scene::keyPressEvent(QKeyEvent *event)
 
 void Scene::remove()
 {
-    const QList<QGraphicsItem *> selection = selectedItems();
-    if (selection.isEmpty())
-        return;
     // Topmost first: removing in stacking order keeps Qt's bookkeeping linear, and undo
     // puts the items back bottom first, in their old order.
-    const QSet<QGraphicsItem *> chosen(selection.begin(), selection.end());
-    QList<QGraphicsItem *> doomed;
-    for (QGraphicsItem *item : noParentFilter(items(Qt::DescendingOrder))) {
-        if (chosen.contains(item))
-            doomed << item;
-    }
+    const QList<QGraphicsItem *> doomed = selectedTopLevelInStackingOrder(this, Qt::DescendingOrder);
     if (doomed.isEmpty())
         return;
     m_undoStack->beginMacro(QStringLiteral("remove"));
@@ -295,11 +301,67 @@ void Scene::adjustPerfectSize()
     m_undoStack->endMacro();
 }
 
+void Scene::copy()
+{
+    // Bottom first, so that a paste adds them back in their stacking order.
+    const QList<QGraphicsItem *> copied = selectedTopLevelInStackingOrder(this, Qt::AscendingOrder);
+    if (copied.isEmpty())
+        return;
+    m_pasteOffset = QPointF();
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    save(stream, copied);
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear(QClipboard::Clipboard);
+    auto *data = new QMimeData;
+    data->setData(QLatin1String(ClipboardFormat), bytes);
+    clipboard->setMimeData(data, QClipboard::Clipboard);
+}
+
+void Scene::cut()
+{
+    copy();
+    remove();
+}
+
+void Scene::paste(QPointF pos)
+{
+    clearSelection();
+    // The clipboard is shared with other programs: it may have changed since canPaste().
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    if (!data || !data->hasFormat(QLatin1String(ClipboardFormat)))
+        return;
+    const QByteArray bytes = data->data(QLatin1String(ClipboardFormat));
+    QDataStream stream(bytes);
+    QList<QGraphicsItem *> loaded;
+    if (!loadItems(stream, true, type(), CurrentVersion, loaded, nullptr, nullptr, nullptr) || loaded.isEmpty())
+        return;
+    if (pos.isNull()) {
+        // Repeated pastes cascade to the right, so that each copy stays visible.
+        m_pasteOffset += QPointF(10, 0);
+    } else {
+        QRectF bounds;
+        for (QGraphicsItem *item : qAsConst(loaded)) {
+            auto *utility = dynamic_cast<AbstractGraphicsUtility *>(item);
+            if (utility && !item->parentItem())
+                bounds |= utility->itemRect();
+        }
+        m_pasteOffset = pos - bounds.topLeft();
+    }
+    m_undoStack->beginMacro(QStringLiteral("paste"));
+    for (QGraphicsItem *item : qAsConst(loaded)) {
+        item->moveBy(m_pasteOffset.x(), m_pasteOffset.y());
+        m_undoStack->push(new CommandAddItem(this, item, nullptr));
+    }
+    m_undoStack->endMacro();
+    // A query brings the index up to date now. Items it has not taken in yet (these, and
+    // those whose selection was just cleared) are removed by a search through all of them,
+    // which would make an immediate undo quadratic.
+    items(QPointF());
+}
+
 // The editing operations below arrive with the clipboard, alignment and grouping work;
 // until then they leave the scene unchanged.
-void Scene::copy() {}
-void Scene::cut() {}
-void Scene::paste(QPointF) {}
 void Scene::alignmentLeft() {}
 void Scene::alignmentRight() {}
 void Scene::alignmentTop() {}

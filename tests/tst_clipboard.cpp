@@ -1,0 +1,222 @@
+// Copy, cut and paste through the main window's Edit actions and the canvas menu, within one
+// document and between two, and what foreign clipboard content does.
+#include "app/apptexts.h"
+#include "app/plotwright.h"
+#include "cdatalink.h"
+#include "document/graphicsview.h"
+#include "graphicsitem.h"
+#include "groupitem.h"
+#include "itemsamples.h"
+#include "scene/scene.h"
+#include "testsupport.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMimeData>
+#include <QRandomGenerator>
+#include <QUndoStack>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+constexpr int Rectangle = 0x10018;
+
+// Rectangles of the top-level items, bottom first.
+QList<QRectF> topLevelRects(Scene *scene)
+{
+    QList<QRectF> rects;
+    for (QGraphicsItem *item : Scene::noParentFilter(scene->items(Qt::AscendingOrder)))
+        rects << dynamic_cast<AbstractGraphicsUtility *>(item)->itemRect();
+    return rects;
+}
+
+QByteArray clipboardScene()
+{
+    return QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("SCENE"));
+}
+
+} // namespace
+
+class TestClipboard : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<Plotwright> m_window;
+    GraphicsView *m_first = nullptr;
+    GraphicsView *m_second = nullptr;
+
+    const Ui_PlotwrightClass &ui() const { return m_window->form(); }
+    void activate(GraphicsView *view) { ui().mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(view->parent())); }
+    GraphicsItem *add(GraphicsView *view, const QRectF &rect)
+    {
+        GraphicsItem *item = ItemSamples::create(Rectangle, rect);
+        view->documentScene()->addItem(item);
+        return item;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestSupport::isolate("clipboard");
+        QFile config(applicationDir() + QStringLiteral("/config.ini"));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write("[Plotwright]\nplatform=1\n");
+        config.close();
+        CDataLink::Init();
+        m_window = std::make_unique<Plotwright>();
+        m_first = TestSupport::newGraph(*m_window);
+        m_second = TestSupport::newGraph(*m_window);
+        QVERIFY(m_first && m_second);
+    }
+
+    void cleanupTestCase() { QFile::remove(applicationDir() + QStringLiteral("/config.ini")); }
+
+    void init()
+    {
+        QGuiApplication::clipboard()->clear();
+        activate(m_first);
+        m_first->documentScene()->clear();
+        m_first->documentScene()->undoStack()->clear();
+    }
+
+    void pastesCascadeOrLandAtThePosition()
+    {
+        Scene *scene = m_first->documentScene();
+        const QList<QRectF> copied{QRectF(100, 50, 40, 30), QRectF(150, 80, 20, 20)};
+        for (const QRectF &rect : copied)
+            add(m_first, rect)->setSelected(true);
+        QVERIFY(!ui().action_Paste->isEnabled());
+        ui().action_Copy->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->formats(), QStringList{QStringLiteral("SCENE")});
+        QVERIFY(ui().action_Paste->isEnabled());
+
+        // Without a position (and at exactly (0, 0)) each paste goes 10 further right; at a
+        // position, the pasted set's top-left lands there and later pastes go on from it.
+        // Copying with nothing selected neither replaces the clipboard nor resets the cascade.
+        const QList<QPair<QPointF, QPointF>> steps{
+            {{0, 0}, {10, 0}}, {{0, 0}, {20, 0}}, {{0, 0}, {30, 0}}, {{300, 300}, {200, 250}}, {{0, 0}, {210, 250}}};
+        for (const auto &step : steps) {
+            scene->items().first()->setSelected(true);
+            if (step.first.isNull())
+                ui().action_Paste->trigger();
+            else
+                scene->paste(step.first);
+            QVERIFY(scene->selectedItems().isEmpty());
+            const QList<QRectF> rects = topLevelRects(scene);
+            QCOMPARE(rects.mid(rects.size() - 2), (QList<QRectF>{copied[0].translated(step.second),
+                                                                 copied[1].translated(step.second)}));
+            ui().action_Copy->trigger();
+        }
+        QCOMPARE(scene->items().size(), 12);
+        QCOMPARE(scene->undoStack()->count(), 5);
+        QCOMPARE(scene->undoStack()->text(4), QStringLiteral("paste"));
+        scene->undoStack()->undo();
+        QCOMPARE(scene->items().size(), 10);
+        scene->undoStack()->redo();
+        QCOMPARE(topLevelRects(scene).last(), copied[1].translated(210, 250));
+        // A copy that copies something starts the cascade again.
+        add(m_first, QRectF(0, 0, 10, 10))->setSelected(true);
+        ui().action_Copy->trigger();
+        ui().action_Paste->trigger();
+        QCOMPARE(topLevelRects(scene).last(), QRectF(10, 0, 10, 10));
+    }
+
+    void groupsTravelWholeBetweenDocuments()
+    {
+        GraphicsItem *lone = add(m_first, QRectF(10, 10, 20, 20));
+        auto *group = new GroupItem;
+        m_first->documentScene()->addItem(group);
+        group->addToGroup(add(m_first, QRectF(200, 100, 30, 30)));
+        group->addToGroup(add(m_first, QRectF(250, 120, 30, 30)));
+        lone->setSelected(true);
+        ui().action_Copy->trigger();
+        const QByteArray loneOnly = clipboardScene();
+
+        // A member selected alone is not copied: the clipboard keeps the lone item.
+        m_first->documentScene()->clearSelection();
+        group->childItems().first()->setSelected(true);
+        ui().action_Copy->trigger();
+        QCOMPARE(clipboardScene(), loneOnly);
+
+        m_first->documentScene()->clearSelection();
+        group->setSelected(true);
+        ui().action_Cut->trigger();
+        QVERIFY(!group->scene());
+        QCOMPARE(m_first->documentScene()->undoStack()->text(0), QStringLiteral("remove"));
+
+        activate(m_second);
+        Scene *second = m_second->documentScene();
+        second->paste(QPointF(400, 400));
+        QCOMPARE(second->items().size(), 3);
+        auto *pasted = dynamic_cast<GroupItem *>(second->items(Qt::AscendingOrder).first());
+        QVERIFY(pasted);
+        QCOMPARE(pasted->childItems().size(), 2);
+        QCOMPARE(pasted->itemRect(), QRectF(400, 400, 80, 50));
+        second->undoStack()->undo();
+        QVERIFY(second->items().isEmpty());
+    }
+
+    void canvasMenuPastesThereAndClears()
+    {
+        add(m_first, QRectF(100, 50, 40, 30))->setSelected(true);
+        ui().action_Copy->trigger();
+        m_first->documentScene()->clearSelection();
+        TestSupport::whenPopup([](QWidget *popup) {
+            auto *menu = qobject_cast<QMenu *>(popup);
+            menu->setActiveAction(menu->actions().at(1)); // "粘贴&&清除剪切板"
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        const QPoint at = m_first->mapFromScene(QPointF(400, 300));
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, m_first->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(m_first->viewport(), &event);
+        QCOMPARE(topLevelRects(m_first->documentScene()).last(), QRectF(400, 300, 40, 30));
+        QVERIFY(!m_first->documentScene()->canPaste());
+        QVERIFY(!ui().action_Paste->isEnabled());
+        activate(m_second);
+        QVERIFY(!ui().action_Paste->isEnabled());
+    }
+
+    void foreignContentPastesNothing_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QByteArray>("bytes");
+        QByteArray random(4000, 0);
+        QRandomGenerator generator(8);
+        for (char &c : random)
+            c = char(generator.bounded(256));
+        QTest::newRow("text") << QStringLiteral("text/plain") << QByteArray("开关1");
+        QTest::newRow("image") << QStringLiteral("image/png") << QByteArray("\x89PNG\r\n\x1a\n", 8);
+        QTest::newRow("random bytes") << QStringLiteral("SCENE") << random;
+        QTest::newRow("real copy cut short") << QStringLiteral("SCENE") << QByteArray(); // made below
+    }
+
+    void foreignContentPastesNothing()
+    {
+        QFETCH(QString, format);
+        QFETCH(QByteArray, bytes);
+        Scene *scene = m_first->documentScene();
+        add(m_first, QRectF(10, 10, 20, 20))->setSelected(true);
+        if (bytes.isEmpty()) {
+            ui().action_Copy->trigger();
+            bytes = clipboardScene().chopped(3);
+        }
+        auto *data = new QMimeData;
+        data->setData(format, bytes);
+        QGuiApplication::clipboard()->setMimeData(data);
+        QCOMPARE(ui().action_Paste->isEnabled(), format == QLatin1String("SCENE"));
+        ui().action_Paste->trigger();
+        scene->paste(QPointF(50, 50));
+        QCOMPARE(scene->items().size(), 1);
+        QCOMPARE(scene->undoStack()->count(), 0);
+        QVERIFY(scene->selectedItems().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestClipboard)
+#include "tst_clipboard.moc"
