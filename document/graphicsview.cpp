@@ -465,7 +465,10 @@ void GraphicsView::paintEvent(QPaintEvent *event)
 void GraphicsView::wheelEvent(QWheelEvent *event)
 {
     if (event->modifiers() & Qt::ControlModifier) {
-        if (event->angleDelta().y() < 1)
+        // The larger turn decides: a sideways wheel zooms in its own direction too.
+        const QPoint angle = event->angleDelta();
+        const int delta = std::abs(angle.x()) > std::abs(angle.y()) ? angle.x() : angle.y();
+        if (delta < 1)
             zoomOut(10);
         else
             zoomIn(10);
