@@ -1,0 +1,201 @@
+// Editing 10 000 selected items in a shown document window: copy and paste (and undoing
+// the paste), the six alignments and the two spacings (each with its undo), and zooming the
+// view that shows them all. Each beside a baseline in the same run: the bare item encoding,
+// loading and adding without commands, a plain moveBy loop there and back, and repainting
+// the view unzoomed.
+#include "document/graphicsview.h"
+#include "drawingdefaults.h"
+#include "graphicsitem.h"
+#include "scene/editorstate.h"
+#include "scene/scene.h"
+
+#include <QClipboard>
+#include <QDataStream>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUndoStack>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+constexpr int Count = 10000;
+
+// A focused document window whose view shows all of its Count items, selected or not.
+struct Document
+{
+    explicit Document(bool selected = true)
+    {
+        DrawingDefaults d;
+        d.penWidth = 1;
+        d.penColor = QColor(255, 255, 0);
+        d.penStyle = 1;
+        Scene *scene = view.documentScene();
+        for (int i = 0; i < Count; ++i) {
+            const QPointF at((i % 100) * 19.0, (i / 100) * 10.0);
+            auto *item = static_cast<GraphicsItem *>(Scene::graphicsItem(0, i % 2 ? 0x10008 : 0x10018, true));
+            item->createFromPoints(&d, at, at + QPointF(16, 8), scene);
+            scene->addItem(item);
+            item->setSelected(selected);
+        }
+        view.resize(1200, 800);
+        view.zoomOut(50);
+        view.show();
+        if (!QTest::qWaitForWindowActive(&view))
+            qWarning("the document window did not become active");
+        view.setFocus();
+        QCoreApplication::processEvents();
+        scene->items(QPointF(1, 1));
+    }
+    Scene *scene() { return view.documentScene(); }
+    GraphicsView view;
+};
+
+} // namespace
+
+class BenchEditing : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        qputenv("PLOTWRIGHT_PROJECT_DIR", m_dir.path().toLocal8Bit());
+        EditorState::setCurrentTool(EditorState::SelectionTool);
+    }
+
+    void baselineEncode()
+    {
+        Document doc;
+        const QList<QGraphicsItem *> items = doc.scene()->items(Qt::AscendingOrder);
+        QBENCHMARK {
+            QByteArray bytes;
+            QDataStream stream(&bytes, QIODevice::WriteOnly);
+            doc.scene()->save(stream, items);
+        }
+    }
+
+    void copy()
+    {
+        Document doc;
+        QBENCHMARK {
+            doc.scene()->copy();
+        }
+        QVERIFY(doc.scene()->canPaste());
+    }
+
+    // Paste and its undo beside loading and adding the same items without commands, and
+    // removing them again. Removal comes after the event loop has indexed and polished the
+    // pasted items, as it always has in the editor.
+    void paste_data()
+    {
+        QTest::addColumn<bool>("plain");
+        QTest::addColumn<bool>("remove");
+        QTest::newRow("baseline load and add") << true << false;
+        QTest::newRow("paste") << false << false;
+        QTest::newRow("baseline remove") << true << true;
+        QTest::newRow("undo paste") << false << true;
+    }
+
+    void paste()
+    {
+        QFETCH(bool, plain);
+        QFETCH(bool, remove);
+        Document doc;
+        Scene *scene = doc.scene();
+        scene->copy();
+        QList<QGraphicsItem *> added;
+        const auto add = [&] {
+            if (!plain) {
+                scene->paste(QPointF());
+                return;
+            }
+            QDataStream stream(QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("SCENE")));
+            Scene::loadItems(stream, true, 0, Scene::CurrentVersion, added, nullptr, nullptr, nullptr);
+            for (QGraphicsItem *item : qAsConst(added))
+                scene->addItem(item);
+        };
+        if (!remove) {
+            QBENCHMARK_ONCE {
+                add();
+            }
+            QCOMPARE(scene->items().size(), 2 * Count);
+            return;
+        }
+        add();
+        QCoreApplication::processEvents();
+        QBENCHMARK_ONCE {
+            if (plain) {
+                for (auto it = added.rbegin(); it != added.rend(); ++it)
+                    scene->removeItem(*it);
+            } else {
+                scene->undoStack()->undo();
+            }
+        }
+        QCOMPARE(scene->items().size(), Count);
+    }
+
+    void baselineMoveByLoop()
+    {
+        Document doc;
+        const QList<QGraphicsItem *> items = doc.scene()->selectedItems();
+        QBENCHMARK {
+            for (QGraphicsItem *item : items)
+                item->moveBy(1, 1);
+            for (QGraphicsItem *item : items)
+                item->moveBy(-1, -1);
+        }
+    }
+
+    void alignment_data()
+    {
+        QTest::addColumn<int>("operation");
+        const char *names[] = {"left", "right", "top", "bottom", "hcenter", "vcenter", "hcross", "vcross"};
+        for (int i = 0; i < 8; ++i)
+            QTest::newRow(names[i]) << i;
+    }
+
+    void alignment()
+    {
+        QFETCH(int, operation);
+        void (Scene::*operations[])() = {&Scene::alignmentLeft, &Scene::alignmentRight, &Scene::alignmentTop,
+                                         &Scene::alignmentBottom, &Scene::alignmentHCenter, &Scene::alignmentVCenter,
+                                         &Scene::equalHCross, &Scene::equalVCross};
+        Document doc;
+        QVERIFY(doc.scene()->hasFocus());
+        // With its undo, so that every round moves the items: a second alignment in a row
+        // would find them in place already.
+        QBENCHMARK {
+            (doc.scene()->*operations[operation])();
+            doc.scene()->undoStack()->undo();
+        }
+        QVERIFY(doc.scene()->undoStack()->count() > 0);
+    }
+
+    void baselineRepaint()
+    {
+        Document doc(false);
+        QBENCHMARK {
+            doc.view.viewport()->repaint();
+        }
+    }
+
+    void zoomAndRepaint()
+    {
+        Document doc(false);
+        bool in = true;
+        QBENCHMARK {
+            if (in)
+                doc.view.zoomIn(10);
+            else
+                doc.view.zoomOut(10);
+            in = !in;
+            doc.view.viewport()->repaint();
+        }
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QTEST_MAIN(BenchEditing)
+#include "bench_editing.moc"
