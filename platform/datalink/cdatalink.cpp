@@ -54,8 +54,13 @@ QString CDataLink::GetDbServerInfo()
     return QStringLiteral("%1:%2/%3").arg(s.host).arg(s.port).arg(s.database);
 }
 
-CIdInfo *CDataLink::GetIdInfo(QString &)
+CIdInfo *CDataLink::GetIdInfo(QString &id)
 {
+    // The records the link holds; offline the list is empty, so every id is unknown.
+    for (CIdInfo &info : GetDataLink()->idList) {
+        if (info.id == id)
+            return &info;
+    }
     return nullptr;
 }
 

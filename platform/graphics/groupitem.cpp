@@ -1,11 +1,34 @@
 #include "groupitem.h"
 
 #include "documentformat.h"
+#include "graphicsitem.h"
+#include "librarychoice.h"
+#include "version.h"
 
+#include <QDataStream>
+#include <QFile>
 #include <QGraphicsScene>
+#include <memory>
 
 namespace {
 const QString IdCount = QStringLiteral("图元个数");
+// A drag shorter than this in both directions is a click.
+constexpr double ClickTolerance = 2.0;
+
+// Scales positions and drawing rectangles about the parent's origin; nested groups pass
+// the same factors on to their members.
+void scaleMembers(QGraphicsItem *parent, double sx, double sy)
+{
+    for (QGraphicsItem *member : parent->childItems()) {
+        member->setPos(member->pos().x() * sx, member->pos().y() * sy);
+        if (auto *item = dynamic_cast<GraphicsItem *>(member)) {
+            const QRectF r = item->rect();
+            item->setRect(QRectF(r.x() * sx, r.y() * sy, r.width() * sx, r.height() * sy));
+        } else {
+            scaleMembers(member, sx, sy);
+        }
+    }
+}
 } // namespace
 
 GroupItem::GroupItem()
@@ -13,11 +36,54 @@ GroupItem::GroupItem()
     setFlags(ItemIsSelectable | ItemIsMovable | ItemIsFocusable);
 }
 
-bool GroupItem::createFromPoints(const DrawingDefaults *, const QPointF &, const QPointF &, QGraphicsScene *)
+GroupItem *GroupItem::load(const QString &fileName)
 {
-    // A group is made from selected items or placed from the group library; a drag alone
-    // has nothing to put into it.
-    return false;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    QDataStream stream(&file);
+    QString version;
+    stream >> version;
+    bool known = false;
+    for (unsigned v = DocumentFormat::OldestVersion; v <= DocumentFormat::CurrentVersion; ++v)
+        known = known || version == Version::VersionToString(v);
+    if (!known || stream.status() != QDataStream::Ok)
+        return nullptr;
+    QGraphicsItem *item = DocumentFormat::loadItem(stream);
+    if (auto *group = dynamic_cast<GroupItem *>(item))
+        return group;
+    delete item;
+    return nullptr;
+}
+
+bool GroupItem::createFromPoints(const DrawingDefaults *, const QPointF &press, const QPointF &release,
+                                 QGraphicsScene *)
+{
+    // The members keep their own pens and brushes: the drawing defaults are not theirs.
+    const QString path = LibraryChoice::currentPath(Type);
+    const std::unique_ptr<GroupItem> source(path.isEmpty() ? nullptr : load(path));
+    if (!source || source->childItems().isEmpty())
+        return false;
+    // The members' rectangle in the stored group's own coordinates.
+    const QRectF bounds = source->mapRectFromParent(source->itemRect());
+    QRectF target = QRectF(press, release).normalized();
+    const bool click = target.width() < ClickTolerance && target.height() < ClickTolerance;
+    if (click)
+        target = QRectF(press - QPointF(bounds.width() / 2, bounds.height() / 2), bounds.size());
+    for (QGraphicsItem *member : source->childItems()) {
+        member->setParentItem(this);
+        member->moveBy(-bounds.left(), -bounds.top());
+    }
+    if (!click) {
+        // A line alone has no width or no height; that side keeps its size.
+        const double sx = bounds.width() > 0 ? target.width() / bounds.width() : 1.0;
+        const double sy = bounds.height() > 0 ? target.height() / bounds.height() : 1.0;
+        scaleMembers(this, sx, sy);
+    }
+    setPos(target.topLeft());
+    setSvgID(source->svgID());
+    setYkID(source->ykID());
+    return true;
 }
 
 // Scaling a group would distort its members' symbols; its size follows its members.

@@ -15,10 +15,15 @@ public:
     GroupItem();
 
     int type() const override { return Type; }
+    // A group read from an item-group file (the version text, then the group as saveItem
+    // wrote it); null when the file cannot be read or holds no group.
+    static GroupItem *load(const QString &fileName);
+
     QString name() const { return m_name; }
     void setName(const QString &name) { m_name = name; }
 
-    // AbstractGraphicsUtility
+    // AbstractGraphicsUtility: fills the group with the members of the group library's
+    // current entry, scaled into the dragged rectangle (a click keeps their size).
     bool createFromPoints(const DrawingDefaults *defaults, const QPointF &press, const QPointF &release,
                           QGraphicsScene *scene) override;
     void setWidth(double width) override;

@@ -2,6 +2,7 @@
 
 #include "itemkind.h"
 #include "itempixmapcache.h"
+#include "librarychoice.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -52,14 +53,7 @@ QVariantHash fileAttributes(const QString &filter, const QString &directory)
 
 QString symbolFilter()
 {
-    QStringList patterns {QStringLiteral("*.svg"), QStringLiteral("*.svgz")};
-    const QList<QByteArray> formats = QImageReader::supportedImageFormats();
-    for (const QByteArray &format : formats) {
-        const QString pattern = QStringLiteral("*.") + QString::fromLatin1(format).toLower();
-        if (!patterns.contains(pattern))
-            patterns << pattern;
-    }
-    return QStringLiteral("图符文件(%1)").arg(patterns.join(QLatin1Char(' ')));
+    return QStringLiteral("图符文件(%1)").arg(LibraryChoice::nameFilters(Symbol).join(QLatin1Char(' ')));
 }
 
 bool isSvgFile(const QString &path)
@@ -172,6 +166,19 @@ PictureItem::PictureItem(const ItemKind &kind)
 }
 
 PictureItem::~PictureItem() = default;
+
+bool PictureItem::createFromPoints(const DrawingDefaults *defaults, const QPointF &press, const QPointF &release,
+                                   QGraphicsScene *scene)
+{
+    if (!GraphicsItem::createFromPoints(defaults, press, release, scene))
+        return false;
+    // The library's current entry, by name: a relative file is found in the kind's folder.
+    // Without one the placeholder shows until a file is chosen in the properties.
+    const QString entry = LibraryChoice::current(type());
+    if (!entry.isEmpty())
+        setSpecificValue(FileIndex, entry);
+    return true;
+}
 
 const QVector<GraphicsItem::SpecificProperty> &PictureItem::specifics() const
 {

@@ -17,6 +17,11 @@ public:
     explicit PictureItem(const ItemKind &kind);
     ~PictureItem() override;
 
+    // AbstractGraphicsUtility: a new SVG drawing or custom symbol shows its library's
+    // current entry.
+    bool createFromPoints(const DrawingDefaults *defaults, const QPointF &press, const QPointF &release,
+                          QGraphicsScene *scene) override;
+
     // AbstractGraphicsResize: the picture's own size, once it is loaded.
     bool isPerfectSizeEnable() const override;
     QSize perfectSize() const override;
