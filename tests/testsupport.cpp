@@ -75,6 +75,17 @@ void whenModal(std::function<void(QWidget *)> answer, int timeoutMs)
     whenWidget([] { return QApplication::activeModalWidget(); }, answer, timeoutMs);
 }
 
+void whenModals(std::function<void(QWidget *)> answer, int timeoutMs)
+{
+    whenModal(
+        [answer, timeoutMs](QWidget *modal) {
+            // Waiting again first: the answer may open the next modal in a nested loop.
+            whenModals(answer, timeoutMs);
+            answer(modal);
+        },
+        timeoutMs);
+}
+
 void whenPopup(std::function<void(QWidget *)> answer, int timeoutMs)
 {
     whenWidget([] { return QApplication::activePopupWidget(); }, answer, timeoutMs);

@@ -20,6 +20,10 @@ QString projectFolder();
 // Runs `answer` on the next modal widget that appears (a dialog or message box run with
 // exec() by the code under test). Polls from the event loop; gives up after `timeoutMs`.
 void whenModal(std::function<void(QWidget *)> answer, int timeoutMs = 5000);
+// Runs `answer` on every modal widget that appears, one after the other, until
+// cancelPendingModals(); for code that shows several dialogs in a row. A modal that stays
+// open after its answer is offered again.
+void whenModals(std::function<void(QWidget *)> answer, int timeoutMs = 5000);
 // Runs `answer` on the next popup menu that opens (QMenu::exec of the code under test).
 void whenPopup(std::function<void(QWidget *)> answer, int timeoutMs = 5000);
 // Number of whenModal() requests that timed out without a modal widget.

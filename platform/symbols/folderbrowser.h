@@ -4,16 +4,18 @@
 #include <QDialog>
 #include <QStringList>
 
-class QListWidget;
 class QLabel;
+class QListWidget;
+class QPushButton;
 
-// A modal window that shows the files of one library folder with a preview of each.
-// The symbol, SVG and group managers are built on it.
+// A modal window over the library folder of one drawing tool: it shows the folder's files
+// with a preview of each, imports files into it, renames and deletes them (asking first),
+// and chooses the entry that the tool draws. The symbol, SVG and group managers are built on it.
 class FolderBrowser : public QDialog
 {
     Q_OBJECT
 public:
-    FolderBrowser(const QString &title, const QString &folder, const QStringList &nameFilters, QWidget *parent);
+    FolderBrowser(const QString &title, int toolType, QWidget *parent);
 
     QString folder() const { return m_folder; }
     // The file names currently listed, in display order.
@@ -27,10 +29,22 @@ protected:
     virtual QIcon preview(const QString &path) const;
 
 private:
+    void importFiles();
+    void renameEntry();
+    void deleteEntry();
+    void chooseEntry();
+    void updateButtons();
+    QString selectedEntry() const;
+    void select(const QString &name);
+    void warn(const QString &text);
+
+    int m_toolType;
     QString m_folder;
-    QStringList m_nameFilters;
     QListWidget *m_list;
     QLabel *m_summary;
+    QPushButton *m_rename;
+    QPushButton *m_delete;
+    QPushButton *m_choose;
 };
 
 #endif

@@ -1,8 +1,6 @@
 #include "painttool.h"
 
-#include "abstractgraphicsutility.h"
-
 PaintTool::PaintTool(QWidget *parent)
-    : FolderBrowser(QStringLiteral("图符库管理器"), AbstractGraphicsUtility::symbolDir(), {QStringLiteral("*")}, parent)
+    : FolderBrowser(QStringLiteral("图符库管理器"), 0x10029, parent)
 {
 }

@@ -3,7 +3,7 @@
 
 #include "folderbrowser.h"
 
-// The custom-symbol library of the project.
+// The custom-symbol library of the project, feeding the tool "自定义图符".
 class PaintTool : public FolderBrowser
 {
     Q_OBJECT

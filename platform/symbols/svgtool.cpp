@@ -1,8 +1,6 @@
 #include "svgtool.h"
 
-#include "abstractgraphicsutility.h"
-
 SvgTool::SvgTool(QWidget *parent)
-    : FolderBrowser(QStringLiteral("SVG库管理器"), AbstractGraphicsUtility::svgDir(), {QStringLiteral("*.svg")}, parent)
+    : FolderBrowser(QStringLiteral("SVG库管理器"), 0x10031, parent)
 {
 }

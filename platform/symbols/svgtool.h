@@ -3,7 +3,7 @@
 
 #include "folderbrowser.h"
 
-// The SVG symbol library of the project.
+// The SVG symbol library of the project, feeding the tool "SVG矢量图元".
 class SvgTool : public FolderBrowser
 {
     Q_OBJECT
