@@ -3,10 +3,22 @@
 #include "abstractgraphicslibrary.h"
 #include "abstractgraphicsresize.h"
 #include "abstractgraphicsutility.h"
+#include "app/apptexts.h"
+#include "grouptool.h"
 #include "scene/commands.h"
 #include "scene/editorstate.h"
+#include "version.h"
 
 #include <QClipboard>
+#include <QDataStream>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGraphicsItemGroup>
+#include <QGraphicsView>
+#include <QInputDialog>
+#include <QMessageBox>
 #include <QGraphicsItem>
 #include <QGraphicsSceneMouseEvent>
 #include <QGuiApplication>
@@ -15,7 +27,6 @@
 #include <QGraphicsSceneContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QDataStream>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -498,24 +509,149 @@ void Scene::equalHeight() { equalSize(this, Qt::Vertical); }
 void Scene::equalHCross() { equalSpacing(this, Qt::Horizontal); }
 void Scene::equalVCross() { equalSpacing(this, Qt::Vertical); }
 
-// The editing operations below arrive with the clipboard, alignment and grouping work;
-// until then they leave the scene unchanged.
-void Scene::bringToFront() {}
-void Scene::sendToBack() {}
-void Scene::layerUpper() {}
-void Scene::layerLower() {}
-void Scene::setLock(bool) {}
-void Scene::createGroup() {}
-void Scene::destroyGroup() {}
-void Scene::exportGroup(QGraphicsItem *) {}
+namespace {
+// Restacking works on exactly one selected item, top-level, grouped or locked alike.
+QGraphicsItem *onlySelectedItem(const QGraphicsScene *scene)
+{
+    const QList<QGraphicsItem *> selection = scene->selectedItems();
+    return selection.size() == 1 ? selection.first() : nullptr;
+}
+} // namespace
+
+void Scene::bringToFront()
+{
+    if (QGraphicsItem *item = onlySelectedItem(this))
+        m_undoStack->push(new CommandBringToFront(item, nullptr));
+}
+
+void Scene::sendToBack()
+{
+    if (QGraphicsItem *item = onlySelectedItem(this))
+        m_undoStack->push(new CommandSendToBack(item, nullptr));
+}
+
+void Scene::layerUpper()
+{
+    if (QGraphicsItem *item = onlySelectedItem(this))
+        m_undoStack->push(new CommandLayerUpper(item, nullptr));
+}
+
+void Scene::layerLower()
+{
+    if (QGraphicsItem *item = onlySelectedItem(this))
+        m_undoStack->push(new CommandLayerLower(item, nullptr));
+}
+
+// Every selected item gets the same state, also those that already have it, so that one
+// undo step gives each its own earlier state back.
+void Scene::setLock(bool lock)
+{
+    const QList<QGraphicsItem *> selection = selectedItems();
+    m_undoStack->beginMacro(QStringLiteral("setLock"));
+    for (QGraphicsItem *item : selection) {
+        if (auto *utility = dynamic_cast<AbstractGraphicsUtility *>(item))
+            m_undoStack->push(new CommandSetLock(utility, lock, nullptr));
+    }
+    m_undoStack->endMacro();
+}
+
+void Scene::createGroup()
+{
+    if (!hasFocus())
+        return;
+    // Bottom-most first: the members keep their stacking order inside the group.
+    const QList<QGraphicsItem *> selection = selectedItems();
+    const QSet<QGraphicsItem *> chosen(selection.cbegin(), selection.cend());
+    const QList<QGraphicsItem *> stacking = noParentFilter(items(Qt::DescendingOrder));
+    QList<QGraphicsItem *> members;
+    for (auto it = stacking.crbegin(); it != stacking.crend(); ++it) {
+        if (chosen.contains(*it))
+            members.append(*it);
+    }
+    QGraphicsItem *item = graphicsItem(type(), GroupType, true);
+    auto *group = dynamic_cast<QGraphicsItemGroup *>(item);
+    if (!group) {
+        delete item;
+        return;
+    }
+    if (auto *library = dynamic_cast<AbstractGraphicsLibrary *>(item))
+        library->init(nullptr, nullptr);
+    m_undoStack->push(new CommandCreateGroup(this, group, members, nullptr));
+    checkCSvgIDAndGroupID(group, false);
+}
+
+void Scene::destroyGroup()
+{
+    const QList<QGraphicsItem *> selection = selectedItems();
+    if (!hasFocus() || selection.isEmpty())
+        return;
+    m_undoStack->beginMacro(QStringLiteral("destroyGroup"));
+    for (QGraphicsItem *item : selection) {
+        if (auto *group = dynamic_cast<QGraphicsItemGroup *>(item))
+            m_undoStack->push(new CommandDestroyGroup(this, group, nullptr));
+    }
+    m_undoStack->endMacro();
+}
+
+void Scene::exportGroup(QGraphicsItem *item)
+{
+    auto *utility = dynamic_cast<AbstractGraphicsUtility *>(item);
+    if (!item || item->type() != GroupType || !utility)
+        return;
+    QDir().mkpath(GroupTool::dir());
+    QWidget *parent = views().value(0);
+    const QString proposal = QStringLiteral("图元组%1").arg(QDateTime::currentMSecsSinceEpoch() / 1000);
+    bool ok = false;
+    const QString name = QInputDialog::getText(parent, QStringLiteral("图元组导出"),
+                                               QStringLiteral("请输入导出名称:"), QLineEdit::Normal, proposal, &ok);
+    if (!ok)
+        return;
+    const QString fileName = GroupTool::dir() + name + QStringLiteral(".grp");
+    const auto cannotExport = [parent, &name](const QString &why) {
+        QMessageBox::warning(parent, applicationTitle(), QStringLiteral("无法导出 %1:\n%2!").arg(name, why),
+                             QMessageBox::Ok);
+    };
+    // A name must stay a file of the group folder: a blank one would hide the file, a
+    // separator would write elsewhere.
+    if (name.trimmed().isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))) {
+        cannotExport(QStringLiteral("名称不能为空，也不能含有 / 或 \\"));
+        return;
+    }
+    const QString exists = QStringLiteral("图元组 %1 已经存在，是否覆盖?").arg(name);
+    if (QFileInfo::exists(fileName)
+        && QMessageBox::question(parent, applicationTitle(), exists, QMessageBox::Yes | QMessageBox::No)
+            != QMessageBox::Yes)
+        return;
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        cannotExport(file.errorString());
+        return;
+    }
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    QDataStream stream(&file);
+    stream << Version::VersionToString(CurrentVersion);
+    // A write that the disk refuses at the end still counts as failed.
+    const bool saved = utility->saveItem(stream) && file.flush();
+    file.close();
+    QGuiApplication::restoreOverrideCursor();
+    if (saved)
+        QMessageBox::information(parent, QStringLiteral("提示"), QStringLiteral("图元组导出成功!"), QMessageBox::Ok);
+    else
+        QMessageBox::information(parent, QStringLiteral("警告"), QStringLiteral("图元组导出失败!"), QMessageBox::Ok);
+}
+
+// Runs the variable-replacement dialog, which arrives with its own work.
 void Scene::replaceVariables(QList<AbstractGraphicsUtility *>) {}
 
+// Depth first, parents before their members; items without the interface still lend
+// their members.
 QList<AbstractGraphicsUtility *> Scene::utilityItems(QList<QGraphicsItem *> items)
 {
     QList<AbstractGraphicsUtility *> result;
     for (QGraphicsItem *item : items) {
         if (auto *u = dynamic_cast<AbstractGraphicsUtility *>(item))
             result.append(u);
+        result.append(utilityItems(item->childItems()));
     }
     return result;
 }
