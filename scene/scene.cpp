@@ -4,6 +4,7 @@
 #include "abstractgraphicsresize.h"
 #include "abstractgraphicsutility.h"
 #include "app/apptexts.h"
+#include "dialogs/dlgreplacevariables.h"
 #include "grouptool.h"
 #include "scene/commands.h"
 #include "scene/editorstate.h"
@@ -640,8 +641,16 @@ void Scene::exportGroup(QGraphicsItem *item)
         QMessageBox::information(parent, QStringLiteral("警告"), QStringLiteral("图元组导出失败!"), QMessageBox::Ok);
 }
 
-// Runs the variable-replacement dialog, which arrives with its own work.
-void Scene::replaceVariables(QList<AbstractGraphicsUtility *>) {}
+void Scene::replaceVariables(QList<AbstractGraphicsUtility *> items)
+{
+    // No naming rule is checked before the dialog: none is settled for this system, and the
+    // dialog can only rebind an id to a point record that exists with exactly the new names,
+    // after the user has confirmed the preview. A rule invented here would refuse valid work.
+    DlgReplaceVariables dialog(items, views().value(0));
+    dialog.setWindowTitle(QStringLiteral("变量替换"));
+    dialog.initData();
+    dialog.exec();
+}
 
 // Depth first, parents before their members; items without the interface still lend
 // their members.
