@@ -15,6 +15,7 @@
 
 #include <QAbstractButton>
 #include <QActionGroup>
+#include <QComboBox>
 #include <QDockWidget>
 #include <QDialog>
 #include <QDir>
@@ -173,6 +174,10 @@ private slots:
         QString notice;
         TestSupport::whenModal([&notice](QWidget *form) {
             QCOMPARE(form->objectName(), QStringLiteral("DbServerForm"));
+            // A shared server on a port where nothing listens.
+            auto *kind = form->findChild<QComboBox *>(QStringLiteral("comboBox_Kind"));
+            kind->setCurrentIndex(kind->findData(int(DbServerSettings::PostgreSql)));
+            form->findChild<QSpinBox *>(QStringLiteral("spinBox_Port"))->setValue(1);
             TestSupport::whenModal([&notice](QWidget *box) {
                 auto *mb = qobject_cast<QMessageBox *>(box);
                 QVERIFY(mb);

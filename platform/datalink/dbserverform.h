@@ -1,25 +1,20 @@
 #ifndef DBSERVERFORM_H
 #define DBSERVERFORM_H
 
+#include "dbserversettings.h"
+
 #include <QDialog>
 #include <QString>
 
+class QCheckBox;
+class QComboBox;
+class QLabel;
 class QLineEdit;
 class QSpinBox;
 
-// Server coordinates as the user last confirmed them (per-user settings; never the password).
-struct DbServerSettings
-{
-    QString host = QStringLiteral("127.0.0.1");
-    int port = 5432;
-    QString database = QStringLiteral("plotwright");
-    QString user;
-
-    static DbServerSettings load();
-    void save() const;
-};
-
-// The modal form in which the user confirms the automation system's database server.
+// The modal form in which the user chooses the database: the embedded file in the project
+// folder, or a shared server with its address and account. From here the connection can be
+// tried and a point list imported into the chosen database.
 class DbServerForm : public QDialog
 {
     Q_OBJECT
@@ -29,14 +24,22 @@ public:
     DbServerSettings settings() const;
     QString password() const;
 
+    // Remembers the choice for the user (and the password when asked to), then closes.
     void accept() override;
 
 private:
+    void testConnection();
+    void importPointList();
+
+    QComboBox *m_kind;
+    QLineEdit *m_file;
     QLineEdit *m_host;
     QSpinBox *m_port;
     QLineEdit *m_database;
     QLineEdit *m_user;
     QLineEdit *m_password;
+    QCheckBox *m_remember;
+    QLabel *m_status;
 };
 
 #endif
