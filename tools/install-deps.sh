@@ -7,6 +7,7 @@ packages=(
     build-essential cmake pkg-config
     qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
     libqt5sql5-sqlite libqt5sql5-psql
+    postgresql
     qttranslations5-l10n fonts-noto-cjk
 )
 

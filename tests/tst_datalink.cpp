@@ -1,0 +1,309 @@
+// The data link against a real database, embedded or shared (testbackend.h): schema and
+// point-list import, lookups, graphs saved to and opened from the server through the main
+// window, upload conflicts, failed connections and hostile names.
+#include "abstractgraphicsutility.h"
+#include "app/apptexts.h"
+#include "app/plotwright.h"
+#include "app/startup.h"
+#include "cdatalink.h"
+#include "document/graphicsview.h"
+#include "graphicsitem.h"
+#include "itemsamples.h"
+#include "scene/scene.h"
+#include "serverdatabase.h"
+#include "servergraphdialog.h"
+#include "testbackend.h"
+#include "testsupport.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QSqlQuery>
+#include <QTcpServer>
+#include <QtTest>
+
+namespace {
+
+// Answers the next modal widget of type T, passing over others (a form still open below).
+template <typename T> void whenModalOf(std::function<void(T *)> answer)
+{
+    TestSupport::whenModal([answer](QWidget *modal) {
+        if (auto *widget = qobject_cast<T *>(modal))
+            answer(widget);
+        else
+            whenModalOf<T>(answer);
+    });
+}
+
+// Notes the next `count` message boxes as "title|text" lines and closes each with OK.
+void answerBoxes(QString *seen, int count)
+{
+    whenModalOf<QMessageBox>([seen, count](QMessageBox *box) {
+        *seen += box->windowTitle() + QLatin1Char('|') + box->text() + QLatin1Char('\n');
+        if (count > 1)
+            answerBoxes(seen, count - 1);
+        box->button(QMessageBox::Ok)->click();
+    });
+}
+
+void fillForm(QWidget *form, const DbServerSettings &s, const QString &password)
+{
+    auto *kind = form->findChild<QComboBox *>(QStringLiteral("comboBox_Kind"));
+    kind->setCurrentIndex(kind->findData(int(s.kind)));
+    form->findChild<QLineEdit *>(QStringLiteral("lineEdit_Host"))->setText(s.host);
+    form->findChild<QSpinBox *>(QStringLiteral("spinBox_Port"))->setValue(s.port);
+    form->findChild<QLineEdit *>(QStringLiteral("lineEdit_Database"))->setText(s.database);
+    form->findChild<QLineEdit *>(QStringLiteral("lineEdit_User"))->setText(s.user);
+    form->findChild<QLineEdit *>(QStringLiteral("lineEdit_Password"))->setText(password);
+}
+
+QString csvField(QString text)
+{
+    return QLatin1Char('"') + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+QString writeFile(const QString &name, const QByteArray &bytes)
+{
+    const QString path = QDir(TestSupport::projectFolder()).filePath(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
+}
+
+} // namespace
+
+class TestDataLink : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        TestSupport::isolate(TestBackend::postgres() ? "datalink-postgres" : "datalink-sqlite");
+        // Untitled graphs are saved beside the working directory before their upload.
+        QDir::setCurrent(TestSupport::projectFolder());
+        AbstractGraphicsUtility::initProject();
+        QVERIFY2(TestBackend::reset(), "the test database cannot be reached");
+    }
+
+    void init()
+    {
+        CDataLink::UnInit();
+        QVERIFY(TestBackend::reset());
+    }
+
+    void cleanup()
+    {
+        const int missed = TestSupport::missedModals();
+        TestSupport::cancelPendingModals();
+        QCOMPARE(missed, 0);
+    }
+
+    void cleanupTestCase() { CDataLink::UnInit(); }
+
+    void pointListImportAndLookup()
+    {
+        const QString longName(100000, QChar(0x957f));
+        const QString hostile = QStringLiteral("O'Brien\"; DROP TABLE points; --");
+        const QString csv = writeFile(QStringLiteral("points.csv"),
+            (QStringLiteral(
+                 "点号,变量名,限定名,设备名\nYC1,Ia,A相,1#进线\nYC2,%1,%2,dev\nYC3,only,three\n,noid,q,d\n"
+                 "YC1,Ib,B相,1#进线\nYC4,%3,,\"multi\nline\"\n\"YC5,unclosed\n")
+                    .arg(csvField(hostile), csvField(QStringLiteral("q,\"x\"")), longName))
+                .toUtf8());
+        QVERIFY(TestBackend::open().tables().isEmpty());
+        QString report;
+        TestSupport::whenModal([&](QWidget *form) {
+            fillForm(form, TestBackend::settings(), TestBackend::password());
+            whenModalOf<QFileDialog>([&](QFileDialog *dialog) {
+                whenModalOf<QMessageBox>([&](QMessageBox *box) {
+                    report = box->text() + QLatin1Char('\n') + box->detailedText();
+                    box->button(QMessageBox::Ok)->click();
+                });
+                dialog->selectFile(csv);
+                static_cast<QDialog *>(dialog)->accept();
+            });
+            form->findChild<QPushButton *>(QStringLiteral("pushButton_Import"))->click();
+            static_cast<QDialog *>(form)->accept();
+        });
+        QCOMPARE(CDataLink::ShowSetDbServerForm(), 1);
+        // The row with a quoted line break spans two lines, so the unclosed one starts on line 9.
+        QVERIFY2(report.startsWith(
+                     QStringLiteral("取用 4 行(新增 3 条, 更新 1 条), 拒绝 3 行。\n第 4 行: 有 3 个字段")),
+            qPrintable(report));
+        QVERIFY2(
+            report.contains(QStringLiteral("第 5 行: 点号为空\n第 9 行: 引号未闭合")), qPrintable(report));
+
+        // The first connection created the schema; this one finds it and the records.
+        QSqlQuery version(TestBackend::open());
+        QVERIFY(version.exec(QStringLiteral("SELECT value FROM plotwright_meta")) && version.next());
+        QCOMPARE(version.value(0).toInt(), ServerDatabase::SchemaVersion);
+        CDataLink *link = CDataLink::GetDataLink();
+        QVERIFY(link->SetupRtuDev());
+        // Every record as stored, in id order, each found by its id; a refused id is not.
+        const QList<QStringList> expected {{"YC1", "Ib", "B相", "1#进线"}, {"YC2", hostile, "q,\"x\"", "dev"},
+            {"YC4", longName, "", "multi\nline"}};
+        QCOMPARE(link->idList.size(), expected.size());
+        for (int i = 0; i < expected.size(); ++i) {
+            const CIdInfo &p = link->idList.at(i);
+            QCOMPARE((QStringList {p.id, p.name, p.qualifier, p.deviceName}), expected.at(i));
+            QString id = p.id;
+            QVERIFY(CDataLink::GetIdInfo(id) == &p);
+        }
+        QString id = "YC3";
+        QVERIFY(!CDataLink::GetIdInfo(id));
+        // Records a caller puts into the list are found too.
+        link->idList.append(CIdInfo {"YX9", "n", QString(), QString()});
+        id = "YX9";
+        QCOMPARE(CDataLink::GetIdInfo(id)->name, QStringLiteral("n"));
+    }
+
+    void saveAndOpenThroughTheMainWindow()
+    {
+        Plotwright w;
+        QCOMPARE(CDataLink::platform(), 0);
+        TestSupport::whenModal([](QWidget *form) {
+            fillForm(form, TestBackend::settings(), TestBackend::password());
+            QTest::keyClick(form->focusWidget() ? form->focusWidget() : form, Qt::Key_Return);
+        });
+        QVERIFY(connectAtStartup(&w));
+        QVERIFY(CDataLink::GetDataLink()->online);
+        const QString title = windowTitleText(applicationTitle(), true);
+        QVERIFY2(title.endsWith("(当前在线;" + CDataLink::GetDbServerInfo() + ")"), qPrintable(title));
+        QVERIFY(TestBackend::password().isEmpty() || !title.contains(TestBackend::password()));
+        w.updateActions();
+
+        GraphicsView *view = TestSupport::newGraph(w);
+        QVERIFY(view);
+        for (int i = 0; i < 3; ++i)
+            view->documentScene()->addItem(ItemSamples::create(0x10018, QRectF(10 + 30 * i, 10, 20, 20)));
+        QString seen;
+        answerBoxes(&seen, 1);
+        w.form().actionSaveDiz30->trigger();
+        QCOMPARE(seen, QString("提示|保存成功!\n"));
+        const QString first = view->currentFile();
+        QVERIFY2(
+            QRegularExpression("/DIZ\\.\\d+r1\\.画面\\d+\\.drw$").match(first).hasMatch(), qPrintable(first));
+        QString proposed;
+        whenModalOf<QFileDialog>([&](QFileDialog *dialog) {
+            proposed = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+            dialog->reject();
+        });
+        view->saveAs();
+        QCOMPARE(proposed, QFileInfo(first).fileName().section('.', 2)); // without "DIZ.<id>."
+        // Each upload is a revision; the local copy moves along.
+        answerBoxes(&seen, 1);
+        w.form().actionSaveDiz30->trigger();
+        const QString second = QFileInfo(view->currentFile()).fileName();
+        QCOMPARE(second, QFileInfo(first).fileName().replace("r1.", "r2."));
+        QVERIFY(!QFile::exists(first));
+
+        w.form().mdiArea->closeAllSubWindows();
+        whenModalOf<ServerGraphDialog>([](ServerGraphDialog *dialog) {
+            auto *filter = dialog->findChild<QLineEdit *>("lineEdit_Filter");
+            QTest::keyClicks(filter, "none such");
+            QCOMPARE(dialog->selectedId(), 0);
+            filter->setText("画面");
+            QTest::keyClick(filter, Qt::Key_Return);
+        });
+        w.form().actionDIZ30->trigger();
+        auto *reopened = qobject_cast<GraphicsView *>(w.form().mdiArea->subWindowList().value(0)->widget());
+        QCOMPARE(QFileInfo(reopened->currentFile()).fileName(), second);
+        QCOMPARE(reopened->documentScene()->items().size(), 3);
+
+        // A colleague uploads the same revision first: this copy is not stored over theirs.
+        const QString colleague = QDir(TestSupport::projectFolder()).filePath("colleague/" + second);
+        QVERIFY(
+            QDir().mkpath(QFileInfo(colleague).path()) && QFile::copy(reopened->currentFile(), colleague));
+        const QString theirs = CDataLink::GetDataLink()->SaveDizFile(colleague, writeFile("c.svg", "<svg/>"));
+        reopened->documentScene()->addItem(ItemSamples::create(0x10018, QRectF(200, 10, 20, 20)));
+        seen.clear();
+        answerBoxes(&seen, 2);
+        w.form().actionSaveDiz30->trigger();
+        QVERIFY2(seen.contains("服务器版本 3, 本地副本基于版本 2") && seen.endsWith("提示|保存失败!\n"),
+            qPrintable(seen));
+        ServerDatabase other;
+        ServerGraph kept;
+        QVERIFY(other.open(TestBackend::settings(), TestBackend::password()));
+        QVERIFY(other.fetch(other.graphs(0).value(0).id, kept, true));
+        QFile file(theirs);
+        QVERIFY(kept.revision == 3 && file.open(QIODevice::ReadOnly) && file.readAll() == kept.graph);
+    }
+
+    void failedConnectionGoesOffline_data()
+    {
+        QTest::addColumn<int>("port"); // 0: the embedded file, damaged
+        QTest::addColumn<QString>("password");
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        QTest::newRow("damaged embedded file") << 0 << QString();
+        QTest::newRow("nobody listens") << int(closed.serverPort()) << QStringLiteral("x");
+        if (TestBackend::postgres())
+            QTest::newRow("wrong password") << TestBackend::settings().port << QStringLiteral("wrong");
+    }
+
+    void failedConnectionGoesOffline()
+    {
+        QFETCH(int, port);
+        QFETCH(QString, password);
+        DbServerSettings s = TestBackend::settings();
+        s.kind = port ? DbServerSettings::PostgreSql : DbServerSettings::Embedded;
+        s.port = port ? port : s.port;
+        if (!port)
+            QVERIFY(!writeFile(QFileInfo(DbServerSettings::embeddedFile()).fileName(), "not a database")
+                         .isEmpty());
+        Plotwright w;
+        QString seen;
+        TestSupport::whenModal([&](QWidget *form) {
+            fillForm(form, s, password);
+            answerBoxes(&seen, 1);
+            static_cast<QDialog *>(form)->accept();
+        });
+        QVERIFY(connectAtStartup(&w));
+        QCOMPARE(seen, QStringLiteral("提示|无法连接服务器,进入离线编辑!\n"));
+        const CDataLink *link = CDataLink::GetDataLink();
+        QVERIFY(!link->online && link->idList.isEmpty() && !link->errorText().isEmpty());
+        QVERIFY(windowTitleText(applicationTitle(), true).endsWith(QStringLiteral("(当前离线)")));
+    }
+
+    void hostileGraphNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("quotes") << "a'b\"c''d";
+        QTest::newRow("statement") << "x'); DROP TABLE graphs; --";
+        QTest::newRow("long, with separators") << QString(3000, QChar(0x957f)) + "/\\:*?<>|\n.";
+    }
+
+    void hostileGraphNames()
+    {
+        QFETCH(QString, name);
+        TestBackend::settings().save();
+        QVERIFY(DbServerSettings::storePassword(TestBackend::password()));
+        CDataLink *link = CDataLink::GetDataLink();
+        QVERIFY(link->SetupRtuDev());
+        ServerDatabase other; // a colleague's editor
+        QVERIFY(other.open(TestBackend::settings(), TestBackend::password()));
+        ServerGraph graph;
+        graph.name = name;
+        graph.graph = "graph bytes";
+        QCOMPARE(other.store(graph), ServerDatabase::Store::Stored);
+
+        const QString path = link->fetchDizFile(graph.id, AbstractGraphicsUtility::graphDir());
+        // One file, right in the folder, short enough for any file system.
+        QVERIFY(QFile::exists(path) && QFileInfo(path).fileName().toUtf8().size() <= 255);
+        QCOMPARE(QFileInfo(path).absolutePath(), QDir(AbstractGraphicsUtility::graphDir()).absolutePath());
+        QVERIFY(!link->SaveDizFile(path, writeFile("a.svg", "<svg/>")).isEmpty());
+        const QList<ServerGraph> stored = other.graphs(0);
+        QVERIFY(stored.size() == 1 && stored.first().revision == 2);
+        QCOMPARE(stored.first().name, name);
+    }
+};
+
+QTEST_MAIN(TestDataLink)
+#include "tst_datalink.moc"
