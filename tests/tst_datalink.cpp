@@ -188,6 +188,7 @@ private slots:
         w.form().actionSaveDiz30->trigger();
         QCOMPARE(seen, QString("提示|保存成功!\n"));
         const QString first = view->currentFile();
+        QCOMPARE(QFileInfo(first).dir(), QDir(AbstractGraphicsUtility::graphDir()));
         QVERIFY2(
             QRegularExpression("/DIZ\\.\\d+r1\\.画面\\d+\\.drw$").match(first).hasMatch(), qPrintable(first));
         QString proposed;

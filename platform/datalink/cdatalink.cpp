@@ -1,5 +1,6 @@
 #include "cdatalink.h"
 
+#include "abstractgraphicsutility.h"
 #include "dbserverform.h"
 #include "serverdatabase.h"
 #include "servergraphdialog.h"
@@ -263,8 +264,11 @@ QString CDataLink::SaveDizFile(QString graphFile, QString svgFile)
     case ServerDatabase::Store::Failed:
         return refuse(QStringLiteral("上传失败: %1").arg(m_db->errorText()));
     }
-    // The local copy follows the server: it becomes the copy of the revision just stored.
-    const QString stored = info.absoluteDir().filePath(localName(graph));
+    // The local copy follows the server: it becomes the copy of the revision just stored, in
+    // the folder where copies are fetched to (a new graph was saved wherever the editor runs).
+    const QString dir = graph.kind == 1 ? AbstractGraphicsUtility::templateDir() : AbstractGraphicsUtility::graphDir();
+    QDir().mkpath(dir);
+    const QString stored = QDir(dir).filePath(localName(graph));
     replaceFile(graphFile, stored);
     replaceFile(svgFile, QFileInfo(svgFile).absoluteDir().filePath(QFileInfo(stored).completeBaseName()
                                                                    + QStringLiteral(".svg")));

@@ -46,7 +46,7 @@ public:
     // "DIZ.<server id>.<name>.drw"; the local path, empty when cancelled or failed.
     virtual QString OpenDizFile(QString dir);
     // Uploads the graph file and its SVG as one new revision; the local path of the copy of
-    // that revision, empty when the upload was refused or failed.
+    // that revision (moved into the graph folder), empty when the upload was refused or failed.
     virtual QString SaveDizFile(QString graphFile, QString svgFile);
 
     // OpenDizFile without the dialog: server graph `id` into `dir`.

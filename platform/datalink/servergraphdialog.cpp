@@ -5,10 +5,19 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+namespace {
+QString sizeText(qint64 bytes)
+{
+    if (bytes < 1024)
+        return QStringLiteral("%1 字节").arg(bytes);
+    return bytes < 1024 * 1024 ? QStringLiteral("%1 KB").arg(bytes / 1024.0, 0, 'f', 1)
+                               : QStringLiteral("%1 MB").arg(bytes / 1048576.0, 0, 'f', 1);
+}
+} // namespace
 
 ServerGraphDialog::ServerGraphDialog(const QList<ServerGraph> &graphs, QWidget *parent)
     : QDialog(parent)
@@ -31,14 +40,13 @@ ServerGraphDialog::ServerGraphDialog(const QList<ServerGraph> &graphs, QWidget *
     m_list->setHeaderLabels({QStringLiteral("名称"), QStringLiteral("修改时间"), QStringLiteral("大小")});
     m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_list->header()->setStretchLastSection(false);
-    const QLocale locale;
     for (const ServerGraph &g : graphs) {
         auto *row = new QTreeWidgetItem(m_list);
         row->setText(0, g.name);
         row->setToolTip(0, g.name);
         row->setText(
             1, QDateTime::fromMSecsSinceEpoch(g.modified).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-        row->setText(2, locale.formattedDataSize(g.size, 1, QLocale::DataSizeTraditionalFormat));
+        row->setText(2, sizeText(g.size));
         row->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
         row->setData(0, Qt::UserRole, g.id);
     }
