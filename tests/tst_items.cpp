@@ -432,6 +432,19 @@ private slots:
         QVERIFY(!(group->flags() & QGraphicsItem::ItemIsMovable));
         const DrawingDefaults defaults = ItemSamples::defaults();
         QVERIFY(!group->createFromPoints(&defaults, QPointF(0, 0), QPointF(10, 10), &scene));
+
+        // A selected group shows its frame on the usual black canvas.
+        const auto frameOnBlack = [&] {
+            QImage image(200, 120, QImage::Format_RGB32);
+            image.fill(Qt::black);
+            QPainter painter(&image);
+            scene.render(&painter, QRectF(0, 0, 200, 120), QRectF(-10, -10, 200, 120));
+            painter.end();
+            return ItemSamples::countColour(image, GraphicsItem::selectionOutline().color());
+        };
+        QCOMPARE(frameOnBlack(), 0);
+        group->setSelected(true);
+        QVERIFY(frameOnBlack() > 100);
     }
 };
 

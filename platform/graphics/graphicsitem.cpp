@@ -225,12 +225,16 @@ void GraphicsItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *opti
         drawSelection(painter);
 }
 
+QPen GraphicsItem::selectionOutline()
+{
+    return QPen(QColor(0, 160, 255), 0, Qt::DashLine);
+}
+
 void GraphicsItem::drawSelection(QPainter *painter)
 {
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, false);
-    QPen outline(QColor(0, 160, 255), 0, Qt::DashLine);
-    painter->setPen(outline);
+    painter->setPen(selectionOutline());
     painter->setBrush(Qt::NoBrush);
     if (!isLinear())
         painter->drawRect(m_rect.normalized());

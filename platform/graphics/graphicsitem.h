@@ -90,6 +90,9 @@ public:
     // Value of a specific property by its index in specifics().
     QVariant specificValue(int index) const { return values().value(index); }
     void setSpecificValue(int index, const QVariant &value);
+    // The dashed outline of a selection, shared with groups so that both read alike.
+    static QPen selectionOutline();
+
     // The handles as drawn for a given size in scene units (exposed for hit tests).
     QRectF handleRect(int handle) const;
     int handleCount() const;

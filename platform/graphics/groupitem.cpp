@@ -8,6 +8,8 @@
 #include <QDataStream>
 #include <QFile>
 #include <QGraphicsScene>
+#include <QPainter>
+#include <QStyleOptionGraphicsItem>
 #include <memory>
 
 namespace {
@@ -156,4 +158,13 @@ void GroupItem::setPropertyValue(const QString &id, const QVariant &value)
 void GroupItem::lockChanged()
 {
     setFlag(ItemIsMovable, !islocked());
+}
+
+void GroupItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *)
+{
+    if (!(option->state & QStyle::State_Selected))
+        return;
+    painter->setPen(GraphicsItem::selectionOutline());
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(boundingRect());
 }

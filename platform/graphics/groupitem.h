@@ -36,6 +36,9 @@ public:
     void setPropertyValue(const QString &id, const QVariant &value) override;
     QVariant propertyValue(const QString &id) const override;
 
+    // Qt's own selection frame is drawn in the window-text colour, unseen on a dark canvas.
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
+
 protected:
     void lockChanged() override;
 
