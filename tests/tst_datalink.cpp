@@ -1,6 +1,7 @@
 // The data link against a real database, embedded or shared (testbackend.h): schema and
 // point-list import, lookups, graphs saved to and opened from the server through the main
-// window, upload conflicts, failed connections and hostile names.
+// window, upload conflicts, failed connections, hostile names and variable replacement
+// over the stored point records.
 #include "abstractgraphicsutility.h"
 #include "app/apptexts.h"
 #include "app/plotwright.h"
@@ -9,6 +10,7 @@
 #include "document/graphicsview.h"
 #include "graphicsitem.h"
 #include "itemsamples.h"
+#include "pointlist.h"
 #include "scene/scene.h"
 #include "serverdatabase.h"
 #include "servergraphdialog.h"
@@ -25,6 +27,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSqlQuery>
+#include <QTableWidget>
 #include <QTcpServer>
 #include <QtTest>
 
@@ -74,6 +77,12 @@ QString writeFile(const QString &name, const QByteArray &bytes)
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
+}
+
+// Without a trailing "-", which the replacement refuses as a name cut apart.
+QString hostileDevice()
+{
+    return QStringLiteral("D'\"; DROP TABLE points; SELECT '");
 }
 
 } // namespace
@@ -303,6 +312,76 @@ private slots:
         const QList<ServerGraph> stored = other.graphs(0);
         QVERIFY(stored.size() == 1 && stored.first().revision == 2);
         QCOMPARE(stored.first().name, name);
+    }
+
+    void replaceDeviceOnStoredPoints_data()
+    {
+        // `seen`: the device the dialog starts from, the preview rows, the closing message.
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QStringList>("seen");
+        QTest::addColumn<QStringList>("after"); // each item as "svgID/ykID"
+        const QString hostile = hostileDevice();
+        QTest::newRow("plain") << "DevB" << QStringList{"DevA", "DevA.Ia>DevB.Ia", "共替换 1 处!"}
+                               << QStringList{"B1/A2", "ZZ/B1"};
+        QTest::newRow("hostile device name")
+            << hostile << QStringList{"DevA", "DevA.Ia>" + hostile + ".Ia", "DevA.Ib>" + hostile + ".Ib", "共替换 2 处!"}
+            << QStringList{"H1/H2", "ZZ/H1"};
+    }
+
+    void replaceDeviceOnStoredPoints()
+    {
+        QFETCH(QString, device);
+        QFETCH(QStringList, seen);
+        QFETCH(QStringList, after);
+        // Ib on DevB has another qualifier, so A2 has no counterpart there; ZZ is no point.
+        const PointList list(QStringLiteral("点号,变量名,限定名,设备名\nA1,Ia,q,DevA\nA2,Ib,q,DevA\nB1,Ia,q,DevB\n"
+                                            "B2,Ib,x,DevB\nH1,Ia,q,%1\nH2,Ib,q,%1\n")
+                                 .arg(csvField(hostileDevice()))
+                                 .toUtf8());
+        int added = 0;
+        ServerDatabase other;
+        QVERIFY(other.open(TestBackend::settings(), TestBackend::password()));
+        QVERIFY(other.importPoints(list.records, &added) && added == 6);
+        TestBackend::settings().save();
+        QVERIFY(DbServerSettings::storePassword(TestBackend::password()));
+        QVERIFY(CDataLink::GetDataLink()->SetupRtuDev());
+
+        Scene scene;
+        QList<AbstractGraphicsUtility *> items;
+        for (const QString &ids : QStringList{"A1/A2", "ZZ/A1"}) {
+            GraphicsItem *item = ItemSamples::create(0x10018, QRectF(items.size() * 50, 0, 40, 40));
+            item->setSvgID(ids.section('/', 0, 0));
+            item->setYkID(ids.section('/', 1, 1));
+            scene.addItem(item);
+            items << item;
+        }
+        QStringList noted;
+        QWidget *dialog = nullptr;
+        TestSupport::whenModals([&](QWidget *modal) {
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                noted << box->text();
+                box->button(QMessageBox::Ok)->click();
+            } else if (auto *table = modal->findChild<QTableWidget *>()) {
+                for (int row = 0; row < table->rowCount(); ++row)
+                    noted << table->item(row, 0)->text() + '>' + table->item(row, 1)->text();
+                static_cast<QDialog *>(modal)->accept();
+            } else if (modal == dialog) { // a refusal left it open
+                noted << QStringLiteral("open");
+                static_cast<QDialog *>(modal)->reject();
+            } else {
+                dialog = modal;
+                noted << modal->findChild<QComboBox *>(QStringLiteral("comboBox"))->currentText();
+                modal->findChild<QLineEdit *>(QStringLiteral("lineEditTo"))->setText(device);
+                modal->findChild<QPushButton *>(QStringLiteral("pushButtonReplace"))->click();
+            }
+        });
+        scene.replaceVariables(items);
+        TestSupport::cancelPendingModals();
+        QCOMPARE(noted, seen);
+        QStringList ids;
+        for (AbstractGraphicsUtility *item : items)
+            ids << item->svgID() + '/' + item->ykID();
+        QCOMPARE(ids, after);
     }
 };
 
