@@ -501,7 +501,8 @@ void QtVariantPropertyManager::setValue(QtProperty *property, const QVariant &va
         emit valueChanged(property, v);
         return;
     }
-    // A part: the whole changes first, then the part reports its own new value.
+    // A part: only the whole reports, since the whole is the value users of the manager
+    // keep; a second report for the part would read as a second, separate edit.
     QtProperty *owner = data->owner;
     const Data *whole = m_data.value(owner);
     const QVariant total = normalised(*whole, composed(*whole, data->part, v));
@@ -509,8 +510,6 @@ void QtVariantPropertyManager::setValue(QtProperty *property, const QVariant &va
         return;
     store(owner, total);
     emit valueChanged(owner, total);
-    if (const Data *after = m_data.value(property))
-        emit valueChanged(property, after->value);
 }
 
 void QtVariantPropertyManager::setAttribute(

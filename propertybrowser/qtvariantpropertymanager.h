@@ -12,7 +12,8 @@
 // Creates, holds and deletes the properties of a browser, and every value and attribute.
 // A property type is a QVariant type (String, Bool, Int, Double, Size, Color, Font) or one
 // of the ids below. Size, Color and Font properties get sub-properties for their parts;
-// editing a part changes the whole, and valueChanged comes for the whole first.
+// editing a part changes the whole, and valueChanged comes for the whole only. The parts
+// follow the whole's value without signals of their own.
 //
 // Attributes that limit values and editors, by type:
 //   Int        minimum, maximum, singleStep

@@ -80,11 +80,12 @@ QList<QtVariantProperty *> rowsOf(PropertyDockWidget &dock, int group)
     return rows;
 }
 
-// Types a number into the spin box editor of the row, as a user does.
-void typeInto(PropertyDockWidget &dock, const QString &row, const QString &text)
+// Types a number into the spin box editor of the row, or of its sub-row `part`, as a user does.
+void typeInto(PropertyDockWidget &dock, const QString &row, const QString &text, int part = -1)
 {
+    QtProperty *p = TestSupport::findProperty(*dock.browser(), row);
     auto *spin = qobject_cast<QAbstractSpinBox *>(
-        TestSupport::openPropertyEditor(*dock.browser(), TestSupport::findProperty(*dock.browser(), row)));
+        TestSupport::openPropertyEditor(*dock.browser(), part < 0 ? p : p->subProperties().at(part)));
     QVERIFY(spin);
     spin->findChild<QLineEdit *>()->selectAll();
     QTest::keyClicks(spin->findChild<QLineEdit *>(), text);
@@ -275,6 +276,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(redPixels() > 100, 5000);
         QCOMPARE(view->documentScene()->undoStack()->count(), steps + 1);
         w.form().mainToolBar->actions().at(w.form().mainToolBar->actions().size() - 2)->trigger();
+        QCOMPARE(item->penColor(), ItemSamples::defaults().penColor);
+        // Its "红" sub-row is one step as well, and one undo gives the colour back.
+        typeInto(*dock, "线条颜色", "7", 0);
+        QCOMPARE(item->penColor().red(), 7);
+        QCOMPARE(view->documentScene()->undoStack()->count(), steps + 1);
+        view->documentScene()->undoStack()->undo();
         QCOMPARE(item->penColor(), ItemSamples::defaults().penColor);
 
         // Clicking empty canvas empties the dock; the View menu shows and hides it.
