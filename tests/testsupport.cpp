@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "app/apptexts.h"
 #include "app/plotwright.h"
 #include "document/graphicsview.h"
 #include "qttreepropertybrowser.h"
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QStandardPaths>
@@ -101,6 +103,17 @@ void cancelPendingModals()
     const QList<QTimer *> pending = s_pending;
     for (QTimer *timer : pending)
         finish(timer);
+}
+
+bool writePlatform(int platform)
+{
+    const QString path = applicationDir() + QStringLiteral("/config.ini");
+    QFile::remove(path);
+    if (platform < 0)
+        return true;
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly)
+        && file.write(QStringLiteral("[Plotwright]\nplatform=%1\n").arg(platform).toUtf8()) > 0;
 }
 
 GraphicsView *newGraph(Plotwright &window)

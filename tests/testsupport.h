@@ -31,6 +31,10 @@ int missedModals();
 // Drops the requests still waiting (for a modal that should not have appeared).
 void cancelPendingModals();
 
+// Writes config.ini beside the executable with the given platform value; a negative value
+// removes the file (the program then runs as platform 0). False when it cannot be written.
+bool writePlatform(int platform);
+
 // Creates a graph through the window's own command, accepting the canvas dialog; shows
 // and activates the window first, as sub-windows activate only in an active window.
 GraphicsView *newGraph(Plotwright &window);
