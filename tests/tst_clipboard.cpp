@@ -64,10 +64,7 @@ private slots:
     void initTestCase()
     {
         TestSupport::isolate("clipboard");
-        QFile config(applicationDir() + QStringLiteral("/config.ini"));
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write("[Plotwright]\nplatform=1\n");
-        config.close();
+        QVERIFY(TestSupport::writePlatform(1));
         CDataLink::Init();
         m_window = std::make_unique<Plotwright>();
         m_first = TestSupport::newGraph(*m_window);
@@ -75,7 +72,7 @@ private slots:
         QVERIFY(m_first && m_second);
     }
 
-    void cleanupTestCase() { QFile::remove(applicationDir() + QStringLiteral("/config.ini")); }
+    void cleanupTestCase() { TestSupport::writePlatform(-1); }
 
     void init()
     {

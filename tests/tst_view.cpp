@@ -79,10 +79,7 @@ private slots:
     void initTestCase()
     {
         TestSupport::isolate("view");
-        QFile config(applicationDir() + QStringLiteral("/config.ini"));
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write("[Plotwright]\nplatform=1\n");
-        config.close();
+        QVERIFY(TestSupport::writePlatform(1));
         CDataLink::Init();
         m_window = std::make_unique<Plotwright>();
         m_view = TestSupport::newGraph(*m_window);
@@ -91,7 +88,7 @@ private slots:
         m_view->viewport()->setMouseTracking(true);
     }
 
-    void cleanupTestCase() { QFile::remove(applicationDir() + QStringLiteral("/config.ini")); }
+    void cleanupTestCase() { TestSupport::writePlatform(-1); }
 
     void init()
     {
