@@ -1,16 +1,19 @@
 // Editing 10 000 selected items in a shown document window: copy and paste (and undoing
-// the paste), the six alignments and the two spacings (each with its undo), and zooming the
-// view that shows them all. Each beside a baseline in the same run: the bare item encoding,
-// loading and adding without commands, a plain moveBy loop there and back, and repainting
-// the view unzoomed.
+// the paste), the "move" macro a drag leaves behind with its undo and redo, arrow-key moves,
+// delete and its undo, the six alignments and the two spacings (each with its undo), and
+// zooming the view that shows them all. Each beside a baseline in the same run: the bare item
+// encoding, loading and adding without commands, a plain moveBy loop there and back, a plain
+// remove-and-add loop, and repainting the view unzoomed.
 #include "document/graphicsview.h"
 #include "drawingdefaults.h"
 #include "graphicsitem.h"
+#include "scene/commands.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
 
 #include <QClipboard>
 #include <QDataStream>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QUndoStack>
@@ -144,6 +147,75 @@ private slots:
             for (QGraphicsItem *item : items)
                 item->moveBy(-1, -1);
         }
+    }
+
+    // What the release after a drag pushes: one CommandSetPos per selected item.
+    void moveMacroAfterDrag()
+    {
+        Document doc;
+        Scene *scene = doc.scene();
+        const QList<QGraphicsItem *> items = scene->selectedItems();
+        QBENCHMARK {
+            scene->undoStack()->beginMacro(QStringLiteral("move"));
+            for (QGraphicsItem *item : items)
+                scene->undoStack()->push(new CommandSetPos(item, item->pos() - QPointF(5, 5), nullptr));
+            scene->undoStack()->endMacro();
+        }
+    }
+
+    void moveMacroUndoRedo()
+    {
+        Document doc;
+        Scene *scene = doc.scene();
+        for (QGraphicsItem *item : scene->selectedItems())
+            item->moveBy(5, 5);
+        scene->undoStack()->beginMacro(QStringLiteral("move"));
+        for (QGraphicsItem *item : scene->selectedItems())
+            scene->undoStack()->push(new CommandSetPos(item, item->pos() - QPointF(5, 5), nullptr));
+        scene->undoStack()->endMacro();
+        QBENCHMARK {
+            scene->undoStack()->undo();
+            scene->undoStack()->redo();
+        }
+    }
+
+    void arrowKeyMove()
+    {
+        Document doc;
+        QBENCHMARK {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+            QCoreApplication::sendEvent(doc.scene(), &key);
+        }
+        QVERIFY(doc.scene()->undoStack()->count() > 0);
+    }
+
+    void baselineRemoveAddLoop()
+    {
+        Document doc;
+        Scene *scene = doc.scene();
+        const QList<QGraphicsItem *> items = Scene::noParentFilter(scene->items(Qt::DescendingOrder));
+        QBENCHMARK {
+            for (QGraphicsItem *item : items)
+                scene->removeItem(item);
+            for (auto it = items.rbegin(); it != items.rend(); ++it)
+                scene->addItem(*it);
+            scene->items(QPointF(1, 1));
+        }
+    }
+
+    void removeAndUndo()
+    {
+        Document doc;
+        Scene *scene = doc.scene();
+        const QList<QGraphicsItem *> selection = scene->selectedItems();
+        QBENCHMARK {
+            for (QGraphicsItem *item : selection)
+                item->setSelected(true);
+            scene->remove();
+            scene->undoStack()->undo();
+            scene->items(QPointF(1, 1));
+        }
+        QCOMPARE(scene->items().size(), Count);
     }
 
     void alignment_data()
