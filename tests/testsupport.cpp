@@ -105,6 +105,18 @@ void cancelPendingModals()
         finish(timer);
 }
 
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 bool writePlatform(int platform)
 {
     const QString path = applicationDir() + QStringLiteral("/config.ini");

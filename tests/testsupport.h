@@ -1,6 +1,7 @@
 #ifndef TESTSUPPORT_H
 #define TESTSUPPORT_H
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
 
@@ -30,6 +31,10 @@ void whenPopup(std::function<void(QWidget *)> answer, int timeoutMs = 5000);
 int missedModals();
 // Drops the requests still waiting (for a modal that should not have appeared).
 void cancelPendingModals();
+
+// The whole file (empty when it cannot be read), and writing it whole.
+QByteArray readFile(const QString &path);
+bool writeFile(const QString &path, const QByteArray &bytes);
 
 // Writes config.ini beside the executable with the given platform value; a negative value
 // removes the file (the program then runs as platform 0). False when it cannot be written.

@@ -38,17 +38,8 @@ namespace {
 
 const int RectangleType = 0x10018;
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using TestSupport::readFile;
+using TestSupport::writeFile;
 
 QByteArray documentBytes(
     const AbstractGraphicsScene &scene, unsigned version = DocumentFormat::CurrentVersion)
@@ -210,7 +201,7 @@ struct SvgHead
 SvgHead readSvgHead(const QString &path)
 {
     SvgHead head;
-    QXmlStreamReader xml(readBytes(path));
+    QXmlStreamReader xml(readFile(path));
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
@@ -253,7 +244,7 @@ private:
         scene.setSceneRect(0, 0, 800, 600);
         fill(&scene, count);
         const QByteArray bytes = documentBytes(scene, 12);
-        return writeBytes(path(name), bytes) ? bytes : QByteArray();
+        return writeFile(path(name), bytes) ? bytes : QByteArray();
     }
 
     static bool noBackups()
@@ -370,7 +361,7 @@ private slots:
         const QString file = path(fileName);
         QFile::remove(file);
         if (!bytes.isEmpty())
-            QVERIFY(writeBytes(file, bytes));
+            QVERIFY(writeFile(file, bytes));
         if (message.isEmpty()) {
             QFile probe(file);
             QVERIFY(!probe.open(QIODevice::ReadOnly));
@@ -482,7 +473,7 @@ private slots:
 
         // An older backup of the same name is replaced.
         QVERIFY(QDir().mkpath(GraphicsView::backupDir()));
-        QVERIFY(writeBytes(backupOf(QStringLiteral("old.drw"), 12), "an older backup"));
+        QVERIFY(writeFile(backupOf(QStringLiteral("old.drw"), 12), "an older backup"));
 
         GraphicsView view;
         QVERIFY(view.loadFile(0, file));
@@ -491,11 +482,11 @@ private slots:
         const QList<ItemState> asRead = describe(*view.documentScene());
         QCOMPARE(view.windowTitle(), QStringLiteral("old.drw (Version 12) [*]"));
         QVERIFY(view.save());
-        QCOMPARE(readBytes(backupOf(QStringLiteral("old.drw"), 12)), v12);
+        QCOMPARE(readFile(backupOf(QStringLiteral("old.drw"), 12)), v12);
         QCOMPARE(QDir(GraphicsView::backupDir()).entryList(QDir::Files),
             QStringList {QStringLiteral("old.drw.Version12.bak")});
         QCOMPARE(view.windowTitle(), QStringLiteral("old.drw (Version 13) [*]"));
-        QVERIFY(readBytes(file) != v12);
+        QVERIFY(readFile(file) != v12);
 
         GraphicsView reopened;
         QVERIFY(reopened.loadFile(0, file));
@@ -504,10 +495,10 @@ private slots:
 
         // Now at the current version, another save (with an edit, and no dialog: one would
         // block) leaves the backups alone.
-        QVERIFY(writeBytes(backupOf(QStringLiteral("old.drw"), 12), "kept"));
+        QVERIFY(writeFile(backupOf(QStringLiteral("old.drw"), 12), "kept"));
         reopened.documentScene()->addItem(rectangle(QRectF(5, 5, 50, 50), Qt::red));
         QVERIFY(reopened.save());
-        QCOMPARE(readBytes(backupOf(QStringLiteral("old.drw"), 12)), QByteArray("kept"));
+        QCOMPARE(readFile(backupOf(QStringLiteral("old.drw"), 12)), QByteArray("kept"));
         QCOMPARE(QDir(GraphicsView::backupDir()).entryList(QDir::Files),
             QStringList {QStringLiteral("old.drw.Version12.bak")});
         GraphicsView check;
@@ -548,7 +539,7 @@ private slots:
         QCOMPARE(dialog.proposal, file);
         QCOMPARE(view.currentFile(), path(QStringLiteral("new-as.drw")));
         QVERIFY(noBackups());
-        QCOMPARE(readBytes(file), v12);
+        QCOMPARE(readFile(file), v12);
 
         // Nor does a direct write without the backup request, over the old file itself.
         GraphicsView direct;
@@ -623,7 +614,7 @@ private slots:
         QCOMPARE(view.currentFile(), file);
         QVERIFY(!view.isUntitledOrModified());
         QCOMPARE(view.windowTitle(), QStringLiteral("chosen.drw (Version 13) [*]"));
-        QVERIFY(readBytes(file) == documentBytes(*view.documentScene()));
+        QVERIFY(readFile(file) == documentBytes(*view.documentScene()));
 
         // Named now: the next save writes in place without asking.
         view.documentScene()->addItem(rectangle(QRectF(0, 0, 10, 10), Qt::green));
@@ -639,7 +630,7 @@ private slots:
         auto view = savedGraph(QStringLiteral("partial.drw"), 1);
         QVERIFY(view);
         const QString file = path(QStringLiteral("partial.drw"));
-        const QByteArray before = readBytes(file);
+        const QByteArray before = readFile(file);
         QVERIFY(!before.isEmpty());
 
         fill(view->documentScene(), 300);
@@ -659,7 +650,7 @@ private slots:
         }
         QVERIFY(!result);
         QCOMPARE(seen, QStringLiteral("警告|文件操作错误!"));
-        QCOMPARE(readBytes(file), before);
+        QCOMPARE(readFile(file), before);
         QCOMPARE(QDir(m_base).entryList({QStringLiteral("partial*")}, QDir::Files | QDir::Hidden),
             QStringList {QStringLiteral("partial.drw")});
         QCOMPARE(saved.size(), 0);
@@ -682,7 +673,7 @@ private slots:
 
         // Without the limit the same save goes through.
         QVERIFY(view->save());
-        QVERIFY(readBytes(file).size() > before.size());
+        QVERIFY(readFile(file).size() > before.size());
     }
 
     // --- closing
@@ -806,7 +797,7 @@ private slots:
         QCOMPARE(head.description, QStringLiteral("exp"));
 
         // Inserted right before the profile, closed by a blank.
-        const QString text = QString::fromUtf8(readBytes(target));
+        const QString text = QString::fromUtf8(readFile(target));
         QVERIFY(text.contains(QStringLiteral("toolversion=\"13.1\" baseProfile=")));
         // The drawing is the saved document: its item and its background colour, not the edit.
         const QString body = text.mid(text.indexOf(QLatin1String("</desc>")));
@@ -834,7 +825,7 @@ private slots:
 
         const QString target = path(QStringLiteral("picture.svg"));
         QVERIFY(view.writeSvg(target));
-        const QString text = QString::fromUtf8(readBytes(target));
+        const QString text = QString::fromUtf8(readFile(target));
         // One <image>, referring to the file, under the drawing; neither the picture nor the
         // colour is painted over it.
         QCOMPARE(text.count(QLatin1String("<image")), 1);
@@ -874,9 +865,9 @@ private slots:
         for (bool gone : {true, false}) {
             auto view = savedGraph(QStringLiteral("broken.drw"), 2);
             QVERIFY(view);
-            const QByteArray bytes = readBytes(path(QStringLiteral("broken.drw")));
+            const QByteArray bytes = readFile(path(QStringLiteral("broken.drw")));
             QVERIFY(gone ? QFile::remove(path(QStringLiteral("broken.drw")))
-                         : writeBytes(path(QStringLiteral("broken.drw")), bytes.chopped(1)));
+                         : writeFile(path(QStringLiteral("broken.drw")), bytes.chopped(1)));
             QVERIFY(!view->writeSvg(target));
             QVERIFY(!QFileInfo::exists(target));
         }

@@ -20,17 +20,8 @@
 
 namespace {
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
+using TestSupport::readFile;
+using TestSupport::writeFile;
 
 // Clicks a manager's button, answering the dialog it opens and any question after it.
 void press(FolderBrowser &manager, const char *button, std::function<void(QWidget *)> answerDialog = {},
@@ -105,9 +96,9 @@ private slots:
         QCOMPARE(manager->entries(), (QStringList{"a" + suffix, "b" + suffix}));
         QVERIFY(writeFile(outside, "two"));
         importFile(QMessageBox::No);
-        QCOMPARE(contents(folder + "b" + suffix), QByteArray("one"));
+        QCOMPARE(readFile(folder + "b" + suffix), QByteArray("one"));
         importFile(QMessageBox::Yes);
-        QCOMPARE(contents(folder + "b" + suffix), QByteArray("two"));
+        QCOMPARE(readFile(folder + "b" + suffix), QByteArray("two"));
 
         selectEntry(*manager, "b" + suffix);
         manager->findChild<QPushButton *>(QStringLiteral("pushButtonChoose"))->click();
@@ -115,7 +106,7 @@ private slots:
         rename(QStringLiteral("a")); // taken: refused
         rename(QStringLiteral("c"));
         QCOMPARE(manager->entries(), (QStringList{"a" + suffix, "c" + suffix}));
-        QCOMPARE(contents(folder + "c" + suffix), QByteArray("two"));
+        QCOMPARE(readFile(folder + "c" + suffix), QByteArray("two"));
         QCOMPARE(LibraryChoice::current(tool), "c" + suffix); // the choice follows the name
         if (tool != 0x10002) { // a new picture shows the current entry
             std::unique_ptr<GraphicsItem> drawn(ItemSamples::create(tool, QRectF(0, 0, 9, 9)));
