@@ -93,6 +93,27 @@ void whenPopup(std::function<void(QWidget *)> answer, int timeoutMs)
     whenWidget([] { return QApplication::activePopupWidget(); }, answer, timeoutMs);
 }
 
+QString describeBox(QWidget *modal)
+{
+    auto *box = qobject_cast<QMessageBox *>(modal);
+    return box ? box->windowTitle() + QLatin1Char('|') + box->text()
+               : QStringLiteral("not a message box: %1").arg(QLatin1String(modal->metaObject()->className()));
+}
+
+void answerBox(QString *seen, QMessageBox::StandardButton button, std::function<void()> then)
+{
+    whenModal([seen, button, then](QWidget *modal) {
+        *seen = describeBox(modal);
+        if (then)
+            then();
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (box && box->button(button))
+            box->button(button)->click();
+        else
+            static_cast<QDialog *>(modal)->reject();
+    });
+}
+
 int missedModals()
 {
     return s_missed;

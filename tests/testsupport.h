@@ -2,6 +2,7 @@
 #define TESTSUPPORT_H
 
 #include <QByteArray>
+#include <QMessageBox>
 #include <QString>
 #include <functional>
 
@@ -27,6 +28,12 @@ void whenModal(std::function<void(QWidget *)> answer, int timeoutMs = 5000);
 void whenModals(std::function<void(QWidget *)> answer, int timeoutMs = 5000);
 // Runs `answer` on the next popup menu that opens (QMenu::exec of the code under test).
 void whenPopup(std::function<void(QWidget *)> answer, int timeoutMs = 5000);
+// What a message box showed: "title|text" (or which other modal it was).
+QString describeBox(QWidget *modal);
+// Answers the next modal, which should be a message box, with `button`, noting describeBox()
+// in `seen`. `then` runs before the answer (to wait for what the answer brings up).
+void answerBox(QString *seen, QMessageBox::StandardButton button = QMessageBox::Ok,
+               std::function<void()> then = {});
 // Number of whenModal() requests that timed out without a modal widget.
 int missedModals();
 // Drops the requests still waiting (for a modal that should not have appeared).

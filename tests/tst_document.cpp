@@ -98,30 +98,8 @@ QList<ItemState> describe(const QGraphicsScene &scene)
     return out;
 }
 
-// What a message box showed: "title|text".
-QString describeBox(QWidget *modal)
-{
-    auto *box = qobject_cast<QMessageBox *>(modal);
-    return box ? box->windowTitle() + QLatin1Char('|') + box->text()
-               : QStringLiteral("not a message box: %1").arg(QLatin1String(modal->metaObject()->className()));
-}
-
-// Answers the next modal, which must be a message box, with `button`. `then` runs first (to
-// wait for what the answer brings up).
-void answerBox(
-    QString *seen, QMessageBox::StandardButton button = QMessageBox::Ok, std::function<void()> then = {})
-{
-    TestSupport::whenModal([seen, button, then](QWidget *modal) {
-        *seen = describeBox(modal);
-        if (then)
-            then();
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        if (box && box->button(button))
-            box->button(button)->click();
-        else
-            static_cast<QDialog *>(modal)->reject();
-    });
-}
+using TestSupport::answerBox;
+using TestSupport::describeBox;
 
 // Records any modal that appears before cancelPendingModals(), and closes it.
 void watchForUnexpectedModal(QString *seen)

@@ -56,17 +56,6 @@ private:
     QString m_storedAs;
 };
 
-// Notes the next message box as "title|text" and closes it with OK.
-void answerMessageBox(QString *seen)
-{
-    TestSupport::whenModal([seen](QWidget *modal) {
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        QVERIFY(box);
-        *seen = box->windowTitle() + QLatin1Char('|') + box->text();
-        box->button(QMessageBox::Ok)->click();
-    });
-}
-
 GraphicsView *activeView(Plotwright &w)
 {
     QMdiSubWindow *sub = w.form().mdiArea->activeSubWindow();
@@ -165,7 +154,7 @@ private slots:
         w.openFile(0, path);
         QVERIFY(activeView(w));
         QString seen;
-        answerMessageBox(&seen);
+        TestSupport::answerBox(&seen);
         w.slotSaveDiz30();
         // Without a server the upload fails, after the file and its SVG were written.
         QCOMPARE(seen, QStringLiteral("提示|保存失败!"));
@@ -175,7 +164,7 @@ private slots:
         const QString stored = QDir(TestSupport::projectFolder()).filePath(QStringLiteral("DIZ.7.stored.drw"));
         auto *server = new FakeServer(stored);
         CDataLink::install(server);
-        answerMessageBox(&seen);
+        TestSupport::answerBox(&seen);
         w.slotSaveDiz30();
         QCOMPARE(seen, QStringLiteral("提示|保存成功!"));
         QCOMPARE(server->uploads.size(), 1);
