@@ -65,6 +65,12 @@ GraphicsView::GraphicsView(QWidget *parent)
     setWindowIcon(QIcon(QStringLiteral(":/Plotwright/Resources/paint.ico")));
     setAttribute(Qt::WA_DeleteOnClose);
     connect(m_scene, &QGraphicsScene::changed, this, &GraphicsView::changed);
+    // Selecting marks the document, but a paste leaves nothing selected: any undo step away
+    // from the saved state marks it too, so closing always asks before such work is lost.
+    connect(m_scene->undoStack(), &QUndoStack::indexChanged, this, [this] {
+        if (!m_scene->undoStack()->isClean())
+            setWindowModified(true);
+    });
 }
 
 GraphicsView::~GraphicsView() = default;

@@ -715,6 +715,24 @@ private slots:
         QCOMPARE(reopened.documentScene()->items().size(), 2);
     }
 
+    void pasteMarksTheDocument()
+    {
+        // Pasted items end up unselected, so selecting cannot be what marks this change.
+        auto source = savedGraph(QStringLiteral("source.drw"), 2);
+        auto target = savedGraph(QStringLiteral("target.drw"), 0);
+        QVERIFY(source && target);
+        for (QGraphicsItem *item : source->documentScene()->items())
+            item->setSelected(true);
+        source->documentScene()->copy();
+        for (int round = 0; round < 2; ++round) {
+            QVERIFY(!target->isWindowModified());
+            target->documentScene()->paste(QPointF());
+            QVERIFY(target->documentScene()->selectedItems().isEmpty());
+            QVERIFY(target->isWindowModified());
+            QVERIFY(target->saveFile(target->currentFile(), false));
+        }
+    }
+
     // --- SVG export
 
     void svgFileNames()
