@@ -3,6 +3,7 @@
 // draws (inside its rectangle, following its properties, the same from the pixmap cache as
 // drawn directly, as vectors and text in SVG).
 #include "abstractgraphicsscene.h"
+#include "abstractgraphicsutility.h"
 #include "drawingdefaults.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
@@ -20,11 +21,17 @@ using ItemSamples::rowName;
 namespace {
 
 constexpr int Line = 0x10016, AnalogValue = 0x10007, HotSpot = 0x10026;
+constexpr int SvgDrawing = 0x10031, CustomSymbol = 0x10029, Animation = 0x10022;
 
 // A new item of the type built from a drag over `rect` with the sample defaults.
 std::unique_ptr<GraphicsItem> built(int type, const QRectF &rect)
 {
     return std::unique_ptr<GraphicsItem>(ItemSamples::create(type, rect));
+}
+
+bool libraryKind(int type)
+{
+    return type == SvgDrawing || type == CustomSymbol;
 }
 
 std::unique_ptr<GraphicsItem> make(int type)
@@ -83,7 +90,8 @@ private slots:
         for (const auto &d : drags) {
             auto item = make(type);
             QVERIFY(item && item->type() == type); // a GraphicsItem, so with every item interface
-            QVERIFY(item->createFromPoints(&defaults, d.first, d.second, nullptr));
+            // The libraries are empty here, so their kinds refuse, yet take the geometry.
+            QCOMPARE(item->createFromPoints(&defaults, d.first, d.second, nullptr), !libraryKind(type));
             QCOMPARE(item->itemRect(), QRectF(100, 50, 60, 80));
             QCOMPARE(item->penColor(), QColor(255, 255, 0));
             QCOMPARE(item->penWidth(), 2);
@@ -101,7 +109,7 @@ private slots:
         QVERIFY(clicked);
         const bool made = clicked->createFromPoints(&defaults, a, a, nullptr);
         const QSizeF clickSize = ItemKind::find(type)->clickSize;
-        QCOMPARE(made, !clickSize.isEmpty());
+        QCOMPARE(made, !clickSize.isEmpty() && !libraryKind(type));
         if (made)
             QCOMPARE(clicked->itemRect(),
                 QRectF(a - QPointF(clickSize.width() / 2, clickSize.height() / 2), clickSize));
@@ -350,8 +358,8 @@ private slots:
         auto item = make(type);
         DrawingDefaults defaults = ItemSamples::defaults();
         defaults.penWidth = penWidth;
-        QVERIFY(
-            item->createFromPoints(&defaults, QPointF(0, 0), QPointF(size.width(), size.height()), nullptr));
+        QCOMPARE(item->createFromPoints(&defaults, QPointF(0, 0), QPointF(size.width(), size.height()), nullptr),
+            !libraryKind(type));
         const QImage image = ItemSamples::render(item.get(), ItemSamples::Path(path), scale);
         const QRect drawn = ItemSamples::paintedBounds(image);
         QVERIFY2(!drawn.isNull(), "nothing drawn");
@@ -445,6 +453,24 @@ private slots:
         QCOMPARE(frameOnBlack(), 0);
         group->setSelected(true);
         QVERIFY(frameOnBlack() > 100);
+    }
+
+    void libraryKindsDrawTheirFoldersFirstEntry()
+    {
+        const DrawingDefaults defaults = ItemSamples::defaults();
+        QDir().mkpath(AbstractGraphicsUtility::svgDir());
+        QDir().mkpath(AbstractGraphicsUtility::symbolDir());
+        QVERIFY(TestSupport::writeFile(AbstractGraphicsUtility::svgDir() + QStringLiteral("b.svg"),
+            "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10'/>"));
+        QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(AbstractGraphicsUtility::symbolDir() + QStringLiteral("b.png")));
+        for (int type : {SvgDrawing, CustomSymbol}) {
+            auto item = make(type);
+            QVERIFY(item->createFromPoints(&defaults, QPointF(0, 0), QPointF(40, 40), nullptr));
+            const QString file = type == SvgDrawing ? QStringLiteral("SVG文件") : QStringLiteral("图符文件");
+            QCOMPARE(item->propertyValue(file).toString(), type == SvgDrawing ? QStringLiteral("b.svg") : QStringLiteral("b.png"));
+        }
+        // The animation has no library: it always draws, with a placeholder until a file is chosen.
+        QVERIFY(make(Animation)->createFromPoints(&defaults, QPointF(0, 0), QPointF(40, 40), nullptr));
     }
 };
 

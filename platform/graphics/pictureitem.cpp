@@ -173,10 +173,12 @@ bool PictureItem::createFromPoints(const DrawingDefaults *defaults, const QPoint
     if (!GraphicsItem::createFromPoints(defaults, press, release, scene))
         return false;
     // The library's current entry, by name: a relative file is found in the kind's folder.
-    // Without one the placeholder shows until a file is chosen in the properties.
+    // A library kind with an empty folder has nothing to draw and refuses; the animation has
+    // no library and shows its placeholder until a file is chosen in the properties.
     const QString entry = LibraryChoice::current(type());
-    if (!entry.isEmpty())
-        setSpecificValue(FileIndex, entry);
+    if (entry.isEmpty())
+        return !LibraryChoice::hasLibrary(type());
+    setSpecificValue(FileIndex, entry);
     return true;
 }
 
