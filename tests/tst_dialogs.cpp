@@ -60,17 +60,8 @@ QString iniPath()
     return TestSupport::projectFolder() + QStringLiteral("/DlgPushGraphProperty.ini");
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using TestSupport::readFile;
+using TestSupport::writeFile;
 
 int alphaAt(const QIcon &icon, int x, int y)
 {

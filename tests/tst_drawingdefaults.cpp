@@ -41,13 +41,11 @@ private slots:
     void initTestCase()
     {
         TestSupport::isolate("drawingdefaults");
-        QFile config(applicationDir() + QStringLiteral("/config.ini"));
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write("[Plotwright]\nplatform=1\n");
+        QVERIFY(TestSupport::writePlatform(1));
         CDataLink::Init();
     }
 
-    void cleanupTestCase() { QFile::remove(applicationDir() + QStringLiteral("/config.ini")); }
+    void cleanupTestCase() { TestSupport::writePlatform(-1); }
 
     void cleanup() { QCOMPARE(TestSupport::missedModals(), 0); }
 

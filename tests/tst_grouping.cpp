@@ -215,12 +215,10 @@ private slots:
         b->setLock(!b->islocked());
         const QString question = applicationTitle() + QStringLiteral("|图元组 feeder 已经存在，是否覆盖?");
         QCOMPARE(exportAs(QStringLiteral("feeder")).mid(1), QStringList{question});
-        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll().endsWith(written));
-        file.close();
+        QVERIFY(TestSupport::readFile(file.fileName()).endsWith(written));
         QCOMPARE(exportAs(QStringLiteral("feeder"), QMessageBox::Yes).mid(1),
                  (QStringList{question, QStringLiteral("提示|图元组导出成功!")}));
-        QVERIFY(file.open(QIODevice::ReadOnly) && !file.readAll().endsWith(written));
-        file.close();
+        QVERIFY(!TestSupport::readFile(file.fileName()).endsWith(written));
         QVERIFY(QDir().mkpath(GroupTool::dir() + QStringLiteral("busy.grp")));
         QVERIFY(exportAs(QStringLiteral("busy"), QMessageBox::Yes).value(2).startsWith(
             applicationTitle() + QStringLiteral("|无法导出 busy:\n")));

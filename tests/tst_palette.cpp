@@ -47,11 +47,6 @@ QByteArray handMade(
     return bytes.append(crc, 4);
 }
 
-QByteArray readAll(const QString &file)
-{
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 bool writeAll(const QString &file, const QByteArray &bytes)
 {
@@ -143,7 +138,7 @@ private slots:
         QVERIFY(colours != MainPalette->entries);
         std::free(colours);
         // Byte for byte the documented layout.
-        QCOMPARE(readAll(path("default.dat")), handMade("PWPL", 1, quint16(count), entries));
+        QCOMPARE(TestSupport::readFile(path("default.dat")), handMade("PWPL", 1, quint16(count), entries));
     }
 
     void defaultPenReadsOnTheDefaultCanvas()
@@ -196,7 +191,7 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("create");
         QVERIFY(writeDefaultPalette(path("good.dat")));
-        const QByteArray good = readAll(path("good.dat"));
+        const QByteArray good = TestSupport::readFile(path("good.dat"));
         QVERIFY(good.size() > 12);
         const QByteArray three("\x01\x01\x01\x00\x02\x02\x02\x00\x03\x03\x03\x00", 12);
 
@@ -256,7 +251,7 @@ private slots:
             {handMade("PWPL", 1, 1, QByteArray(4, '\x01')), QByteArray("damaged")}) {
             QVERIFY(writeAll(file, mine));
             AbstractGraphicsUtility::initProject();
-            QCOMPARE(readAll(file), mine);
+            QCOMPARE(TestSupport::readFile(file), mine);
         }
         QFile::remove(file);
     }
