@@ -1,4 +1,5 @@
 #include "plotwright.h"
+#include "filechooser.h"
 
 #include "abstractgraphicsscene.h"
 #include "abstractgraphicsutility.h"
@@ -19,12 +20,12 @@
 #include "zmessagebox.h"
 #include "zpalette.h"
 
+#include <QDir>
 #include <QActionGroup>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QCursor>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGraphicsItem>
 #include <QGuiApplication>
@@ -504,7 +505,7 @@ void Plotwright::openFile(int kind, const QString &path)
 
 void Plotwright::openFileDialog(int kind, const QString &dir, const QString &filter)
 {
-    openFile(kind, QFileDialog::getOpenFileName(this, QStringLiteral("选择文件"), dir, filter));
+    openFile(kind, FileChooser::openFileName(this, QStringLiteral("选择文件"), dir, filter));
 }
 
 void Plotwright::slotOpenGraph()
@@ -673,7 +674,7 @@ void Plotwright::slotBackgroundPixmap()
     GraphicsView *view = activeDocumentWindow();
     if (!view)
         return;
-    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("背景位图"),
+    const QString file = FileChooser::openFileName(this, QStringLiteral("背景位图"),
                                                       view->documentScene()->backgroundPixmap(),
                                                       QStringLiteral("位图文件(*.bmp);;位图文件(*.png);;JPEG文件(*.jpg)"));
     if (file.isEmpty())

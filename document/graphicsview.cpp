@@ -1,4 +1,5 @@
 #include "graphicsview.h"
+#include "filechooser.h"
 
 #include "abstractgraphicsutility.h"
 #include "app/apptexts.h"
@@ -12,7 +13,6 @@
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QIcon>
 #include <QImageReader>
@@ -193,7 +193,7 @@ bool GraphicsView::saveAs()
     if (QFileInfo(proposed).fileName() == proposed)
         proposed = QDir::toNativeSeparators(AbstractGraphicsUtility::graphDir() + proposed);
 
-    const QString fileName = QFileDialog::getSaveFileName(this, QStringLiteral("另存为"), proposed, filter);
+    const QString fileName = FileChooser::saveFileName(this, QStringLiteral("另存为"), proposed, filter);
     if (fileName.isEmpty())
         return false;
     return saveFile(fileName, false);
@@ -275,7 +275,7 @@ void GraphicsView::exportSvg()
     const QString proposed
         = QStringLiteral("%1%2.svg")
               .arg(AbstractGraphicsUtility::svgDir(), QFileInfo(m_currentFile).completeBaseName());
-    const QString fileName = QFileDialog::getSaveFileName(
+    const QString fileName = FileChooser::saveFileName(
         this, QStringLiteral("导出为svg文件"), proposed, QStringLiteral("svg文件 (*.svg)"));
     if (fileName.isEmpty())
         return;

@@ -1,4 +1,5 @@
 #include "qtvarianteditorfactory.h"
+#include "filechooser.h"
 
 #include "pointlistdialog.h"
 #include "qtvariantpropertymanager.h"
@@ -7,7 +8,6 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDoubleSpinBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QHBoxLayout>
@@ -136,7 +136,7 @@ Editor pathEditor(const Context &c)
     QWidget *box = withButton(c.parent, edit, [c, edit](QWidget *window) {
         const QString current = c.value().toString();
         const QString start = current.isEmpty() ? c.attribute("directory").toString() : current;
-        const QString file = QFileDialog::getOpenFileName(
+        const QString file = FileChooser::openFileName(
             window, QStringLiteral("选择文件"), start, c.attribute("filter").toString());
         if (!file.isEmpty())
             c.commit(edit->parentWidget(), file);

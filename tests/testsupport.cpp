@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "app/apptexts.h"
+#include "filechooser.h"
 #include "app/plotwright.h"
 #include "document/graphicsview.h"
 #include "qttreepropertybrowser.h"
@@ -10,11 +11,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QPointer>
 #include <QAction>
 #include <QDialog>
 #include <QMdiArea>
@@ -38,12 +39,80 @@ void finish(QTimer *timer)
 }
 } // namespace
 
+namespace {
+struct FileAnswer
+{
+    QString path;
+    FileRequest *seen;
+    std::function<void()> then;
+};
+QList<FileAnswer> s_fileAnswers;
+
+// A request nobody expected is a failure of the running test, answered as a cancel.
+QStringList chooseFromQueue(const FileChooser::Request &request)
+{
+    if (s_fileAnswers.isEmpty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unexpected request for a file name: %1").arg(request.caption)),
+                     __FILE__, __LINE__);
+        return {};
+    }
+    const FileAnswer answer = s_fileAnswers.takeFirst();
+    if (answer.seen)
+        *answer.seen = FileRequest {request.caption, request.directory, request.filter};
+    if (answer.then)
+        answer.then();
+    return answer.path.isEmpty() ? QStringList() : QStringList(answer.path);
+}
+
+// A modal left open this long has no answer coming: it fails the test and is closed, so the
+// suite goes on instead of hanging until CTest's timeout.
+constexpr int UnansweredModalMs = 20000;
+
+void watchForUnansweredModals()
+{
+    auto *timer = new QTimer(qApp);
+    auto open = std::make_shared<QPointer<QWidget>>();
+    auto clock = std::make_shared<QElapsedTimer>();
+    timer->setInterval(100);
+    QObject::connect(timer, &QTimer::timeout, [open, clock] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal != open->data()) {
+            *open = modal;
+            clock->start();
+            return;
+        }
+        if (!modal || clock->elapsed() < UnansweredModalMs)
+            return;
+        QTest::qFail(qPrintable(QStringLiteral("modal left unanswered: %1").arg(describeBox(modal))), __FILE__,
+                     __LINE__);
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        clock->start();
+    });
+    timer->start();
+}
+} // namespace
+
 void isolate(const char *testName)
 {
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setOrganizationName(QStringLiteral("PlotwrightTest-%1").arg(QLatin1String(testName)));
     s_project = std::make_unique<QTemporaryDir>();
     qputenv("PLOTWRIGHT_PROJECT_DIR", s_project->path().toLocal8Bit());
+    FileChooser::setChooser(chooseFromQueue);
+    watchForUnansweredModals();
+}
+
+void answerFileRequest(const QString &path, FileRequest *seen, std::function<void()> then)
+{
+    s_fileAnswers.append(FileAnswer {path, seen, std::move(then)});
+}
+
+int pendingFileAnswers()
+{
+    return s_fileAnswers.size();
 }
 
 QString projectFolder()
@@ -178,17 +247,6 @@ bool clickButton(QWidget *widget, const QString &text)
         }
     }
     return false;
-}
-
-void chooseFile(QWidget *fileDialog, const QString &path)
-{
-    auto *dialog = qobject_cast<QFileDialog *>(fileDialog);
-    QVERIFY2(dialog, "a file dialog was expected");
-    if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-        edit->setText(path);
-    else
-        dialog->selectFile(path);
-    static_cast<QDialog *>(dialog)->accept();
 }
 
 QWidget *openPropertyEditor(QtTreePropertyBrowser &browser, QtProperty *property)

@@ -54,9 +54,19 @@ GraphicsView *newGraph(Plotwright &window);
 // Clicks the button with the given text in the widget (a message box or dialog).
 bool clickButton(QWidget *widget, const QString &text);
 
-// Picks `path` in a file dialog and accepts it. The name is typed into the name field as a
-// user would: selectFile() leaves a focused name field alone, which made answers flaky.
-void chooseFile(QWidget *fileDialog, const QString &path);
+// What the code asked when it wanted a file name.
+struct FileRequest
+{
+    QString caption;
+    QString directory; // the proposed folder or file
+    QString filter;
+};
+// Answers the next request for a file name with `path` (empty: the user cancels), noting the
+// request in `seen`; `then` runs before the answer. Requests are answered in the order queued;
+// one with no answer queued fails the test. isolate() installs this in place of the dialogs.
+void answerFileRequest(const QString &path, FileRequest *seen = nullptr, std::function<void()> then = {});
+// Answers queued but not asked for yet.
+int pendingFileAnswers();
 
 // Clicks the value cell of the property's row, as a user does, and returns the editor
 // that opens there (null when none does).

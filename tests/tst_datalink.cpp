@@ -19,7 +19,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -130,13 +129,11 @@ private slots:
         QString report;
         TestSupport::whenModal([&](QWidget *form) {
             fillForm(form, TestBackend::settings(), TestBackend::password());
-            whenModalOf<QFileDialog>([&](QFileDialog *dialog) {
+            TestSupport::answerFileRequest(csv, nullptr, [&] {
                 whenModalOf<QMessageBox>([&](QMessageBox *box) {
                     report = box->text() + QLatin1Char('\n') + box->detailedText();
                     box->button(QMessageBox::Ok)->click();
                 });
-                dialog->selectFile(csv);
-                static_cast<QDialog *>(dialog)->accept();
             });
             form->findChild<QPushButton *>(QStringLiteral("pushButton_Import"))->click();
             static_cast<QDialog *>(form)->accept();
@@ -200,13 +197,10 @@ private slots:
         QCOMPARE(QFileInfo(first).dir(), QDir(AbstractGraphicsUtility::graphDir()));
         QVERIFY2(
             QRegularExpression("/DIZ\\.\\d+r1\\.画面\\d+\\.drw$").match(first).hasMatch(), qPrintable(first));
-        QString proposed;
-        whenModalOf<QFileDialog>([&](QFileDialog *dialog) {
-            proposed = QFileInfo(dialog->selectedFiles().value(0)).fileName();
-            dialog->reject();
-        });
+        TestSupport::FileRequest request;
+        TestSupport::answerFileRequest(QString(), &request);
         view->saveAs();
-        QCOMPARE(proposed, QFileInfo(first).fileName().section('.', 2)); // without "DIZ.<id>."
+        QCOMPARE(QFileInfo(request.directory).fileName(), QFileInfo(first).fileName().section('.', 2)); // without "DIZ.<id>."
         // Each upload is a revision; the local copy moves along.
         answerBoxes(&seen, 1);
         w.form().actionSaveDiz30->trigger();

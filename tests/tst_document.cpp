@@ -18,7 +18,6 @@
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -110,37 +109,6 @@ void watchForUnexpectedModal(QString *seen)
             static_cast<QDialog *>(modal)->reject();
         },
         300);
-}
-
-struct FileDialogSeen
-{
-    QString caption;
-    QString proposal;
-    QStringList filters;
-};
-
-// Answers the next modal, which must be a file dialog: records what it proposes, then picks
-// `choice` or, with an empty choice, cancels. `then` runs before the answer (for a box that follows).
-void answerFileDialog(FileDialogSeen *seen, const QString &choice, std::function<void()> then = {})
-{
-    TestSupport::whenModal([seen, choice, then](QWidget *modal) {
-        auto *dialog = qobject_cast<QFileDialog *>(modal);
-        if (!dialog) {
-            seen->caption = describeBox(modal);
-            static_cast<QDialog *>(modal)->reject();
-            return;
-        }
-        seen->caption = dialog->windowTitle();
-        seen->proposal = dialog->selectedFiles().value(0);
-        seen->filters = dialog->nameFilters();
-        if (then)
-            then();
-        if (choice.isEmpty()) {
-            dialog->reject();
-            return;
-        }
-        TestSupport::chooseFile(dialog, choice);
-    });
 }
 
 // Lowers the process's file size limit for its lifetime: writes past it fail part-way (EFBIG),
@@ -510,11 +478,11 @@ private slots:
 
         GraphicsView view;
         QVERIFY(view.loadFile(0, file));
-        FileDialogSeen dialog;
-        answerFileDialog(&dialog, path(QStringLiteral("new-as.drw")));
+        TestSupport::FileRequest dialog;
+        TestSupport::answerFileRequest(path(QStringLiteral("new-as.drw")), &dialog);
         QVERIFY(view.saveAs());
         QCOMPARE(dialog.caption, QStringLiteral("另存为"));
-        QCOMPARE(dialog.proposal, file);
+        QCOMPARE(dialog.directory, file);
         QCOMPARE(view.currentFile(), path(QStringLiteral("new-as.drw")));
         QVERIFY(noBackups());
         QCOMPARE(readFile(file), v12);
@@ -533,12 +501,12 @@ private slots:
         graph.newFile(0);
         const QString graphName = graph.currentFile();
         for (int round = 0; round < 2; ++round) {
-            FileDialogSeen dialog;
-            answerFileDialog(&dialog, QString());
+            TestSupport::FileRequest dialog;
+            TestSupport::answerFileRequest(QString(), &dialog);
             QVERIFY(!graph.save());
             QCOMPARE(dialog.caption, QStringLiteral("另存为"));
-            QCOMPARE(dialog.proposal, AbstractGraphicsUtility::graphDir() + graphName);
-            QCOMPARE(dialog.filters, QStringList {QStringLiteral("画面文件(*.drw)")});
+            QCOMPARE(dialog.directory, AbstractGraphicsUtility::graphDir() + graphName);
+            QCOMPARE(dialog.filter, QStringLiteral("画面文件(*.drw)"));
             QCOMPARE(graph.currentFile(), AbstractGraphicsUtility::graphDir() + graphName);
             QVERIFY(graph.isUntitledOrModified());
         }
@@ -547,34 +515,34 @@ private slots:
         GraphicsView tpl;
         tpl.newFile(1);
         const QString tplName = tpl.currentFile();
-        FileDialogSeen dialog;
-        answerFileDialog(&dialog, QString());
+        TestSupport::FileRequest dialog;
+        TestSupport::answerFileRequest(QString(), &dialog);
         QVERIFY(!tpl.save());
-        QCOMPARE(dialog.proposal, AbstractGraphicsUtility::templateDir() + tplName);
-        QCOMPARE(dialog.filters, QStringList {QStringLiteral("模板文件(*.tpl)")});
+        QCOMPARE(dialog.directory, AbstractGraphicsUtility::templateDir() + tplName);
+        QCOMPARE(dialog.filter, QStringLiteral("模板文件(*.tpl)"));
 
         // Save as straight away: a bare untitled name is proposed in the graph folder, for
         // templates as well.
         GraphicsView tpl2;
         tpl2.newFile(1);
-        answerFileDialog(&dialog, QString());
+        TestSupport::answerFileRequest(QString(), &dialog);
         QVERIFY(!tpl2.saveAs());
-        QCOMPARE(dialog.proposal, AbstractGraphicsUtility::graphDir() + tpl2.currentFile());
+        QCOMPARE(dialog.directory, AbstractGraphicsUtility::graphDir() + tpl2.currentFile());
 
         // A local copy of a server graph loses its marker segment.
         auto server = savedGraph(QStringLiteral("DIZ.x123.a.drw"), 1);
         QVERIFY(server);
-        answerFileDialog(&dialog, QString());
+        TestSupport::answerFileRequest(QString(), &dialog);
         QVERIFY(!server->saveAs());
-        QCOMPARE(dialog.proposal, path(QStringLiteral("a.drw")));
+        QCOMPARE(dialog.directory, path(QStringLiteral("a.drw")));
         QCOMPARE(server->currentFile(), path(QStringLiteral("DIZ.x123.a.drw")));
 
         // Other names are proposed as they are, the marker counting only at the start of a name.
         auto plain = savedGraph(QStringLiteral("xDIZ.y1.b.drw"), 1);
         QVERIFY(plain);
-        answerFileDialog(&dialog, QString());
+        TestSupport::answerFileRequest(QString(), &dialog);
         QVERIFY(!plain->saveAs());
-        QCOMPARE(dialog.proposal, path(QStringLiteral("xDIZ.y1.b.drw")));
+        QCOMPARE(dialog.directory, path(QStringLiteral("xDIZ.y1.b.drw")));
     }
 
     void saveOfUntitledWritesChosenFile()
@@ -584,9 +552,9 @@ private slots:
         QCOMPARE(view.windowTitle(), view.currentFile() + QStringLiteral(" (Version 13) [*]"));
         fill(view.documentScene(), 4);
         QSignalSpy saved(&view, &GraphicsView::fileSaved);
-        FileDialogSeen dialog;
+        TestSupport::FileRequest dialog;
         const QString file = path(QStringLiteral("chosen.drw"));
-        answerFileDialog(&dialog, file);
+        TestSupport::answerFileRequest(file, &dialog);
         QVERIFY(view.save());
         QCOMPARE(saved.size(), 1);
         QCOMPARE(view.currentFile(), file);
@@ -688,8 +656,8 @@ private slots:
         QVERIFY(view->isVisible());
 
         // Save on an untitled document asks for a name; cancelling that keeps the window.
-        FileDialogSeen dialog;
-        answerBox(&seen, QMessageBox::Save, [&dialog] { answerFileDialog(&dialog, QString()); });
+        TestSupport::FileRequest dialog;
+        answerBox(&seen, QMessageBox::Save, [&dialog] { TestSupport::answerFileRequest(QString(), &dialog); });
         QVERIFY(!view->close());
         QCOMPARE(dialog.caption, QStringLiteral("另存为"));
         QVERIFY(!view.isNull() && view->isVisible());
@@ -770,13 +738,13 @@ private slots:
 
         const QString target = path(QStringLiteral("exp.%1.svg").arg(QTest::currentDataTag()));
         QFile::remove(target);
-        FileDialogSeen dialog;
+        TestSupport::FileRequest dialog;
         QString seen;
-        answerFileDialog(&dialog, target, [&seen] { answerBox(&seen); });
+        TestSupport::answerFileRequest(target, &dialog, [&seen] { answerBox(&seen); });
         view.exportSvg();
         QCOMPARE(dialog.caption, QStringLiteral("导出为svg文件"));
-        QCOMPARE(dialog.proposal, AbstractGraphicsUtility::svgDir() + QStringLiteral("colours.v2.svg"));
-        QCOMPARE(dialog.filters, QStringList {QStringLiteral("svg文件 (*.svg)")});
+        QCOMPARE(dialog.directory, AbstractGraphicsUtility::svgDir() + QStringLiteral("colours.v2.svg"));
+        QCOMPARE(dialog.filter, QStringLiteral("svg文件 (*.svg)"));
         QCOMPARE(seen, QStringLiteral("提示|导出成功!"));
 
         const SvgHead head = readSvgHead(target);
@@ -837,10 +805,10 @@ private slots:
         GraphicsView untitled;
         untitled.newFile(0);
         const QString target = path(QStringLiteral("never.svg"));
-        FileDialogSeen dialog;
+        TestSupport::FileRequest dialog;
         QString seen;
         QString unexpected;
-        answerFileDialog(&dialog, target, [&] {
+        TestSupport::answerFileRequest(target, &dialog, [&] {
             TestSupport::whenModal([&](QWidget *modal) {
                 seen = describeBox(modal);
                 watchForUnexpectedModal(&unexpected);
@@ -848,7 +816,7 @@ private slots:
             });
         });
         untitled.exportSvg();
-        QCOMPARE(dialog.proposal,
+        QCOMPARE(dialog.directory,
             AbstractGraphicsUtility::svgDir() + QFileInfo(untitled.currentFile()).completeBaseName()
                 + QStringLiteral(".svg"));
         QCOMPARE(
@@ -872,7 +840,7 @@ private slots:
         auto fine = savedGraph(QStringLiteral("fine.drw"), 1);
         QVERIFY(fine);
         unexpected.clear();
-        answerFileDialog(&dialog, QString(), [&unexpected] { watchForUnexpectedModal(&unexpected); });
+        TestSupport::answerFileRequest(QString(), &dialog, [&unexpected] { watchForUnexpectedModal(&unexpected); });
         fine->exportSvg();
         QCOMPARE(dialog.caption, QStringLiteral("导出为svg文件"));
         QCOMPARE(unexpected, QString());

@@ -16,7 +16,6 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -110,15 +109,10 @@ private slots:
         Plotwright w;
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        QString caption;
-        TestSupport::whenModal([&](QWidget *modal) {
-            auto *dialog = qobject_cast<QFileDialog *>(modal);
-            QVERIFY(dialog);
-            caption = dialog->windowTitle() + QLatin1Char('|') + dialog->nameFilters().join(QLatin1Char(';'));
-            TestSupport::chooseFile(dialog, graph);
-        });
+        TestSupport::FileRequest request;
+        TestSupport::answerFileRequest(graph, &request);
         w.form().action_OpenGraph->trigger();
-        QCOMPARE(caption, QStringLiteral("选择文件|画面文件(*.drw)"));
+        QCOMPARE(request.caption + QLatin1Char('|') + request.filter, QStringLiteral("选择文件|画面文件(*.drw)"));
         QCOMPARE(activeView(w)->documentScene()->type(), 0);
 
         // The handover opens by suffix, capitals included; other suffixes do nothing.

@@ -18,7 +18,6 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QToolButton>
@@ -169,7 +168,7 @@ private slots:
         QImage(8, 8, QImage::Format_RGB32).save(picture);
         for (int round = 0; round < 2; ++round) {
             view->setWindowModified(false);
-            TestSupport::whenModal([picture](QWidget *modal) { TestSupport::chooseFile(modal, picture); });
+            TestSupport::answerFileRequest(picture);
             w.form().action_BackgroundPixmap->trigger();
             QCOMPARE(scene->backgroundPixmap(), picture);
             QVERIFY(view->isWindowModified());

@@ -9,7 +9,6 @@
 #include "testsupport.h"
 
 #include <QAbstractButton>
-#include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -75,12 +74,8 @@ private slots:
         const QString folder = LibraryChoice::folder(tool);
         const QString outside = TestSupport::projectFolder() + QStringLiteral("/b") + suffix;
         const auto importFile = [&](QMessageBox::StandardButton overwrite) {
-            press(*manager, "pushButtonImport", [&](QWidget *modal) {
-                // Typed, as selectFile() leaves a focused name field alone.
-                QVERIFY(qobject_cast<QFileDialog *>(modal));
-                modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(outside);
-                QMetaObject::invokeMethod(modal, "accept");
-            }, overwrite);
+            TestSupport::answerFileRequest(outside);
+            press(*manager, "pushButtonImport", {}, overwrite);
         };
         const auto rename = [&](const QString &to) {
             press(*manager, "pushButtonRename", [&](QWidget *modal) {

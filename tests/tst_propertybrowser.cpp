@@ -10,7 +10,6 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFontDialog>
 #include <QLineEdit>
 #include <QPolygonF>
@@ -71,15 +70,11 @@ void enter(QWidget *editor, const QVariant &value)
     } else if (auto *combo = qobject_cast<QComboBox *>(editor)) {
         QTest::keyClick(combo, Qt::Key_Down);
     } else if (edit && value.userType() == QMetaType::QString && value.toString().startsWith('/')) {
-        QStringList seen;
-        TestSupport::whenModal([value, &seen](QWidget *w) {
-            auto *dialog = qobject_cast<QFileDialog *>(w);
-            seen << dialog->directory().path() << dialog->nameFilters();
-            TestSupport::chooseFile(dialog, value.toString());
-        });
+        TestSupport::FileRequest seen;
+        TestSupport::answerFileRequest(value.toString(), &seen);
         QTest::mouseClick(editor->findChild<QToolButton *>(), Qt::LeftButton);
         // The attributes pick where browsing starts and what it shows.
-        QCOMPARE(seen, QStringList({QFileInfo(value.toString()).path(), "画面文件(*.drw)"}));
+        QCOMPARE(seen.directory + QLatin1Char('|') + seen.filter, QFileInfo(value.toString()).path() + "|画面文件(*.drw)");
     } else if (edit) {
         edit->selectAll();
         QTest::keyClicks(edit, value.toString());

@@ -1,4 +1,5 @@
 #include "dbserverform.h"
+#include "filechooser.h"
 
 #include "pointlist.h"
 #include "serverdatabase.h"
@@ -9,7 +10,6 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -163,7 +163,7 @@ void DbServerForm::testConnection()
 
 void DbServerForm::importPointList()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择点表文件"), QString(),
+    const QString path = FileChooser::openFileName(this, QStringLiteral("选择点表文件"), QString(),
                                                       QStringLiteral("点表文件(*.csv *.txt);;所有文件(*)"));
     if (path.isEmpty())
         return;

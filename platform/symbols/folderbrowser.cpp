@@ -1,11 +1,11 @@
 #include "folderbrowser.h"
+#include "filechooser.h"
 
 #include "librarychoice.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QIcon>
 #include <QInputDialog>
@@ -139,7 +139,7 @@ void FolderBrowser::importFiles()
 {
     const QString filter
         = QStringLiteral("%1(%2)").arg(windowTitle(), LibraryChoice::nameFilters(m_toolType).join(QLatin1Char(' ')));
-    const QStringList files = QFileDialog::getOpenFileNames(this, QStringLiteral("导入文件"), QString(), filter);
+    const QStringList files = FileChooser::openFileNames(this, QStringLiteral("导入文件"), QString(), filter);
     QString last;
     for (const QString &file : files) {
         const QString name = QFileInfo(file).fileName();
