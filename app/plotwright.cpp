@@ -45,7 +45,9 @@
 
 namespace {
 
-const char *const RecentFilesKey = "最近的文件";
+const QString RecentFilesKey = QStringLiteral("最近的文件");
+// Earlier versions read the UTF-8 key as Latin-1 and stored the list under that garbled name.
+const QString LegacyRecentFilesKey = QLatin1String("最近的文件");
 constexpr int MaxRecentFiles = 10;
 
 GraphicsView *viewOf(QMdiSubWindow *window)
@@ -213,7 +215,10 @@ void Plotwright::readSettings()
     d.lineHead = m_settings.value(QStringLiteral("lineHead"), 0).toInt();
     d.lineEnd = m_settings.value(QStringLiteral("lineEnd"), 0).toInt();
     m_settings.endGroup();
-    m_recentFiles = m_settings.value(QLatin1String(RecentFilesKey)).toStringList();
+    if (!m_settings.contains(RecentFilesKey) && m_settings.contains(LegacyRecentFilesKey))
+        m_settings.setValue(RecentFilesKey, m_settings.value(LegacyRecentFilesKey));
+    m_settings.remove(LegacyRecentFilesKey);
+    m_recentFiles = m_settings.value(RecentFilesKey).toStringList();
 }
 
 void Plotwright::writeSettings()
@@ -228,7 +233,7 @@ void Plotwright::writeSettings()
     m_settings.setValue(QStringLiteral("lineHead"), d.lineHead);
     m_settings.setValue(QStringLiteral("lineEnd"), d.lineEnd);
     m_settings.endGroup();
-    m_settings.setValue(QLatin1String(RecentFilesKey), m_recentFiles);
+    m_settings.setValue(RecentFilesKey, m_recentFiles);
 }
 
 GraphicsView *Plotwright::activeDocumentWindow() const

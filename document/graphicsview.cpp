@@ -335,8 +335,11 @@ bool GraphicsView::writeSvg(const QString &svgFileName)
                   .arg(1);
         head->insert(at, attributes);
     }
-    if (!saved.bkImageHref().isEmpty())
-        generator.setImageHref(saved.bkImageHref());
+    // Only a picture that exists is referenced, and relative to the SVG, so that the two can
+    // be moved together (every new graph names a default picture that may not be there).
+    const QFileInfo picture(saved.bkImageHref());
+    if (!saved.bkImageHref().isEmpty() && picture.isFile())
+        generator.setImageHref(QFileInfo(svgFileName).absoluteDir().relativeFilePath(picture.absoluteFilePath()));
     saved.render(&painter, QRectF(), QRectF(), Qt::KeepAspectRatio);
     generator.getBody();
     painter.end();

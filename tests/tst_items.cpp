@@ -148,6 +148,11 @@ private slots:
         QCOMPARE(during, 4); // the bottom-right handle
         QCOMPARE(item->isResizing(), -1);
         QCOMPARE(item->itemRect(), QRectF(100, 100, 160, 130));
+        // The inner half of a handle grabs it as well.
+        during = -2;
+        drag(view, QPointF(257, 227), QPointF(267, 237), [&] { during = item->isResizing(); });
+        QCOMPARE(during, 4);
+        QCOMPARE(item->itemRect(), QRectF(100, 100, 167, 137)); // the edge follows the mouse
         // Dragging the top-left handle past the opposite corner flips, never inverts.
         drag(view, QPointF(100, 100), QPointF(300, 300));
         QVERIFY(item->rect().width() >= 0 && item->rect().height() >= 0);

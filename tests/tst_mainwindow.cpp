@@ -406,6 +406,19 @@ private slots:
 
         undo->trigger();
         QVERIFY(scene->items().isEmpty());
+
+        // A new line takes both decorations from the defaults.
+        EditorState::drawingDefaults().lineHead = 0;
+        EditorState::drawingDefaults().lineEnd = 1;
+        w.form().action_Line->trigger();
+        QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, from);
+        QApplication::sendEvent(vp, &move);
+        QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, to);
+        QCOMPARE(scene->items().size(), 1);
+        auto *line = dynamic_cast<AbstractGraphicsProperty *>(scene->items().first());
+        QVERIFY(line);
+        QCOMPARE(line->propertyValue(QStringLiteral("起点")).toInt(), 0);
+        QCOMPARE(line->propertyValue(QStringLiteral("终点")).toInt(), 1);
     }
 
     // --- several documents
@@ -563,10 +576,23 @@ private slots:
         QCOMPARE(w->form().menu_recentFiles->actions().size(), 10);
         QCOMPARE(w->form().menu_recentFiles->actions().first()->text(), QStringLiteral("/g/5.drw"));
 
-        // The list survives the window.
+        // The list survives the window, under its own name.
         w.reset();
-        Plotwright again;
-        QCOMPARE(again.recentFiles(), expected);
+        QCOMPARE(QSettings().value(QStringLiteral("最近的文件")).toStringList(), expected);
+        {
+            Plotwright again;
+            QCOMPARE(again.recentFiles(), expected);
+        }
+
+        // A list stored by earlier versions under the garbled name is taken over once.
+        QSettings().clear();
+        QSettings().setValue(QString::fromLatin1("最近的文件"), QStringList {"/g/old.drw"});
+        {
+            Plotwright upgraded;
+            QCOMPARE(upgraded.recentFiles(), QStringList {"/g/old.drw"});
+        }
+        QVERIFY(!QSettings().contains(QString::fromLatin1("最近的文件")));
+        QCOMPARE(QSettings().value(QStringLiteral("最近的文件")).toStringList(), QStringList {"/g/old.drw"});
     }
 
     void externalMessages()

@@ -208,12 +208,16 @@ QPainterPath GraphicsItem::contentShape() const
 
 QPainterPath GraphicsItem::shape() const
 {
-    QPainterPath path = contentShape();
-    if (showsHandles()) {
-        for (int i = 0; i < handleCount(); ++i)
-            path.addRect(handleRect(i));
-    }
-    return path;
+    const QPainterPath content = contentShape();
+    if (!showsHandles())
+        return content;
+    // The handles overlap the content; simply adding them would make the overlap a hole under
+    // the odd-even rule, and clicks on the inner half of a handle would fall through.
+    QPainterPath handles;
+    handles.setFillRule(Qt::WindingFill);
+    for (int i = 0; i < handleCount(); ++i)
+        handles.addRect(handleRect(i));
+    return content.united(handles);
 }
 
 void GraphicsItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *)

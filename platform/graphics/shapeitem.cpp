@@ -1,5 +1,6 @@
 #include "shapeitem.h"
 
+#include "drawingdefaults.h"
 #include "itemkind.h"
 
 #include <QPainter>
@@ -39,6 +40,19 @@ enum { Corner = 0 };
 ShapeItem::ShapeItem(const ItemKind &kind)
     : GraphicsItem(kind)
 {
+}
+
+bool ShapeItem::createFromPoints(const DrawingDefaults *defaults, const QPointF &press, const QPointF &release,
+                                 QGraphicsScene *scene)
+{
+    if (!GraphicsItem::createFromPoints(defaults, press, release, scene))
+        return false;
+    if (defaults && type() == Line) {
+        // Only the two decorations the line offers; anything else means a plain end.
+        setSpecificValue(LineHead, defaults->lineHead == 1 ? 1 : 0);
+        setSpecificValue(LineEnd, defaults->lineEnd == 1 ? 1 : 0);
+    }
+    return true;
 }
 
 bool ShapeItem::isLinear() const

@@ -9,6 +9,10 @@ class ShapeItem : public GraphicsItem
 public:
     explicit ShapeItem(const ItemKind &kind);
 
+    // A new line also takes its start and end decorations from the defaults.
+    bool createFromPoints(const DrawingDefaults *defaults, const QPointF &press, const QPointF &release,
+                          QGraphicsScene *scene) override;
+
 protected:
     void drawContent(QPainter *painter, const QStyleOptionGraphicsItem *option) override;
     const QVector<SpecificProperty> &specifics() const override;
