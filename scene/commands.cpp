@@ -21,6 +21,27 @@ QList<QGraphicsItem *> stackingList(QGraphicsScene *scene)
     return AbstractGraphicsScene::noParentFilter(scene->items(Qt::DescendingOrder));
 }
 
+// The top-level item directly above `item` among those not in `leaving`, or null.
+QGraphicsItem *nearestAbove(QGraphicsScene *scene, const QGraphicsItem *item, const QSet<QGraphicsItem *> &leaving)
+{
+    QGraphicsItem *above = nullptr;
+    for (QGraphicsItem *candidate : stackingList(scene)) {
+        if (candidate == item)
+            return above;
+        if (!leaving.contains(candidate))
+            above = candidate;
+    }
+    return nullptr;
+}
+
+// Puts an item that was just given back to the scene (and so went on top) under the item that
+// was above it, when that one is still a top-level item of the same scene.
+void restoreBelow(QGraphicsItem *item, QGraphicsItem *above)
+{
+    if (above && above != item && above->scene() == item->scene() && !above->parentItem() && !item->parentItem())
+        item->stackBefore(above);
+}
+
 // The top-level items whose shape touches the item: only these can hide it or be hidden by it.
 QSet<QGraphicsItem *> collidingSet(QGraphicsItem *item)
 {
@@ -36,78 +57,103 @@ void repaint(QGraphicsScene *scene)
     scene->update();
 }
 
-// Puts the item just above the nearest overlapping item that lies above it.
-void raiseOneStep(QGraphicsItem *item)
+// The one item a restacking moved and the item that was directly above it before (null when it
+// was topmost), or no item when nothing moved: enough for undo to put the old order back.
+struct StackPlace
+{
+    QGraphicsItem *item = nullptr;
+    QGraphicsItem *above = nullptr;
+};
+
+StackPlace placeOf(const QList<QGraphicsItem *> &stacking, int index)
+{
+    return {stacking.at(index), index > 0 ? stacking.at(index - 1) : nullptr};
+}
+
+// Puts the item just above the nearest overlapping item that lies above it (by moving that one).
+StackPlace raiseOneStep(QGraphicsItem *item)
 {
     QGraphicsScene *scene = item->scene();
     if (!scene)
-        return;
+        return {};
     const QSet<QGraphicsItem *> colliding = collidingSet(item);
     if (colliding.isEmpty())
-        return;
+        return {};
     const QList<QGraphicsItem *> stacking = stackingList(scene);
     const int i = stacking.indexOf(item);
     if (i <= 0)
-        return;
+        return {};
+    StackPlace moved;
     for (int k = i - 1; k >= 0; --k) {
         QGraphicsItem *above = stacking.at(k);
         if (colliding.contains(above)) {
+            moved = placeOf(stacking, k);
             above->stackBefore(item);
             break;
         }
     }
     repaint(scene);
+    return moved;
 }
 
 // Puts the item just below the nearest overlapping item that lies below it.
-void lowerOneStep(QGraphicsItem *item)
+StackPlace lowerOneStep(QGraphicsItem *item)
 {
     QGraphicsScene *scene = item->scene();
     if (!scene)
-        return;
+        return {};
     const QSet<QGraphicsItem *> colliding = collidingSet(item);
     if (colliding.isEmpty())
-        return;
+        return {};
     const QList<QGraphicsItem *> stacking = stackingList(scene);
     const int i = stacking.indexOf(item);
     if (i < 0)
-        return;
+        return {};
+    StackPlace moved;
     for (int k = i + 1; k < stacking.size(); ++k) {
         QGraphicsItem *below = stacking.at(k);
         if (colliding.contains(below)) {
+            moved = placeOf(stacking, i);
             item->stackBefore(below);
             break;
         }
     }
     repaint(scene);
+    return moved;
 }
 
-void bringToFront(QGraphicsItem *item)
+StackPlace bringToFront(QGraphicsItem *item)
 {
     QGraphicsScene *scene = item->scene();
     if (!scene)
-        return;
+        return {};
     // Only siblings can be restacked; a group member has none among the top-level items,
     // and stackBefore() would only complain about each of them.
+    StackPlace moved;
     if (!item->parentItem()) {
         const QList<QGraphicsItem *> stacking = stackingList(scene);
+        moved = placeOf(stacking, stacking.indexOf(item));
         for (int k = stacking.size() - 1; k >= 0; --k)
             stacking.at(k)->stackBefore(item);
     }
     repaint(scene);
+    return moved;
 }
 
-void sendToBack(QGraphicsItem *item)
+StackPlace sendToBack(QGraphicsItem *item)
 {
     QGraphicsScene *scene = item->scene();
     if (!scene)
-        return;
+        return {};
+    StackPlace moved;
     if (!item->parentItem()) {
         const QList<QGraphicsItem *> stacking = stackingList(scene);
+        moved = placeOf(stacking, stacking.indexOf(item));
         for (QGraphicsItem *entry : stacking)
             item->stackBefore(entry);
     }
     repaint(scene);
+    return moved;
 }
 
 } // namespace
@@ -223,6 +269,7 @@ CommandRemoveItem::~CommandRemoveItem() = default;
 void CommandRemoveItem::undo()
 {
     m_scene->addItem(m_item);
+    restoreBelow(m_item, m_above);
 }
 
 void CommandRemoveItem::redo()
@@ -250,76 +297,90 @@ void CommandSetPos::redo()
     m_item->setPos(m_newPos);
 }
 
-CommandBringToFront::CommandBringToFront(QGraphicsItem *item, QUndoCommand *parent)
+CommandRestack::CommandRestack(QGraphicsItem *item, QUndoCommand *parent)
     : QUndoCommand(parent)
     , m_item(item)
+{
+}
+
+CommandRestack::~CommandRestack() = default;
+
+void CommandRestack::remember(QGraphicsItem *moved, QGraphicsItem *above)
+{
+    m_moved = moved;
+    m_above = above;
+}
+
+void CommandRestack::undo()
+{
+    if (!m_moved || !m_moved->scene())
+        return;
+    QGraphicsScene *scene = m_moved->scene();
+    const QList<QGraphicsItem *> stacking = stackingList(scene);
+    const int at = stacking.indexOf(m_moved);
+    const int target = m_above ? stacking.indexOf(m_above) : -1;
+    if (at < 0 || (m_above && target < 0) || at == target + 1)
+        return;
+    if (at < target) {
+        m_moved->stackBefore(m_above); // above its place: straight down
+    } else {
+        // Below its place: the items in between go under it, lowest first, keeping their order.
+        for (int k = at - 1; k > target; --k)
+            stacking.at(k)->stackBefore(m_moved);
+    }
+    repaint(scene);
+}
+
+CommandBringToFront::CommandBringToFront(QGraphicsItem *item, QUndoCommand *parent)
+    : CommandRestack(item, parent)
 {
 }
 
 CommandBringToFront::~CommandBringToFront() = default;
 
-void CommandBringToFront::undo()
-{
-    sendToBack(m_item);
-}
-
 void CommandBringToFront::redo()
 {
-    bringToFront(m_item);
+    const StackPlace moved = bringToFront(m_item);
+    remember(moved.item, moved.above);
 }
 
 CommandSendToBack::CommandSendToBack(QGraphicsItem *item, QUndoCommand *parent)
-    : QUndoCommand(parent)
-    , m_item(item)
+    : CommandRestack(item, parent)
 {
 }
 
 CommandSendToBack::~CommandSendToBack() = default;
 
-void CommandSendToBack::undo()
-{
-    bringToFront(m_item);
-}
-
 void CommandSendToBack::redo()
 {
-    sendToBack(m_item);
+    const StackPlace moved = sendToBack(m_item);
+    remember(moved.item, moved.above);
 }
 
 CommandLayerUpper::CommandLayerUpper(QGraphicsItem *item, QUndoCommand *parent)
-    : QUndoCommand(parent)
-    , m_item(item)
+    : CommandRestack(item, parent)
 {
 }
 
 CommandLayerUpper::~CommandLayerUpper() = default;
 
-void CommandLayerUpper::undo()
-{
-    lowerOneStep(m_item);
-}
-
 void CommandLayerUpper::redo()
 {
-    raiseOneStep(m_item);
+    const StackPlace moved = raiseOneStep(m_item);
+    remember(moved.item, moved.above);
 }
 
 CommandLayerLower::CommandLayerLower(QGraphicsItem *item, QUndoCommand *parent)
-    : QUndoCommand(parent)
-    , m_item(item)
+    : CommandRestack(item, parent)
 {
 }
 
 CommandLayerLower::~CommandLayerLower() = default;
 
-void CommandLayerLower::undo()
-{
-    raiseOneStep(m_item);
-}
-
 void CommandLayerLower::redo()
 {
-    lowerOneStep(m_item);
+    const StackPlace moved = lowerOneStep(m_item);
+    remember(moved.item, moved.above);
 }
 
 CommandSetProperty::CommandSetProperty(
@@ -371,14 +432,20 @@ CommandCreateGroup::CommandCreateGroup(QGraphicsScene *scene, QGraphicsItemGroup
     , m_group(group)
     , m_members(members)
 {
+    const QSet<QGraphicsItem *> leaving(members.cbegin(), members.cend());
+    for (QGraphicsItem *member : members)
+        m_membersAbove << nearestAbove(scene, member, leaving);
 }
 
 CommandCreateGroup::~CommandCreateGroup() = default;
 
+// Bottom-most member first, each under the item it was under: the old order comes back.
 void CommandCreateGroup::undo()
 {
-    for (QGraphicsItem *member : qAsConst(m_members))
-        m_group->removeFromGroup(member);
+    for (int i = 0; i < m_members.size(); ++i) {
+        m_group->removeFromGroup(m_members.at(i));
+        restoreBelow(m_members.at(i), m_membersAbove.value(i));
+    }
     m_scene->removeItem(m_group);
 }
 
@@ -396,6 +463,7 @@ CommandDestroyGroup::CommandDestroyGroup(
     , m_scene(scene)
     , m_group(group)
     , m_members(group->childItems())
+    , m_groupAbove(nearestAbove(scene, group, {}))
 {
 }
 
@@ -406,6 +474,7 @@ void CommandDestroyGroup::undo()
     for (QGraphicsItem *member : qAsConst(m_members))
         m_group->addToGroup(member);
     m_scene->addItem(m_group);
+    restoreBelow(m_group, m_groupAbove);
 }
 
 // The former members stay selected, so that the user can go on working with them.

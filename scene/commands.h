@@ -99,12 +99,18 @@ public:
     CommandRemoveItem(QGraphicsScene *scene, QGraphicsItem *item, QUndoCommand *parent);
     ~CommandRemoveItem() override;
 
+    // The top-level item directly above the removed one when it goes (null: it was topmost).
+    // Undo puts the item back under it rather than on top of everything. The caller knows it
+    // from the stacking list it already has; finding it here would cost a sort per item.
+    void setRestoredBelow(QGraphicsItem *above) { m_above = above; }
+
     void undo() override;
     void redo() override;
 
 private:
     QGraphicsScene *m_scene;
     QGraphicsItem *m_item;
+    QGraphicsItem *m_above = nullptr;
 };
 
 // Pushed after the items were dragged: the item already stands at its new position.
@@ -123,57 +129,59 @@ private:
     QPointF m_oldPos;
 };
 
-// The four stacking commands keep no earlier order: undo runs the opposite operation.
-class CommandBringToFront : public QUndoCommand
+// The four stacking commands remember which item each redo moved and what lay directly above it,
+// and undo puts that item back there, so that every item regains its old place.
+class CommandRestack : public QUndoCommand
+{
+public:
+    ~CommandRestack() override;
+    void undo() override;
+
+protected:
+    CommandRestack(QGraphicsItem *item, QUndoCommand *parent);
+    void remember(QGraphicsItem *moved, QGraphicsItem *above);
+
+    QGraphicsItem *m_item;
+
+private:
+    QGraphicsItem *m_moved = nullptr;
+    QGraphicsItem *m_above = nullptr;
+};
+
+class CommandBringToFront : public CommandRestack
 {
 public:
     CommandBringToFront(QGraphicsItem *item, QUndoCommand *parent);
     ~CommandBringToFront() override;
 
-    void undo() override;
     void redo() override;
-
-private:
-    QGraphicsItem *m_item;
 };
 
-class CommandSendToBack : public QUndoCommand
+class CommandSendToBack : public CommandRestack
 {
 public:
     CommandSendToBack(QGraphicsItem *item, QUndoCommand *parent);
     ~CommandSendToBack() override;
 
-    void undo() override;
     void redo() override;
-
-private:
-    QGraphicsItem *m_item;
 };
 
-class CommandLayerUpper : public QUndoCommand
+class CommandLayerUpper : public CommandRestack
 {
 public:
     CommandLayerUpper(QGraphicsItem *item, QUndoCommand *parent);
     ~CommandLayerUpper() override;
 
-    void undo() override;
     void redo() override;
-
-private:
-    QGraphicsItem *m_item;
 };
 
-class CommandLayerLower : public QUndoCommand
+class CommandLayerLower : public CommandRestack
 {
 public:
     CommandLayerLower(QGraphicsItem *item, QUndoCommand *parent);
     ~CommandLayerLower() override;
 
-    void undo() override;
     void redo() override;
-
-private:
-    QGraphicsItem *m_item;
 };
 
 class CommandSetProperty : public QUndoCommand
@@ -222,6 +230,7 @@ private:
     QGraphicsScene *m_scene;
     QGraphicsItemGroup *m_group;
     QList<QGraphicsItem *> m_members;
+    QList<QGraphicsItem *> m_membersAbove; // where undo puts each member back, as for a removal
 };
 
 class CommandDestroyGroup : public QUndoCommand
@@ -237,6 +246,7 @@ private:
     QGraphicsScene *m_scene;
     QGraphicsItemGroup *m_group;
     QList<QGraphicsItem *> m_members;
+    QGraphicsItem *m_groupAbove; // where undo puts the group back
 };
 
 #endif

@@ -214,8 +214,16 @@ void Scene::mousePressEvent(QGraphicsSceneMouseEvent *event)
         m_geometryBeforeResize = resize->geometry();
     // With a drawing tool the press only marks where the new item starts: nothing is
     // selected or grabbed.
-    if (EditorState::currentTool() == EditorState::SelectionTool)
-        AbstractGraphicsScene::mousePressEvent(event);
+    if (EditorState::currentTool() != EditorState::SelectionTool)
+        return;
+    AbstractGraphicsScene::mousePressEvent(event);
+    // Where the selection stands now that the press has settled it: a drag moves only the
+    // items that may move (a locked one stays), so the release compares against this.
+    m_positionsAtPress.clear();
+    for (QGraphicsItem *item : selectedItems()) {
+        if (!item->parentItem())
+            m_positionsAtPress.append(qMakePair(item, item->pos()));
+    }
 }
 
 void Scene::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
@@ -280,11 +288,17 @@ void Scene::releaseWithSelectionTool()
         return;
     }
     // The items already stand where the drag left them; the commands record where they were.
-    m_undoStack->beginMacro(QStringLiteral("move"));
-    for (QGraphicsItem *item : selection) {
-        if (!item->parentItem())
-            m_undoStack->push(new CommandSetPos(item, item->pos() - delta, nullptr));
+    QList<QPair<QGraphicsItem *, QPointF>> moves;
+    for (const auto &entry : qAsConst(m_positionsAtPress)) {
+        if (entry.first->scene() == this && !entry.first->parentItem() && entry.first->pos() != entry.second)
+            moves.append(entry);
     }
+    m_positionsAtPress.clear();
+    if (moves.isEmpty())
+        return;
+    m_undoStack->beginMacro(QStringLiteral("move"));
+    for (const auto &entry : qAsConst(moves))
+        m_undoStack->push(new CommandSetPos(entry.first, entry.second, nullptr));
     m_undoStack->endMacro();
 }
 
@@ -317,14 +331,26 @@ void Scene::keyPressEvent(QKeyEvent *event)
 
 void Scene::remove()
 {
-    // Topmost first: removing in stacking order keeps Qt's bookkeeping linear, and undo
-    // puts the items back bottom first, in their old order.
-    const QList<QGraphicsItem *> doomed = selectedTopLevelInStackingOrder(this, Qt::DescendingOrder);
+    // Topmost first: removing in stacking order keeps Qt's bookkeeping linear, and undo puts the
+    // items back bottom first, each under the nearest item that stayed, in their old order.
+    if (selectedItems().isEmpty())
+        return;
+    QList<QPair<QGraphicsItem *, QGraphicsItem *>> doomed; // item, the nearest kept one above it
+    QGraphicsItem *kept = nullptr;
+    for (QGraphicsItem *item : noParentFilter(items(Qt::DescendingOrder))) {
+        if (item->isSelected())
+            doomed.append(qMakePair(item, kept));
+        else
+            kept = item;
+    }
     if (doomed.isEmpty())
         return;
     m_undoStack->beginMacro(QStringLiteral("remove"));
-    for (QGraphicsItem *item : qAsConst(doomed))
-        m_undoStack->push(new CommandRemoveItem(this, item, nullptr));
+    for (const auto &entry : qAsConst(doomed)) {
+        auto *command = new CommandRemoveItem(this, entry.first, nullptr);
+        command->setRestoredBelow(entry.second);
+        m_undoStack->push(command);
+    }
     m_undoStack->endMacro();
 }
 

@@ -75,6 +75,7 @@ private:
     QPointF m_pasteOffset;
     QGraphicsItem *m_pressedItem = nullptr;
     QVariant m_geometryBeforeResize;
+    QList<QPair<QGraphicsItem *, QPointF>> m_positionsAtPress;
 };
 
 #endif

@@ -39,11 +39,14 @@ private:
         scene()->addItem(item);
         return item;
     }
-    void select(const Items &items)
+    void select(const Items &items, bool focused = true)
     {
         scene()->clearSelection();
         for (QGraphicsItem *item : items)
             item->setSelected(true);
+        // A menu closed before hands the focus back asynchronously; grouping needs it.
+        if (focused)
+            QVERIFY(QTest::qWaitFor([this] { return scene()->hasFocus(); }, 2000));
     }
     void chooseFromMenu(const QString &entry)
     {
@@ -157,7 +160,7 @@ private slots:
         QCOMPARE(c->scenePos(), cAt);
         stack()->undo();
         QVERIFY(!group->scene() && !a->parentItem());
-        QCOMPARE(stacking(), (Items{single, a, b, c})); // back on top, in their order
+        QCOMPARE(stacking(), (Items{a, b, c, single})); // back in their old places
         stack()->redo();
         QCOMPARE(a->parentItem(), group);
         select({single});
@@ -168,7 +171,7 @@ private slots:
         m_view->clearFocus();
         QTRY_VERIFY(!scene()->hasFocus());
         const int steps = stack()->count();
-        select({a, single->parentItem()});
+        select({a, single->parentItem()}, false);
         scene()->destroyGroup();
         scene()->createGroup();
         QCOMPARE(stack()->count(), steps);

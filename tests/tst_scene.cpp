@@ -1,14 +1,17 @@
 // The scene under the mouse and keyboard of a real view: drawing, selecting, moving,
 // resizing, arrow keys, delete, the context menus and the undo limit.
 #include "document/graphicsview.h"
+#include "documentformat.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
 #include "itemsamples.h"
+#include "scene/commands.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QContextMenuEvent>
@@ -364,6 +367,133 @@ private slots:
         QCOMPARE(stack()->text(stack()->count() - 1), QStringLiteral("adjustPerfectSize"));
         stack()->undo();
         QCOMPARE(p->itemRect(), QRectF(300, 300, 100, 100));
+    }
+
+    // Random sequences of the user's edits, each one undo step: undoing them all gives back the
+    // first document byte for byte, and redoing them all the last.
+    void randomEditsUndoAndRedo_data()
+    {
+        QTest::addColumn<unsigned>("seed");
+        for (unsigned seed : {11u, 29u, 47u})
+            QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+    }
+
+    void randomEditsUndoAndRedo()
+    {
+        QFETCH(unsigned, seed);
+        QApplication::setActiveWindow(m_view.get());
+        m_view->setFocus();
+        QTRY_VERIFY(scene()->hasFocus()); // grouping needs it
+        stack()->setUndoLimit(0); // a document keeps 50 steps; this walks back over all of them
+        const auto bytes = [this] {
+            QByteArray out;
+            QBuffer buffer(&out);
+            buffer.open(QIODevice::WriteOnly);
+            QDataStream stream(&buffer);
+            DocumentFormat::saveDocument(stream, *scene());
+            return out;
+        };
+        std::mt19937 random(seed);
+        const auto below = [&random](int n) { return int(random() % unsigned(n)); };
+        const auto somewhere = [&below] { return QPointF(40 + below(600), 40 + below(450)); };
+        const int types[] = {Rectangle, Line, Switch, 0x10027, 0x10009, 0x10012, 0x10020};
+        for (int i = 0; i < 8; ++i)
+            addItem(types[i % 7], QRectF(somewhere(), QSizeF(30 + below(40), 20 + below(40))));
+        const QByteArray first = bytes();
+
+        QByteArray before = first;
+        int stepsBefore = 0;
+        for (int edit = 0; edit < 1000; ++edit) {
+            // Each step on its own first: undo gives the bytes before it and redo those after.
+            if (stack()->index() == stepsBefore + 1) {
+                const QByteArray after = bytes();
+                stack()->undo();
+                QVERIFY2(bytes() == before, qPrintable(QStringLiteral("undo of edit %1: %2").arg(edit).arg(
+                                                stack()->command(stack()->index())->text())));
+                stack()->redo();
+                QVERIFY2(bytes() == after, qPrintable(QStringLiteral("redo of edit %1").arg(edit)));
+                before = after;
+            }
+            stepsBefore = stack()->index();
+            const QList<QGraphicsItem *> top = AbstractGraphicsScene::noParentFilter(scene()->items());
+            scene()->clearSelection();
+            for (QGraphicsItem *item : top) {
+                if (below(3) == 0)
+                    item->setSelected(true);
+            }
+            const QList<QGraphicsItem *> chosen = scene()->selectedItems();
+            auto *one = top.isEmpty() ? nullptr : dynamic_cast<GraphicsItem *>(top.at(below(top.size())));
+            switch (top.size() > 60 ? 3 : below(10)) {
+            case 0: { // draw
+                const QPointF from = somewhere();
+                EditorState::setCurrentTool(types[below(7)]);
+                dragFromTo(from, from + QPointF(20 + below(60), 20 + below(60)));
+                EditorState::setCurrentTool(EditorState::SelectionTool);
+                break;
+            }
+            case 1: // move by arrow keys
+                key(QList<int>{Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down}.at(below(4)));
+                break;
+            case 2: // resize by a handle, or move what lies there
+                if (one) {
+                    scene()->clearSelection();
+                    one->setSelected(true);
+                    const QPointF corner = one->mapToScene(one->rect().bottomRight());
+                    dragFromTo(corner, corner + QPointF(below(30) - 10, below(30) - 10));
+                }
+                break;
+            case 3:
+                scene()->remove();
+                break;
+            case 4:
+                scene()->copy();
+                scene()->paste(somewhere());
+                break;
+            case 5:
+                if (chosen.size() > 1)
+                    scene()->createGroup();
+                else
+                    scene()->destroyGroup();
+                break;
+            case 6: {
+                using Restack = void (Scene::*)();
+                const Restack restack[] = {&Scene::bringToFront, &Scene::sendToBack, &Scene::layerUpper,
+                                           &Scene::layerLower};
+                (scene()->*restack[below(4)])();
+                break;
+            }
+            case 7:
+                scene()->setLock(below(2) == 0);
+                break;
+            default: // a property, as the dock sets it
+                if (one) {
+                    QList<Property *> editable;
+                    const auto map = one->properties();
+                    for (const QList<Property *> &list : map) {
+                        for (Property *p : list) {
+                            if (p->isEditable())
+                                editable << p;
+                        }
+                    }
+                    const Property *p = editable.at(below(editable.size()));
+                    stack()->beginMacro(QStringLiteral("setProperty"));
+                    stack()->push(new CommandSetProperty(
+                        one, p->id(), ItemSamples::otherValue(p, one->propertyValue(p->id())), nullptr));
+                    stack()->endMacro();
+                }
+                break;
+            }
+        }
+        const QByteArray last = bytes();
+        QVERIFY2(stack()->count() > 500, qPrintable(QString::number(stack()->count())));
+        QVERIFY(last != first);
+
+        while (stack()->canUndo())
+            stack()->undo();
+        QCOMPARE(bytes(), first);
+        while (stack()->canRedo())
+            stack()->redo();
+        QCOMPARE(bytes(), last);
     }
 };
 
