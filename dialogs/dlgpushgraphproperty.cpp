@@ -1,12 +1,14 @@
 #include "dlgpushgraphproperty.h"
 
 #include "abstractgraphicsutility.h"
+#include "safefile.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QSize>
@@ -47,11 +49,18 @@ void DlgPushGraphProperty::load()
 
 void DlgPushGraphProperty::slotClicked()
 {
-    QSettings settings(m_iniPath, QSettings::IniFormat);
-    settings.setIniCodec(QTextCodec::codecForLocale());
-    settings.setValue(ModeKey, comboBox->currentIndex());
-    settings.setValue(SizeKey, QSize(spinBoxWidth->value(), spinBoxHeight->value()));
-    settings.setValue(TimeKey, spinBoxTime->value());
+    const auto edit = [this](QSettings &settings) {
+        settings.setValue(ModeKey, comboBox->currentIndex());
+        settings.setValue(SizeKey, QSize(spinBoxWidth->value(), spinBoxHeight->value()));
+        settings.setValue(TimeKey, spinBoxTime->value());
+    };
+    QString why;
+    if (!SafeFile::updateIni(m_iniPath, QTextCodec::codecForLocale(), edit, &why)) {
+        // The file keeps its previous settings; the dialog stays open to retry or cancel.
+        QMessageBox::warning(this, windowTitle(), QStringLiteral("无法写入文件 %1:\n%2!").arg(m_iniPath, why),
+                             QMessageBox::Ok);
+        return;
+    }
     accept();
 }
 

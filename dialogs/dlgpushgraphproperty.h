@@ -18,7 +18,7 @@ public:
     explicit DlgPushGraphProperty(QWidget *parent);
 
 private slots:
-    // Saves the shown settings and accepts.
+    // Saves the shown settings and accepts; a failed write says so and keeps the dialog open.
     void slotClicked();
 
 private:

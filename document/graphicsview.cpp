@@ -1,5 +1,6 @@
 #include "graphicsview.h"
 #include "filechooser.h"
+#include "safefile.h"
 
 #include "abstractgraphicsutility.h"
 #include "app/apptexts.h"
@@ -20,7 +21,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QUndoStack>
 #include <QWheelEvent>
@@ -216,9 +216,8 @@ bool GraphicsView::saveFile(const QString &fileName, bool makeVersionBackup)
         }
     }
 
-    // Written beside the target and renamed over it only when complete, so that a failure
-    // part-way leaves the previous file as it was.
-    QSaveFile file(fileName);
+    // A failure part-way leaves the previous file as it was.
+    SafeFile file(fileName);
     if (!file.open(QFile::WriteOnly)) {
         QMessageBox::warning(this, applicationTitle(),
             QStringLiteral("无法写入文件 %1:\n%2!").arg(fileName, file.errorString()), QMessageBox::Ok);
@@ -227,18 +226,20 @@ bool GraphicsView::saveFile(const QString &fileName, bool makeVersionBackup)
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QDataStream stream(&file);
     int result = m_scene->save(stream);
-    const bool complete
-        = result == AbstractGraphicsScene::FILE_SUCCESS && file.error() == QFileDevice::NoError;
-    if (!complete || !file.commit()) {
-        file.cancelWriting();
-        // A write or rename that failed after the framework was done is a file error as well.
-        if (result == AbstractGraphicsScene::FILE_SUCCESS)
+    if (result == AbstractGraphicsScene::FILE_SUCCESS) {
+        // A write, flush or rename that failed after the framework was done is a file error too.
+        if (!file.commit(&stream))
             result = AbstractGraphicsScene::FILE_ERROR;
+    } else {
+        file.cancelWriting();
     }
     QApplication::restoreOverrideCursor();
 
     switch (result) {
     case AbstractGraphicsScene::FILE_SUCCESS:
+        // The document is at the current version only once that version is on disk: a failed
+        // save must not cost the next save its versioned backup.
+        m_scene->setVersion(AbstractGraphicsScene::CurrentVersion);
         setCurrentFile(fileName);
         m_scene->undoStack()->clear();
         emit fileSaved(true);
@@ -343,7 +344,8 @@ bool GraphicsView::writeSvg(const QString &svgFileName)
     saved.render(&painter, QRectF(), QRectF(), Qt::KeepAspectRatio);
     generator.getBody();
     painter.end();
-    return true;
+    // A file the disk refused is a failed export, never "导出成功!" over an empty file.
+    return generator.writeSucceeded();
 }
 
 void GraphicsView::zoomIn(int step)

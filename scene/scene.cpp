@@ -6,6 +6,7 @@
 #include "app/apptexts.h"
 #include "dialogs/dlgreplacevariables.h"
 #include "grouptool.h"
+#include "safefile.h"
 #include "scene/commands.h"
 #include "scene/editorstate.h"
 #include "version.h"
@@ -649,17 +650,20 @@ void Scene::exportGroup(QGraphicsItem *item)
         && QMessageBox::question(parent, applicationTitle(), exists, QMessageBox::Yes | QMessageBox::No)
             != QMessageBox::Yes)
         return;
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // A failed export keeps the group file that was there, not a truncated one.
+    SafeFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
         cannotExport(file.errorString());
         return;
     }
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     QDataStream stream(&file);
     stream << Version::VersionToString(CurrentVersion);
-    // A write that the disk refuses at the end still counts as failed.
-    const bool saved = utility->saveItem(stream) && file.flush();
-    file.close();
+    bool saved = utility->saveItem(stream);
+    if (saved)
+        saved = file.commit(&stream);
+    else
+        file.cancelWriting();
     QGuiApplication::restoreOverrideCursor();
     if (saved)
         QMessageBox::information(parent, QStringLiteral("提示"), QStringLiteral("图元组导出成功!"), QMessageBox::Ok);

@@ -3,6 +3,7 @@
 #include "abstractgraphicsutility.h"
 #include "dbserverform.h"
 #include "serverdatabase.h"
+#include "safefile.h"
 #include "servergraphdialog.h"
 
 #include <QApplication>
@@ -11,7 +12,6 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace {
 std::unique_ptr<CDataLink> s_instance;
@@ -209,9 +209,10 @@ QString CDataLink::fetchDizFile(qint64 id, const QString &dir)
     // A copy of this very revision is kept as it is: it may hold work saved locally since.
     if (QFile::exists(path))
         return path;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(graph.graph) != graph.graph.size() || !file.commit())
-        return refuse(QStringLiteral("无法写入文件 %1: %2").arg(path, file.errorString()));
+    // Complete or not at all: a partial copy would later be taken for this revision.
+    QString why;
+    if (!SafeFile::replace(path, graph.graph, &why))
+        return refuse(QStringLiteral("无法写入文件 %1: %2").arg(path, why));
     return path;
 }
 

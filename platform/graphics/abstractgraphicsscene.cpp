@@ -39,9 +39,10 @@ QGraphicsItem *AbstractGraphicsScene::graphicsItem(int, int itemType, bool)
     return ItemKind::create(itemType);
 }
 
+// Writes the current version; the caller marks the document as that version once the
+// bytes are safely on disk (setVersion).
 AbstractGraphicsScene::FILE_INFO AbstractGraphicsScene::save(QDataStream &stream)
 {
-    m_version = CurrentVersion;
     return FILE_INFO(DocumentFormat::saveDocument(stream, *this));
 }
 

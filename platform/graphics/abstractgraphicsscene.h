@@ -29,6 +29,7 @@ public:
     int type() const { return m_type; }
     void setType(int type) { m_type = type; }
     unsigned version() const { return m_version; }
+    void setVersion(unsigned version) { m_version = version; }
 
     QColor backgroundColor() const { return m_backgroundColor; }
     void setBackgroundColor(const QColor &color);

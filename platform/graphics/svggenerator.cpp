@@ -1,9 +1,9 @@
 #include "svggenerator.h"
+#include "safefile.h"
 
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
 #include <climits>
 
 namespace {
@@ -276,11 +276,7 @@ bool SvgGenerator::endDocument()
     if (m_fileName.isEmpty())
         return true;
     const QByteArray document = (m_head + imageElement() + m_body + QStringLiteral("</svg>\n")).toUtf8();
-    QSaveFile file(m_fileName);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) || file.write(document) != document.size())
-        return false;
-    m_written = file.commit();
+    m_written = SafeFile::replace(m_fileName, document);
     return m_written;
 }
 

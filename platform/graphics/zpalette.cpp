@@ -1,11 +1,11 @@
 #include "zpalette.h"
 
 #include "abstractgraphicsutility.h"
+#include "safefile.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 #include <cstdlib>
 #include <cstring>
@@ -192,13 +192,7 @@ bool writePalette(const QString &file, const RGB_COLOR *colours, int count)
     if (!colours || count < 1 || count > ZPaletteMaxColours)
         return false;
     // Written whole or not at all: a half-written palette would recolour every graph.
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = encode(colours, count);
-    if (out.write(bytes) != bytes.size())
-        return false;
-    return out.commit();
+    return SafeFile::replace(file, encode(colours, count));
 }
 
 bool writeDefaultPalette(const QString &file)

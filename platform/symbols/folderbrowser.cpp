@@ -1,5 +1,6 @@
 #include "folderbrowser.h"
 #include "filechooser.h"
+#include "safefile.h"
 
 #include "librarychoice.h"
 
@@ -13,21 +14,18 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QVBoxLayout>
 
 namespace {
 
-// Copies through a temporary file that replaces the target only when complete, so that a
-// failed import never leaves half a file in place of a good one.
+// A failed import never leaves half a file in place of a good one.
 bool copyInto(const QString &source, const QString &target)
 {
     QFile in(source);
-    QSaveFile out(target);
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly))
+    if (!in.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = in.readAll();
-    return in.error() == QFile::NoError && out.write(bytes) == bytes.size() && out.commit();
+    return in.error() == QFile::NoError && SafeFile::replace(target, bytes);
 }
 
 } // namespace
