@@ -42,8 +42,8 @@ bool SafeFile::replace(const QString &name, const QByteArray &bytes, QString *er
     return ok;
 }
 
-bool SafeFile::updateIni(const QString &name, QTextCodec *codec, const std::function<void(QSettings &)> &edit,
-                         QString *error)
+bool SafeFile::updateIni(
+    const QString &name, QTextCodec *codec, const std::function<void(QSettings &)> &edit, QString *error)
 {
     const auto fail = [error](const QString &why) {
         if (error)
