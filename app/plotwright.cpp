@@ -11,6 +11,7 @@
 #include "dialogs/dlgpushgraphproperty.h"
 #include "dialogs/propertydockwidget.h"
 #include "document/graphicsview.h"
+#include "formatlimits.h"
 #include "grouptool.h"
 #include "painttool.h"
 #include "scene/editorstate.h"
@@ -215,6 +216,10 @@ void Plotwright::readSettings()
     d.lineHead = m_settings.value(QStringLiteral("lineHead"), 0).toInt();
     d.lineEnd = m_settings.value(QStringLiteral("lineEnd"), 0).toInt();
     m_settings.endGroup();
+    // The store may have been edited by hand or by another version: only drawable values pass.
+    d.clampToFormat();
+    m_foregroundIndex = qBound(0, m_foregroundIndex, FormatLimits::MaxColorIndex);
+    m_backgroundIndex = qBound(-1, m_backgroundIndex, FormatLimits::MaxColorIndex);
     if (!m_settings.contains(RecentFilesKey) && m_settings.contains(LegacyRecentFilesKey))
         m_settings.setValue(RecentFilesKey, m_settings.value(LegacyRecentFilesKey));
     m_settings.remove(LegacyRecentFilesKey);

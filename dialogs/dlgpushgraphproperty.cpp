@@ -1,7 +1,7 @@
 #include "dlgpushgraphproperty.h"
 
 #include "abstractgraphicsutility.h"
-#include "safefile.h"
+#include "pushgraphsettings.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -10,19 +10,10 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
 #include <QSize>
 #include <QSpacerItem>
 #include <QSpinBox>
-#include <QTextCodec>
 #include <QVBoxLayout>
-#include <climits>
-
-namespace {
-const QString ModeKey = QStringLiteral("mode");
-const QString SizeKey = QStringLiteral("size");
-const QString TimeKey = QStringLiteral("time");
-}
 
 DlgPushGraphProperty::DlgPushGraphProperty(QWidget *parent)
     : QDialog(parent)
@@ -36,26 +27,21 @@ DlgPushGraphProperty::DlgPushGraphProperty(QWidget *parent)
 
 void DlgPushGraphProperty::load()
 {
-    // Other programs read this file too; they expect the locale's encoding, so both ways use it.
-    QSettings settings(m_iniPath, QSettings::IniFormat);
-    settings.setIniCodec(QTextCodec::codecForLocale());
-    comboBox->setCurrentIndex(int(settings.value(ModeKey, 0u).toUInt()));
-    const QSize size = settings.value(SizeKey, QSize(800, 600)).toSize();
-    // Values from a hand-edited file may lie outside the ranges; the spin boxes clamp them.
-    spinBoxWidth->setValue(size.width());
-    spinBoxHeight->setValue(size.height());
-    spinBoxTime->setValue(int(qMin(settings.value(TimeKey, 5u).toUInt(), uint(INT_MAX))));
+    const PushGraphSettings s = PushGraphSettings::read(m_iniPath);
+    comboBox->setCurrentIndex(s.mode);
+    spinBoxWidth->setValue(s.size.width());
+    spinBoxHeight->setValue(s.size.height());
+    spinBoxTime->setValue(s.time);
 }
 
 void DlgPushGraphProperty::slotClicked()
 {
-    const auto edit = [this](QSettings &settings) {
-        settings.setValue(ModeKey, comboBox->currentIndex());
-        settings.setValue(SizeKey, QSize(spinBoxWidth->value(), spinBoxHeight->value()));
-        settings.setValue(TimeKey, spinBoxTime->value());
-    };
+    PushGraphSettings s;
+    s.mode = comboBox->currentIndex();
+    s.size = QSize(spinBoxWidth->value(), spinBoxHeight->value());
+    s.time = spinBoxTime->value();
     QString why;
-    if (!SafeFile::updateIni(m_iniPath, QTextCodec::codecForLocale(), edit, &why)) {
+    if (!s.write(m_iniPath, &why)) {
         // The file keeps its previous settings; the dialog stays open to retry or cancel.
         QMessageBox::warning(this, windowTitle(), QStringLiteral("无法写入文件 %1:\n%2!").arg(m_iniPath, why),
                              QMessageBox::Ok);
@@ -88,20 +74,20 @@ void DlgPushGraphProperty::setupUi()
     auto *editors = new QVBoxLayout;
     comboBox = new QComboBox(this);
     comboBox->setObjectName(QStringLiteral("comboBox"));
-    comboBox->addItem(QString());
-    comboBox->addItem(QString());
+    for (int i = 0; i < PushGraphSettings::ModeCount; ++i)
+        comboBox->addItem(QString());
     editors->addWidget(comboBox);
 
     auto *sizeRow = new QHBoxLayout;
     sizeRow->setSpacing(0);
     spinBoxWidth = new QSpinBox(this);
     spinBoxWidth->setObjectName(QStringLiteral("spinBoxWidth"));
-    spinBoxWidth->setRange(100, 2048);
+    spinBoxWidth->setRange(PushGraphSettings::MinSide, PushGraphSettings::MaxSide);
     label_4 = new QLabel(this);
     label_4->setObjectName(QStringLiteral("label_4"));
     spinBoxHeight = new QSpinBox(this);
     spinBoxHeight->setObjectName(QStringLiteral("spinBoxHeight"));
-    spinBoxHeight->setRange(100, 2048);
+    spinBoxHeight->setRange(PushGraphSettings::MinSide, PushGraphSettings::MaxSide);
     sizeRow->addWidget(spinBoxWidth, 1);
     sizeRow->addWidget(label_4);
     sizeRow->addWidget(spinBoxHeight, 1);
@@ -110,7 +96,7 @@ void DlgPushGraphProperty::setupUi()
     auto *timeRow = new QHBoxLayout;
     spinBoxTime = new QSpinBox(this);
     spinBoxTime->setObjectName(QStringLiteral("spinBoxTime"));
-    spinBoxTime->setRange(0, 3600);
+    spinBoxTime->setRange(0, PushGraphSettings::MaxTime);
     label_5 = new QLabel(this);
     label_5->setObjectName(QStringLiteral("label_5"));
     timeRow->addWidget(spinBoxTime, 1);

@@ -1,5 +1,6 @@
 // Drawing defaults and the palette in the main window: first-run values, changes that
 // survive a restart, a damaged palette file, and the canvas commands on a document.
+#include "abstractgraphicsscene.h"
 #include "abstractgraphicsutility.h"
 #include "app/apptexts.h"
 #include "app/plotwright.h"
@@ -18,6 +19,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QGraphicsItem>
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QToolButton>
@@ -94,6 +96,42 @@ private slots:
         QCOMPARE(EditorState::drawingDefaults().penWidth, 6);
         QCOMPARE(EditorState::drawingDefaults().lineEnd, 1);
         QCOMPARE(EditorState::drawingDefaults().penColor, MyPALETTEINDEX(3));
+    }
+
+    // Values no item can store, written by hand or by another version, are clamped when
+    // read: a new item drawn with them saves and opens again.
+    void settingsOutOfRangeCannotPoisonDocuments()
+    {
+        QSettings().clear();
+        {
+            QSettings settings;
+            settings.beginGroup(QStringLiteral("paintProperty"));
+            settings.setValue(QStringLiteral("penWidth"), 30);
+            settings.setValue(QStringLiteral("penStyle"), 7);
+            settings.setValue(QStringLiteral("brushStyle"), -3);
+            settings.setValue(QStringLiteral("lineHead"), 9);
+            settings.setValue(QStringLiteral("penColor"), 100000);
+            settings.setValue(QStringLiteral("bruchColor"), -7);
+        }
+        Plotwright w;
+        const DrawingDefaults &d = EditorState::drawingDefaults();
+        QCOMPARE((QList<int> {d.penWidth, d.penStyle, d.brushStyle, d.lineHead}), (QList<int> {20, 5, 0, 1}));
+        QCOMPARE(w.findChild<ZColorBar *>()->m_background, -1);
+        GraphicsView *view = TestSupport::newGraph(w);
+        QVERIFY(view);
+        for (int type : {0x10016, 0x10018, 0x10008}) {
+            QGraphicsItem *item = AbstractGraphicsScene::graphicsItem(0, type, true);
+            QVERIFY(dynamic_cast<AbstractGraphicsUtility *>(item)->createFromPoints(
+                &d, QPointF(10, 10), QPointF(80, 60), view->documentScene()));
+            view->documentScene()->addItem(item);
+        }
+        QByteArray bytes;
+        QDataStream out(&bytes, QIODevice::WriteOnly);
+        QCOMPARE(int(view->documentScene()->save(out)), 0);
+        AbstractGraphicsScene again;
+        QDataStream in(bytes);
+        QCOMPARE(int(again.load(in, true, 0, nullptr, nullptr)), 0);
+        QCOMPARE(again.items().size(), 3);
     }
 
     void damagedPaletteIsReportedAndStartUpGoesOn()
