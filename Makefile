@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test sanitize bench clean
+.PHONY: all deps configure build run test sanitize bench fuzz clean
 
 all: build
 
@@ -34,5 +34,21 @@ sanitize: deps
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done; true
 
+# libFuzzer runs of every fuzz target, FUZZ_SECONDS each, in a build of their own with clang
+# (optional: `apt-get install clang`; `make test` never needs it). Findings land in FUZZ_BUILD.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz:
+	@command -v clang++ >/dev/null || { echo "make fuzz needs clang (apt-get install clang)"; exit 1; }
+	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+		-DPLOTWRIGHT_FUZZERS=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_document fuzz_palette fuzz_pointlist fuzz_ini
+	@for t in document palette pointlist ini; do \
+		mkdir -p $(FUZZ_BUILD)/findings/$$t $(FUZZ_BUILD)/corpus/$$t; \
+		(cd $(FUZZ_BUILD)/findings/$$t && QT_QPA_PLATFORM=offscreen ../../tests/fuzz/fuzz_$$t \
+			-max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=4096 ../../corpus/$$t \
+			$(CURDIR)/tests/fuzz/corpus/$$t) || exit 1; \
+	done
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

@@ -3,6 +3,7 @@
 #include "safefile.h"
 
 #include "abstractgraphicsutility.h"
+#include "imagefile.h"
 #include "app/apptexts.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
@@ -16,7 +17,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
-#include <QImageReader>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -46,7 +46,7 @@ class ExportScene : public AbstractGraphicsScene
 protected:
     void drawBackground(QPainter *painter, const QRectF &rect) override
     {
-        if (bkImageHref().isEmpty() || !QImageReader(bkImageHref()).canRead())
+        if (!ImageFile::isReadable(bkImageHref()))
             AbstractGraphicsScene::drawBackground(painter, rect);
     }
 };

@@ -3,6 +3,7 @@
 #include "abstractgraphicslibrary.h"
 #include "abstractgraphicsresize.h"
 #include "abstractgraphicsutility.h"
+#include "formatlimits.h"
 #include "app/apptexts.h"
 #include "dialogs/dlgreplacevariables.h"
 #include "grouptool.h"
@@ -514,6 +515,21 @@ void Scene::paste(QPointF pos)
         }
         m_pasteOffset = pos - bounds.topLeft();
     }
+    // Items far apart, pasted at a point or cascaded many times, could land beyond the range
+    // a drawing can hold and make a graph that saves but never opens again: the offset is
+    // limited so that every pasted item keeps a position inside it.
+    double left = FormatLimits::MaxCoordinate, right = -FormatLimits::MaxCoordinate;
+    double top = left, bottom = right;
+    for (const QGraphicsItem *item : qAsConst(loaded)) {
+        left = qMin(left, item->pos().x());
+        right = qMax(right, item->pos().x());
+        top = qMin(top, item->pos().y());
+        bottom = qMax(bottom, item->pos().y());
+    }
+    m_pasteOffset.setX(qBound(-FormatLimits::MaxCoordinate - left, FormatLimits::clampCoordinate(m_pasteOffset.x()),
+                              FormatLimits::MaxCoordinate - right));
+    m_pasteOffset.setY(qBound(-FormatLimits::MaxCoordinate - top, FormatLimits::clampCoordinate(m_pasteOffset.y()),
+                              FormatLimits::MaxCoordinate - bottom));
     m_undoStack->beginMacro(QStringLiteral("paste"));
     for (QGraphicsItem *item : qAsConst(loaded)) {
         item->moveBy(m_pasteOffset.x(), m_pasteOffset.y());

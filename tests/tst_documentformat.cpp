@@ -2,14 +2,23 @@
 // version, and result codes for every kind of damaged input.
 #include "abstractgraphicsscene.h"
 #include "binarycodec.h"
+#include "craft.h"
 #include "documentformat.h"
+#include "formatlimits.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
 #include "itemkind.h"
 #include "itemsamples.h"
+#include "librarychoice.h"
+#include "scene/scene.h"
 #include "testsupport.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
+#include <QPainter>
+#include <QFile>
+#include <QTemporaryDir>
+#include <sys/stat.h>
 #include <QDataStream>
 #include <QRandomGenerator>
 #include <QtEndian>
@@ -286,6 +295,126 @@ private slots:
         h.u32(crc32(payload.constData(), payload.size()));
         AbstractGraphicsScene target;
         QCOMPARE(loadDocument(huge, target), 3);
+    }
+
+    // Inputs that once hung or exhausted memory: each is refused or loaded (and drawn) well
+    // within its bound. The goal is 1 s per MB; the bound leaves room for a loaded machine.
+    void hostileFilesLoadInTime_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("expected");
+        const QString dir = QStringLiteral(PLOTWRIGHT_FUZZ_DIR "/regressions/document/");
+        for (const char *name : {"grid_20000000_rows.drw", "grid_2147483647_rows.drw", "sector_huge_angle.drw",
+                 "symbol_huge_dashed_pen.drw", "diode_fuzzed.drw"})
+            QTest::newRow(name) << dir + QLatin1String(name) << 3;
+        for (const char *name : {"text_50000_lines.drw", "background_stdin.drw", "picture_bomb.drw"})
+            QTest::newRow(name) << dir + QLatin1String(name) << 0;
+        // Made here: too big to keep, or naming what cannot be kept (a FIFO, an absolute path).
+        const QString made = TestSupport::projectFolder() + QLatin1Char('/');
+        using Craft::Value;
+        const auto text = [](int lines) {
+            return Craft::itemRecord(0x10027, QPointF(10, 10), QSizeF(200, 100),
+                {Value {Property::String, QString(QStringLiteral("x\n")).repeated(lines)}, Value {Property::Enum, 0},
+                    Value {Property::Color, QColor()}, Value {Property::Bool, false}});
+        };
+        TestSupport::writeFile(made + QStringLiteral("text_500000_lines.drw"), Craft::document({text(500000)}));
+        // A megabyte of plain items, the size the load-time goal speaks of.
+        QList<QByteArray> many;
+        int total = 0;
+        for (int i = 0; total < 1000000; ++i) {
+            many << (i % 2 ? Craft::itemRecord(0x10018, QPointF(i % 1000, i / 1000 * 50), QSizeF(40, 40),
+                                 {Value {Property::Double, 2.0}})
+                           : Craft::itemRecord(0x1001f, QPointF(i % 1000, i / 1000 * 50), QSizeF(40, 40),
+                                 {Value {Property::Int, 3}, Value {Property::Int, 3}}));
+            total += many.last().size();
+        }
+        TestSupport::writeFile(made + QStringLiteral("many_items_1mb.drw"), Craft::document(many));
+        const QString fifo = made + QStringLiteral("fifo.png");
+        QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        TestSupport::writeFile(made + QStringLiteral("background_fifo.drw"), Craft::document({}, fifo));
+        TestSupport::writeFile(made + QStringLiteral("picture_item_bomb.drw"),
+            Craft::document({Craft::itemRecord(0x10029, QPointF(0, 0), QSizeF(64, 64),
+                {Value {Property::Path, dir + QStringLiteral("bomb.png")}, Value {Property::Bool, false},
+                    Value {Property::String, QString()}})},
+                dir + QStringLiteral("bomb.png")));
+        for (const char *name :
+            {"text_500000_lines.drw", "many_items_1mb.drw", "background_fifo.drw", "picture_item_bomb.drw"})
+            QTest::newRow(name) << made + QLatin1String(name) << 0;
+    }
+
+    void hostileFilesLoadInTime()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, expected);
+        const QByteArray bytes = TestSupport::readFile(path);
+        QVERIFY(!bytes.isEmpty());
+        QElapsedTimer clock;
+        clock.start();
+        Scene scene;
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QDataStream stream(&file);
+        QCOMPARE(int(scene.load(stream, true, 0, nullptr, nullptr)), expected);
+        const qint64 loaded = clock.elapsed();
+        if (expected == 0) {
+            // Drawn as well: most of these hung in drawing, not in reading.
+            QImage image(256, 256, QImage::Format_ARGB32_Premultiplied);
+            QPainter painter(&image);
+            scene.render(&painter, QRectF(image.rect()), QRectF(0, 0, 256, 256));
+        } else {
+            QVERIFY(scene.items().isEmpty()); // nothing half-loaded
+        }
+        const qint64 elapsed = clock.elapsed();
+        qInfo("%s: %d bytes, read %lld ms, read and drawn %lld ms", qPrintable(QFileInfo(path).fileName()),
+            int(bytes.size()), loaded, elapsed);
+        QVERIFY2(elapsed < 5000, qPrintable(QString::number(elapsed)));
+    }
+
+    // What the editor makes from far-apart or tiny items must read back: a paste far away
+    // and the group tool stretching a group of almost no extent.
+    void editsOfExtremeItemsReadBack()
+    {
+        using Craft::Value;
+        const QString dir = QStringLiteral(PLOTWRIGHT_FUZZ_DIR "/regressions/document/");
+        Scene scene;
+        QDataStream payload(TestSupport::readFile(dir + QStringLiteral("clipboard_far_apart.bin")));
+        QList<QGraphicsItem *> items;
+        QVERIFY(AbstractGraphicsScene::loadItems(payload, true, 0, 13, items, nullptr, nullptr, nullptr));
+        for (QGraphicsItem *item : items) {
+            scene.addItem(item);
+            item->setSelected(true);
+        }
+        scene.copy();
+        const double far = FormatLimits::MaxCoordinate;
+        for (const QPointF &at : {QPointF(far, far), QPointF(-far, far), QPointF()}) {
+            const QList<QGraphicsItem *> before = scene.items();
+            scene.paste(at);
+            QList<QGraphicsItem *> pasted;
+            for (QGraphicsItem *item : scene.items()) {
+                if (!before.contains(item))
+                    pasted << item;
+            }
+            // As far as the range allows, and still the same distance apart.
+            QCOMPARE(pasted.size(), 2);
+            QCOMPARE(std::abs(pasted.at(0)->pos().x() - pasted.at(1)->pos().x()), 2 * far);
+            QCOMPARE(std::abs(pasted.at(0)->pos().y() - pasted.at(1)->pos().y()), 2 * far);
+        }
+
+        const QString group = LibraryChoice::folder(GroupItem::Type) + QStringLiteral("tiny.grp");
+        QDir().mkpath(LibraryChoice::folder(GroupItem::Type));
+        QVERIFY(QFile::copy(dir + QStringLiteral("group_tiny_extent.grp"), group));
+        LibraryChoice::choose(GroupItem::Type, QStringLiteral("tiny.grp"));
+        for (const QPointF &release : {QPointF(400, 300), QPointF(10, 10)}) {
+            auto *made = new GroupItem;
+            QVERIFY(made->createFromPoints(nullptr, QPointF(10, 10), release, nullptr));
+            scene.addItem(made);
+        }
+        QByteArray bytes;
+        QDataStream out(&bytes, QIODevice::WriteOnly);
+        QCOMPARE(int(scene.save(out)), 0);
+        AbstractGraphicsScene again;
+        QCOMPARE(loadDocument(bytes, again), 0);
+        QCOMPARE(again.items().size(), scene.items().size());
     }
 };
 

@@ -1,5 +1,9 @@
 #include "abstractgraphicsproperty.h"
 
+#include "formatlimits.h"
+
+#include <QPolygonF>
+#include <QSizeF>
 
 Property::Property(const QString &id, PropertyType type, const QVariantHash &attributes, bool editable)
     : m_id(id)
@@ -7,6 +11,40 @@ Property::Property(const QString &id, PropertyType type, const QVariantHash &att
     , m_attributes(attributes)
     , m_editable(editable)
 {
+}
+
+bool Property::accepts(const QVariant &value) const
+{
+    switch (m_type) {
+    case Int:
+    case Double: {
+        const double v = value.toDouble();
+        const QVariant minimum = m_attributes.value(QStringLiteral("minimum"));
+        const QVariant maximum = m_attributes.value(QStringLiteral("maximum"));
+        return std::isfinite(v) && (!minimum.isValid() || v >= minimum.toDouble())
+            && (!maximum.isValid() || v <= maximum.toDouble());
+    }
+    case Enum: {
+        const auto names = m_attributes.value(QStringLiteral("enumNames")).toStringList().size();
+        const int v = value.toInt();
+        return names == 0 || (v >= 0 && v < names);
+    }
+    case Size: {
+        const QSizeF s = value.toSizeF();
+        return FormatLimits::isCoordinate(s.width()) && FormatLimits::isCoordinate(s.height()) && s.width() >= 0
+            && s.height() >= 0;
+    }
+    case PointList: {
+        const QPolygonF points = value.value<QPolygonF>();
+        for (const QPointF &p : points) {
+            if (!FormatLimits::isCoordinate(p.x()) || !FormatLimits::isCoordinate(p.y()))
+                return false;
+        }
+        return true;
+    }
+    default:
+        return true;
+    }
 }
 
 AbstractGraphicsProperty::~AbstractGraphicsProperty() = default;

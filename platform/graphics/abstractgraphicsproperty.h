@@ -42,6 +42,9 @@ public:
     PropertyType type() const { return m_type; }
     QVariantHash attributes() const { return m_attributes; }
     bool isEditable() const { return m_editable; }
+    // Whether a value lies within what the property offers: its "minimum" and "maximum",
+    // one of its "enumNames", sizes and points within the drawable range.
+    bool accepts(const QVariant &value) const;
 
 private:
     QString m_id;

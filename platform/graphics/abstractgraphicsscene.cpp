@@ -3,6 +3,7 @@
 #include "documentformat.h"
 #include "groupitem.h"
 #include "graphicsitem.h"
+#include "imagefile.h"
 #include "itemkind.h"
 
 #include <QGraphicsItem>
@@ -26,7 +27,8 @@ void AbstractGraphicsScene::setBackgroundPixmap(const QString &path)
 {
     m_backgroundPixmapPath = path;
     // A missing picture is normal (the default one may not exist): the colour shows instead.
-    m_backgroundPicture = QPixmap(path);
+    // The path comes from the document, so it may name anything: see ImageFile.
+    m_backgroundPicture = QPixmap::fromImage(ImageFile::read(path));
     update();
 }
 

@@ -2,6 +2,7 @@
 
 #include "abstractgraphicsscene.h"
 #include "binarycodec.h"
+#include "formatlimits.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
 
@@ -11,9 +12,9 @@
 
 namespace {
 
-constexpr quint32 DocumentMagic = 0x50574447; // "PWDG"
-constexpr quint32 ItemsMagic = 0x50574954;    // "PWIT"
-constexpr quint32 ItemMagic = 0x50574931;     // "PWI1"
+constexpr quint32 DocumentMagic = DocumentFormat::DocumentMagic;
+constexpr quint32 ItemsMagic = DocumentFormat::ItemsMagic;
+constexpr quint32 ItemMagic = DocumentFormat::ItemMagic;
 // Header: magic, version, document type, payload length.
 constexpr int HeaderSize = 16;
 
@@ -67,6 +68,12 @@ DocumentFormat::Result unwrap(const QByteArray &bytes, quint32 magic, unsigned *
     return DocumentFormat::Success;
 }
 
+bool isSceneRect(const QRectF &r)
+{
+    return FormatLimits::isCoordinate(r.x()) && FormatLimits::isCoordinate(r.y()) && r.width() >= 0
+        && r.height() >= 0 && FormatLimits::isCoordinate(r.width()) && FormatLimits::isCoordinate(r.height());
+}
+
 void writeGroupBody(BinaryWriter &out, const GroupItem *group, unsigned version)
 {
     quint8 flags = 0;
@@ -103,7 +110,8 @@ GroupItem *readGroupBody(BinaryReader &in, unsigned version, int depth)
     const QString yk = (flags & 32) ? in.string() : QString();
     const quint32 count = in.u32();
     // Every member record takes at least its type and length.
-    if (!in.ok() || count > quint32(in.remaining() / 8))
+    if (!in.ok() || count > quint32(in.remaining() / 8) || !FormatLimits::isCoordinate(pos.x())
+        || !FormatLimits::isCoordinate(pos.y()))
         return nullptr;
     auto *group = new GroupItem;
     group->setPos(pos);
@@ -252,7 +260,7 @@ DocumentFormat::Result DocumentFormat::loadDocument(QDataStream &stream, Abstrac
     const QColor background = payload.color();
     const QString picture = payload.string();
     QList<QGraphicsItem *> items;
-    if (!payload.ok() || rect.width() < 0 || rect.height() < 0 || !decodeItems(payload, version, items))
+    if (!payload.ok() || !isSceneRect(rect) || !decodeItems(payload, version, items))
         return Damaged;
 
     scene.clear();

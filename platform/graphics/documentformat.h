@@ -18,6 +18,11 @@ class DocumentFormat
 public:
     enum Result { Success = 0, WrongFormat = 1, FileError = 2, Damaged = 3 };
 
+    // The envelope's magic numbers: "PWDG" document, "PWIT" item list, "PWI1" one item.
+    static constexpr quint32 DocumentMagic = 0x50574447;
+    static constexpr quint32 ItemsMagic = 0x50574954;
+    static constexpr quint32 ItemMagic = 0x50574931;
+
     static constexpr unsigned CurrentVersion = 13;
     // The oldest version still read; it lacks the checksum and text fonts.
     static constexpr unsigned OldestVersion = 12;

@@ -3,6 +3,7 @@
 #include "binarycodec.h"
 #include "documentformat.h"
 #include "drawingdefaults.h"
+#include "formatlimits.h"
 #include "itemkind.h"
 
 #include <QGraphicsScene>
@@ -60,10 +61,12 @@ const QList<Property *> &commonProperties()
 {
     static const QList<Property *> list{
         new Property(PropertyIds::Name, Property::String),
-        new Property(PropertyIds::X, Property::Double, range(-1e6, 1e6, 2)),
-        new Property(PropertyIds::Y, Property::Double, range(-1e6, 1e6, 2)),
-        new Property(PropertyIds::Width, Property::Double, range(0, 1e6, 2)),
-        new Property(PropertyIds::Height, Property::Double, range(0, 1e6, 2)),
+        new Property(PropertyIds::X, Property::Double,
+                     range(-FormatLimits::MaxCoordinate, FormatLimits::MaxCoordinate, 2)),
+        new Property(PropertyIds::Y, Property::Double,
+                     range(-FormatLimits::MaxCoordinate, FormatLimits::MaxCoordinate, 2)),
+        new Property(PropertyIds::Width, Property::Double, range(0, FormatLimits::MaxCoordinate, 2)),
+        new Property(PropertyIds::Height, Property::Double, range(0, FormatLimits::MaxCoordinate, 2)),
         new Property(PropertyIds::Lock, Property::Bool),
     };
     return list;
@@ -73,7 +76,7 @@ QList<Property *> generalProperties(bool withText)
 {
     static const QList<Property *> shared{
         new Property(IdPenColor, Property::Color),
-        new Property(IdPenWidth, Property::Int, range(0, 20)),
+        new Property(IdPenWidth, Property::Int, range(0, FormatLimits::MaxPenWidth)),
         new Property(IdPenStyle, Property::Enum, enumNames(penStyleNames())),
         new Property(IdBrushColor, Property::Color),
         new Property(IdBrushStyle, Property::Enum, enumNames(brushStyleNames())),
@@ -127,7 +130,7 @@ QPen GraphicsItem::pen() const
         return Qt::NoPen;
     QPen pen(m_penColor.isValid() ? m_penColor : QColor(Qt::white));
     pen.setWidth(m_penWidth);
-    pen.setStyle(Qt::PenStyle(qBound(1, m_penStyle, 5)));
+    pen.setStyle(Qt::PenStyle(qBound(1, m_penStyle, FormatLimits::MaxPenStyle)));
     return pen;
 }
 
@@ -344,7 +347,12 @@ QVariant readValue(BinaryReader &in, Property::PropertyType expected)
         return QVariant();
     }
     switch (expected) {
-    case Property::Bool: return in.u8() != 0;
+    case Property::Bool: {
+        const quint8 b = in.u8();
+        if (b > 1)
+            in.fail();
+        return b != 0;
+    }
     case Property::Int:
     case Property::Enum: return in.i32();
     case Property::Double: return in.f64();
@@ -425,10 +433,14 @@ bool GraphicsItem::readBody(BinaryReader &in, unsigned version)
     const QColor brushColor = in.color();
     const quint8 brushStyle = in.u8();
     const QFont font = (flags & HasFont) ? in.font() : m_font;
-    if (!in.ok() || penWidth > 20 || penStyle > 5 || brushStyle > 1 || ((flags & HasFont) && !hasText()))
+    if (!in.ok() || penWidth > FormatLimits::MaxPenWidth || penStyle > FormatLimits::MaxPenStyle
+        || brushStyle > FormatLimits::MaxBrushStyle || ((flags & HasFont) && !hasText()))
         return false;
-    // Items other than lines are normalised rectangles.
-    if (!isLinear() && (w < 0 || h < 0))
+    // Everything that places the item must lie where it can be drawn; items other than
+    // lines are normalised rectangles.
+    if (!FormatLimits::isCoordinate(p.x()) || !FormatLimits::isCoordinate(p.y())
+        || !FormatLimits::isCoordinate(origin.x()) || !FormatLimits::isCoordinate(origin.y())
+        || !FormatLimits::isCoordinate(w) || !FormatLimits::isCoordinate(h) || (!isLinear() && (w < 0 || h < 0)))
         return false;
 
     const QVector<SpecificProperty> &list = specifics();
@@ -436,10 +448,18 @@ bool GraphicsItem::readBody(BinaryReader &in, unsigned version)
     if (count != list.size())
         return false;
     QVector<QVariant> &v = values();
-    for (int i = 0; i < list.size(); ++i)
-        v[i] = readValue(in, list.at(i).property->type());
+    // Read into a copy: a refused record leaves the item as it was.
+    QVector<QVariant> read(list.size());
+    for (int i = 0; i < list.size() && in.ok(); ++i) {
+        read[i] = readValue(in, list.at(i).property->type());
+        // Each value within what its property offers: a grid of millions of rows or an arc
+        // of a billion degrees would take forever to draw.
+        if (!list.at(i).property->accepts(read.at(i)))
+            in.fail();
+    }
     if (!in.ok())
         return false;
+    v = read;
 
     setPos(p);
     setRect(QRectF(origin, QSizeF(w, h)));
@@ -563,26 +583,26 @@ void GraphicsItem::setPropertyValue(const QString &id, const QVariant &value)
     if (id == PropertyIds::Name) {
         m_name = value.toString();
     } else if (id == PropertyIds::X) {
-        setPos(value.toDouble(), pos().y());
+        setPos(FormatLimits::clampCoordinate(value.toDouble()), pos().y());
     } else if (id == PropertyIds::Y) {
-        setPos(pos().x(), value.toDouble());
+        setPos(pos().x(), FormatLimits::clampCoordinate(value.toDouble()));
     } else if (id == PropertyIds::Width) {
-        setWidth(value.toDouble());
+        setWidth(qMax(0.0, FormatLimits::clampCoordinate(value.toDouble())));
     } else if (id == PropertyIds::Height) {
-        setHeight(value.toDouble());
+        setHeight(qMax(0.0, FormatLimits::clampCoordinate(value.toDouble())));
     } else if (id == PropertyIds::Lock) {
         setLock(value.toBool());
     } else if (id == IdPenColor) {
         m_penColor = value.value<QColor>();
     } else if (id == IdPenWidth) {
         prepareGeometryChange();
-        m_penWidth = qBound(0, value.toInt(), 20);
+        m_penWidth = qBound(0, value.toInt(), FormatLimits::MaxPenWidth);
     } else if (id == IdPenStyle) {
-        m_penStyle = qBound(0, value.toInt(), 5);
+        m_penStyle = qBound(0, value.toInt(), FormatLimits::MaxPenStyle);
     } else if (id == IdBrushColor) {
         m_brushColor = value.value<QColor>();
     } else if (id == IdBrushStyle) {
-        m_brushStyle = qBound(0, value.toInt(), 1);
+        m_brushStyle = qBound(0, value.toInt(), FormatLimits::MaxBrushStyle);
     } else if (id == IdFont && hasText()) {
         m_font = value.value<QFont>();
     } else {

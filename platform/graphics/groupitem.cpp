@@ -1,12 +1,14 @@
 #include "groupitem.h"
 
 #include "documentformat.h"
+#include "formatlimits.h"
 #include "graphicsitem.h"
 #include "librarychoice.h"
 #include "version.h"
 
 #include <QDataStream>
 #include <QFile>
+#include <QFileInfo>
 #include <QGraphicsScene>
 #include <QPainter>
 #include <QStyleOptionGraphicsItem>
@@ -16,6 +18,8 @@ namespace {
 const QString IdCount = QStringLiteral("图元个数");
 // A drag shorter than this in both directions is a click.
 constexpr double ClickTolerance = 2.0;
+// Below this extent a stored group's side is not stretched to the drag.
+constexpr double MinScaledExtent = 1e-3;
 
 // Scales positions and drawing rectangles about the parent's origin; nested groups pass
 // the same factors on to their members.
@@ -31,6 +35,23 @@ void scaleMembers(QGraphicsItem *parent, double sx, double sy)
         }
     }
 }
+// Whether every member's position and rectangle lie within the format's range.
+bool withinLimits(const QGraphicsItem *parent)
+{
+    for (const QGraphicsItem *member : parent->childItems()) {
+        if (!FormatLimits::isCoordinate(member->pos().x()) || !FormatLimits::isCoordinate(member->pos().y()))
+            return false;
+        if (auto *item = dynamic_cast<const GraphicsItem *>(member)) {
+            const QRectF r = item->rect();
+            if (!FormatLimits::isCoordinate(r.x()) || !FormatLimits::isCoordinate(r.y())
+                || !FormatLimits::isCoordinate(r.width()) || !FormatLimits::isCoordinate(r.height()))
+                return false;
+        } else if (!withinLimits(member)) {
+            return false;
+        }
+    }
+    return true;
+}
 } // namespace
 
 GroupItem::GroupItem()
@@ -41,9 +62,15 @@ GroupItem::GroupItem()
 GroupItem *GroupItem::load(const QString &fileName)
 {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only regular files: a group folder entry naming a FIFO or a device must not block.
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
         return nullptr;
     QDataStream stream(&file);
+    return read(stream);
+}
+
+GroupItem *GroupItem::read(QDataStream &stream)
+{
     QString version;
     stream >> version;
     bool known = false;
@@ -77,12 +104,17 @@ bool GroupItem::createFromPoints(const DrawingDefaults *, const QPointF &press, 
         member->moveBy(-bounds.left(), -bounds.top());
     }
     if (!click) {
-        // A line alone has no width or no height; that side keeps its size.
-        const double sx = bounds.width() > 0 ? target.width() / bounds.width() : 1.0;
-        const double sy = bounds.height() > 0 ? target.height() / bounds.height() : 1.0;
+        // A line alone has no width or no height; that side keeps its size. So does a side
+        // too small to scale: stretching it would give infinite or undefined coordinates.
+        const double sx = bounds.width() >= MinScaledExtent ? target.width() / bounds.width() : 1.0;
+        const double sy = bounds.height() >= MinScaledExtent ? target.height() / bounds.height() : 1.0;
         scaleMembers(this, sx, sy);
     }
     setPos(target.topLeft());
+    // Members far apart or scaled far could leave the range a drawing can hold; such a group
+    // is not made rather than saved and then refused when read.
+    if (!FormatLimits::isCoordinate(pos().x()) || !FormatLimits::isCoordinate(pos().y()) || !withinLimits(this))
+        return false;
     setSvgID(source->svgID());
     setYkID(source->ykID());
     return true;

@@ -18,6 +18,8 @@ public:
     // A group read from an item-group file (the version text, then the group as saveItem
     // wrote it); null when the file cannot be read or holds no group.
     static GroupItem *load(const QString &fileName);
+    // The same from a stream: the version text, then the group's record.
+    static GroupItem *read(QDataStream &stream);
 
     QString name() const { return m_name; }
     void setName(const QString &name) { m_name = name; }

@@ -1,5 +1,7 @@
 #include "pictureitem.h"
 
+#include "formatlimits.h"
+#include "imagefile.h"
 #include "itemkind.h"
 #include "itempixmapcache.h"
 #include "librarychoice.h"
@@ -9,7 +11,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QImage>
-#include <QImageReader>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSvgRenderer>
@@ -86,9 +87,7 @@ QSharedPointer<const PictureSource> loadSource(const QString &path, bool asSvg)
         source->naturalSize = source->svg->defaultSize();
     } else {
         // Only the first frame: an animation plays on the running screen, not in the editor.
-        QImageReader reader(info.absoluteFilePath());
-        reader.setAutoTransform(true);
-        const QImage image = reader.read();
+        const QImage image = ImageFile::read(info.absoluteFilePath());
         if (image.isNull())
             return {};
         source->image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -257,7 +256,11 @@ bool PictureItem::isPerfectSizeEnable() const
 
 QSize PictureItem::perfectSize() const
 {
-    return m_source ? m_source->naturalSize : QSize();
+    if (!m_source)
+        return QSize();
+    // An SVG may claim any size; the item can only take a drawable one.
+    const int most = int(FormatLimits::MaxCoordinate);
+    return m_source->naturalSize.boundedTo(QSize(most, most));
 }
 
 QRectF PictureItem::pictureRect() const

@@ -160,6 +160,52 @@ void TextBlock::prepare(const QString &text, const QFont &font, const QSizeF &bo
     layout();
 }
 
+namespace {
+
+// One laid-out line of a paragraph, before the block's alignment places it.
+struct LaidLine
+{
+    int start;
+    int length;
+    double y;
+    double height;
+    double ascent;
+    double natural;
+    QList<QGlyphRun> runs;
+};
+
+// Lays one paragraph out from y on, for at most `limit` of height (further lines could not
+// show). Returns the y after its last line.
+double layoutParagraph(const QString &text, int from, int to, const QFont &font, bool wrap, double width,
+    double spacing, double y, double limit, QVector<LaidLine> &out)
+{
+    QTextLayout layout(text.mid(from, to - from), font);
+    QTextOption option;
+    option.setWrapMode(wrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(wrap ? qMax(1.0, width) : 1e6);
+        // Every line at the top: its glyphs are placed by the block, which knows the alignment.
+        line.setPosition(QPointF(0, 0));
+        int length = line.textLength();
+        // A separator that ended the line is not part of what is drawn.
+        while (length > 0 && text.at(from + line.textStart() + length - 1) == QChar::LineSeparator)
+            --length;
+        out.append({from + line.textStart(), length, y, line.height(), line.ascent(), line.naturalTextWidth(), {}});
+        y += line.height() * spacing;
+        if (y > limit)
+            break;
+    }
+    layout.endLayout();
+    const int first = out.size() - layout.lineCount();
+    for (int i = 0; i < layout.lineCount(); ++i)
+        out[first + i].runs = layout.lineAt(i).glyphRuns();
+    return y;
+}
+
+} // namespace
+
 void TextBlock::layout()
 {
     m_key.clear();
@@ -167,55 +213,86 @@ void TextBlock::layout()
     m_runs.clear();
     m_bounds = QRectF();
 
-    // QTextLayout breaks lines only at line separators, not at newlines.
-    QString text = m_text;
-    text.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    QTextLayout layout(text, m_pixelFont);
-    QTextOption option;
-    option.setWrapMode(m_wrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
-    layout.setTextOption(option);
-
-    const double width = m_box.width();
-    double y = 0;
-    double height = 0;
-    layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(m_wrap ? qMax(1.0, width) : 1e6);
-        line.setPosition(QPointF(0, y));
-        height = y + line.height();
-        y += line.height() * m_spacing;
-    }
-    layout.endLayout();
-
+    // Each paragraph gets a layout of its own and only lines that can show inside the box are
+    // laid out: one layout over many lines costs time that grows with the square of their
+    // number, and a text of a million lines in a box of a few must not be shaped whole.
     const Qt::Alignment alignment(m_alignment);
+    const double width = m_box.width();
+    const double boxHeight = qMax(0.0, m_box.height());
+    const QFontMetricsF metrics(m_pixelFont);
+    // Lines beyond this much height from the start can never reach the box.
+    const double limit = boxHeight + 2 * metrics.height() + 1;
+    const bool fromBottom = alignment & Qt::AlignBottom;
+
+    QVector<LaidLine> lines;
+    double y = 0;
+    if (!fromBottom) {
+        int from = 0;
+        while (y <= limit) {
+            int to = m_text.indexOf(QLatin1Char('\n'), from);
+            const bool last = to < 0;
+            if (last)
+                to = m_text.size();
+            y = layoutParagraph(m_text, from, to, m_pixelFont, m_wrap, width, m_spacing, y, limit, lines);
+            if (last)
+                break;
+            from = to + 1;
+        }
+    } else {
+        // Bottom-aligned text shows its last lines: paragraphs are taken from the end until
+        // they fill the box, then stacked in their order.
+        QVector<QVector<LaidLine>> paragraphs;
+        double taken = 0;
+        int to = m_text.size();
+        while (taken <= limit) {
+            const int newline = to > 0 ? m_text.lastIndexOf(QLatin1Char('\n'), to - 1) : -1;
+            const int from = newline + 1;
+            QVector<LaidLine> paragraph;
+            // All of a paragraph's lines: its last ones are those that show.
+            taken += layoutParagraph(m_text, from, to, m_pixelFont, m_wrap, width, m_spacing, 0, 1e300, paragraph);
+            paragraphs.prepend(paragraph);
+            if (newline < 0)
+                break;
+            to = newline;
+        }
+        for (const QVector<LaidLine> &paragraph : qAsConst(paragraphs)) {
+            for (LaidLine line : paragraph) {
+                line.y = y;
+                y += line.height * m_spacing;
+                lines.append(line);
+            }
+        }
+    }
+    const double height = lines.isEmpty() ? 0.0 : lines.last().y + lines.last().height;
+
     double top = 0;
-    if (alignment & Qt::AlignBottom) {
+    if (fromBottom) {
         top = m_box.height() - height;
     } else if (alignment & Qt::AlignVCenter) {
         // Text taller than its box shows its first line rather than the middle, which may
         // well be the gap between two lines.
-        const double first = layout.lineCount() > 0 ? layout.lineAt(0).height() : height;
+        const double first = lines.isEmpty() ? height : lines.first().height;
         top = (m_box.height() - (height > m_box.height() ? first : height)) / 2;
     }
 
-    for (int i = 0; i < layout.lineCount(); ++i) {
-        QTextLine line = layout.lineAt(i);
-        const double natural = line.naturalTextWidth();
+    for (const LaidLine &line : qAsConst(lines)) {
         double x = 0;
         if (alignment & Qt::AlignRight)
-            x = width - natural;
+            x = width - line.natural;
         else if (alignment & Qt::AlignHCenter)
-            x = (width - natural) / 2;
-        line.setPosition(QPointF(x, line.y() + top));
-        int length = line.textLength();
-        // The separator that ended the line is not part of what is drawn.
-        while (length > 0 && text.at(line.textStart() + length - 1) == QChar::LineSeparator)
-            --length;
-        const QRectF rect(x, line.y(), natural, line.height());
-        m_lines.append({line.textStart(), length, QPointF(x, line.y() + line.ascent()), rect});
+            x = (width - line.natural) / 2;
+        const QPointF shift(x, line.y + top);
+        const QRectF rect(x, line.y + top, line.natural, line.height);
+        m_lines.append({line.start, line.length, QPointF(x, line.y + top + line.ascent), rect});
         m_bounds = m_bounds.isNull() ? rect : m_bounds.united(rect);
+        for (QGlyphRun run : line.runs) {
+            QVector<QPointF> positions = run.positions();
+            for (QPointF &p : positions)
+                p += shift;
+            run.setPositions(positions);
+            m_runs.append(run);
+        }
     }
-    m_runs = layout.glyphRuns();
 }
 
 void TextBlock::draw(QPainter *painter, const QPointF &origin, const QRectF &clip, const QColor &color)
