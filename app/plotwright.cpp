@@ -174,15 +174,12 @@ Plotwright::~Plotwright()
         MainPalette = nullptr;
     }
     QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
-    // Children die after this body: the actions go before the document windows, whose
-    // stacks and scenes still signal on their way out. Nothing of that may reach us.
-    disconnect(m_undoGroup, nullptr, this, nullptr);
-    for (QMdiSubWindow *window : ui.mdiArea->subWindowList()) {
-        if (GraphicsView *view = viewOf(window)) {
-            disconnect(view, nullptr, this, nullptr);
-            disconnect(view->documentScene(), nullptr, this, nullptr);
-        }
-    }
+    // Children die after this body, when this object is no main window any more: the MDI area
+    // activates what is left, actions change, stacks and scenes signal on their way out. None
+    // of that may reach a slot of ours.
+    const QList<QObject *> descendants = findChildren<QObject *>();
+    for (QObject *child : descendants)
+        child->disconnect(this);
 }
 
 bool Plotwright::initEnvironment()

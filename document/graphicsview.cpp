@@ -73,7 +73,13 @@ GraphicsView::GraphicsView(QWidget *parent)
     });
 }
 
-GraphicsView::~GraphicsView() = default;
+GraphicsView::~GraphicsView()
+{
+    // The scene and its stack die after this body and still signal on their way out; this is
+    // no view any more by then.
+    m_scene->undoStack()->disconnect(this);
+    m_scene->disconnect(this);
+}
 
 QString GraphicsView::userFriendlyCurrentFile() const
 {

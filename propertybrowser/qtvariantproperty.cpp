@@ -7,7 +7,12 @@ QtVariantProperty::QtVariantProperty(QtVariantPropertyManager *manager)
 {
 }
 
-QtVariantProperty::~QtVariantProperty() = default;
+// The manager lets go while this is still a variant property: what it tells its listeners
+// and the parts list it edits must not meet a half-destroyed object.
+QtVariantProperty::~QtVariantProperty()
+{
+    propertyManager()->forget(this);
+}
 
 QVariant QtVariantProperty::value() const
 {

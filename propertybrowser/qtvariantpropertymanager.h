@@ -74,6 +74,7 @@ signals:
 
 private:
     friend class QtProperty;
+    friend class QtVariantProperty;
     struct Data;
 
     void notifyChanged(QtProperty *property);
