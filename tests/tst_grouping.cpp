@@ -165,6 +165,7 @@ private slots:
         QCOMPARE(a->parentItem(), group);
         select({single});
         chooseFromMenu(QStringLiteral("组合"));
+        QVERIFY(single->parentItem());
         QCOMPARE(single->parentItem()->childItems(), Items{single});
 
         // Without input focus nothing is grouped or ungrouped.
