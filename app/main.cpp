@@ -5,6 +5,7 @@
 #include "itempixmapcache.h"
 #include "singleapplication.h"
 
+#include <QStatusBar>
 #include <QTranslator>
 
 int main(int argc, char **argv)
@@ -39,6 +40,9 @@ int main(int argc, char **argv)
         window.setWindowTitle(windowTitleText(applicationTitle(), withState));
         window.updateActions();
         window.showMaximized();
+        // Said in the status bar rather than in a message box, so that starting never waits for a click.
+        if (!app.notice().isEmpty())
+            window.statusBar()->showMessage(app.notice(), 30000);
         if (hasParameter)
             window.slotParam(parameter.toLocal8Bit());
         result = app.exec();

@@ -1,13 +1,19 @@
 // A second editor process in miniature, started by tst_singleapplication.
-// First instance: prints "primary"; with --wait-param it then prints the first parameter it
-// receives and exits. Later instance: hands argv[1] over ("handed-over") or, without an
-// argument, just reports "second".
+// First instance: prints "primary" ("alone" when it runs on its own without serving later
+// starts); with --wait-param it then prints the first parameter it receives and exits. Later
+// instance: hands argv[1] over ("handed-over") or, without an argument, just reports "second".
+// "--impostor PATH UID": not an editor but another user's program listening on PATH (the test
+// moves the socket where it wants it) that greets like an editor; it prints "got:<bytes>" for each connection in turn and
+// ends after the one that sent "end".
 #include "singleapplication.h"
 
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -18,10 +24,41 @@ void printLine(const QByteArray &line)
     std::fflush(stdout);
 }
 
+int impostor(int argc, char **argv)
+{
+    const uid_t uid = uid_t(QByteArray(argv[3]).toUInt());
+    if (::setgid(uid) != 0 || ::setuid(uid) != 0)
+        return 3;
+    QCoreApplication app(argc, argv);
+    QLocalServer server;
+    if (!server.listen(QString::fromLocal8Bit(argv[2])))
+        return 4;
+    printLine("listening");
+    while (server.waitForNewConnection(15000)) {
+        QLocalSocket *socket = server.nextPendingConnection();
+        // It answers like an editor would, so only the credentials can give it away.
+        socket->write("PWH1");
+        socket->flush();
+        QByteArray bytes;
+        do
+            bytes += socket->readAll();
+        while (socket->waitForReadyRead(5000));
+        bytes += socket->readAll();
+        printLine("got:" + bytes);
+        if (bytes == "end")
+            return 0;
+        delete socket;
+    }
+    return 5;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    if (argc == 4 && std::strcmp(argv[1], "--impostor") == 0)
+        return impostor(argc, argv);
+
     SingleApplication app(argc, argv);
 
     if (app.isRunning()) {
@@ -37,7 +74,7 @@ int main(int argc, char **argv)
         return 0;
     }
 
-    printLine("primary");
+    printLine(app.notice().isEmpty() ? "primary" : "alone");
     if (argc < 2 || std::strcmp(argv[1], "--wait-param") != 0)
         return 0;
 

@@ -1,9 +1,11 @@
 // The test process is itself the first SingleApplication of its temporary project folder; the
 // probe executable plays the later starts. Other project folders give other socket names, which
-// lets a test run its own first instance without disturbing the test process's server.
+// lets a test run its own first instance without disturbing the test process's server. Another
+// user is played by folders and sockets given to an unused account, which only root can do.
 #include "singleapplication.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,28 +16,48 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtEndian>
 #include <QtTest>
 
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 const char ProjectDirVar[] = "PLOTWRIGHT_PROJECT_DIR";
+// Another account: the one nobody logs in as.
+constexpr uid_t OtherUid = 65534;
+// The temporary folder outside the test's own (which only this user may enter).
+QString outerTemp;
 
-// Switches the project folder of this process for the lifetime of the object, so that
-// serverName() and setParam() can be asked about another folder.
-class ProjectDirOverride
+// Sets (or, with a null value, removes) an environment variable for the lifetime of the
+// object, so that serverName() and setParam() can be asked about another folder.
+class EnvOverride
 {
 public:
-    explicit ProjectDirOverride(const QString &dir)
-        : m_old(qgetenv(ProjectDirVar))
+    EnvOverride(const char *name, const QString &value)
+        : m_name(name)
+        , m_had(qEnvironmentVariableIsSet(name))
+        , m_old(qgetenv(name))
     {
-        qputenv(ProjectDirVar, QFile::encodeName(dir));
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, QFile::encodeName(value));
     }
-    ~ProjectDirOverride() { qputenv(ProjectDirVar, m_old); }
+    ~EnvOverride()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
 
 private:
+    const char *m_name;
+    bool m_had;
     QByteArray m_old;
 };
 
@@ -46,30 +68,59 @@ QString ownProject()
 
 QString socketPathFor(const QString &projectDir)
 {
-    ProjectDirOverride override(projectDir);
-    return QDir::tempPath() + QLatin1Char('/') + SingleApplication::serverName();
+    EnvOverride override(ProjectDirVar, projectDir);
+    return SingleApplication::serverName();
 }
 
 void start(QProcess &process, const QStringList &arguments, const QString &projectDir = ownProject(),
-    const char *program = PROBE_PATH)
+    const char *program = PROBE_PATH, const QProcessEnvironment &extra = QProcessEnvironment())
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QString::fromLatin1(ProjectDirVar), projectDir);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(extra);
     process.setProcessEnvironment(env);
     process.start(QString::fromLatin1(program), arguments);
 }
 
-// Runs a start to its end: its output, or "failed" unless it left normally with code 0.
-QByteArray run(
-    const QStringList &arguments, const QString &projectDir = ownProject(), const char *program = PROBE_PATH)
+// Runs a start to its end, with this process's event loop running so that its own instance
+// answers: the start's output, or "failed" unless it left normally with code 0.
+QByteArray run(const QStringList &arguments, const QString &projectDir = ownProject(),
+    const char *program = PROBE_PATH, const QProcessEnvironment &extra = QProcessEnvironment())
 {
     QProcess process;
-    start(process, arguments, projectDir, program);
-    if (!process.waitForFinished(15000) || process.exitStatus() != QProcess::NormalExit
-        || process.exitCode() != 0)
+    start(process, arguments, projectDir, program, extra);
+    QEventLoop loop;
+    QObject::connect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop,
+        &QEventLoop::quit);
+    QTimer::singleShot(15000, &loop, &QEventLoop::quit);
+    if (process.state() != QProcess::NotRunning)
+        loop.exec();
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished(5000);
+        return "failed";
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         return "failed";
     return process.readAllStandardOutput();
+}
+
+bool setMode(const QString &path, QFile::Permissions permissions, uid_t owner = ::geteuid())
+{
+    return QFile::setPermissions(path, permissions)
+        && (owner == ::geteuid() || ::chown(QFile::encodeName(path).constData(), owner, owner) == 0);
+}
+
+const QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+const QFile::Permissions OthersMayEnter
+    = OwnerOnly | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+
+// Whether the process ends within the time; it may have ended already while an event loop ran,
+// when waitForFinished() would report false.
+bool ends(QProcess &process, int timeoutMs = 15000)
+{
+    return process.state() == QProcess::NotRunning || process.waitForFinished(timeoutMs);
 }
 
 // Reads the probe's output until it holds `line` as a whole line or the time is up.
@@ -114,6 +165,15 @@ void drainEvents()
 class SingleApplicationTest : public QObject
 {
     Q_OBJECT
+
+    enum Holder
+    {
+        SharedName,
+        SymlinkedFolder,
+        OpenRuntimeFolder,
+        ForeignFolder,
+        ForeignRuntimeFolder
+    };
 
 private slots:
     void initTestCase()
@@ -181,7 +241,7 @@ private slots:
         QCOMPARE(received(spy), QList<QByteArray> {largest});
         // Nobody listens for another project folder.
         QTemporaryDir otherProject;
-        ProjectDirOverride override(otherProject.path());
+        EnvOverride override(ProjectDirVar, otherProject.path());
         QVERIFY(!m_app->setParam("nobody listens"));
     }
 
@@ -268,7 +328,7 @@ private slots:
         QVERIFY2(waitForLine(next, nextOutput, "primary", 5000), nextOutput.constData());
         // And it is reachable, i.e. it listens on the real name and not on a side path.
         QCOMPARE(run({QStringLiteral("/data/after crash.pwg")}, project.path()), QByteArray("handed-over\n"));
-        QVERIFY(next.waitForFinished(15000));
+        QVERIFY(ends(next));
         QCOMPARE(next.exitCode(), 0);
         QCOMPARE(nextOutput + next.readAllStandardOutput(), QByteArray("primary\n/data/after crash.pwg\n"));
         // A clean exit removes the socket file.
@@ -285,7 +345,7 @@ private slots:
             QProcess b;
             start(a, {QStringLiteral("--wait-param")}, project.path());
             start(b, {QStringLiteral("--wait-param")}, project.path());
-            QVERIFY(a.waitForFinished(15000) && b.waitForFinished(15000));
+            QVERIFY(ends(a) && ends(b));
             QList<QByteArray> outputs {a.readAllStandardOutput(), b.readAllStandardOutput()};
             std::sort(outputs.begin(), outputs.end());
             QCOMPARE(outputs, (QList<QByteArray> {"handed-over\n", "primary\n--wait-param\n"}));
@@ -301,18 +361,156 @@ private slots:
         const QString firstPath = socketPathFor(first.path());
         QCOMPARE(socketPathFor(first.path() + QLatin1Char('/')), firstPath);
         QVERIFY(socketPathFor(second.path()) != firstPath);
-        const QRegularExpression pattern(QStringLiteral("/plotwright-%1-[0-9a-f]{8}$").arg(::getuid()));
+        const QRegularExpression pattern(
+            QStringLiteral("^%1/plotwright-%2/plotwright-%2-[0-9a-f]{8}$").arg(QDir::tempPath()).arg(::geteuid()));
         QVERIFY2(pattern.match(firstPath).hasMatch(), qPrintable(firstPath));
 
         const QString fullName = m_server->fullServerName();
         QCOMPARE(fullName, socketPathFor(ownProject()));
-        // sun_path holds 107 bytes, and with an access option Qt first binds under a temporary
-        // folder named after the full name, which needs a few bytes more.
+        // sun_path holds 107 bytes.
         QVERIFY2(QFile::encodeName(fullName).size() < 100, qPrintable(fullName));
-        const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup
-            | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
-        QVERIFY(QFileInfo::exists(fullName));
-        QCOMPARE(QFile::permissions(fullName) & others, QFile::Permissions());
+        // The socket and its lock sit in a folder that only this user may enter.
+        struct stat st;
+        QVERIFY(::lstat(QFile::encodeName(QFileInfo(fullName).path()).constData(), &st) == 0);
+        QVERIFY(S_ISDIR(st.st_mode) && st.st_uid == ::geteuid());
+        QCOMPARE(st.st_mode & 0777, mode_t(0700));
+
+        // A private runtime folder of the session is preferred.
+        QTemporaryDir runtime(QDir::tempPath() + QStringLiteral("/r-XXXXXX"));
+        QVERIFY(setMode(runtime.path(), OwnerOnly));
+        EnvOverride xdg("XDG_RUNTIME_DIR", runtime.path());
+        QCOMPARE(QFileInfo(socketPathFor(first.path())).path(), runtime.path());
+    }
+
+    // Somebody else holds a socket where a careless editor would look: the start never
+    // connects to it and so never hands its file name to it.
+    void foreignSocketIsNotAnswered_data()
+    {
+        QTest::addColumn<int>("holder");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("name in the shared temporary folder") << int(SharedName) << QByteArray("primary\n");
+        QTest::newRow("private folder is a symlink") << int(SymlinkedFolder) << QByteArray("alone\n");
+        QTest::newRow("runtime folder open to others") << int(OpenRuntimeFolder) << QByteArray("primary\n");
+        QTest::newRow("private folder of another user") << int(ForeignFolder) << QByteArray("alone\n");
+        QTest::newRow("runtime folder of another user") << int(ForeignRuntimeFolder) << QByteArray("primary\n");
+    }
+
+    void foreignSocketIsNotAnswered()
+    {
+        QFETCH(int, holder);
+        QFETCH(QByteArray, expected);
+        if ((holder == ForeignFolder || holder == ForeignRuntimeFolder) && ::geteuid() != 0)
+            QSKIP("only root can give a folder to another user");
+        QTemporaryDir project;
+        QTemporaryDir temp(QDir::tempPath() + QStringLiteral("/t-XXXXXX"));
+        const QString name = QFileInfo(socketPathFor(project.path())).fileName();
+        const QString privateFolder = temp.path() + QStringLiteral("/plotwright-%1").arg(::geteuid());
+        QProcessEnvironment env;
+        env.insert(QStringLiteral("TMPDIR"), temp.path());
+        QString folder; // where the foreign socket is
+        switch (holder) {
+        case SharedName:
+            folder = temp.path();
+            break;
+        case SymlinkedFolder:
+            folder = temp.path() + QStringLiteral("/elsewhere");
+            QVERIFY(QDir().mkdir(folder) && setMode(folder, OwnerOnly) && QFile::link(folder, privateFolder));
+            break;
+        case ForeignFolder:
+            folder = privateFolder;
+            QVERIFY(QDir().mkdir(folder) && setMode(folder, OwnerOnly, OtherUid));
+            break;
+        default:
+            folder = temp.path() + QStringLiteral("/runtime");
+            QVERIFY(QDir().mkdir(folder));
+            QVERIFY(holder == OpenRuntimeFolder ? setMode(folder, OthersMayEnter) : setMode(folder, OwnerOnly, OtherUid));
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder);
+            break;
+        }
+        QLocalServer foreign;
+        QVERIFY(foreign.listen(folder + QLatin1Char('/') + name));
+
+        QCOMPARE(run({QStringLiteral("/data/secret.drw")}, project.path(), PROBE_PATH, env), expected);
+        QVERIFY(!foreign.waitForNewConnection(0));
+    }
+
+    // Another user's program listens in our own folder (only root can arrange that): its
+    // credentials give it away, and it is told nothing.
+    void socketOfAnotherUserIsNotAnswered()
+    {
+        if (::geteuid() != 0)
+            QSKIP("only root can put another user's socket into the private folder");
+        QTemporaryDir staging(outerTemp + QStringLiteral("/s-XXXXXX"));
+        QVERIFY(QFile::setPermissions(staging.path(), OthersMayEnter | QFile::WriteGroup | QFile::WriteOther));
+        const QString bound = staging.path() + QStringLiteral("/s");
+        QProcess impostor;
+        QByteArray output;
+        start(impostor, {QStringLiteral("--impostor"), bound, QString::number(OtherUid)});
+        QVERIFY(waitForLine(impostor, output, "listening"));
+        QTemporaryDir project;
+        const QString path = socketPathFor(project.path());
+        QVERIFY(::rename(QFile::encodeName(bound).constData(), QFile::encodeName(path).constData()) == 0);
+
+        QCOMPARE(run({QStringLiteral("/data/secret.drw")}, project.path()), QByteArray("alone\n"));
+        // The impostor takes its connections in turn: once it has seen this one, it has seen all.
+        QLocalSocket marker;
+        marker.connectToServer(path);
+        QVERIFY(marker.waitForConnected(5000));
+        // Its greeting first, so that it is done writing before the connection closes.
+        while (marker.bytesAvailable() < 4)
+            QVERIFY(marker.waitForReadyRead(5000));
+        marker.write("end");
+        QVERIFY(marker.flush());
+        marker.disconnectFromServer();
+        QVERIFY2(waitForLine(impostor, output, "got:end"), output.constData());
+        QVERIFY2(!output.contains("secret"), output.constData());
+        QVERIFY(ends(impostor, 5000));
+    }
+
+    // A first instance that stopped answering must not take later starts' files into a void.
+    void hungInstanceDoesNotSwallowLaterStart_data()
+    {
+        QTest::addColumn<bool>("stoppedEditor");
+        QTest::newRow("listener that never answers") << false;
+        QTest::newRow("stopped instance") << true;
+    }
+
+    void hungInstanceDoesNotSwallowLaterStart()
+    {
+        QFETCH(bool, stoppedEditor);
+        QTemporaryDir project;
+        QLocalServer silent;
+        QProcess first;
+        QByteArray firstOutput;
+        if (stoppedEditor) {
+            start(first, {QStringLiteral("--wait-param")}, project.path());
+            QVERIFY(waitForLine(first, firstOutput, "primary"));
+            QCOMPARE(run({}, project.path()), QByteArray("second\n")); // it did answer once
+            QVERIFY(::kill(pid_t(first.processId()), SIGSTOP) == 0);
+        } else {
+            QVERIFY(silent.listen(socketPathFor(project.path())));
+        }
+
+        QElapsedTimer elapsed;
+        elapsed.start();
+        QProcess later;
+        start(later, {QStringLiteral("/data/later.drw")}, project.path());
+        const bool finished = later.waitForFinished(SingleApplication::AnswerTimeoutMs + 7000);
+        if (stoppedEditor) {
+            ::kill(pid_t(first.processId()), SIGCONT);
+            first.kill();
+            first.waitForFinished(5000);
+        }
+        QVERIFY2(finished, qPrintable(QString::number(elapsed.elapsed())));
+        QCOMPARE(later.exitCode(), 0);
+        QCOMPARE(later.readAllStandardOutput(), QByteArray("alone\n"));
+        if (!stoppedEditor) {
+            // It only knocked: not a byte of its file name went to the silent listener.
+            QVERIFY(silent.waitForNewConnection(0));
+            QLocalSocket *knock = silent.nextPendingConnection();
+            knock->waitForDisconnected(2000);
+            QCOMPARE(knock->readAll(), QByteArray());
+        }
     }
 
 private:
@@ -322,6 +520,13 @@ private:
 
 int main(int argc, char **argv)
 {
+    // The instances of this test live in a temporary folder of their own, apart from the user's.
+    outerTemp = QDir::tempPath();
+    QTemporaryDir temp(outerTemp + QStringLiteral("/sa-XXXXXX"));
+    if (!temp.isValid())
+        return 1;
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    qunsetenv("XDG_RUNTIME_DIR");
     QTemporaryDir project;
     if (!project.isValid())
         return 1;
