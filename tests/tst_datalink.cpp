@@ -1,7 +1,7 @@
 // The data link against a real database, embedded or shared (testbackend.h): schema and
 // point-list import, lookups, graphs saved to and opened from the server through the main
 // window, upload conflicts, failed connections, hostile names and variable replacement
-// over the stored point records.
+// over the stored point records, and the kept password.
 #include "abstractgraphicsutility.h"
 #include "app/apptexts.h"
 #include "app/plotwright.h"
@@ -18,17 +18,21 @@
 #include "testsupport.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QTableWidget>
 #include <QTcpServer>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -274,6 +278,64 @@ private slots:
         const CDataLink *link = CDataLink::GetDataLink();
         QVERIFY(!link->online && link->idList.isEmpty() && !link->errorText().isEmpty());
         QVERIFY(windowTitleText(applicationTitle(), true).endsWith(QStringLiteral("(当前离线)")));
+    }
+
+    // The kept password is never readable by others, not even for a moment (with a umask that
+    // would let everybody read new files), and a failure to keep or forget it is reported.
+    void keptPasswordIsPrivate_data()
+    {
+        QTest::addColumn<bool>("remember");
+        QTest::addColumn<QString>("before"); // "": no file, "file": an older one readable by all, "dir": a folder
+        QTest::addColumn<QString>("box");
+        QTest::newRow("new file") << true << "" << "";
+        QTest::newRow("older file readable by all") << true << "file" << "";
+        QTest::newRow("forgotten") << false << "file" << "";
+        QTest::newRow("folder in the way") << true << "dir" << "警告|无法保存密码文件 ";
+        QTest::newRow("folder in the way of forgetting") << false << "dir" << "警告|无法删除密码文件 ";
+    }
+
+    void keptPasswordIsPrivate()
+    {
+        QFETCH(bool, remember);
+        QFETCH(QString, before);
+        QFETCH(QString, box);
+        const QString path = DbServerSettings::passwordFile();
+        const QDir folder = QFileInfo(path).dir();
+        QVERIFY(QDir().mkpath(folder.path()));
+        const mode_t oldMask = ::umask(0);
+        const auto restore = qScopeGuard([&] {
+            ::umask(oldMask);
+            QDir(path).removeRecursively();
+            QFile::remove(path);
+        });
+        if (before == "file")
+            QVERIFY(!writeFile(QDir(TestSupport::projectFolder()).relativeFilePath(path), "old").isEmpty()
+                && QFile::setPermissions(path, QFile::Permissions(0x6644)));
+        else if (before == "dir")
+            QVERIFY(QDir().mkpath(path + "/inside"));
+
+        QString seen;
+        DbServerSettings s = TestBackend::settings();
+        TestSupport::whenModal([&](QWidget *form) {
+            fillForm(form, s, QStringLiteral("密码 pass"));
+            form->findChild<QCheckBox *>(QStringLiteral("checkBox_RememberPassword"))->setChecked(remember);
+            if (!box.isEmpty())
+                answerBoxes(&seen, 1);
+            static_cast<QDialog *>(form)->accept();
+        });
+        QCOMPARE(CDataLink::ShowSetDbServerForm(), 1);
+        QVERIFY2(box.isEmpty() ? seen.isEmpty() : seen.startsWith(box), qPrintable(seen));
+        if (before == "dir")
+            return;
+        // Nothing beside it either: no temporary copy left behind.
+        QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden | QDir::System),
+            remember ? QStringList {QFileInfo(path).fileName()} : QStringList());
+        if (remember) {
+            struct stat st;
+            QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
+            QCOMPARE(st.st_mode & 07777, mode_t(0600));
+            QCOMPARE(DbServerSettings::savedPassword(), QStringLiteral("密码 pass"));
+        }
     }
 
     void hostileGraphNames_data()

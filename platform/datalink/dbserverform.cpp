@@ -146,7 +146,15 @@ void DbServerForm::accept()
 {
     const DbServerSettings s = settings();
     s.save();
-    DbServerSettings::storePassword(s.rememberPassword ? password() : QString());
+    QString error;
+    if (!DbServerSettings::storePassword(s.rememberPassword ? password() : QString(), &error)) {
+        // The connection goes ahead with the password as typed; only keeping (or forgetting) it failed.
+        const QString file = QDir::toNativeSeparators(DbServerSettings::passwordFile());
+        QMessageBox::warning(this, QStringLiteral("警告"),
+                             (s.rememberPassword ? QStringLiteral("无法保存密码文件 %1:\n%2!")
+                                                 : QStringLiteral("无法删除密码文件 %1:\n%2!"))
+                                 .arg(file, error));
+    }
     QDialog::accept();
 }
 

@@ -5,8 +5,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+#endif
 
 namespace {
 const char *const GroupName = "dbServer";
@@ -59,18 +67,58 @@ QString DbServerSettings::savedPassword()
     return QString::fromUtf8(file.readAll());
 }
 
-bool DbServerSettings::storePassword(const QString &password)
+bool DbServerSettings::storePassword(const QString &password, QString *error)
 {
     const QString path = passwordFile();
-    if (password.isEmpty())
-        return !QFile::exists(path) || QFile::remove(path);
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+    if (password.isEmpty()) {
+        QFile file(path);
+        if (!file.exists() || file.remove())
+            return true;
+        if (error)
+            *error = file.errorString();
         return false;
-    QFile file(path);
-    // Narrow the permissions before any byte of the password is in the file.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+    }
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+        if (error)
+            *error = QStringLiteral("无法创建文件夹 %1").arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
         return false;
+    }
+#ifdef Q_OS_UNIX
+    // A file created readable by others and narrowed afterwards can be opened by another user
+    // in between and read through that handle later. mkstemp creates the file for the owner
+    // only, whatever the umask; the rename then puts the whole password in place at once.
+    QByteArray temporary = QFile::encodeName(path) + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        if (error)
+            *error = qt_error_string(errno);
+        return false;
+    }
     const QByteArray bytes = password.toUtf8();
-    return file.write(bytes) == bytes.size() && file.flush();
+    bool ok;
+    {
+        QFile file;
+        ok = file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle) && file.write(bytes) == bytes.size()
+            && file.flush() && ::fsync(fd) == 0;
+        if (!ok && error)
+            *error = file.errorString();
+    }
+    if (ok && ::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
+        ok = false;
+        if (error)
+            *error = qt_error_string(errno);
+    }
+    if (!ok)
+        ::unlink(temporary.constData());
+    return ok;
+#else
+    QSaveFile file(path);
+    const QByteArray bytes = password.toUtf8();
+    if (file.open(QIODevice::WriteOnly) && file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)
+        && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
+#endif
 }

@@ -30,8 +30,9 @@ struct DbServerSettings
     // the user may read or write (the same protection a client's password file has): hiding
     // it from the user's own account is impossible without a key that would sit beside it.
     static QString savedPassword();
-    // Writes the password, or removes the file for an empty one; false when it could not.
-    static bool storePassword(const QString &password);
+    // Writes the password, or removes the file for an empty one; false when it could not,
+    // with the reason in `error`.
+    static bool storePassword(const QString &password, QString *error = nullptr);
     static QString passwordFile();
 };
 
