@@ -37,8 +37,7 @@ int main(int argc, char **argv)
         Plotwright window;
         const bool withState = connectAtStartup(&window);
         QObject::connect(&app, &SingleApplication::param, &window, &Plotwright::slotParam);
-        window.setWindowTitle(windowTitleText(applicationTitle(), withState));
-        window.updateActions();
+        followConnectionState(&window, withState);
         window.showMaximized();
         // Said in the status bar rather than in a message box, so that starting never waits for a click.
         if (!app.notice().isEmpty())

@@ -1,6 +1,8 @@
 #include "startup.h"
 
+#include "apptexts.h"
 #include "cdatalink.h"
+#include "plotwright.h"
 
 #include <QMessageBox>
 
@@ -15,4 +17,14 @@ bool connectAtStartup(QWidget *mainWindow)
                                      QMessageBox::Ok, QMessageBox::NoButton);
     }
     return true;
+}
+
+void followConnectionState(Plotwright *window, bool withState)
+{
+    const auto update = [window, withState] {
+        window->setWindowTitle(windowTitleText(applicationTitle(), withState));
+        window->updateActions();
+    };
+    update();
+    QObject::connect(CDataLink::GetDataLink(), &CDataLink::onlineChanged, window, update);
 }

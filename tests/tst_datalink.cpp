@@ -1,7 +1,7 @@
 // The data link against a real database, embedded or shared (testbackend.h): schema and
 // point-list import, lookups, graphs saved to and opened from the server through the main
 // window, upload conflicts, failed connections, hostile names and variable replacement
-// over the stored point records, and the kept password.
+// over the stored point records, the kept password, a server that goes away and comes back.
 #include "abstractgraphicsutility.h"
 #include "app/apptexts.h"
 #include "app/plotwright.h"
@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSpinBox>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTableWidget>
 #include <QTcpServer>
@@ -336,6 +337,87 @@ private slots:
             QCOMPARE(st.st_mode & 07777, mode_t(0600));
             QCOMPARE(DbServerSettings::savedPassword(), QStringLiteral("密码 pass"));
         }
+    }
+
+    // A shared server that drops the connection or goes away for a while: the next use
+    // reconnects; while it cannot, the editor is offline and says so in its title, and it
+    // comes back online by itself.
+    void serverThatWentAwayComesBack()
+    {
+        if (!TestBackend::postgres())
+            QSKIP("an embedded database does not go away");
+        Plotwright w;
+        TestSupport::whenModal([](QWidget *form) {
+            fillForm(form, TestBackend::settings(), TestBackend::password());
+            static_cast<QDialog *>(form)->accept();
+        });
+        QVERIFY(connectAtStartup(&w));
+        followConnectionState(&w, true);
+        const QString online = w.windowTitle();
+        QVERIFY2(online.contains(QStringLiteral("(当前在线;")), qPrintable(online));
+        ServerGraph graph;
+        graph.name = QStringLiteral("馈线");
+        graph.graph = "graph bytes";
+        {
+            ServerDatabase other;
+            QVERIFY(other.open(TestBackend::settings(), TestBackend::password()));
+            QCOMPARE(other.store(graph), ServerDatabase::Store::Stored);
+        }
+        CDataLink *link = CDataLink::GetDataLink();
+        const QString dir = AbstractGraphicsUtility::graphDir();
+        // Connections to the database cannot be disallowed from within it.
+        QSqlDatabase adminDb = QSqlDatabase::cloneDatabase(TestBackend::open(), QStringLiteral("admin"));
+        adminDb.setDatabaseName(QStringLiteral("postgres"));
+        QVERIFY(adminDb.open());
+        QSqlQuery own(TestBackend::open());
+        QVERIFY(own.exec(QStringLiteral("SELECT pg_backend_pid()")) && own.next());
+        const int ownPid = own.value(0).toInt();
+        QSqlQuery admin(adminDb);
+        const QString database = TestBackend::settings().database;
+        const auto allowConnections = [&](bool allow) {
+            return admin.exec(QStringLiteral("ALTER DATABASE \"%1\" ALLOW_CONNECTIONS %2")
+                                  .arg(database, allow ? QStringLiteral("true") : QStringLiteral("false")));
+        };
+        // Every connection of the data link (the test's own stays).
+        const auto cutLink = [&] {
+            admin.prepare(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                                         "WHERE datname = ? AND pid <> ?"));
+            admin.addBindValue(database);
+            admin.addBindValue(ownPid);
+            return admin.exec();
+        };
+        const auto reopen = qScopeGuard([&] {
+            allowConnections(true);
+            admin = QSqlQuery();
+            adminDb.close();
+        });
+
+        // A use that should go through; a message box would tell why not, and is answered in time.
+        QString seen;
+        const auto fetches = [&] {
+            answerBoxes(&seen, 1);
+            const bool fetched = !link->fetchDizFile(graph.id, dir).isEmpty();
+            TestSupport::cancelPendingModals();
+            return fetched;
+        };
+        QVERIFY(cutLink());
+        QVERIFY2(fetches(), qPrintable(seen));
+        QCOMPARE(w.windowTitle(), online);
+
+        QVERIFY2(allowConnections(false) && cutLink(), qPrintable(admin.lastError().text()));
+        answerBoxes(&seen, 1);
+        QVERIFY(link->fetchDizFile(graph.id, dir).isEmpty());
+        QVERIFY2(seen.startsWith(QStringLiteral("提示|与服务器的连接已断开, 进入离线编辑: ")), qPrintable(seen));
+        QVERIFY(!link->online);
+        QVERIFY2(w.windowTitle().endsWith(QStringLiteral("(当前离线)")), qPrintable(w.windowTitle()));
+        QVERIFY(!w.form().actionDIZ30->isEnabled());
+
+        QVERIFY(allowConnections(true));
+        QTRY_VERIFY_WITH_TIMEOUT(link->online, 3 * CDataLink::RetryIntervalMs);
+        QCOMPARE(w.windowTitle(), online);
+        QVERIFY(w.form().actionDIZ30->isEnabled());
+        seen.clear();
+        QVERIFY2(fetches(), qPrintable(seen));
     }
 
     void hostileGraphNames_data()

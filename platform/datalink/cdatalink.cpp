@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QTcpSocket>
+#include <QTimer>
 
 namespace {
 std::unique_ptr<CDataLink> s_instance;
@@ -94,8 +96,10 @@ CDataLink *CDataLink::GetDataLink()
 void CDataLink::closeAtExit()
 {
     // Connections must close while the application and its driver plugins still exist.
-    if (s_instance)
+    if (s_instance) {
+        s_instance->stopRetrying();
         s_instance->m_db.reset();
+    }
 }
 
 int CDataLink::platform() { return s_platform; }
@@ -129,17 +133,92 @@ bool CDataLink::SetupRtuDev()
         qAddPostRoutine(&CDataLink::closeAtExit);
         s_closeRegistered = true;
     }
-    online = false;
+    stopRetrying();
+    m_dropped = false;
+    setOnline(false);
     idList.clear();
-    m_db = std::make_unique<ServerDatabase>();
-    online = m_db->open(m_settings, m_password) && m_db->loadPoints(idList);
-    m_error = m_db->errorText();
-    if (!online) {
+    const bool connected = connectServer(idList);
+    if (!connected)
         idList.clear();
-        m_db.reset();
-    }
     reindex();
+    setOnline(connected);
     return online;
+}
+
+bool CDataLink::connectServer(QList<CIdInfo> &points)
+{
+    auto db = std::make_unique<ServerDatabase>();
+    const bool connected = db->open(m_settings, m_password) && db->loadPoints(points);
+    m_error = db->errorText();
+    if (connected)
+        m_db = std::move(db);
+    else
+        m_db.reset();
+    return connected;
+}
+
+bool CDataLink::ensureConnected()
+{
+    if (m_db && m_db->alive())
+        return true;
+    if (!m_db && !m_dropped)
+        return false; // never connected: the user chose so or was told
+    // Once again with the confirmed server; the point records stay as last loaded until then.
+    QList<CIdInfo> points;
+    if (connectServer(points)) {
+        stopRetrying();
+        m_dropped = false;
+        idList = points;
+        reindex();
+        setOnline(true);
+        return true;
+    }
+    m_dropped = true;
+    setOnline(false);
+    // Only a server can come back; the embedded file does not go away while it is open.
+    if (m_settings.kind == DbServerSettings::PostgreSql && !m_retry) {
+        m_retry = new QTimer(this);
+        connect(m_retry, &QTimer::timeout, this, &CDataLink::knockAtServer);
+        m_retry->start(RetryIntervalMs);
+    }
+    return false;
+}
+
+QString CDataLink::lostConnection()
+{
+    return refuse(QStringLiteral("与服务器的连接已断开, 进入离线编辑: %1").arg(m_error));
+}
+
+void CDataLink::knockAtServer()
+{
+    // A connection attempt blocks the window until the server answers, up to the connect
+    // timeout on a network that swallows packets. A TCP knock that does not block comes
+    // first, so the real attempt only happens when something listens again.
+    delete m_knock;
+    m_knock = new QTcpSocket(this);
+    connect(m_knock, &QTcpSocket::connected, this, [this] {
+        m_knock->abort();
+        m_knock->deleteLater();
+        m_knock = nullptr;
+        ensureConnected();
+    });
+    m_knock->connectToHost(m_settings.host, quint16(m_settings.port));
+}
+
+void CDataLink::stopRetrying()
+{
+    delete m_retry;
+    m_retry = nullptr;
+    delete m_knock;
+    m_knock = nullptr;
+}
+
+void CDataLink::setOnline(bool value)
+{
+    if (online == value)
+        return;
+    online = value;
+    emit onlineChanged(value);
 }
 
 void CDataLink::reindex()
@@ -186,8 +265,10 @@ QString CDataLink::refuse(const QString &why)
 
 QString CDataLink::OpenDizFile(QString dir)
 {
-    if (!online || !m_db)
+    if (!m_db && !m_dropped)
         return QString();
+    if (!ensureConnected())
+        return lostConnection();
     const QList<ServerGraph> graphs = m_db->graphs(0);
     if (!m_db->errorText().isEmpty())
         return refuse(QStringLiteral("无法读取服务器画面列表: %1").arg(m_db->errorText()));
@@ -199,8 +280,10 @@ QString CDataLink::OpenDizFile(QString dir)
 
 QString CDataLink::fetchDizFile(qint64 id, const QString &dir)
 {
-    if (!online || !m_db)
+    if (!m_db && !m_dropped)
         return QString();
+    if (!ensureConnected())
+        return lostConnection();
     ServerGraph graph;
     if (!m_db->fetch(id, graph, true))
         return refuse(QStringLiteral("无法从服务器取得画面: %1").arg(m_db->errorText()));
@@ -218,8 +301,10 @@ QString CDataLink::fetchDizFile(qint64 id, const QString &dir)
 
 QString CDataLink::SaveDizFile(QString graphFile, QString svgFile)
 {
-    if (!online || !m_db)
+    if (!m_db && !m_dropped)
         return QString();
+    if (!ensureConnected())
+        return lostConnection();
     QString error;
     ServerGraph graph;
     graph.graph = readFile(graphFile, &error);

@@ -3,6 +3,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <memory>
 
@@ -11,13 +12,19 @@
 
 class ServerDatabase;
 struct ServerGraph;
+class QTcpSocket;
+class QTimer;
 
 // The editor's link to the automation system's server: platform value, server form, point
 // records and server graphs, kept in a SQL database (the embedded file in the project folder,
 // or a shared server). Until SetupRtuDev() succeeds the link is offline: the online flag is
 // false, texts are empty and records null, which every caller accepts.
-class CDataLink
+// A shared server may go away and come back while the editor runs: the connection is checked
+// before each use and made anew; while the server is down the link is offline and tries again
+// by itself. onlineChanged() tells the window title.
+class CDataLink : public QObject
 {
+    Q_OBJECT
 public:
     virtual ~CDataLink();
 
@@ -59,10 +66,22 @@ public:
     bool online = false;
     QList<CIdInfo> idList;
 
+    // How often a link whose server went away tries to come back.
+    static constexpr int RetryIntervalMs = 5000;
+
+signals:
+    void onlineChanged(bool online);
+
 protected:
     CDataLink();
 
 private:
+    bool connectServer(QList<CIdInfo> &points);
+    bool ensureConnected();
+    QString lostConnection();
+    void setOnline(bool value);
+    void knockAtServer();
+    void stopRetrying();
     void reindex();
     QString refuse(const QString &why);
     static void closeAtExit();
@@ -71,6 +90,10 @@ private:
     DbServerSettings m_settings;
     QString m_password; // for this run only, unless the user asked to keep it
     bool m_confirmed = false;
+    // The server was connected and went away: uses and the retry timer try to reconnect.
+    bool m_dropped = false;
+    QTimer *m_retry = nullptr;
+    QTcpSocket *m_knock = nullptr;
     QString m_error;
     // GetIdInfo's index into idList, and the size and storage of the list it was made from.
     QHash<QString, int> m_index;

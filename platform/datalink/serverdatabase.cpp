@@ -80,6 +80,12 @@ void ServerDatabase::close()
     QSqlDatabase::removeDatabase(m_connection);
 }
 
+bool ServerDatabase::alive()
+{
+    QSqlQuery query(database());
+    return query.exec(QStringLiteral("SELECT 1")) || failed(query);
+}
+
 bool ServerDatabase::failed(const QSqlQuery &query)
 {
     m_error = query.lastError().text();

@@ -35,6 +35,9 @@ public:
     // Connects (within ConnectTimeoutSeconds) and brings the schema to SchemaVersion.
     bool open(const DbServerSettings &settings, const QString &password);
     void close();
+    // Whether the connection still works: a server may have closed it (restart, idle limit,
+    // an administrator) without the driver noticing before the next statement.
+    bool alive();
     // What went wrong last, for the user; the server's description never holds a secret.
     QString errorText() const { return m_error; }
     QString description() const { return m_description; }
