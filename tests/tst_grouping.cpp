@@ -44,9 +44,13 @@ private:
         scene()->clearSelection();
         for (QGraphicsItem *item : items)
             item->setSelected(true);
-        // A menu closed before hands the focus back asynchronously; grouping needs it.
-        if (focused)
+        // A menu closed before may leave the focus elsewhere; grouping needs it, so the user
+        // clicks back into the view.
+        if (focused && !scene()->hasFocus()) {
+            QApplication::setActiveWindow(m_window.get());
+            m_view->setFocus();
             QVERIFY(QTest::qWaitFor([this] { return scene()->hasFocus(); }, 2000));
+        }
     }
     void chooseFromMenu(const QString &entry)
     {

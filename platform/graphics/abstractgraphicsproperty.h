@@ -57,7 +57,8 @@ private:
 class AbstractGraphicsProperty
 {
 public:
-    enum Authority { Same = 0, Common = 1, General = 2, Specific = 3 };
+    // A fixed underlying type: a library may group properties under further authorities.
+    enum Authority : int { Same = 0, Common = 1, General = 2, Specific = 3 };
 
     virtual ~AbstractGraphicsProperty();
 
