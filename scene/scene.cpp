@@ -441,9 +441,9 @@ void Scene::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
     } else if (chosen == unlock) {
         setLock(false);
     } else if (chosen == group) {
-        createGroup();
+        groupSelection();
     } else if (chosen == ungroup) {
-        destroyGroup();
+        ungroupSelection();
     } else if (chosen == exportAction) {
         exportGroup(selection.first());
     } else if (chosen == replace) {
@@ -599,10 +599,23 @@ void Scene::setLock(bool lock)
     m_undoStack->endMacro();
 }
 
+// The menu commands and their shortcuts act only while this scene has the input. A choice in
+// the scene's own context menu needs no such check: the window system may hand the focus back
+// from the closed menu only later.
 void Scene::createGroup()
 {
-    if (!hasFocus())
-        return;
+    if (hasFocus())
+        groupSelection();
+}
+
+void Scene::destroyGroup()
+{
+    if (hasFocus())
+        ungroupSelection();
+}
+
+void Scene::groupSelection()
+{
     // Bottom-most first: the members keep their stacking order inside the group.
     const QList<QGraphicsItem *> selection = selectedItems();
     const QSet<QGraphicsItem *> chosen(selection.cbegin(), selection.cend());
@@ -624,10 +637,10 @@ void Scene::createGroup()
     checkCSvgIDAndGroupID(group, false);
 }
 
-void Scene::destroyGroup()
+void Scene::ungroupSelection()
 {
     const QList<QGraphicsItem *> selection = selectedItems();
-    if (!hasFocus() || selection.isEmpty())
+    if (selection.isEmpty())
         return;
     m_undoStack->beginMacro(QStringLiteral("destroyGroup"));
     for (QGraphicsItem *item : selection) {

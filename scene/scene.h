@@ -66,6 +66,8 @@ protected:
 private:
     void releaseWithDrawingTool(QGraphicsSceneMouseEvent *event);
     void releaseWithSelectionTool();
+    void groupSelection();
+    void ungroupSelection();
     void adjustPerfectSize();
     QList<QGraphicsItem *> selectedTopLevelItems() const;
 
