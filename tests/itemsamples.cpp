@@ -143,6 +143,41 @@ QVariantMap propertySnapshot(const QGraphicsItem *item)
     return snapshot;
 }
 
+namespace {
+void describe(QGraphicsItem *item, int depth, QList<QVariantList> &out)
+{
+    auto *u = dynamic_cast<AbstractGraphicsUtility *>(item);
+    auto *r = dynamic_cast<AbstractGraphicsResize *>(item);
+    out << QVariantList {item->type(), r ? r->geometry() : QVariant(item->pos()), propertySnapshot(item),
+        u ? u->svgID() : QString(), u ? u->ykID() : QString(), u && u->islocked(), item->zValue(), depth};
+    for (QGraphicsItem *child : item->childItems())
+        describe(child, depth + 1, out);
+}
+} // namespace
+
+QList<QVariantList> describe(const QList<QGraphicsItem *> &items)
+{
+    QList<QVariantList> out;
+    for (QGraphicsItem *item : items)
+        describe(item, 0, out);
+    return out;
+}
+
+QList<QVariantList> describe(const QGraphicsScene &scene)
+{
+    return describe(AbstractGraphicsScene::noParentFilter(scene.items(Qt::AscendingOrder)));
+}
+
+QByteArray documentBytes(const AbstractGraphicsScene &scene, unsigned version)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QDataStream stream(&buffer);
+    DocumentFormat::saveDocument(stream, scene, version);
+    return bytes;
+}
+
 QImage render(GraphicsItem *item, Path path, double scale, const QPointF &offset)
 {
     const QRectF r = item->rect().normalized();

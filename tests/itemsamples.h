@@ -1,6 +1,7 @@
 #ifndef ITEMSAMPLES_H
 #define ITEMSAMPLES_H
 
+#include "documentformat.h"
 #include "drawingdefaults.h"
 
 #include <QColor>
@@ -11,6 +12,8 @@
 class Property;
 class GraphicsItem;
 class QGraphicsItem;
+class QGraphicsScene;
+class AbstractGraphicsScene;
 
 // Sample data for tests that need items with every property set.
 namespace ItemSamples {
@@ -35,6 +38,13 @@ void addKindRows(std::initializer_list<int> families = {});
 void changeEveryProperty(GraphicsItem *item);
 // Every property value by id, for comparing two items.
 QVariantMap propertySnapshot(const QGraphicsItem *item);
+
+// Everything of the items that must survive storage, item by item in the list's order, groups'
+// members after their group; of a scene, its top-level items in stacking order.
+QList<QVariantList> describe(const QList<QGraphicsItem *> &items);
+QList<QVariantList> describe(const QGraphicsScene &scene);
+// The scene written as a document of the format version.
+QByteArray documentBytes(const AbstractGraphicsScene &scene, unsigned version = DocumentFormat::CurrentVersion);
 
 // Transparent space around a rendered item, so that strokes past its rectangle show.
 constexpr int Margin = 16;

@@ -7,6 +7,10 @@
 #include "qttreepropertybrowser.h"
 
 #include <QAbstractButton>
+#include <QContextMenuEvent>
+#include <QGraphicsView>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -235,6 +239,36 @@ GraphicsView *newGraph(Plotwright &window)
     if (windows.size() != before + 1)
         return nullptr;
     return qobject_cast<GraphicsView *>(windows.last()->widget());
+}
+
+void drag(QGraphicsView &view, const QPointF &from, const QPointF &to, std::function<void()> during,
+    Qt::KeyboardModifiers modifiers)
+{
+    QWidget *vp = view.viewport();
+    QTest::mousePress(vp, Qt::LeftButton, modifiers, view.mapFromScene(from));
+    for (int i = 1; i <= 4; ++i) {
+        const QPoint p = view.mapFromScene(from + (to - from) * i / 4.0);
+        QMouseEvent move(QEvent::MouseMove, p, vp->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, modifiers);
+        QApplication::sendEvent(vp, &move);
+    }
+    if (during)
+        during();
+    QTest::mouseRelease(vp, Qt::LeftButton, modifiers, view.mapFromScene(to));
+}
+
+void chooseFromContextMenu(QGraphicsView &view, const QPointF &at, const QString &entry)
+{
+    whenPopup([entry](QWidget *popup) {
+        auto *menu = qobject_cast<QMenu *>(popup);
+        for (QAction *action : menu->actions()) {
+            if (action->text() == entry)
+                menu->setActiveAction(action);
+        }
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    const QPoint p = view.mapFromScene(at);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, p, view.viewport()->mapToGlobal(p));
+    QApplication::sendEvent(view.viewport(), &event);
 }
 
 bool clickButton(QWidget *widget, const QString &text)

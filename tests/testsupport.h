@@ -3,11 +3,13 @@
 
 #include <QByteArray>
 #include <QMessageBox>
+#include <QPointF>
 #include <QString>
+#include <QWidget>
 #include <functional>
 
-class QWidget;
 class GraphicsView;
+class QGraphicsView;
 class Plotwright;
 class QtProperty;
 class QtTreePropertyBrowser;
@@ -50,6 +52,19 @@ bool writePlatform(int platform);
 // Creates a graph through the window's own command, accepting the canvas dialog; shows
 // and activates the window first, as sub-windows activate only in an active window.
 GraphicsView *newGraph(Plotwright &window);
+
+// The parent's child of the type with the object name.
+template <typename T> T *child(QWidget *parent, const char *name)
+{
+    return parent->findChild<T *>(QLatin1String(name));
+}
+
+// Drags with the left button held through the view's viewport between two scene points, in
+// four moves; `during` runs before the release.
+void drag(QGraphicsView &view, const QPointF &from, const QPointF &to, std::function<void()> during = {},
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// Opens the view's context menu at the scene point and chooses the entry with the text.
+void chooseFromContextMenu(QGraphicsView &view, const QPointF &at, const QString &entry);
 
 // Clicks the button with the given text in the widget (a message box or dialog).
 bool clickButton(QWidget *widget, const QString &text);

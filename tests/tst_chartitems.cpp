@@ -113,11 +113,7 @@ QByteArray svgBytes(const QSize &size, const QColor &colour)
         .toUtf8();
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using TestSupport::writeFile;
 
 bool writePng(const QString &path, const QSize &size, const QColor &colour)
 {

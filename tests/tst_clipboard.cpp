@@ -10,12 +10,11 @@
 #include "scene/scene.h"
 #include "testsupport.h"
 
+#include <QAction>
 #include <QClipboard>
-#include <QContextMenuEvent>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QMimeData>
 #include <QRandomGenerator>
 #include <QUndoStack>
@@ -164,14 +163,7 @@ private slots:
         add(m_first, QRectF(100, 50, 40, 30))->setSelected(true);
         ui().action_Copy->trigger();
         m_first->documentScene()->clearSelection();
-        TestSupport::whenPopup([](QWidget *popup) {
-            auto *menu = qobject_cast<QMenu *>(popup);
-            menu->setActiveAction(menu->actions().at(1)); // "粘贴&&清除剪切板"
-            QTest::keyClick(menu, Qt::Key_Return);
-        });
-        const QPoint at = m_first->mapFromScene(QPointF(400, 300));
-        QContextMenuEvent event(QContextMenuEvent::Mouse, at, m_first->viewport()->mapToGlobal(at));
-        QApplication::sendEvent(m_first->viewport(), &event);
+        TestSupport::chooseFromContextMenu(*m_first, QPointF(400, 300), QStringLiteral("粘贴&&清除剪切板"));
         QCOMPARE(topLevelRects(m_first->documentScene()).last(), QRectF(400, 300, 40, 30));
         QVERIFY(!m_first->documentScene()->canPaste());
         QVERIFY(!ui().action_Paste->isEnabled());

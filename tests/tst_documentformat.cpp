@@ -26,31 +26,7 @@
 
 namespace {
 
-// Everything that must survive storage, item by item in stacking order, groups' members
-// after their group.
-void describe(QGraphicsItem *item, int depth, QList<QVariantList> &out)
-{
-    auto *u = dynamic_cast<AbstractGraphicsUtility *>(item);
-    auto *r = dynamic_cast<AbstractGraphicsResize *>(item);
-    out << QVariantList {item->type(), r ? r->geometry() : QVariant(item->pos()),
-        ItemSamples::propertySnapshot(item), u ? u->svgID() : QString(), u ? u->ykID() : QString(),
-        u && u->islocked(), item->zValue(), depth};
-    for (QGraphicsItem *child : item->childItems())
-        describe(child, depth + 1, out);
-}
-
-QList<QVariantList> describe(const QList<QGraphicsItem *> &items)
-{
-    QList<QVariantList> out;
-    for (QGraphicsItem *item : items)
-        describe(item, 0, out);
-    return out;
-}
-
-QList<QVariantList> describe(const QGraphicsScene &scene)
-{
-    return describe(AbstractGraphicsScene::noParentFilter(scene.items(Qt::AscendingOrder)));
-}
+using ItemSamples::describe;
 
 // A scene holding every kind with every property changed, locked and raised items,
 // and a group inside a group.

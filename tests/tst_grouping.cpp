@@ -11,10 +11,9 @@
 #include "testsupport.h"
 
 #include <QAbstractButton>
-#include <QContextMenuEvent>
+#include <QAction>
 #include <QInputDialog>
 #include <QListWidget>
-#include <QMenu>
 #include <QMessageBox>
 #include <QUndoStack>
 #include <QtTest>
@@ -57,15 +56,7 @@ private:
     }
     void chooseFromMenu(const QString &entry)
     {
-        TestSupport::whenPopup([entry](QWidget *popup) {
-            auto *menu = qobject_cast<QMenu *>(popup);
-            for (QAction *action : menu->actions())
-                menu->setActiveAction(action->text() == entry ? action : menu->activeAction());
-            QTest::keyClick(menu, Qt::Key_Return);
-        });
-        const QPoint at = m_view->mapFromScene(scene()->selectedItems().first()->sceneBoundingRect().center());
-        QContextMenuEvent event(QContextMenuEvent::Mouse, at, m_view->viewport()->mapToGlobal(at));
-        QApplication::sendEvent(m_view->viewport(), &event);
+        TestSupport::chooseFromContextMenu(*m_view, scene()->selectedItems().first()->sceneBoundingRect().center(), entry);
     }
     // Exports the selected group under `name`: the proposed name, then each message as
     // "title|text"; a question is answered with `overwrite`.

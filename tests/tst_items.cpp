@@ -12,7 +12,6 @@
 #include "testsupport.h"
 
 #include <QGraphicsView>
-#include <QMouseEvent>
 #include <QtTest>
 #include <memory>
 
@@ -40,24 +39,7 @@ std::unique_ptr<GraphicsItem> make(int type)
         dynamic_cast<GraphicsItem *>(AbstractGraphicsScene::graphicsItem(0, type, true)));
 }
 
-// Sends a drag with the left button held through the view's viewport.
-void drag(
-    QGraphicsView &view, const QPointF &fromScene, const QPointF &toScene, std::function<void()> during = {})
-{
-    QWidget *vp = view.viewport();
-    const QPoint from = view.mapFromScene(fromScene);
-    const QPoint to = view.mapFromScene(toScene);
-    QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, from);
-    for (int i = 1; i <= 4; ++i) {
-        const QPoint p = from + (to - from) * i / 4;
-        QMouseEvent move(
-            QEvent::MouseMove, p, vp->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(vp, &move);
-    }
-    if (during)
-        during();
-    QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, to);
-}
+using TestSupport::drag;
 
 } // namespace
 

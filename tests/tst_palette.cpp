@@ -48,12 +48,6 @@ QByteArray handMade(
 }
 
 
-bool writeAll(const QString &file, const QByteArray &bytes)
-{
-    QFile f(file);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
 QString path(const char *name)
 {
     return TestSupport::projectFolder() + QLatin1Char('/') + name;
@@ -152,7 +146,7 @@ private slots:
 
     void handMadeFileLoads()
     {
-        QVERIFY(writeAll(
+        QVERIFY(TestSupport::writeFile(
             path("hand.dat"), handMade("PWPL", 1, 2, QByteArray("\x01\x02\x03\x00\xFF\x80\x00\x07", 8))));
         RGB_COLOR *colours = nullptr;
         int count = 0;
@@ -224,7 +218,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(bool, create);
         QFile::remove(path("bad.dat"));
-        QVERIFY(!create || writeAll(path("bad.dat"), bytes));
+        QVERIFY(!create || TestSupport::writeFile(path("bad.dat"), bytes));
         // A loaded palette, to see that a failed load leaves it and the outputs alone.
         QVERIFY(load("one.dat", {{1, 2, 3, 0}}));
         ZPalette *before = MainPalette;
@@ -249,7 +243,7 @@ private slots:
         QCOMPARE(MainPalette->count, 29);
         for (const QByteArray &mine :
             {handMade("PWPL", 1, 1, QByteArray(4, '\x01')), QByteArray("damaged")}) {
-            QVERIFY(writeAll(file, mine));
+            QVERIFY(TestSupport::writeFile(file, mine));
             AbstractGraphicsUtility::initProject();
             QCOMPARE(TestSupport::readFile(file), mine);
         }

@@ -17,10 +17,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
-template <typename T> T *child(QWidget *parent, const char *name)
-{
-    return parent->findChild<T *>(QLatin1String(name));
-}
+using TestSupport::child;
 
 class TestReplaceVariables : public QObject
 {

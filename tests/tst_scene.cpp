@@ -11,14 +11,12 @@
 #include "testsupport.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QUndoStack>
 #include <QtTest>
 #include <memory>
@@ -54,26 +52,9 @@ private:
 
     QPoint at(const QPointF &scenePos) const { return m_view->mapFromScene(scenePos); }
 
-    void press(const QPointF &p, Qt::KeyboardModifiers mods = Qt::NoModifier)
-    {
-        QTest::mousePress(m_view->viewport(), Qt::LeftButton, mods, at(p));
-    }
-    void moveTo(const QPointF &p, Qt::KeyboardModifiers mods = Qt::NoModifier)
-    {
-        QMouseEvent move(QEvent::MouseMove, at(p), m_view->viewport()->mapToGlobal(at(p)), Qt::NoButton,
-                         Qt::LeftButton, mods);
-        QApplication::sendEvent(m_view->viewport(), &move);
-    }
-    void release(const QPointF &p, Qt::KeyboardModifiers mods = Qt::NoModifier)
-    {
-        QTest::mouseRelease(m_view->viewport(), Qt::LeftButton, mods, at(p));
-    }
     void dragFromTo(const QPointF &a, const QPointF &b, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
-        press(a, mods);
-        for (int i = 1; i <= 4; ++i)
-            moveTo(a + (b - a) * i / 4.0, mods);
-        release(b, mods);
+        TestSupport::drag(*m_view, a, b, {}, mods);
     }
     GraphicsItem *addItem(int type, const QRectF &rect)
     {
@@ -84,19 +65,6 @@ private:
     void key(int k, bool autoRepeat = false)
     {
         QKeyEvent event(QEvent::KeyPress, k, Qt::NoModifier, QString(), autoRepeat);
-        QApplication::sendEvent(m_view->viewport(), &event);
-    }
-    void chooseFromContextMenu(const QPointF &p, const QString &entry)
-    {
-        TestSupport::whenPopup([entry](QWidget *popup) {
-            auto *menu = qobject_cast<QMenu *>(popup);
-            for (QAction *action : menu->actions()) {
-                if (action->text() == entry)
-                    menu->setActiveAction(action);
-            }
-            QTest::keyClick(menu, Qt::Key_Return);
-        });
-        QContextMenuEvent event(QContextMenuEvent::Mouse, at(p), QPoint());
         QApplication::sendEvent(m_view->viewport(), &event);
     }
     QStringList contextMenuAt(const QPointF &p)
@@ -350,7 +318,7 @@ private slots:
     {
         GraphicsItem *a = addItem(Rectangle, QRectF(100, 100, 60, 60));
         a->setSelected(true);
-        chooseFromContextMenu(QPointF(130, 130), QStringLiteral("删除"));
+        TestSupport::chooseFromContextMenu(*m_view, QPointF(130, 130), QStringLiteral("删除"));
         QVERIFY(!a->scene());
         QCOMPARE(stack()->text(0), QStringLiteral("remove"));
 
@@ -362,7 +330,7 @@ private slots:
         GraphicsItem *p = addItem(0x10029, QRectF(300, 300, 100, 100));
         p->setPropertyValue(QStringLiteral("图符文件"), file);
         p->setSelected(true);
-        chooseFromContextMenu(QPointF(350, 350), QStringLiteral("实际大小"));
+        TestSupport::chooseFromContextMenu(*m_view, QPointF(350, 350), QStringLiteral("实际大小"));
         QCOMPARE(p->itemRect(), QRectF(300, 300, 37, 23));
         QCOMPARE(stack()->text(stack()->count() - 1), QStringLiteral("adjustPerfectSize"));
         stack()->undo();
@@ -385,14 +353,7 @@ private slots:
         m_view->setFocus();
         QTRY_VERIFY(scene()->hasFocus()); // grouping needs it
         stack()->setUndoLimit(0); // a document keeps 50 steps; this walks back over all of them
-        const auto bytes = [this] {
-            QByteArray out;
-            QBuffer buffer(&out);
-            buffer.open(QIODevice::WriteOnly);
-            QDataStream stream(&buffer);
-            DocumentFormat::saveDocument(stream, *scene());
-            return out;
-        };
+        const auto bytes = [this] { return ItemSamples::documentBytes(*scene()); };
         std::mt19937 random(seed);
         const auto below = [&random](int n) { return int(random() % unsigned(n)); };
         const auto somewhere = [&below] { return QPointF(40 + below(600), 40 + below(450)); };
