@@ -24,8 +24,6 @@
 #include "zpalette.h"
 
 #include <QAbstractButton>
-#include <QBuffer>
-#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QInputDialog>
@@ -54,16 +52,8 @@ const int RectangleType = 0x10018;
 using TestSupport::readFile;
 using TestSupport::writeFile;
 
-QByteArray documentBytes(
-    const AbstractGraphicsScene &scene, unsigned version = DocumentFormat::CurrentVersion)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QDataStream stream(&buffer);
-    DocumentFormat::saveDocument(stream, scene, version);
-    return bytes;
-}
+using ItemSamples::describe;
+using ItemSamples::documentBytes;
 
 // A rectangle drawn with the given pen colour, so that it can be found in an SVG.
 GraphicsItem *rectangle(const QRectF &rect, const QColor &pen)
@@ -86,29 +76,6 @@ void fill(AbstractGraphicsScene *scene, int count)
         item->setSvgID(QStringLiteral("YX%1").arg(i));
         scene->addItem(item);
     }
-}
-
-struct ItemState
-{
-    int type;
-    QPointF pos;
-    QVariantMap properties;
-    QString svgID;
-    bool operator==(const ItemState &o) const
-    {
-        return type == o.type && pos == o.pos && properties == o.properties && svgID == o.svgID;
-    }
-};
-
-QList<ItemState> describe(const QGraphicsScene &scene)
-{
-    QList<ItemState> out;
-    for (QGraphicsItem *item : AbstractGraphicsScene::noParentFilter(scene.items(Qt::AscendingOrder))) {
-        auto *u = dynamic_cast<AbstractGraphicsUtility *>(item);
-        out << ItemState {
-            item->type(), item->pos(), ItemSamples::propertySnapshot(item), u ? u->svgID() : QString()};
-    }
-    return out;
 }
 
 using TestSupport::answerBox;
@@ -520,37 +487,28 @@ private slots:
 
     void untitledNamesAndCounters()
     {
-        auto first = std::make_unique<GraphicsView>();
-        first->newFile(0);
-        QCOMPARE(first->currentFile(), QStringLiteral("画面1.drw"));
-        QCOMPARE(first->documentScene()->type(), 0);
-        QVERIFY(first->isUntitledOrModified());
-
-        GraphicsView second;
-        second.newFile(0);
-        QCOMPARE(second.currentFile(), QStringLiteral("画面2.drw"));
-
-        // Templates count on their own, whatever number of graphs exists.
+        const auto untitled = [](int type) {
+            GraphicsView view;
+            view.newFile(type);
+            return view.currentFile();
+        };
+        GraphicsView first;
+        first.newFile(0);
+        QCOMPARE(first.currentFile(), QStringLiteral("画面1.drw"));
+        QCOMPARE(first.documentScene()->type(), 0);
+        QVERIFY(first.isUntitledOrModified());
+        // Templates count on their own; a closed window does not give its number back.
+        QCOMPARE(untitled(0), QStringLiteral("画面2.drw"));
+        QCOMPARE(untitled(1), QStringLiteral("模板1.tpl"));
+        QCOMPARE(untitled(0), QStringLiteral("画面3.drw"));
         GraphicsView tpl;
         tpl.newFile(1);
-        QCOMPARE(tpl.currentFile(), QStringLiteral("模板1.tpl"));
+        QCOMPARE(tpl.currentFile(), QStringLiteral("模板2.tpl"));
         QCOMPARE(tpl.documentScene()->type(), 1);
-
-        // A closed window does not give its number back.
-        first.reset();
-        GraphicsView third;
-        third.newFile(0);
-        QCOMPARE(third.currentFile(), QStringLiteral("画面3.drw"));
-        GraphicsView tpl2;
-        tpl2.newFile(1);
-        QCOMPARE(tpl2.currentFile(), QStringLiteral("模板2.tpl"));
-
         // An unknown type keeps the name and numbers nothing.
-        tpl2.newFile(7);
-        QCOMPARE(tpl2.currentFile(), QStringLiteral("模板2.tpl"));
-        GraphicsView fourth;
-        fourth.newFile(0);
-        QCOMPARE(fourth.currentFile(), QStringLiteral("画面4.drw"));
+        tpl.newFile(7);
+        QCOMPARE(tpl.currentFile(), QStringLiteral("模板2.tpl"));
+        QCOMPARE(untitled(0), QStringLiteral("画面4.drw"));
     }
 
     // --- opening
@@ -609,7 +567,7 @@ private slots:
     {
         auto source = savedGraph(QStringLiteral("recent.drw"), 5);
         QVERIFY(source);
-        const QList<ItemState> expected = describe(*source->documentScene());
+        const QList<QVariantList> expected = describe(*source->documentScene());
 
         Plotwright w;
         // A path written with a detour is kept in its canonical form.
@@ -705,7 +663,7 @@ private slots:
         QVERIFY(view.loadFile(0, file));
         QCOMPARE(view.documentScene()->version(), 12u);
         // Version 12 has no fonts: what was read is what must come back.
-        const QList<ItemState> asRead = describe(*view.documentScene());
+        const QList<QVariantList> asRead = describe(*view.documentScene());
         QCOMPARE(view.windowTitle(), QStringLiteral("old.drw (Version 12) [*]"));
 
         // A save as that fails changes nothing, so the save in place still backs up version 12.
