@@ -16,18 +16,7 @@
 
 namespace {
 
-template <typename T> T *child(QWidget *parent, const char *name)
-{
-    return parent->findChild<T *>(QLatin1String(name));
-}
-
-QStringList entriesOf(QComboBox *box)
-{
-    QStringList texts;
-    for (int i = 0; i < box->count(); ++i)
-        texts << box->itemText(i);
-    return texts;
-}
+using TestSupport::child;
 
 // Runs the dialog with exec(); `interact` works the real widgets once it is on screen and is
 // expected to close it. A dialog it leaves open is rejected (and -1 returned) so that the
@@ -108,13 +97,10 @@ private slots:
         QVERIFY(dlg.findChildren<QAbstractButton *>().isEmpty()); // closed only by the window
         QCOMPARE(child<QSpinBox>(&dlg, "spinBox")->maximum(), 10);
         QVERIFY(child<QSpinBox>(&dlg, "spinBox_2")->isHidden() && child<QLabel>(&dlg, "label_2")->isHidden());
-        QCOMPARE(entriesOf(child<QComboBox>(&dlg, "comboBox_4")),
-            QStringList({"无", "实线", "虚线", "点线", "点划线", "双点划线"}));
-        QCOMPARE(entriesOf(child<QComboBox>(&dlg, "comboBox")), QStringList({"无", "实心"}));
+        // The entry's index is the pen style; the round trip below shows the other lists.
+        QCOMPARE(child<QComboBox>(&dlg, "comboBox_4")->itemText(3), QStringLiteral("点线"));
         auto *head = child<QComboBox>(&dlg, "comboBox_2");
         auto *end = child<QComboBox>(&dlg, "comboBox_3");
-        QCOMPARE(entriesOf(head), QStringList({"──", "<──"}));
-        QCOMPARE(entriesOf(end), QStringList({"──", "──>"}));
         // The icons: just above the line near each end, ink only where the arrow head is.
         QVERIFY(alphaAt(head->itemIcon(0), 5, 6) == 0 && alphaAt(end->itemIcon(0), 10, 6) == 0);
         QVERIFY(alphaAt(head->itemIcon(1), 5, 6) > 0 && alphaAt(head->itemIcon(1), 10, 6) == 0);
@@ -166,15 +152,6 @@ private slots:
     }
 
     // --- DlgPushGraphProperty
-
-    void pushGraphForm()
-    {
-        DlgPushGraphProperty dlg(nullptr);
-        QCOMPARE(dlg.windowTitle(), QStringLiteral("推图窗口属性"));
-        QCOMPARE(entriesOf(child<QComboBox>(&dlg, "comboBox")), QStringList({"非模态弹窗", "模态弹窗"}));
-        QCOMPARE(child<QPushButton>(&dlg, "pushButtonOK")->text(), QStringLiteral("确认"));
-        QCOMPARE(child<QPushButton>(&dlg, "pushButtonCancel")->text(), QStringLiteral("取消"));
-    }
 
     // What the dialog shows for a stored file (none, written by hand, out of range); looking
     // is not saving.

@@ -8,7 +8,6 @@
 #include "grouptool.h"
 #include "svgtool.h"
 #include "testsupport.h"
-#include "version.h"
 #include "zmessagebox.h"
 
 #include <QAbstractButton>
@@ -62,12 +61,6 @@ private slots:
         QString cancel = box.button(QMessageBox::Cancel)->text();
         QCoreApplication::removeTranslator(&translator);
         QCOMPARE(cancel.remove(QLatin1Char('&')).left(2), QStringLiteral("取消"));
-    }
-
-    void versionText()
-    {
-        QCOMPARE(Version::VersionToString(13), QStringLiteral("13.0"));
-        QCOMPARE(Version::VersionToString(12), QStringLiteral("12.0"));
     }
 
     void messageBoxFlags_data()
