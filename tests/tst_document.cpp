@@ -32,6 +32,7 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -91,31 +92,6 @@ void watchForUnexpectedModal(QString *seen)
         },
         300);
 }
-
-// Lowers the process's file size limit for its lifetime: writes past it fail part-way (EFBIG),
-// for every user, root included.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        m_active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        if (m_active)
-            setrlimit(RLIMIT_FSIZE, &m_old);
-    }
-    bool isActive() const { return m_active; }
-
-private:
-    rlimit m_old {};
-    bool m_active = false;
-};
-
 
 // Every SafeFile of the process fails like a full disk, for its lifetime.
 struct FailingWrites
@@ -197,21 +173,6 @@ private:
     QString m_folder;
     bool m_ready = false;
     bool m_switched = false;
-};
-
-// Points the project folder elsewhere for its lifetime.
-class ProjectFolder
-{
-public:
-    explicit ProjectFolder(const QString &folder)
-        : m_old(qgetenv("PLOTWRIGHT_PROJECT_DIR"))
-    {
-        qputenv("PLOTWRIGHT_PROJECT_DIR", QFile::encodeName(folder));
-    }
-    ~ProjectFolder() { qputenv("PLOTWRIGHT_PROJECT_DIR", m_old); }
-
-private:
-    QByteArray m_old;
 };
 
 // Answers every dialog of a writer: a name is given, a question is answered Yes, a notice
@@ -840,8 +801,13 @@ private slots:
         QString seen;
         bool result = true;
         {
-            FileSizeLimit guard(limit);
-            QVERIFY(guard.isActive());
+            // Writes past the file size limit fail part-way (EFBIG), for every user, root included.
+            rlimit old {};
+            QVERIFY(getrlimit(RLIMIT_FSIZE, &old) == 0);
+            rlimit lowered = old;
+            lowered.rlim_cur = limit;
+            QVERIFY(setrlimit(RLIMIT_FSIZE, &lowered) == 0);
+            const auto restore = qScopeGuard([&old] { setrlimit(RLIMIT_FSIZE, &old); });
             answerBox(&seen);
             result = view->save();
         }
@@ -1137,7 +1103,9 @@ private slots:
         if (fullDisk)
             disk = std::make_unique<FullDisk>(project);
         QVERIFY(QDir().mkpath(project));
-        ProjectFolder folder(project);
+        const QByteArray oldProject = qgetenv("PLOTWRIGHT_PROJECT_DIR");
+        qputenv("PLOTWRIGHT_PROJECT_DIR", QFile::encodeName(project));
+        const auto restoreProject = qScopeGuard([&oldProject] { qputenv("PLOTWRIGHT_PROJECT_DIR", oldProject); });
         AbstractGraphicsUtility::initProject();
         WriterCase c = writerCase(w, serverGraph);
         QVERIFY(c.write);
