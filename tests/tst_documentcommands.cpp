@@ -181,12 +181,10 @@ private slots:
         w->openFile(0, b);
         GraphicsView *modified = activeView(*w);
         modified->setWindowModified(true);
-        TestSupport::whenModal([](QWidget *modal) {
-            auto *box = qobject_cast<QMessageBox *>(modal);
-            QVERIFY(box);
-            box->button(QMessageBox::Cancel)->click();
-        });
+        QString seen;
+        TestSupport::answerBox(&seen, QMessageBox::Cancel);
         QVERIFY(!w->close());
+        QVERIFY2(seen.endsWith(QStringLiteral("已被修改!\n是否保存?")), qPrintable(seen));
         QVERIFY(w->isVisible());
         QCOMPARE(w->form().mdiArea->subWindowList().size(), 1);
         QCOMPARE(activeView(*w), modified);
