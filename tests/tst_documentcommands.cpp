@@ -12,7 +12,6 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QDataStream>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -21,6 +20,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QtTest>
+#include <memory>
 
 namespace {
 
@@ -32,11 +32,7 @@ QString writeDocument(const QString &name, int type, int count = 1)
     scene.setType(type);
     for (int i = 0; i < count; ++i)
         scene.addItem(ItemSamples::create(0x10018, QRectF(10 + 30 * i, 10, 20, 20)));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QString();
-    QDataStream stream(&file);
-    return scene.save(stream) == 0 ? path : QString();
+    return TestSupport::writeFile(path, ItemSamples::documentBytes(scene)) ? path : QString();
 }
 
 // A server that stores uploads under a name of its own choosing, or refuses them.
@@ -77,18 +73,27 @@ private slots:
 
     void cleanupTestCase() { TestSupport::writePlatform(-1); }
 
-    void init() { QSettings().clear(); }
+    // Each case gets a new, shown and active main window; the recent files are kept between runs.
+    void init()
+    {
+        QSettings().clear();
+        m_window = std::make_unique<Plotwright>();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
 
-    void cleanup() { QCOMPARE(TestSupport::missedModals(), 0); }
+    void cleanup()
+    {
+        m_window.reset();
+        QCOMPARE(TestSupport::missedModals(), 0);
+    }
 
     void openingTheSameFileTwiceActivatesIt()
     {
         const QString a = writeDocument(QStringLiteral("a.drw"), 0, 3);
         const QString b = writeDocument(QStringLiteral("b.drw"), 0);
         QVERIFY(!a.isEmpty() && !b.isEmpty());
-        Plotwright w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        Plotwright &w = *m_window;
         w.openFile(0, a);
         w.openFile(0, b);
         QCOMPARE(w.form().mdiArea->subWindowList().size(), 2);
@@ -106,9 +111,7 @@ private slots:
     {
         const QString graph = writeDocument(QStringLiteral("dialog.drw"), 0);
         const QString tpl = writeDocument(QStringLiteral("T.TPL"), 1);
-        Plotwright w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        Plotwright &w = *m_window;
         TestSupport::FileRequest request;
         TestSupport::answerFileRequest(graph, &request);
         w.form().action_OpenGraph->trigger();
@@ -126,9 +129,7 @@ private slots:
     void recentTemplateOpensAsTemplate()
     {
         const QString tpl = writeDocument(QStringLiteral("recent.tpl"), 1);
-        Plotwright w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        Plotwright &w = *m_window;
         w.addRecentFile(QFileInfo(tpl).canonicalFilePath());
         emit w.form().menu_file->aboutToShow();
         QAction *entry = w.form().menu_recentFiles->actions().first();
@@ -141,9 +142,7 @@ private slots:
 
     void serverSave()
     {
-        Plotwright w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        Plotwright &w = *m_window;
         const QString path = writeDocument(QStringLiteral("upload.drw"), 0, 4);
         w.openFile(0, path);
         QVERIFY(activeView(w));
@@ -174,9 +173,7 @@ private slots:
     {
         const QString a = writeDocument(QStringLiteral("c1.drw"), 0);
         const QString b = writeDocument(QStringLiteral("c2.drw"), 0);
-        auto *w = new Plotwright;
-        w->show();
-        QVERIFY(QTest::qWaitForWindowActive(w));
+        Plotwright *w = m_window.get();
         w->openFile(0, a);
         w->openFile(0, b);
         GraphicsView *modified = activeView(*w);
@@ -191,8 +188,10 @@ private slots:
 
         modified->setWindowModified(false);
         QVERIFY(w->close());
-        delete w;
     }
+
+private:
+    std::unique_ptr<Plotwright> m_window;
 };
 
 QTEST_MAIN(TestDocumentCommands)

@@ -27,6 +27,7 @@
 namespace {
 
 using ItemSamples::describe;
+using ItemSamples::documentBytes;
 
 // A scene holding every kind with every property changed, locked and raised items,
 // and a group inside a group.
@@ -70,17 +71,6 @@ void fillWithEverything(AbstractGraphicsScene &scene)
     outer->setZValue(-2);
 }
 
-QByteArray saveDocument(AbstractGraphicsScene &scene, unsigned version = 13)
-{
-    QByteArray bytes;
-    QDataStream stream(&bytes, QIODevice::WriteOnly);
-    if (version == 13)
-        scene.save(stream);
-    else
-        DocumentFormat::saveDocument(stream, scene, version);
-    return bytes;
-}
-
 int loadDocument(const QByteArray &bytes, AbstractGraphicsScene &scene, int type = 0)
 {
     QDataStream stream(bytes);
@@ -101,7 +91,7 @@ private slots:
         fillWithEverything(original);
         if (QTest::currentTestFailed())
             return;
-        const QByteArray bytes = saveDocument(original);
+        const QByteArray bytes = documentBytes(original);
 
         AbstractGraphicsScene loaded;
         loaded.addRect(0, 0, 5, 5); // replaced by the load
@@ -113,7 +103,7 @@ private slots:
         QCOMPARE(loaded.backgroundPixmap(), original.backgroundPixmap());
         QCOMPARE(describe(loaded), describe(original));
         // Saving what was loaded gives the same bytes.
-        QCOMPARE(saveDocument(loaded), bytes);
+        QCOMPARE(documentBytes(loaded), bytes);
     }
 
     void templatesAreTheirOwnType()
@@ -121,7 +111,7 @@ private slots:
         AbstractGraphicsScene scene;
         scene.setType(1);
         scene.addItem(ItemSamples::create(0x10018, QRectF(0, 0, 10, 10)));
-        const QByteArray bytes = saveDocument(scene);
+        const QByteArray bytes = documentBytes(scene);
         AbstractGraphicsScene asGraph;
         QCOMPARE(loadDocument(bytes, asGraph, 0), 1);
         QVERIFY(asGraph.items().isEmpty());
@@ -138,8 +128,8 @@ private slots:
         text->setPropertyValue(QStringLiteral("字体"), QFont(QStringLiteral("Noto Sans CJK SC"), 31));
         original.addItem(text);
         original.addItem(ItemSamples::create(0x10012, QRectF(200, 10, 40, 60)));
-        const QByteArray old = saveDocument(original, 12);
-        QVERIFY(old.size() < saveDocument(original).size()); // no checksum, no font
+        const QByteArray old = documentBytes(original, 12);
+        QVERIFY(old.size() < documentBytes(original).size()); // no checksum, no font
         AbstractGraphicsScene loaded;
         QCOMPARE(loadDocument(old, loaded), 0);
         QCOMPARE(loaded.version(), 12u);
@@ -150,7 +140,7 @@ private slots:
         QVERIFY(back->font().pointSizeF() != 31);
         // Saving again writes the current version.
         AbstractGraphicsScene again;
-        QCOMPARE(loadDocument(saveDocument(loaded), again), 0);
+        QCOMPARE(loadDocument(documentBytes(loaded), again), 0);
         QCOMPARE(again.version(), 13u);
     }
 
@@ -198,7 +188,7 @@ private slots:
     {
         AbstractGraphicsScene scene;
         fillWithEverything(scene);
-        const QByteArray good = saveDocument(scene);
+        const QByteArray good = documentBytes(scene);
         AbstractGraphicsScene target;
         QCOMPARE(loadDocument(QByteArray(), target), 1);
         QCOMPARE(loadDocument(QByteArray("<?xml version=\"1.0\"?><svg/>"), target), 1);
@@ -216,7 +206,7 @@ private slots:
         AbstractGraphicsScene small;
         for (int type : {0x10018, 0x10027, 0x10008, 0x10020})
             small.addItem(ItemSamples::create(type, QRectF(10, 10, 60, 40)));
-        const QByteArray bytes = saveDocument(small);
+        const QByteArray bytes = documentBytes(small);
         for (int pos = 0; pos < bytes.size(); ++pos) {
             for (int k = 0; k < 8; ++k) {
                 QByteArray bad = bytes;
@@ -235,7 +225,7 @@ private slots:
     {
         AbstractGraphicsScene scene;
         fillWithEverything(scene);
-        const QByteArray good = saveDocument(scene);
+        const QByteArray good = documentBytes(scene);
         const int payloadStart = 16;
         const int payloadLength = good.size() - 20;
         QRandomGenerator random(99);
