@@ -137,10 +137,7 @@ private slots:
     void damagedPaletteIsReportedAndStartUpGoesOn()
     {
         const QString file = AbstractGraphicsUtility::projectDir() + QStringLiteral("mmicolor.dat");
-        QFile damaged(file);
-        QVERIFY(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        damaged.write("PWPL garbage that is not a palette");
-        damaged.close();
+        QVERIFY(TestSupport::writeFile(file, "PWPL garbage that is not a palette"));
         QString seen;
         int icon = -1;
         TestSupport::answerBox(&seen, QMessageBox::Ok,
