@@ -9,6 +9,8 @@
 #include <QAbstractButton>
 #include <QContextMenuEvent>
 #include <QGraphicsView>
+#include <QLabel>
+#include <QStatusBar>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QApplication>
@@ -269,6 +271,15 @@ void chooseFromContextMenu(QGraphicsView &view, const QPointF &at, const QString
     const QPoint p = view.mapFromScene(at);
     QContextMenuEvent event(QContextMenuEvent::Mouse, p, view.viewport()->mapToGlobal(p));
     QApplication::sendEvent(view.viewport(), &event);
+}
+
+QLabel *statusLabel(Plotwright &window, const QString &prefix)
+{
+    for (QLabel *label : window.form().statusBar->findChildren<QLabel *>()) {
+        if (label->text().startsWith(prefix))
+            return label;
+    }
+    return nullptr;
 }
 
 bool clickButton(QWidget *widget, const QString &text)

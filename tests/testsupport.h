@@ -10,6 +10,7 @@
 
 class GraphicsView;
 class QGraphicsView;
+class QLabel;
 class Plotwright;
 class QtProperty;
 class QtTreePropertyBrowser;
@@ -65,6 +66,9 @@ void drag(QGraphicsView &view, const QPointF &from, const QPointF &to, std::func
     Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 // Opens the view's context menu at the scene point and chooses the entry with the text.
 void chooseFromContextMenu(QGraphicsView &view, const QPointF &at, const QString &entry);
+
+// The label of the window's status bar whose text starts with `prefix`, or null.
+QLabel *statusLabel(Plotwright &window, const QString &prefix);
 
 // Clicks the button with the given text in the widget (a message box or dialog).
 bool clickButton(QWidget *widget, const QString &text);

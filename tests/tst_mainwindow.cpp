@@ -405,14 +405,8 @@ private slots:
         QAction *undo = ui.mainToolBar->actions().at(ui.mainToolBar->actions().size() - 2);
         QVERIFY(!undo->isEnabled());
 
-        QLabel *pos = nullptr;
-        QLabel *stat = nullptr;
-        for (QLabel *l : w.form().statusBar->findChildren<QLabel *>()) {
-            if (l->text().startsWith(QStringLiteral("当前坐标")))
-                pos = l;
-            if (l->text().startsWith(QStringLiteral("画布大小")) || l->text() == QStringLiteral("图元个数"))
-                stat = l;
-        }
+        QLabel *pos = TestSupport::statusLabel(w, QStringLiteral("当前坐标"));
+        QLabel *stat = TestSupport::statusLabel(w, QStringLiteral("画布大小"));
         QVERIFY(pos && stat);
         QCOMPARE(stat->text(), QStringLiteral("画布大小:1920×1080(100%),图元个数:0"));
 

@@ -49,11 +49,8 @@ private:
 
     QString statistics() const
     {
-        for (QLabel *label : m_window->form().statusBar->findChildren<QLabel *>()) {
-            if (label->text().startsWith(QStringLiteral("画布大小")))
-                return label->text();
-        }
-        return QString();
+        const QLabel *label = TestSupport::statusLabel(*m_window, QStringLiteral("画布大小"));
+        return label ? label->text() : QString();
     }
     void mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
                Qt::KeyboardModifiers mods = Qt::NoModifier)
