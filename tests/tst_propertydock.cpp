@@ -256,12 +256,7 @@ private slots:
         QCOMPARE(titles(*dock), QStringList({"公共属性", "一般属性", "特有属性"}));
 
         const auto redPixels = [view] {
-            const QImage image = view->viewport()->grab().toImage();
-            int count = 0;
-            for (int y = 0; y < image.height(); ++y)
-                for (int x = 0; x < image.width(); ++x)
-                    count += image.pixelColor(x, y) == Qt::red;
-            return count;
+            return ItemSamples::countColour(view->viewport()->grab().toImage(), Qt::red, QRect(), 0);
         };
         QCOMPARE(redPixels(), 0);
         const int steps = view->documentScene()->undoStack()->count();
