@@ -36,17 +36,19 @@ bench: build
 
 # libFuzzer runs of every fuzz target, FUZZ_SECONDS each, in a build of their own with clang
 # (optional: `apt-get install clang`; `make test` never needs it). Findings land in FUZZ_BUILD.
+# Clang's own warnings do not stop a fuzzing run; the GCC build keeps them as errors. Leaks are
+# not hunted: fontconfig and the property tables live as long as the process.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 fuzz:
 	@command -v clang++ >/dev/null || { echo "make fuzz needs clang (apt-get install clang)"; exit 1; }
 	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-		-DPLOTWRIGHT_FUZZERS=ON >/dev/null
+		-DPLOTWRIGHT_FUZZERS=ON -DPLOTWRIGHT_WERROR=OFF >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_document fuzz_palette fuzz_pointlist fuzz_ini
 	@for t in document palette pointlist ini; do \
 		mkdir -p $(FUZZ_BUILD)/findings/$$t $(FUZZ_BUILD)/corpus/$$t; \
-		(cd $(FUZZ_BUILD)/findings/$$t && QT_QPA_PLATFORM=offscreen ../../tests/fuzz/fuzz_$$t \
-			-max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=4096 ../../corpus/$$t \
+		(cd $(FUZZ_BUILD)/findings/$$t && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ../../tests/fuzz/fuzz_$$t \
+			-max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=4096 -detect_leaks=0 ../../corpus/$$t \
 			$(CURDIR)/tests/fuzz/corpus/$$t) || exit 1; \
 	done
 

@@ -39,7 +39,7 @@ private:
 class BinaryReader
 {
 public:
-    BinaryReader(const char *data, int size) : m_data(data), m_end(data + size), m_pos(data) {}
+    BinaryReader(const char *data, int size) : m_end(data + size), m_pos(data) {}
 
     bool ok() const { return m_ok; }
     void fail() { m_ok = false; }
@@ -63,7 +63,6 @@ public:
 private:
     bool take(int n);
 
-    const char *m_data;
     const char *m_end;
     const char *m_pos;
     bool m_ok = true;

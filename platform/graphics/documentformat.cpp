@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr quint32 DocumentMagic = DocumentFormat::DocumentMagic;
-constexpr quint32 ItemsMagic = DocumentFormat::ItemsMagic;
-constexpr quint32 ItemMagic = DocumentFormat::ItemMagic;
 // Header: magic, version, document type, payload length.
 constexpr int HeaderSize = 16;
 
