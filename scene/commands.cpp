@@ -8,6 +8,7 @@
 #include <QGraphicsItem>
 #include <QGraphicsItemGroup>
 #include <QGraphicsScene>
+#include <QHash>
 #include <QSet>
 
 namespace {
@@ -21,18 +22,23 @@ QList<QGraphicsItem *> stackingList(QGraphicsScene *scene)
     return AbstractGraphicsScene::noParentFilter(scene->items(Qt::DescendingOrder));
 }
 
-// The top-level item directly above `item` among those not in `leaving`, or null.
-QGraphicsItem *nearestAbove(QGraphicsScene *scene, const QGraphicsItem *item, const QSet<QGraphicsItem *> &leaving)
+} // namespace
+
+QList<QPair<QGraphicsItem *, QGraphicsItem *>> leavingWithPlaces(
+    QGraphicsScene *scene, const std::function<bool(QGraphicsItem *)> &leaves)
 {
-    QGraphicsItem *above = nullptr;
-    for (QGraphicsItem *candidate : stackingList(scene)) {
-        if (candidate == item)
-            return above;
-        if (!leaving.contains(candidate))
-            above = candidate;
+    QList<QPair<QGraphicsItem *, QGraphicsItem *>> leaving;
+    QGraphicsItem *staying = nullptr;
+    for (QGraphicsItem *item : stackingList(scene)) {
+        if (leaves(item))
+            leaving.append(qMakePair(item, staying));
+        else
+            staying = item;
     }
-    return nullptr;
+    return leaving;
 }
+
+namespace {
 
 // Puts an item that was just given back to the scene (and so went on top) under the item that
 // was above it, when that one is still a top-level item of the same scene.
@@ -433,8 +439,11 @@ CommandCreateGroup::CommandCreateGroup(QGraphicsScene *scene, QGraphicsItemGroup
     , m_members(members)
 {
     const QSet<QGraphicsItem *> leaving(members.cbegin(), members.cend());
+    QHash<QGraphicsItem *, QGraphicsItem *> above;
+    for (const auto &entry : leavingWithPlaces(scene, [&leaving](QGraphicsItem *item) { return leaving.contains(item); }))
+        above.insert(entry.first, entry.second);
     for (QGraphicsItem *member : members)
-        m_membersAbove << nearestAbove(scene, member, leaving);
+        m_membersAbove << above.value(member);
 }
 
 CommandCreateGroup::~CommandCreateGroup() = default;
@@ -463,7 +472,7 @@ CommandDestroyGroup::CommandDestroyGroup(
     , m_scene(scene)
     , m_group(group)
     , m_members(group->childItems())
-    , m_groupAbove(nearestAbove(scene, group, {}))
+    , m_groupAbove(leavingWithPlaces(scene, [group](QGraphicsItem *item) { return item == group; }).value(0).second)
 {
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QUndoCommand>
 #include <QVariant>
+#include <functional>
 
 class QGraphicsItem;
 class QGraphicsItemGroup;
@@ -92,6 +93,12 @@ private:
     QGraphicsScene *m_scene;
     QGraphicsItem *m_item;
 };
+
+// The top-level items for which `leaves` holds, topmost first, each with the nearest top-level
+// item above it that stays (null when none does): where undo puts it back. One walk down the
+// stacking list, so that a removal or grouping of many items stays linear.
+QList<QPair<QGraphicsItem *, QGraphicsItem *>> leavingWithPlaces(
+    QGraphicsScene *scene, const std::function<bool(QGraphicsItem *)> &leaves);
 
 class CommandRemoveItem : public QUndoCommand
 {

@@ -337,14 +337,7 @@ void Scene::remove()
     // items back bottom first, each under the nearest item that stayed, in their old order.
     if (selectedItems().isEmpty())
         return;
-    QList<QPair<QGraphicsItem *, QGraphicsItem *>> doomed; // item, the nearest kept one above it
-    QGraphicsItem *kept = nullptr;
-    for (QGraphicsItem *item : noParentFilter(items(Qt::DescendingOrder))) {
-        if (item->isSelected())
-            doomed.append(qMakePair(item, kept));
-        else
-            kept = item;
-    }
+    const auto doomed = leavingWithPlaces(this, [](QGraphicsItem *item) { return item->isSelected(); });
     if (doomed.isEmpty())
         return;
     m_undoStack->beginMacro(QStringLiteral("remove"));
