@@ -348,7 +348,6 @@ bool GraphicsView::writeSvg(const QString &svgFileName)
     if (!saved.bkImageHref().isEmpty() && picture.isFile())
         generator.setImageHref(QFileInfo(svgFileName).absoluteDir().relativeFilePath(picture.absoluteFilePath()));
     saved.render(&painter, QRectF(), QRectF(), Qt::KeepAspectRatio);
-    generator.getBody();
     painter.end();
     // A file the disk refused is a failed export, never "导出成功!" over an empty file.
     return generator.writeSucceeded();

@@ -1,17 +1,32 @@
 // SvgGenerator as the SVG export uses it: root element edited while painting, background
 // picture by reference, escaped texts, painted content mapped onto the view box, and
-// write failures that the caller can see.
+// write failures that the caller can see. Its drawing (SvgStreamWriter) is compared byte for
+// byte with what Qt's QSvgGenerator writes for the same painting.
+#include "abstractgraphicsproperty.h"
+#include "abstractgraphicsscene.h"
+#include "graphicsitem.h"
+#include "groupitem.h"
+#include "itemkind.h"
+#include "itemsamples.h"
 #include "svggenerator.h"
+#include "svgstreamwriter.h"
 #include "testsupport.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QPainter>
+#include <QPainterPath>
+#include <QSvgGenerator>
 #include <QSvgRenderer>
+#include <QTextLayout>
 #include <QXmlStreamReader>
 #include <QtTest>
+#include <cmath>
+#include <limits>
+#include <random>
 
 namespace {
 
@@ -100,6 +115,278 @@ QImage rendered(const QString &file, const QSize &size)
     return image;
 }
 
+// --- paintings for the comparison with Qt's generator
+
+// Every kind in four looks: as made; every property changed; texts with markup and characters
+// beyond the BMP, turned; other pen styles, widths, fills and line ends, turned over. Pictures
+// from files (a PNG, an SVG with gradients), a turned group, over a background colour and
+// picture.
+void paintEveryKind(QPainter &painter)
+{
+    AbstractGraphicsScene scene;
+    scene.setSceneRect(0, 0, 1400, 2200);
+    scene.setBackgroundColor(QColor(0x12, 0x34, 0x56));
+    scene.setBackgroundPixmap(path("back.png"));
+    int n = 0;
+    for (const ItemKind &kind : ItemKind::all()) {
+        for (int look = 0; look < 4; ++look, ++n) {
+            const QRectF r((n % 12) * 110.0 + 5.5, (n / 12) * 120.0 + 3.25, 90 + look * 3.3, 70 - look * 7.7);
+            DrawingDefaults d = ItemSamples::defaults();
+            if (look == 3) {
+                d.penWidth = n % 4;
+                d.penStyle = n % 6;
+                d.penColor = QColor(200, 10 * (n % 25), 30);
+                d.bruchColor = QColor(10, 200, 10 * (n % 25));
+                d.lineHead = n % 3;
+                d.lineEnd = (n + 1) % 3;
+                d.clampToFormat();
+            }
+            auto *item = static_cast<GraphicsItem *>(ItemKind::create(kind.type));
+            item->createFromPoints(&d, r.topLeft(), r.bottomRight(), nullptr);
+            if (look == 1)
+                ItemSamples::changeEveryProperty(item);
+            for (const QList<Property *> &list : item->properties()) {
+                for (const Property *p : list) {
+                    const QString filter = p->attributes().value(QStringLiteral("filter")).toString();
+                    const bool svg = filter.contains(QLatin1String("svg"), Qt::CaseInsensitive)
+                        && (n % 2 || !filter.contains(QLatin1String("png"), Qt::CaseInsensitive));
+                    if (p->type() == Property::Path)
+                        item->setPropertyValue(p->id(), path(svg ? "symbol.svg" : "picture.png"));
+                    else if (look == 2 && p->type() == Property::String && p->isEditable())
+                        item->setPropertyValue(
+                            p->id(), QStringLiteral("10kV<母线>&\"%1\" 'é' \U0001F600").arg(n));
+                }
+            }
+            if (look >= 2)
+                item->setRotation(look == 2 ? 30 + n : -90);
+            scene.addItem(item);
+        }
+    }
+    auto *group = new GroupItem;
+    scene.addItem(group);
+    const QVector<int> members = ItemSamples::typesOf({ItemKind::Shape, ItemKind::Text, ItemKind::Symbol});
+    for (int i = 0; i < 3; ++i) {
+        GraphicsItem *item = ItemSamples::create(members.at(i * 9), QRectF(100 + i * 30, 2100, 60, 40));
+        scene.addItem(item);
+        group->addToGroup(item);
+    }
+    group->setRotation(12.5);
+    scene.render(&painter, QRectF(), QRectF(), Qt::KeepAspectRatio);
+}
+
+// Every fill pattern and gradient (its stops spread where the alpha changes), texture, pen
+// style, cap and join, cosmetic pens, shapes, images, opacity and transforms.
+void paintPrimitives(QPainter &painter)
+{
+    painter.drawRect(QRectF(1, 2, 3, 4));
+    for (int style = Qt::Dense1Pattern; style <= Qt::DiagCrossPattern; ++style) {
+        painter.setBrush(QBrush(QColor(style * 15, 0, 255 - style, 100 + style), Qt::BrushStyle(style)));
+        painter.drawRect(QRectF(style * 10, 0, 8, 8));
+    }
+    painter.setBrush(QBrush(Qt::red, Qt::Dense3Pattern));
+    painter.setPen(QPen(QColor(1, 2, 3, 100), 2.5, Qt::DashDotLine, Qt::RoundCap, Qt::MiterJoin));
+    painter.drawEllipse(QRectF(10, 10, 30, 20));
+    painter.drawEllipse(QRectF(10, 10, 30, 30));
+    painter.drawRects(QVector<QRectF> {QRectF(50, 50, -10, -10), QRectF(60, 60, 5, 5)});
+    QLinearGradient linear(0, 0, 100, 100);
+    linear.setColorAt(0, QColor(255, 0, 0, 255));
+    linear.setColorAt(0.3, QColor(0, 255, 0, 255));
+    linear.setColorAt(1, QColor(0, 0, 255, 50));
+    painter.setBrush(linear);
+    painter.drawPolygon(QPolygonF(QVector<QPointF> {{0, 0}, {100, 10}, {50, 80}}), Qt::WindingFill);
+    QRadialGradient radial(50, 50, 40, 60, 60);
+    radial.setColorAt(0, Qt::yellow);
+    radial.setColorAt(1, Qt::green);
+    radial.setCoordinateMode(QGradient::ObjectBoundingMode);
+    painter.setBrush(radial);
+    painter.drawRoundedRect(QRectF(100, 100, 80, 40), 5, 5);
+    linear.setCoordinateMode(QGradient::ObjectMode);
+    linear.setInterpolationMode(QGradient::ComponentInterpolation);
+    painter.setBrush(linear);
+    painter.drawRect(QRectF(120, 10, 20, 20));
+    painter.setBrush(QConicalGradient(10, 10, 45));
+    painter.drawRect(QRectF(200, 10, 20, 20));
+    QImage texture(4, 4, QImage::Format_ARGB32);
+    texture.fill(QColor(9, 8, 7, 200));
+    painter.setBrush(QBrush(texture));
+    painter.drawRect(QRectF(0, 0, 1, 1));
+    painter.setPen(QPen(Qt::green, 0));
+    painter.drawLine(QPointF(0, 0), QPointF(1e-5, 123456.5));
+    painter.drawPoint(QPointF(3, 4));
+    painter.setPen(QPen(Qt::magenta, 3, Qt::SolidLine, Qt::RoundCap));
+    painter.drawPoints(QPolygonF(QVector<QPointF> {{5, 5}, {-0.0, 7.25}}));
+    QPen custom(Qt::cyan, 1.5);
+    custom.setDashPattern({1, 2.5, 3, 0.25});
+    custom.setDashOffset(0.7);
+    custom.setCosmetic(true);
+    painter.setPen(custom);
+    painter.drawPolyline(QPolygonF(QVector<QPointF> {{0.1, 0.2}, {12345.25, -999999.5}, {1e7, 3e-9}}));
+    painter.drawEllipse(QRectF(1, 1, 2, 2));
+    painter.drawRect(QRectF(1, 1, 2, 2));
+    painter.setOpacity(0.5);
+    painter.rotate(33.3);
+    painter.scale(1.5, 0.75);
+    QImage image(3, 2, QImage::Format_ARGB32);
+    image.fill(QColor(1, 2, 3, 4));
+    painter.drawImage(QRectF(5, 5, 6, 4), image, QRectF(1, 0, 2, 2));
+    QPixmap pixmap(4, 4);
+    pixmap.fill(Qt::blue);
+    painter.drawPixmap(QPointF(7, 7), pixmap);
+    painter.drawTiledPixmap(QRectF(0, 0, 13, 9), pixmap, QPointF(1, 2));
+    QPainterPath curves;
+    curves.moveTo(0, 0);
+    curves.cubicTo(1, 2, 3, 4, 5, 6);
+    curves.lineTo(-1.5, 2);
+    curves.quadTo(3, 3, 4, 0);
+    curves.addEllipse(QRectF(0, 0, 3, 3));
+    curves.setFillRule(Qt::WindingFill);
+    painter.setBrush(QBrush(Qt::white, Qt::HorPattern));
+    painter.setPen(QPen(Qt::black, 0.3, Qt::DotLine, Qt::FlatCap, Qt::BevelJoin));
+    painter.drawPath(curves);
+    painter.setPen(QPen(Qt::black, 1.5, Qt::DashDotDotLine, Qt::SquareCap, Qt::RoundJoin));
+    painter.setBackgroundMode(Qt::OpaqueMode);
+    painter.setBackground(Qt::yellow);
+    painter.drawLine(0, 0, 10, 10);
+    QPen miter(Qt::red, 4, Qt::SolidLine, Qt::SquareCap, Qt::SvgMiterJoin);
+    miter.setMiterLimit(3.25);
+    painter.setPen(miter);
+    painter.drawPolygon(QPolygonF(QVector<QPointF> {{0, 0}, {10, 0}, {5, 4}}), Qt::OddEvenFill);
+}
+
+// Markup, Chinese, characters beyond the BMP, an unpaired surrogate and control characters;
+// pixel and point sizes; the weights Qt's engine names and others; italic; wrapped; glyphs
+// without their characters; and no text without a pen.
+void paintTexts(QPainter &painter)
+{
+    QFont font(QStringLiteral("Noto Sans CJK SC"));
+    font.setPixelSize(13);
+    font.setBold(true);
+    font.setItalic(true);
+    painter.setPen(QColor(200, 100, 0, 128));
+    painter.setFont(font);
+    painter.drawText(QPointF(10, 20),
+        QStringLiteral("<混合> & \"text\" 10kV ' \U0001F600 ") + QChar(0xD800) + QChar('\x01'));
+    for (const int weight : {QFont::Thin, QFont::Light, QFont::Normal, QFont::DemiBold, QFont::Black}) {
+        font.setPointSizeF(7.3 + weight / 10.0);
+        font.setWeight(weight);
+        font.setItalic(false);
+        painter.setFont(font);
+        painter.drawText(QRectF(0, weight, 100, 50), Qt::AlignCenter | Qt::TextWordWrap,
+            QStringLiteral("换行的 文字 text wraps here"));
+    }
+    QTextLayout layout(QStringLiteral("glyphs 字"), font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    for (const QGlyphRun &run : layout.glyphRuns())
+        painter.drawGlyphRun(QPointF(5, 40), run);
+    painter.setPen(Qt::NoPen);
+    painter.drawText(QPointF(1, 1), QStringLiteral("unseen"));
+}
+
+// Integers, halves at the seventh digit (Qt rounds them away from zero), the ends of the range
+// written without an exponent, negative zero, the extremes of doubles, values without end;
+// then a sweep over both signs of 1e-7 to 1e8, binary fractions and decimal halves.
+void paintNumbers(QPainter &painter)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double special[] = {0.0, -0.0, 1, -7, 999999, 999999.4, 999999.5, -999999.5, 1e6, 1234567, 123456.5,
+        12345.25, -12345.75, 0.1 + 0.2, 1.0 / 3, -2.0 / 3, 1e-4, 9.9999949e-5, 9.999995e-5, 0.000123456789,
+        1e-5, 4.9e-324, -1e-300, 1.7976931348623157e308, 1e21, 1e15, 35.4878, 0.9999995, inf, -inf,
+        std::nan("")};
+    QVector<QRectF> rects;
+    for (const double v : special)
+        rects << QRectF(v, -v, v / 3, v * 7);
+    painter.drawRects(rects);
+    std::mt19937 generator(20240607);
+    std::uniform_real_distribution<double> unit(0, 1);
+    QPolygonF sweep;
+    for (int i = 0; i < 4000; ++i) {
+        const double magnitude = std::pow(10.0, -7 + 15 * unit(generator));
+        const double whole = double(generator() % 2000000) - 1000000;
+        sweep << QPointF(i % 2 ? magnitude : -magnitude, whole / double(1 << (i % 9)))
+              << QPointF((whole + 0.5) / std::pow(10.0, i % 12), std::cos(unit(generator) * 7) * 1000);
+    }
+    painter.drawPolyline(sweep);
+}
+
+// More than the writer holds in memory, so that the drawing goes through its scratch file.
+void paintLarge(QPainter &painter)
+{
+    for (int i = 0; i < 30000; ++i) {
+        painter.setPen(QColor(i % 256, 0, 0));
+        painter.drawRect(QRectF(i % 300, i / 300, 3.5, 4.25));
+    }
+}
+
+struct Painting
+{
+    const char *name;
+    QSize size;
+    int dpi;
+    void (*paint)(QPainter &);
+    // What Qt's text must hold, so that the painting is known to show what it is there for.
+    QList<QByteArray> shows;
+};
+
+const Painting Paintings[] = {
+    {"every item kind", QSize(1400, 2200), SvgGenerator::Resolution, paintEveryKind,
+        {"<linearGradient", "<radialGradient", "base64,", "<text", "&lt;", "<circle", "<polyline",
+            "dasharray"}},
+    {"primitives", QSize(400, 300), SvgGenerator::Resolution, paintPrimitives,
+        {"<mask", "<pattern", "stop-opacity=\"0.", "objectBoundingBox", "<ellipse", "non-scaling-stroke",
+            "opacity=\"0.5\"", "fill=\"url(#gradient", "miterlimit=\"3.25\""}},
+    {"texts at 72 dpi", QSize(300, 200), 72, paintTexts,
+        {"&quot;", "&amp;", "font-style=\"italic\"", "font-weight=\"100\"", "font-weight=\"870\"",
+            "\xf0\x9f\x98\x80"}},
+    {"numbers", QSize(100, 100), SvgGenerator::Resolution, paintNumbers,
+        {"e+06", "e-05", "nan", "-inf", "12345.3", "123457"}},
+    {"large", QSize(300, 100), SvgGenerator::Resolution, paintLarge, {}},
+    {"nothing", QSize(10, 10), SvgGenerator::Resolution, [](QPainter &) {}, {}},
+};
+
+// What Qt's generator writes for the painting, from <defs> to the end of the drawing.
+QByteArray qtDrawing(const Painting &painting)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(painting.size);
+    svg.setResolution(painting.dpi);
+    QPainter painter(&svg);
+    painting.paint(painter);
+    painter.end();
+    const QByteArray all = buffer.data();
+    const int start = all.indexOf("<defs>");
+    return all.mid(start, all.lastIndexOf("</svg>") - start);
+}
+
+QByteArray ourDrawing(const Painting &painting)
+{
+    SvgStreamWriter writer;
+    writer.setSize(painting.size, painting.dpi);
+    QPainter painter(&writer);
+    painting.paint(painter);
+    painter.end();
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    return writer.writeTo(&buffer) ? buffer.data() : QByteArray("(not written)");
+}
+
+// The first line where `actual` differs from `expected`, both shown.
+QByteArray firstDifference(const QByteArray &actual, const QByteArray &expected)
+{
+    const QList<QByteArray> a = actual.split('\n');
+    const QList<QByteArray> e = expected.split('\n');
+    for (int i = 0; i < std::max(a.size(), e.size()); ++i) {
+        if (a.value(i) != e.value(i))
+            return "line " + QByteArray::number(i + 1) + ":\n  actual   " + a.value(i).left(400)
+                + "\n  expected " + e.value(i).left(400);
+    }
+    return "same lines";
+}
+
 } // namespace
 
 class TestSvgGenerator : public QObject
@@ -110,6 +397,42 @@ private slots:
     {
         TestSupport::isolate("svggenerator");
         QVERIFY(QDir().mkpath(TestSupport::projectFolder()));
+        QImage picture(20, 10, QImage::Format_ARGB32);
+        picture.fill(QColor(10, 200, 30, 128));
+        QVERIFY(picture.save(path("picture.png")));
+        QImage back(16, 12, QImage::Format_RGB32);
+        back.fill(QColor(0x31, 0x41, 0x59));
+        QVERIFY(back.save(path("back.png")));
+        QVERIFY(TestSupport::writeFile(path("symbol.svg"),
+            "<svg xmlns='http://www.w3.org/2000/svg' width='40' height='40' viewBox='0 0 40 40'><defs>"
+            "<linearGradient id='a' x1='0' y1='0' x2='1' y2='1'><stop offset='0' stop-color='red'/>"
+            "<stop offset='1' stop-color='blue' stop-opacity='0.3'/></linearGradient>"
+            "<radialGradient id='b' cx='20' cy='20' r='15' gradientUnits='userSpaceOnUse'>"
+            "<stop offset='0' stop-color='yellow'/><stop offset='1' "
+            "stop-color='green'/></radialGradient></defs>"
+            "<rect x='2' y='2' width='20' height='20' fill='url(#a)'/>"
+            "<circle cx='25' cy='25' r='10' fill='url(#b)' stroke='black' stroke-dasharray='3,1'/>"
+            "<text x='1' y='39' font-size='8'>T&amp;x</text></svg>"));
+    }
+
+    // Our writer's drawing is Qt's, byte for byte: every element, attribute, digit and escape
+    // in Qt's order.
+    void drawingIsQtGeneratorsByteForByte_data()
+    {
+        QTest::addColumn<int>("painting");
+        for (int i = 0; i < int(sizeof(Paintings) / sizeof(Paintings[0])); ++i)
+            QTest::newRow(Paintings[i].name) << i;
+    }
+
+    void drawingIsQtGeneratorsByteForByte()
+    {
+        QFETCH(int, painting);
+        const QByteArray expected = qtDrawing(Paintings[painting]);
+        QVERIFY(expected.startsWith("<defs>\n"));
+        for (const QByteArray &shown : Paintings[painting].shows)
+            QVERIFY2(expected.contains(shown), shown.constData());
+        const QByteArray actual = ourDrawing(Paintings[painting]);
+        QVERIFY2(actual == expected, firstDifference(actual, expected).constData());
     }
 
     // The export's sequence: nothing written before the end, escaped texts, the scene where
@@ -269,7 +592,9 @@ private slots:
         QCOMPARE(image.pixelColor(60, 25), QColor(Qt::white));
     }
 
-    void headAndBodyDuringPainting()
+    // The head may be edited while painting; the file is that head, then the drawing as Qt
+    // writes it.
+    void headEditedWhilePainting()
     {
         const QString file = path("parts.svg");
         SvgGenerator generator;
@@ -280,24 +605,23 @@ private slots:
         QVERIFY(head->startsWith(QLatin1String("<?xml")));
         QVERIFY(head->contains(QLatin1String("  version=\"1.2\" baseProfile=\"tiny\">")));
         head->append(QStringLiteral("<script><![CDATA[var x = 1 < 2;]]></script>\n"));
-        generator.getBody()->append(QStringLiteral("<!-- before the drawing -->\n"));
-        painter.drawRect(QRectF(10, 10, 20, 20));
+        const QString edited = *head;
+        painter.fillRect(QRectF(10, 10, 20, 20), Qt::red);
         QVERIFY(painter.end());
-        QVERIFY(generator.getBody()->startsWith(QLatin1String("<!-- before the drawing -->")));
 
-        QFile written(file);
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(written.readAll()),
-            *generator.getHead() + *generator.getBody() + QStringLiteral("</svg>\n"));
+        const Painting same {"", QSize(100, 100), SvgGenerator::Resolution,
+            [](QPainter &p) { p.fillRect(QRectF(10, 10, 20, 20), Qt::red); }, {}};
+        const QByteArray expected = edited.toUtf8() + qtDrawing(same) + "</svg>\n";
+        const QByteArray written = TestSupport::readFile(file);
+        QVERIFY2(written == expected, firstDifference(written, expected).constData());
         const Svg svg(file);
         QVERIFY2(svg.error.isEmpty(), qPrintable(svg.error));
         QCOMPARE(svg.texts("script"), QStringList {QStringLiteral("var x = 1 < 2;")});
         QVERIFY(svg.indexOf("script") < svg.indexOf("rect"));
 
-        // The next painting starts from a fresh head and body.
+        // The next painting starts from a fresh head.
         QVERIFY(painter.begin(&generator));
         QVERIFY(!generator.getHead()->contains(QLatin1String("<script>")));
-        QVERIFY(generator.getBody()->isEmpty());
         QVERIFY(painter.end());
         QCOMPARE(Svg(file).indexOf("script"), -1);
     }
@@ -322,7 +646,7 @@ private slots:
         QVERIFY(generator.writeSucceeded());
         QVERIFY(QSvgRenderer(path("recovered.svg")).isValid());
 
-        // Without a file name the body is made but nothing is written.
+        // Without a file name nothing is written.
         const QStringList before = QDir(TestSupport::projectFolder()).entryList(QDir::Files);
         SvgGenerator memoryOnly;
         memoryOnly.setSize(QSize(20, 20));
@@ -330,8 +654,26 @@ private slots:
         painter.drawRect(2, 2, 5, 5);
         QVERIFY(painter.end());
         QVERIFY(!memoryOnly.writeSucceeded());
-        QVERIFY(memoryOnly.getBody()->contains(QLatin1String("<rect")));
         QCOMPARE(QDir(TestSupport::projectFolder()).entryList(QDir::Files), before);
+
+        // A large drawing waits in a scratch file; where none can be made, the export fails
+        // and the previous file stays.
+        const QString file = path("large.svg");
+        QVERIFY(TestSupport::writeFile(file, "previous"));
+        const bool tempSet = qEnvironmentVariableIsSet("TMPDIR");
+        const QByteArray temp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", blocker.toLocal8Bit());
+        generator.setFileName(file);
+        QVERIFY(painter.begin(&generator));
+        paintLarge(painter);
+        const bool ended = painter.end();
+        if (tempSet)
+            qputenv("TMPDIR", temp);
+        else
+            qunsetenv("TMPDIR");
+        QVERIFY(!ended);
+        QVERIFY(!generator.writeSucceeded());
+        QCOMPARE(TestSupport::readFile(file), QByteArray("previous"));
     }
 };
 

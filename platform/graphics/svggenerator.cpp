@@ -31,13 +31,13 @@ QString xmlText(const QString &text)
 } // namespace
 
 // Replays everything the painter sends onto a second painter that draws on the
-// QSvgGenerator, so that this device learns when painting begins and ends. Qt 5.15's SVG
-// engine is not subclassable, and QPainter gives a device no other hook for end().
+// SvgStreamWriter, so that this device learns when painting begins and ends, and so that the
+// drawing's engine gets its calls and state changes exactly as from a painter of its own.
 class SvgGenerator::Engine : public QPaintEngine
 {
 public:
     explicit Engine(SvgGenerator *generator)
-        : QPaintEngine(svgFeatures())
+        : QPaintEngine(SvgStreamWriter::engineFeatures())
         , m_generator(generator)
     {
     }
@@ -45,7 +45,7 @@ public:
     bool begin(QPaintDevice *) override
     {
         m_generator->beginDocument();
-        if (!m_painter.begin(m_generator->m_svg.get()))
+        if (!m_painter.begin(&m_generator->m_drawing))
             return false;
         // QPainter only sends a transform once it changes, so the mapping onto the view
         // box has to be in place from the start.
@@ -152,21 +152,6 @@ public:
     Type type() const override { return SVG; }
 
 private:
-    // The same features as the SVG engine, so that QPainter emulates what it cannot do
-    // before the calls reach us.
-    static PaintEngineFeatures svgFeatures()
-    {
-        QSvgGenerator svg;
-        const QPaintEngine *engine = static_cast<QPaintDevice &>(svg).paintEngine();
-        PaintEngineFeatures features;
-        for (int bit = 0; bit < 32; ++bit) {
-            const auto feature = PaintEngineFeature(1u << bit);
-            if (engine && engine->hasFeature(feature))
-                features |= feature;
-        }
-        return features;
-    }
-
     SvgGenerator *m_generator;
     QPainter m_painter;
     QTransform m_deviceToViewBox;
@@ -244,39 +229,21 @@ int SvgGenerator::metric(PaintDeviceMetric metric) const
 void SvgGenerator::beginDocument()
 {
     m_written = false;
-    m_body.clear();
     m_head = buildHead();
-    m_buffer.close();
-    m_buffer.setData(QByteArray());
-    m_svg = std::make_unique<QSvgGenerator>();
-    m_svg->setOutputDevice(&m_buffer);
-    m_svg->setSize(m_size);
-    m_svg->setResolution(Resolution);
-    // Title and description are written by us, escaped.
-    m_svg->setTitle(QString());
-    m_svg->setDescription(QString());
+    m_drawing.setSize(m_size, Resolution);
 }
 
 bool SvgGenerator::endDocument()
 {
-    const QString generated = QString::fromUtf8(m_buffer.data());
-    m_buffer.close();
-    m_buffer.setData(QByteArray());
-
-    // Qt's output is its own XML declaration and root tag, then <defs> and the drawing,
-    // then the closing tag. Only the part from <defs> up to the closing tag is kept.
-    const int start = generated.indexOf(QLatin1String("<defs>"));
-    const int stop = generated.lastIndexOf(QLatin1String("</svg>"));
-    if (start < 0 || stop < start) {
-        qWarning("SvgGenerator: unexpected output of QSvgGenerator");
-        return false;
-    }
-    m_body += generated.midRef(start, stop - start);
-
     if (m_fileName.isEmpty())
         return true;
-    const QByteArray document = (m_head + imageElement() + m_body + QStringLiteral("</svg>\n")).toUtf8();
-    m_written = SafeFile::replace(m_fileName, document);
+    SafeFile file(m_fileName);
+    const auto put = [&file](const QString &text) {
+        const QByteArray bytes = text.toUtf8();
+        return file.write(bytes) == bytes.size();
+    };
+    m_written = file.open(QIODevice::WriteOnly) && put(m_head + imageElement()) && m_drawing.writeTo(&file)
+        && put(QStringLiteral("</svg>\n")) && file.commit();
     return m_written;
 }
 

@@ -1,22 +1,22 @@
 #ifndef SVGGENERATOR_H
 #define SVGGENERATOR_H
 
-#include <QBuffer>
+#include "svgstreamwriter.h"
+
 #include <QPaintDevice>
 #include <QRectF>
 #include <QSize>
 #include <QString>
-#include <QSvgGenerator>
 #include <memory>
 
-// Paint device that writes an SVG file. Qt's QSvgGenerator does the drawing into memory;
-// this class writes the document itself, so that the caller can edit the root element
+// Paint device that writes an SVG file: the drawing as Qt's QSvgGenerator writes it (made by
+// SvgStreamWriter), in a document of our own, so that the caller can edit the root element
 // while painting and a background picture can be referenced instead of embedded.
 //
 // The file is written when the painter ends, as
 //     head      (*getHead(): XML declaration, <svg ...> start tag, <title>, <desc>)
 //     <image>   (only after setImageHref(): covers the view box, stretched)
-//     body      (*getBody(): what was painted)
+//     drawing   (<defs>, then what was painted)
 //     </svg>
 // The head is rebuilt by QPainter::begin() and may be edited until QPainter::end(). Its
 // root tag ends with `  version="1.2" baseProfile="tiny">`; text inserted before
@@ -45,12 +45,9 @@ public:
     void setImageHref(const QString &href);
 
     QString *getHead() { return &m_head; }
-    // Empty while painting; after the painter ends, the painted content as written.
-    // Text added before the end is kept in front of the painted content.
-    QString *getBody() { return &m_body; }
 
     // Whether the last painting wrote the whole file. False before any painting, without
-    // a file name, or when the file could not be written.
+    // a file name (then nothing is written), or when the file could not be written.
     bool writeSucceeded() const { return m_written; }
 
     static constexpr int Resolution = 96;
@@ -77,13 +74,9 @@ private:
     QString m_description;
     QString m_imageHref;
     QString m_head;
-    QString m_body;
     bool m_written = false;
 
-    QBuffer m_buffer;
-    // A new one for every painting: Qt's generator keeps state from an earlier painting
-    // and would write it again.
-    std::unique_ptr<QSvgGenerator> m_svg;
+    SvgStreamWriter m_drawing;
     mutable std::unique_ptr<Engine> m_engine;
 };
 
