@@ -43,6 +43,10 @@ void warningNotice(QWidget *parent, const QString &text)
 // is all the background there is, as in the editor.
 class ExportScene : public AbstractGraphicsScene
 {
+public:
+    // Painted once, whole: a spatial index would only cost the time and memory to build it.
+    ExportScene() { setItemIndexMethod(NoIndex); }
+
 protected:
     void drawBackground(QPainter *painter, const QRectF &rect) override
     {
