@@ -58,20 +58,23 @@ char *SvgText::formatNumber(char *out, double value)
             *out++ = '0'; // Qt writes -0 as 0 too
             return out;
         }
-        if (magnitude == std::floor(magnitude)) {
+        // Below 1e6 a conversion to an integer gives the whole part exactly, more cheaply than
+        // floor() does.
+        const quint64 integer = quint64(magnitude);
+        if (double(integer) == magnitude) {
             if (value < 0)
                 *out++ = '-';
-            return writeDigits(out, quint64(magnitude));
+            return writeDigits(out, integer);
         }
         if (magnitude >= Decades[0]) {
             int exponent = 5;
             while (magnitude < Decades[exponent - SmallestDecade])
                 --exponent;
             const double scaled = magnitude * PowersOfTen[5 - exponent];
-            const double whole = std::floor(scaled);
+            const quint32 whole = quint32(scaled);
             const double fraction = scaled - whole;
             if (std::fabs(fraction - 0.5) > 1e-9) {
-                quint32 significand = quint32(whole) + (fraction > 0.5 ? 1 : 0);
+                quint32 significand = whole + (fraction > 0.5 ? 1 : 0);
                 if (significand == 1000000) {
                     significand = 100000;
                     ++exponent;
