@@ -971,8 +971,8 @@ private:
         return before.value * eventsOf(id) * growth;
     }
 
-    // Whether the row may run: the rows timing its setup were measured at this size, its own
-    // step is not expected to take over the budget, nor the whole run of the row.
+    // Whether the row may run: the rows timing its setup did not fail or skip at this size, its
+    // own step is not expected to take over the budget, nor the whole run of the row.
     bool mayRun(const Script &s)
     {
         Figure &f = figure(s.row);
@@ -985,7 +985,9 @@ private:
             return skip(f, Figure::OverBudget, QStringLiteral("skipped (>60 s)"));
         double total = own;
         for (const Step &step : s.setup) {
-            if (step.cost != RowCount && figure(step.cost).state != Figure::Measured)
+            // A row of a test function left out of this run does not stop the others.
+            const Figure::State setup = step.cost == RowCount ? Figure::Measured : figure(step.cost).state;
+            if (setup != Figure::Measured && setup != Figure::NotRun)
                 return skip(f, Figure::Skipped,
                             QStringLiteral("needs \"%1\" at this size").arg(QLatin1String(Rows[step.cost].name)));
             total += expectedMs(step.cost);
@@ -1266,10 +1268,15 @@ private:
         case UndoBringToFront:
         case UndoSendToBack: QCOMPARE(stackingPlace(s, m_one), m_onePlace); break;
         case DragPress:
-            QCOMPARE(s->mouseGrabberItem() ? s->mouseGrabberItem()->topLevelItem() : nullptr, m_one);
+            if (m_plain)
+                QCOMPARE(s->mouseGrabberItem(), m_one);
             QCOMPARE(s->selectedItems().size(), n);
             break;
         case DragMove:
+            // The window may show a moving outline and place the items only at the drop.
+            if (m_plain)
+                QCOMPARE(m_one->pos() - m_pressPos, m_dragDelta);
+            break;
         case DragDrop:
         case RedoDrag: QCOMPARE(m_one->pos() - m_pressPos, m_dragDelta); break;
         case UndoDrag: QCOMPARE(m_one->pos(), m_pressPos); break;
