@@ -940,10 +940,10 @@ private:
     // --- the budget
 
     // The time a row's step takes at this size: measured already, or extrapolated from the
-    // smaller sizes: quadratic growth from 1k to 10k; from 10k on the growth seen so far (at
-    // least linear) times another half order of magnitude, since steps that grew quadratically
-    // to 10k grew faster still to 100k. Infinite when it was over the budget at a smaller
-    // size, 0 when nothing is known.
+    // smaller sizes: quadratic growth from 1k to 10k, twice over for the noise of small times;
+    // from 10k on the growth seen so far (at least linear) times another half order of
+    // magnitude. Steps that grew quadratically today grew faster still at the next size.
+    // Infinite when it was over the budget at a smaller size, 0 when nothing is known.
     double expectedMs(RowId id)
     {
         if (id == RowCount)
@@ -960,7 +960,7 @@ private:
             return qInf();
         if (before.state != Figure::Measured)
             return 0;
-        double growth = 100;
+        double growth = 200;
         const Figure &first = m_size > 1 ? figure(id, m_size - 2) : before;
         if (m_size > 1 && first.state == Figure::Measured && first.value > 0)
             growth = std::pow(10.0, qMax(1.0, std::log10(before.value / first.value)) + 0.5);
