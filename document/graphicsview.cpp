@@ -3,6 +3,7 @@
 #include "safefile.h"
 
 #include "abstractgraphicsutility.h"
+#include "graphicsitem.h"
 #include "imagefile.h"
 #include "app/apptexts.h"
 #include "scene/editorstate.h"
@@ -384,7 +385,14 @@ void GraphicsView::applyZoom()
 {
     const double s = std::pow(2.0, (m_zoomLevel - 100) / 50.0);
     // A fresh scale replaces whatever transformation the view had.
-    setTransform(QTransform::fromScale(s, s), false);
+    if (transform().m11() != s) {
+        // Announced before the change: the index finds each item by the rectangle it has now.
+        for (QGraphicsItem *item : m_scene->items(Qt::SortOrder(-1))) {
+            if (auto *graphics = dynamic_cast<GraphicsItem *>(item))
+                graphics->viewScaleChanged();
+        }
+        setTransform(QTransform::fromScale(s, s), false);
+    }
     emit changed();
 }
 

@@ -22,6 +22,8 @@ public:
     QUndoStack *undoStack() const { return m_undoStack; }
 
     void remove();
+    // Selects what a selection area of the whole scene rectangle selects, and nothing else.
+    void selectAll();
 
     bool canPaste() const;
     void copy();
@@ -69,7 +71,6 @@ private:
     void groupSelection();
     void ungroupSelection();
     void adjustPerfectSize();
-    QList<QGraphicsItem *> selectedTopLevelItems() const;
 
     QUndoStack *m_undoStack;
     QPointF m_pressPoint;

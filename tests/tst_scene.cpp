@@ -19,6 +19,7 @@
 #include <QMimeData>
 #include <QUndoStack>
 #include <QtTest>
+#include <functional>
 #include <memory>
 #include <numeric>
 #include <random>
@@ -274,6 +275,40 @@ private slots:
         stack()->undo();
         // The selection order was shuffled; the stacking order must not be.
         QCOMPARE(scene()->items(Qt::AscendingOrder), before);
+    }
+
+    // Select all picks what a selection area of the scene rectangle picks, and nothing else:
+    // items inside, across the edge, outside, a line whose box but not stroke reaches in, group
+    // members, and one that cannot be selected.
+    void selectAllMatchesTheSelectionArea()
+    {
+        const QRectF area = scene()->sceneRect();
+        const QList<GraphicsItem *> items{
+            addItem(Rectangle, QRectF(100, 100, 50, 30)),
+            addItem(Rectangle, QRectF(area.right() - 20, 40, 50, 30)),
+            addItem(Rectangle, QRectF(area.right() + 50, 40, 50, 30)),
+            addItem(Line, QRectF(area.right() - 20, -40, 60, 60)),
+            addItem(Switch, QRectF(300, 300, 40, 40)),
+        };
+        auto *group = new GroupItem;
+        scene()->addItem(group);
+        group->addToGroup(addItem(Rectangle, QRectF(500, 500, 40, 40)));
+        group->addToGroup(addItem(Rectangle, QRectF(area.right() - 10, 500, 40, 40)));
+        items[4]->setFlag(QGraphicsItem::ItemIsSelectable, false);
+        const auto selectedAfter = [this, &items](const std::function<void()> &select) {
+            scene()->clearSelection();
+            items[2]->setSelected(true); // outside: must lose its selection
+            select();
+            const QList<QGraphicsItem *> selected = scene()->selectedItems();
+            return QSet<QGraphicsItem *>(selected.cbegin(), selected.cend());
+        };
+        const QSet<QGraphicsItem *> expected = selectedAfter([this, area] {
+            QPainterPath path;
+            path.addRect(area);
+            scene()->setSelectionArea(path, Qt::IntersectsItemShape, QTransform());
+        });
+        QVERIFY(expected.contains(items[0]) && expected.contains(items[1]) && !expected.contains(items[3]));
+        QCOMPARE(selectedAfter([this] { scene()->selectAll(); }), expected);
     }
 
     void contextMenus()

@@ -64,6 +64,9 @@ public:
     // any name changed.
     bool checkCSvgIDAndGroupID(QGraphicsItem *item, bool withMembers);
 
+    // How many items have no parent item: one walk of the unsorted item list.
+    int topLevelItemCount() const;
+
     // The top-level items of the list (no parent item), order kept.
     static QList<QGraphicsItem *> noParentFilter(const QList<QGraphicsItem *> &items);
 

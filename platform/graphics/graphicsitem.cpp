@@ -194,12 +194,17 @@ int GraphicsItem::handleAt(const QPointF &pos) const
     return -1;
 }
 
+// Room for the handles whether or not they show: a rectangle that changed with the selection
+// would make every selection change take the item out of the scene's index and put it back.
 QRectF GraphicsItem::boundingRect() const
 {
-    double margin = m_penWidth / 2.0 + 1.0;
-    if (isSelected())
-        margin = qMax(margin, handleSize() / 2 + 1.0);
+    const double margin = qMax(m_penWidth / 2.0, handleSize() / 2) + 1.0;
     return m_rect.normalized().adjusted(-margin, -margin, margin, margin);
+}
+
+void GraphicsItem::viewScaleChanged()
+{
+    prepareGeometryChange();
 }
 
 QPainterPath GraphicsItem::contentShape() const
@@ -630,15 +635,7 @@ void GraphicsItem::lockChanged()
 {
     // A locked item can still be selected, but the mouse neither moves nor resizes it.
     setFlag(ItemIsMovable, !islocked());
-    prepareGeometryChange();
     update();
-}
-
-QVariant GraphicsItem::itemChange(GraphicsItemChange change, const QVariant &value)
-{
-    if (change == ItemSelectedChange)
-        prepareGeometryChange(); // handles widen the bounding rectangle
-    return QGraphicsItem::itemChange(change, value);
 }
 
 void GraphicsItem::mousePressEvent(QGraphicsSceneMouseEvent *event)

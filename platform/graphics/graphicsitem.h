@@ -60,6 +60,8 @@ public:
 
     // QGraphicsItem
     QRectF boundingRect() const override;
+    // The handles keep their size on screen: a zoom of the view changes the room they take.
+    void viewScaleChanged();
     QPainterPath shape() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
 
@@ -112,7 +114,6 @@ protected:
     virtual bool isLinear() const { return false; }
 
     void lockChanged() override;
-    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
