@@ -35,7 +35,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPainterPath>
 #include <QSignalMapper>
 #include <QStatusBar>
 #include <QToolBar>
@@ -385,6 +384,22 @@ void Plotwright::slotSelectionChanged()
     m_propertyDock->setItems(items);
 }
 
+void Plotwright::noteSelectionChanged()
+{
+    if (m_selectionPending)
+        return;
+    m_selectionPending = true;
+    QMetaObject::invokeMethod(this, &Plotwright::flushSelectionChange, Qt::QueuedConnection);
+}
+
+void Plotwright::flushSelectionChange()
+{
+    if (!m_selectionPending)
+        return;
+    m_selectionPending = false;
+    slotSelectionChanged();
+}
+
 void Plotwright::slotChanged()
 {
     double width = 0;
@@ -396,7 +411,7 @@ void Plotwright::slotChanged()
         width = rect.width();
         height = rect.height();
         zoom = view->zoomPercent();
-        count = AbstractGraphicsScene::noParentFilter(view->documentScene()->items()).size();
+        count = view->documentScene()->topLevelItemCount();
     }
     m_statLabel->setText(QStringLiteral("画布大小:%1×%2(%3%),图元个数:%4")
                              .arg(width, 0, 'g', -1)
@@ -451,7 +466,10 @@ GraphicsView *Plotwright::createDocumentWindow()
     connect(view, &GraphicsView::changed, this, &Plotwright::slotChanged);
     connect(view, &GraphicsView::fileSaved, this, &Plotwright::slotEnableExportSvgFile);
     connect(scene, &Scene::posChanged, this, &Plotwright::slotScenePosChanged);
-    connect(scene, &QGraphicsScene::selectionChanged, this, &Plotwright::slotSelectionChanged);
+    // A bulk edit changes the selection once per item; the dock, the enabling rules and the
+    // modified mark follow once per event-loop turn and at the end of every undoable step.
+    connect(scene, &QGraphicsScene::selectionChanged, this, &Plotwright::noteSelectionChanged);
+    connect(scene->undoStack(), &QUndoStack::indexChanged, this, &Plotwright::flushSelectionChange);
     view->setWindowIcon(QIcon(QStringLiteral(":/Plotwright/Resources/child.png")));
     return view;
 }
@@ -697,6 +715,7 @@ void Plotwright::forwardToScene(void (Scene::*operation)())
 {
     if (GraphicsView *view = activeDocumentWindow())
         (view->documentScene()->*operation)();
+    flushSelectionChange();
 }
 
 void Plotwright::slotDeselect() { forwardToScene(&QGraphicsScene::clearSelection); }
@@ -731,9 +750,8 @@ void Plotwright::slotSelectAll()
     GraphicsView *view = activeDocumentWindow();
     if (!view)
         return;
-    QPainterPath path;
-    path.addRect(view->documentScene()->sceneRect());
-    view->documentScene()->setSelectionArea(path, Qt::IntersectsItemShape, QTransform());
+    view->documentScene()->selectAll();
+    flushSelectionChange();
 }
 
 void Plotwright::slotZoomIn()

@@ -112,6 +112,8 @@ private:
     void openFileDialog(int kind, const QString &dir, const QString &filter);
     void applySelectionRules(const QList<QGraphicsItem *> &items);
     void forwardToScene(void (Scene::*operation)());
+    void noteSelectionChanged();
+    void flushSelectionChange();
 
     QStringList m_recentFiles;
     QSettings m_settings;
@@ -125,6 +127,7 @@ private:
     QLabel *m_statLabel = nullptr;
     int m_foregroundIndex = 0;
     int m_backgroundIndex = -1;
+    bool m_selectionPending = false;
     Ui::PlotwrightClass ui;
 };
 

@@ -92,6 +92,7 @@ PropertyDockWidget::PropertyDockWidget(QWidget *parent)
 
 void PropertyDockWidget::setItems(const QList<QGraphicsItem *> &items)
 {
+    ++m_rebuilds;
     m_manager->clear();
     m_items.clear();
     for (QGraphicsItem *item : items) {

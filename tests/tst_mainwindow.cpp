@@ -9,6 +9,7 @@
 #include "dialogs/propertydockwidget.h"
 #include "document/graphicsview.h"
 #include "graphicsitem.h"
+#include "itemkind.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
 #include "testsupport.h"
@@ -32,6 +33,7 @@
 #include <QToolBar>
 #include <QUndoStack>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -271,25 +273,26 @@ private slots:
         auto *group = new TestItem(true);
         scene->addItem(group);
 
+        // The window follows a selection change when control returns to the event loop.
         items[0]->setSelected(true);
-        QVERIFY(ui.action_Copy->isEnabled());
+        QTRY_VERIFY(ui.action_Copy->isEnabled());
         QVERIFY(ui.action_LayerUpper->isEnabled());
         QVERIFY(!ui.action_AlignmentLeft->isEnabled());
         QVERIFY(!ui.action_DestroyGroup->isEnabled());
         QVERIFY(view->isWindowModified()); // selecting marks the document modified
 
         items[1]->setSelected(true);
-        QVERIFY(ui.action_AlignmentLeft->isEnabled());
+        QTRY_VERIFY(ui.action_AlignmentLeft->isEnabled());
         QVERIFY(ui.action_EqualHeight->isEnabled());
         QVERIFY(!ui.action_EqualHCross->isEnabled());
         QVERIFY(!ui.action_LayerUpper->isEnabled());
 
         items[2]->setSelected(true);
-        QVERIFY(ui.action_EqualHCross->isEnabled());
+        QTRY_VERIFY(ui.action_EqualHCross->isEnabled());
         QVERIFY(ui.action_EqualVCross->isEnabled());
 
         group->setSelected(true);
-        QVERIFY(ui.action_DestroyGroup->isEnabled());
+        QTRY_VERIFY(ui.action_DestroyGroup->isEnabled());
 
         ui.action_Deselect->trigger();
         QVERIFY(scene->selectedItems().isEmpty());
@@ -307,6 +310,58 @@ private slots:
         QVERIFY(!ui.action_svgFile->isEnabled());
         scene->undoStack()->undo(); // clean again
         QVERIFY(ui.action_svgFile->isEnabled());
+    }
+
+    // A bulk edit changes the selection once per item; the dock must follow once per action.
+    void bulkEditsRebuildTheDockOncePerAction()
+    {
+        Plotwright w;
+        GraphicsView *view = TestSupport::newGraph(w);
+        QVERIFY(view);
+        Scene *scene = view->documentScene();
+        const QVector<ItemKind> &kinds = ItemKind::all();
+        for (int i = 0; i < 2000; ++i) {
+            GraphicsItem *item = ItemKind::create(kinds.at(i % kinds.size()).type);
+            item->createFromPoints(nullptr, QPointF(i % 50 * 30, i / 50 * 20), QPointF(i % 50 * 30 + 20, i / 50 * 20 + 12),
+                                   scene);
+            scene->addItem(item);
+        }
+        QApplication::setActiveWindow(&w);
+        view->setFocus();
+        QVERIFY(QTest::qWaitFor([scene] { return scene->hasFocus(); }, 2000));
+        const Ui::PlotwrightClass &ui = w.form();
+        auto *dock = w.findChild<PropertyDockWidget *>();
+        QAction *undo = w.findChild<QAction *>(QStringLiteral("action_Undo"));
+        const auto rebuildsOf = [dock](const std::function<void()> &action) {
+            const int before = dock->rebuildCount();
+            action();
+            QCoreApplication::processEvents();
+            return dock->rebuildCount() - before;
+        };
+        // Each action with the number of top-level items it leaves.
+        const struct
+        {
+            const char *name;
+            std::function<void()> run;
+            int topLevel;
+        } actions[] = {
+            {"select all", [&] { ui.action_SelectAll->trigger(); }, 2000},
+            {"arrow key", [&] { QTest::keyClick(view->viewport(), Qt::Key_Right); }, 2000},
+            {"group", [&] { ui.action_CreateGroup->trigger(); }, 1},
+            {"select the group", [&] { ui.action_SelectAll->trigger(); }, 1},
+            {"ungroup", [&] { ui.action_DestroyGroup->trigger(); }, 2000},
+            {"undo ungroup", [&] { undo->trigger(); }, 1},
+            {"undo group", [&] { undo->trigger(); }, 2000},
+            {"delete", [&] { ui.action_Delete->trigger(); }, 0},
+            {"undo delete", [&] { undo->trigger(); }, 2000},
+            {"deselect", [&] { ui.action_Deselect->trigger(); }, 2000},
+        };
+        for (const auto &action : actions) {
+            QVERIFY2(rebuildsOf(action.run) <= 2, action.name);
+            QVERIFY2(scene->topLevelItemCount() == action.topLevel, action.name);
+        }
+        QCOMPARE(scene->undoStack()->count(), 2); // the arrow key and the delete
+        QCOMPARE(dock->items().size(), 0);
     }
 
     // --- tools
@@ -369,7 +424,7 @@ private slots:
         QTest::mouseClick(vp, Qt::LeftButton, Qt::NoModifier, view->mapFromScene(QPointF(250, 230)));
         QVERIFY(item->isSelected());
         auto *dock = w.findChild<PropertyDockWidget *>();
-        QCOMPARE(dock->items(), QList<AbstractGraphicsProperty *>{item});
+        QTRY_COMPARE(dock->items(), QList<AbstractGraphicsProperty *>{item});
         QVERIFY(w.form().action_Copy->isEnabled());
 
         undo->trigger();

@@ -253,7 +253,7 @@ private slots:
         auto *dock = w.findChild<PropertyDockWidget *>();
         QTest::mouseClick(
             view->viewport(), Qt::LeftButton, Qt::NoModifier, view->mapFromScene(QPointF(200, 160)));
-        QCOMPARE(titles(*dock), QStringList({"公共属性", "一般属性", "特有属性"}));
+        QTRY_COMPARE(titles(*dock), QStringList({"公共属性", "一般属性", "特有属性"}));
 
         const auto redPixels = [view] {
             return ItemSamples::countColour(view->viewport()->grab().toImage(), Qt::red, QRect(), 0);
@@ -282,7 +282,7 @@ private slots:
         // Clicking empty canvas empties the dock; the View menu shows and hides it.
         QTest::mouseClick(
             view->viewport(), Qt::LeftButton, Qt::NoModifier, view->mapFromScene(QPointF(600, 500)));
-        QCOMPARE(tree(*dock)->topLevelItemCount(), 0);
+        QTRY_COMPARE(tree(*dock)->topLevelItemCount(), 0);
         w.form().action_PropertyEditor->trigger();
         QVERIFY(!dock->isVisible() && !w.form().action_PropertyEditor->isChecked());
         w.form().action_PropertyEditor->trigger();
@@ -291,7 +291,7 @@ private slots:
         // Closing the document takes its items, and their rows, along.
         QTest::mouseClick(
             view->viewport(), Qt::LeftButton, Qt::NoModifier, view->mapFromScene(QPointF(200, 160)));
-        QCOMPARE(tree(*dock)->topLevelItemCount(), 3);
+        QTRY_COMPARE(tree(*dock)->topLevelItemCount(), 3);
         TestSupport::whenModal(
             [](QWidget *box) { static_cast<QMessageBox *>(box)->button(QMessageBox::Discard)->click(); });
         w.form().action_Close->trigger();
