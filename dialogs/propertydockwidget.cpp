@@ -8,6 +8,7 @@
 #include "scene/scene.h"
 
 #include <QGraphicsItem>
+#include <QSet>
 #include <QUndoStack>
 #include <algorithm>
 #include <iterator>
@@ -34,17 +35,20 @@ int browserType(int type)
 }
 
 // One item: all its properties. Several: the first item's properties whose ids every
-// item has, in the first item's order, under authority 0.
-PropertyMap gather(const QList<AbstractGraphicsProperty *> &items)
+// item has, in the first item's order, under authority 0. The properties follow from an item's
+// type, so each type is asked once however many of its items are selected.
+PropertyMap gather(const QList<AbstractGraphicsProperty *> &items, const QList<int> &types)
 {
     const PropertyMap first = items.first()->properties();
     if (items.size() == 1)
         return first;
     QStringList common = items.first()->propertyNames();
-    for (const AbstractGraphicsProperty *item : items) {
-        if (common.isEmpty())
-            break;
-        const QStringList names = item->propertyNames();
+    QSet<int> seen;
+    for (int i = 0; i < items.size() && !common.isEmpty(); ++i) {
+        if (seen.contains(types.at(i)))
+            continue;
+        seen.insert(types.at(i));
+        const QStringList names = items.at(i)->propertyNames();
         common.erase(std::remove_if(common.begin(), common.end(),
                          [&](const QString &id) { return !names.contains(id); }),
             common.end());
@@ -95,15 +99,18 @@ void PropertyDockWidget::setItems(const QList<QGraphicsItem *> &items)
     ++m_rebuilds;
     m_manager->clear();
     m_items.clear();
+    QList<int> types;
     for (QGraphicsItem *item : items) {
-        if (auto *p = dynamic_cast<AbstractGraphicsProperty *>(item))
+        if (auto *p = dynamic_cast<AbstractGraphicsProperty *>(item)) {
             m_items << p;
+            types << item->type();
+        }
     }
     if (m_items.isEmpty())
         return;
     m_scene = dynamic_cast<Scene *>(items.first()->scene());
 
-    const PropertyMap map = gather(m_items);
+    const PropertyMap map = gather(m_items, types);
     // Filling in values is not an edit.
     m_manager->blockSignals(true);
     for (auto it = map.cbegin(); it != map.cend(); ++it) {

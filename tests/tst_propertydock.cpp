@@ -38,11 +38,15 @@ constexpr int Group = 0x10002;
 class FakeItem : public QGraphicsRectItem, public AbstractGraphicsProperty
 {
 public:
+    // Each fake is a kind of its own: items of one kind share their properties.
     FakeItem(const Map &map, const QVariantMap &values)
         : m_map(map)
         , m_values(values)
     {
+        static int kinds = 0;
+        m_type = UserType + ++kinds;
     }
+    int type() const override { return m_type; }
     Map properties() const override { return m_map; }
     void setPropertyValue(const QString &id, const QVariant &value) override { m_values[id] = value; }
     QVariant propertyValue(const QString &id) const override { return m_values.value(id); }
@@ -50,6 +54,7 @@ public:
 private:
     Map m_map;
     QVariantMap m_values;
+    int m_type;
 };
 
 Property *make(const QString &id, int type, bool editable = true)
