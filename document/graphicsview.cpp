@@ -386,12 +386,11 @@ void GraphicsView::applyZoom()
     const double s = std::pow(2.0, (m_zoomLevel - 100) / 50.0);
     // A fresh scale replaces whatever transformation the view had.
     if (transform().m11() != s) {
-        // Announced before the change: the index finds each item by the rectangle it has now.
+        setTransform(QTransform::fromScale(s, s), false);
         for (QGraphicsItem *item : m_scene->items(Qt::SortOrder(-1))) {
             if (auto *graphics = dynamic_cast<GraphicsItem *>(item))
-                graphics->viewScaleChanged();
+                graphics->viewScaleChanged(s);
         }
-        setTransform(QTransform::fromScale(s, s), false);
     }
     emit changed();
 }

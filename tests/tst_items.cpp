@@ -111,6 +111,34 @@ private slots:
         QCOMPARE(item->brush().style(), Qt::NoBrush);
     }
 
+    // A selected item is hit anywhere on its handles, also where a handle overlaps a stroked
+    // outline running either way, and its bounding rectangle holds them whether selected or not.
+    void handlesAreHitEverywhere()
+    {
+        AbstractGraphicsScene scene;
+        for (const ItemKind &kind : ItemKind::all()) {
+            for (const QRectF &drag : {QRectF(QPointF(20, 20), QPointF(120, 80)), QRectF(QPointF(120, 80), QPointF(20, 20))}) {
+                GraphicsItem *item = built(kind.type, drag).release();
+                scene.addItem(item);
+                const QRectF unselected = item->boundingRect();
+                item->setSelected(true);
+                QCOMPARE(item->boundingRect(), unselected);
+                const QPainterPath shape = item->shape();
+                for (int i = 0; i < item->handleCount(); ++i) {
+                    const QRectF handle = item->handleRect(i);
+                    QVERIFY(unselected.contains(handle));
+                    for (double fx : {0.1, 0.5, 0.9}) {
+                        for (double fy : {0.1, 0.5, 0.9}) {
+                            const QPointF p(handle.left() + fx * handle.width(), handle.top() + fy * handle.height());
+                            QVERIFY2(shape.contains(p), qPrintable(kind.displayName()));
+                        }
+                    }
+                }
+                delete item;
+            }
+        }
+    }
+
     void mouseOnHandlesAndBody()
     {
         AbstractGraphicsScene scene;

@@ -61,7 +61,7 @@ public:
     // QGraphicsItem
     QRectF boundingRect() const override;
     // The handles keep their size on screen: a zoom of the view changes the room they take.
-    void viewScaleChanged();
+    void viewScaleChanged(double scale);
     QPainterPath shape() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
 
@@ -114,6 +114,7 @@ protected:
     virtual bool isLinear() const { return false; }
 
     void lockChanged() override;
+    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
@@ -135,6 +136,9 @@ private:
     int m_penStyle = 1;
     QColor m_brushColor;
     int m_brushStyle = 0;
+    // The scale of the first view of the scene, kept here because the bounding rectangle needs
+    // it for every item at every index update and repaint.
+    float m_viewScale = 1.0f;
     QFont m_font;
     mutable QVector<QVariant> m_values;
 };
