@@ -27,6 +27,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPainterPath>
+#include <QSignalBlocker>
 #include <QUndoStack>
 #include <QGraphicsSceneContextMenuEvent>
 #include <QKeyEvent>
@@ -230,10 +231,19 @@ void Scene::selectAll()
         for (QGraphicsItem *item : qAsConst(chosen))
             leaving.remove(item);
     }
-    for (QGraphicsItem *item : qAsConst(chosen))
-        item->setSelected(true);
-    for (QGraphicsItem *item : qAsConst(leaving))
-        item->setSelected(false);
+    // One notice for the whole change, as the selection area gives.
+    bool changed = !leaving.isEmpty();
+    {
+        const QSignalBlocker quiet(this);
+        for (QGraphicsItem *item : qAsConst(chosen)) {
+            changed = changed || !item->isSelected();
+            item->setSelected(true);
+        }
+        for (QGraphicsItem *item : qAsConst(leaving))
+            item->setSelected(false);
+    }
+    if (changed)
+        emit selectionChanged();
 }
 
 void Scene::mousePressEvent(QGraphicsSceneMouseEvent *event)
@@ -256,12 +266,34 @@ void Scene::mousePressEvent(QGraphicsSceneMouseEvent *event)
     m_positionsAtPress.clear();
     for (QGraphicsItem *item : inStackingOrder(this, selectedItems(), true))
         m_positionsAtPress.append(qMakePair(item, item->pos()));
+    // The grabbed item moves with the selection even when it is not selected itself.
+    QGraphicsItem *grabbed = mouseGrabberItem();
+    if (grabbed && !grabbed->parentItem() && !grabbed->isSelected())
+        m_positionsAtPress.append(qMakePair(grabbed, grabbed->pos()));
 }
 
+// Moving the selection by the mouse is done here rather than by the grabbed item: the item
+// would ask the scene for its whole selection and look up every start position in a hash at
+// each move event. The result is the same: every movable top-level item of the selection
+// stands at its place at the press plus the way the mouse went since.
 void Scene::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
 {
     emit posChanged(event->scenePos());
-    AbstractGraphicsScene::mouseMoveEvent(event);
+    QGraphicsItem *grabbed = mouseGrabberItem();
+    auto *resize = dynamic_cast<AbstractGraphicsResize *>(grabbed);
+    const bool dragsSelection = (event->buttons() & Qt::LeftButton) && grabbed
+        && (grabbed->flags() & QGraphicsItem::ItemIsMovable) && !(resize && resize->isResizing() != -1)
+        && EditorState::currentTool() == EditorState::SelectionTool;
+    if (!dragsSelection) {
+        AbstractGraphicsScene::mouseMoveEvent(event);
+        return;
+    }
+    const QPointF delta = event->scenePos() - event->buttonDownScenePos(Qt::LeftButton);
+    for (const auto &entry : qAsConst(m_positionsAtPress)) {
+        if ((entry.first->flags() & QGraphicsItem::ItemIsMovable) && entry.first->scene() == this)
+            entry.first->setPos(entry.second + delta);
+    }
+    event->accept();
 }
 
 void Scene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
