@@ -373,7 +373,7 @@ void Plotwright::slotSelectionChanged()
     QList<QGraphicsItem *> items;
     GraphicsView *view = activeDocumentWindow();
     if (view)
-        items = view->documentScene()->selectedItems();
+        items = view->documentScene()->selectionSnapshot();
     if (!items.isEmpty()) {
         // Selecting marks the document modified, as the items may be edited through the dock.
         view->setWindowModified(true);

@@ -66,15 +66,26 @@ PropertyMap gather(const QList<AbstractGraphicsProperty *> &items, const QList<i
     return map;
 }
 
-// The value every item agrees on, or an invalid one.
-QVariant commonValue(const QList<AbstractGraphicsProperty *> &items, const QString &id)
+// For each property, the value every item agrees on, or an invalid one. One walk over the
+// items asks each of them for every property still shared: a large selection does not fit in
+// the processor's cache, and a walk per property would fetch every item again.
+QVector<QVariant> commonValues(const QList<AbstractGraphicsProperty *> &items, const QList<Property *> &properties)
 {
-    const QVariant value = items.first()->propertyValue(id);
-    for (const AbstractGraphicsProperty *item : items) {
-        if (item->propertyValue(id) != value)
-            return QVariant();
+    QVector<QVariant> values;
+    for (const Property *p : properties)
+        values << items.first()->propertyValue(p->id());
+    QVector<bool> shared(values.size(), true);
+    int open = values.size();
+    for (int i = 1; i < items.size() && open > 0; ++i) {
+        for (int k = 0; k < values.size(); ++k) {
+            if (shared.at(k) && items.at(i)->propertyValue(properties.at(k)->id()) != values.at(k)) {
+                shared[k] = false;
+                values[k] = QVariant();
+                --open;
+            }
+        }
     }
-    return value;
+    return values;
 }
 
 } // namespace
@@ -99,7 +110,9 @@ void PropertyDockWidget::setItems(const QList<QGraphicsItem *> &items)
     ++m_rebuilds;
     m_manager->clear();
     m_items.clear();
+    m_items.reserve(items.size());
     QList<int> types;
+    types.reserve(items.size());
     for (QGraphicsItem *item : items) {
         if (auto *p = dynamic_cast<AbstractGraphicsProperty *>(item)) {
             m_items << p;
@@ -116,14 +129,16 @@ void PropertyDockWidget::setItems(const QList<QGraphicsItem *> &items)
     for (auto it = map.cbegin(); it != map.cend(); ++it) {
         QtVariantProperty *group
             = m_manager->addProperty(QtVariantPropertyManager::groupTypeId(), groupTitle(it.key()));
-        for (const Property *p : it.value()) {
+        const QVector<QVariant> values = commonValues(m_items, it.value());
+        for (int i = 0; i < it.value().size(); ++i) {
+            const Property *p = it.value().at(i);
             QtVariantProperty *row = m_manager->addProperty(browserType(p->type()), p->id());
             row->setEnabled(p->isEditable());
             const QVariantHash attributes = p->attributes();
             for (auto a = attributes.cbegin(); a != attributes.cend(); ++a)
                 row->setAttribute(a.key(), a.value());
             // After the attributes: an enumeration's names and a range must be in place.
-            row->setValue(commonValue(m_items, p->id()));
+            row->setValue(values.at(i));
             group->addSubProperty(row);
         }
         m_browser->addProperty(group);

@@ -97,6 +97,16 @@ int AbstractGraphicsScene::topLevelItemCount() const
     return int(std::count_if(all.cbegin(), all.cend(), [](const QGraphicsItem *item) { return !item->parentItem(); }));
 }
 
+QList<QGraphicsItem *> AbstractGraphicsScene::selectionSnapshot() const
+{
+    QList<QGraphicsItem *> selected;
+    for (QGraphicsItem *item : items(Qt::SortOrder(-1))) {
+        if (item->isSelected())
+            selected << item;
+    }
+    return selected;
+}
+
 QList<QGraphicsItem *> AbstractGraphicsScene::noParentFilter(const QList<QGraphicsItem *> &items)
 {
     QList<QGraphicsItem *> result;

@@ -66,6 +66,9 @@ public:
 
     // How many items have no parent item: one walk of the unsorted item list.
     int topLevelItemCount() const;
+    // The selected items in no particular order, from one walk of the unsorted item list:
+    // selectedItems() rebuilds a set of the whole selection at every call.
+    QList<QGraphicsItem *> selectionSnapshot() const;
 
     // The top-level items of the list (no parent item), order kept.
     static QList<QGraphicsItem *> noParentFilter(const QList<QGraphicsItem *> &items);
