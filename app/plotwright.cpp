@@ -400,6 +400,17 @@ void Plotwright::flushSelectionChange()
     slotSelectionChanged();
 }
 
+// The count walks every item; a drag changes the scene at every mouse move but the count only
+// with the number of items or an undoable step, so it is taken again only then.
+int Plotwright::topLevelCount(Scene *scene)
+{
+    const int total = scene->items(Qt::SortOrder(-1)).size();
+    const int step = scene->undoStack()->index();
+    if (scene != m_counted.scene || total != m_counted.total || step != m_counted.step)
+        m_counted = {scene, total, step, scene->topLevelItemCount()};
+    return m_counted.count;
+}
+
 void Plotwright::slotChanged()
 {
     double width = 0;
@@ -411,7 +422,7 @@ void Plotwright::slotChanged()
         width = rect.width();
         height = rect.height();
         zoom = view->zoomPercent();
-        count = view->documentScene()->topLevelItemCount();
+        count = topLevelCount(view->documentScene());
     }
     m_statLabel->setText(QStringLiteral("画布大小:%1×%2(%3%),图元个数:%4")
                              .arg(width, 0, 'g', -1)

@@ -2,6 +2,7 @@
 #define PLOTWRIGHT_H
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSettings>
 #include <QStringList>
 
@@ -114,6 +115,7 @@ private:
     void forwardToScene(void (Scene::*operation)());
     void noteSelectionChanged();
     void flushSelectionChange();
+    int topLevelCount(Scene *scene);
 
     QStringList m_recentFiles;
     QSettings m_settings;
@@ -128,6 +130,13 @@ private:
     int m_foregroundIndex = 0;
     int m_backgroundIndex = -1;
     bool m_selectionPending = false;
+    struct
+    {
+        QPointer<Scene> scene;
+        int total = -1;
+        int step = -1;
+        int count = 0;
+    } m_counted;
     Ui::PlotwrightClass ui;
 };
 
