@@ -164,6 +164,18 @@ StackPlace sendToBack(QGraphicsItem *item)
 
 } // namespace
 
+// A large selection makes one command per item: each stays small, and holds no text of its own.
+constexpr std::size_t PerItemCommandSize = 48;
+static_assert(sizeof(CommandMoveBy) <= PerItemCommandSize, "per-item command too large");
+static_assert(sizeof(CommandSetWidth) <= PerItemCommandSize, "per-item command too large");
+static_assert(sizeof(CommandSetHeight) <= PerItemCommandSize, "per-item command too large");
+static_assert(sizeof(CommandResize) <= PerItemCommandSize, "per-item command too large");
+static_assert(sizeof(CommandAddItem) <= PerItemCommandSize, "per-item command too large");
+static_assert(sizeof(CommandRemoveItem) <= PerItemCommandSize, "per-item command too large");
+static_assert(sizeof(CommandSetPos) <= PerItemCommandSize, "per-item command too large");
+static_assert(sizeof(CommandSetProperty) <= PerItemCommandSize, "per-item command too large");
+static_assert(sizeof(CommandSetLock) <= PerItemCommandSize, "per-item command too large");
+
 CommandMoveBy::CommandMoveBy(QGraphicsItem *item, double dx, double dy, QUndoCommand *parent)
     : QUndoCommand(parent)
     , m_item(item)
@@ -227,21 +239,30 @@ void CommandSetHeight::redo()
 CommandResize::CommandResize(AbstractGraphicsResize *item, const QVariant &oldGeometry, QUndoCommand *parent)
     : QUndoCommand(parent)
     , m_item(item)
-    , m_newGeometry(item->geometry())
-    , m_oldGeometry(oldGeometry)
+    , m_geometry(oldGeometry)
 {
 }
 
 CommandResize::~CommandResize() = default;
 
+void CommandResize::exchange()
+{
+    QVariant current = m_item->geometry();
+    m_item->setGeometry(m_geometry);
+    m_geometry.swap(current);
+}
+
 void CommandResize::undo()
 {
-    m_item->setGeometry(m_oldGeometry);
+    exchange();
 }
 
 void CommandResize::redo()
 {
-    m_item->setGeometry(m_newGeometry);
+    if (m_dragged)
+        m_dragged = false;
+    else
+        exchange();
 }
 
 CommandAddItem::CommandAddItem(QGraphicsScene *scene, QGraphicsItem *item, QUndoCommand *parent)
@@ -286,21 +307,30 @@ void CommandRemoveItem::redo()
 CommandSetPos::CommandSetPos(QGraphicsItem *item, QPointF oldPos, QUndoCommand *parent)
     : QUndoCommand(parent)
     , m_item(item)
-    , m_newPos(item->pos())
-    , m_oldPos(oldPos)
+    , m_pos(oldPos)
 {
 }
 
 CommandSetPos::~CommandSetPos() = default;
 
+void CommandSetPos::exchange()
+{
+    const QPointF current = m_item->pos();
+    m_item->setPos(m_pos);
+    m_pos = current;
+}
+
 void CommandSetPos::undo()
 {
-    m_item->setPos(m_oldPos);
+    exchange();
 }
 
 void CommandSetPos::redo()
 {
-    m_item->setPos(m_newPos);
+    if (m_dragged)
+        m_dragged = false;
+    else
+        exchange();
 }
 
 CommandRestack::CommandRestack(QGraphicsItem *item, QUndoCommand *parent)
@@ -394,21 +424,27 @@ CommandSetProperty::CommandSetProperty(
     : QUndoCommand(parent)
     , m_item(item)
     , m_id(id)
-    , m_newValue(value)
-    , m_oldValue(item->propertyValue(id))
+    , m_value(value)
 {
 }
 
 CommandSetProperty::~CommandSetProperty() = default;
 
+void CommandSetProperty::exchange()
+{
+    QVariant current = m_item->propertyValue(m_id);
+    m_item->setPropertyValue(m_id, m_value);
+    m_value.swap(current);
+}
+
 void CommandSetProperty::undo()
 {
-    m_item->setPropertyValue(m_id, m_oldValue);
+    exchange();
 }
 
 void CommandSetProperty::redo()
 {
-    m_item->setPropertyValue(m_id, m_newValue);
+    exchange();
 }
 
 CommandSetLock::CommandSetLock(AbstractGraphicsUtility *item, bool lock, QUndoCommand *parent)

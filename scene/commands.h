@@ -64,7 +64,8 @@ private:
     double m_oldHeight;
 };
 
-// Pushed after a handle drag: the item already has its new geometry.
+// Pushed after a handle drag: the item already has its new geometry. One geometry is kept,
+// the one the item does not have: undo and redo exchange it with the item's.
 class CommandResize : public QUndoCommand
 {
 public:
@@ -75,9 +76,11 @@ public:
     void redo() override;
 
 private:
+    void exchange();
+
     AbstractGraphicsResize *m_item;
-    QVariant m_newGeometry;
-    QVariant m_oldGeometry;
+    QVariant m_geometry;
+    bool m_dragged = true; // the push's redo finds the change made by the drag
 };
 
 class CommandAddItem : public QUndoCommand
@@ -120,7 +123,8 @@ private:
     QGraphicsItem *m_above = nullptr;
 };
 
-// Pushed after the items were dragged: the item already stands at its new position.
+// Pushed after the items were dragged: the item already stands at its new position. As for
+// a resize, the one position kept is the one the item is not at.
 class CommandSetPos : public QUndoCommand
 {
 public:
@@ -131,9 +135,11 @@ public:
     void redo() override;
 
 private:
+    void exchange();
+
     QGraphicsItem *m_item;
-    QPointF m_newPos;
-    QPointF m_oldPos;
+    QPointF m_pos;
+    bool m_dragged = true;
 };
 
 // The four stacking commands remember which item each redo moved and what lay directly above it,
@@ -202,10 +208,11 @@ public:
     void redo() override;
 
 private:
+    void exchange();
+
     AbstractGraphicsProperty *m_item;
-    QString m_id;
-    QVariant m_newValue;
-    QVariant m_oldValue;
+    QString m_id; // implicitly shared: every command of a macro holds the property table's text
+    QVariant m_value; // the value the item does not have: undo and redo exchange it
 };
 
 class CommandSetLock : public QUndoCommand
