@@ -10,11 +10,14 @@
 #include <QGraphicsScene>
 #include <QHash>
 #include <QSet>
+#include <QSignalBlocker>
+#include <algorithm>
+#include <vector>
 
 namespace {
 
-// Stacking is changed only through stackBefore(), never through z values: the z values
-// stay what the document gave the items.
+// Stacking is changed only through stackBefore() and by taking items out of the scene and
+// giving them back, never through z values: the z values stay what the document gave the items.
 
 // The scene's top-level items, topmost first.
 QList<QGraphicsItem *> stackingList(QGraphicsScene *scene)
@@ -22,7 +25,20 @@ QList<QGraphicsItem *> stackingList(QGraphicsScene *scene)
     return AbstractGraphicsScene::noParentFilter(scene->items(Qt::DescendingOrder));
 }
 
+// stackBefore() walks every sibling: counted.
+void stackUnder(QGraphicsItem *item, const QGraphicsItem *sibling)
+{
+    ++WalkingCalls::counted().stackBefore;
+    item->stackBefore(sibling);
+}
+
 } // namespace
+
+WalkingCalls &WalkingCalls::counted()
+{
+    static WalkingCalls calls;
+    return calls;
+}
 
 QList<QPair<QGraphicsItem *, QGraphicsItem *>> leavingWithPlaces(
     QGraphicsScene *scene, const std::function<bool(QGraphicsItem *)> &leaves)
@@ -40,13 +56,85 @@ QList<QPair<QGraphicsItem *, QGraphicsItem *>> leavingWithPlaces(
 
 namespace {
 
-// Puts an item that was just given back to the scene (and so went on top) under the item that
-// was above it, when that one is still a top-level item of the same scene.
+// Puts an item that was just given back to the scene (and so went on top of the items with its
+// z value) under the item that was above it, when that one is still a top-level item of the
+// same scene. If that one has another z value, the item was the topmost of its own and is so
+// again; stackBefore() under it would instead move the item below every item of its own z value
+// that happens to come after that one in Qt's list.
 void restoreBelow(QGraphicsItem *item, QGraphicsItem *above)
 {
-    if (above && above != item && above->scene() == item->scene() && !above->parentItem() && !item->parentItem())
-        item->stackBefore(above);
+    if (above && above != item && above->scene() == item->scene() && !above->parentItem()
+        && !item->parentItem() && above->zValue() == item->zValue())
+        stackUnder(item, above);
 }
+
+// Qt keeps a scene's top-level items in a list in the order they were given to the scene, and
+// stacks items of equal z value in that order. An item given to the scene goes to the end, on
+// top of the items with its z value; the last item comes out again at once, any other only
+// after a search through the list; and stackBefore() renumbers the whole list on every call.
+// So a new order for many items is made by taking out the top of the stacking list, topmost
+// first, and giving it back in the new order: a constant cost per item, where a stackBefore()
+// or a search per item would cost the size of the scene for each.
+//
+// While items are out the scene's signals are held back; the items keep their selection, and
+// selectionChanged() is sent once at the end if the selection did change. Keyboard focus that
+// an item taken out (or one of its members) held comes back to it. The scene's index is brought
+// up to date first: Qt searches the items it has not indexed yet one by one for each item taken
+// out (those given back are indexed by the next query, or paint, or by Qt's timer).
+class Reorder
+{
+public:
+    explicit Reorder(QGraphicsScene *scene)
+        : m_scene(scene)
+        , m_blocker(scene)
+        , m_selected(sortedSelection())
+        , m_sceneFocused(scene->hasFocus())
+    {
+        m_scene->items(QPointF()); // any query brings the index up to date
+    }
+
+    ~Reorder()
+    {
+        if (m_focus && m_focus->scene() == m_scene) {
+            m_focus->setFocus();
+            // A scene without focus only remembers its focus item, for when it gets focus again.
+            if (!m_sceneFocused)
+                m_scene->clearFocus();
+        }
+        m_blocker.unblock();
+        if (selectionChanged())
+            emit m_scene->selectionChanged();
+    }
+
+    Reorder(const Reorder &) = delete;
+    Reorder &operator=(const Reorder &) = delete;
+
+    void takeOut(QGraphicsItem *item)
+    {
+        if (!m_focus)
+            m_focus = item->focusItem();
+        m_scene->removeItem(item);
+    }
+
+    void giveBack(QGraphicsItem *item) { m_scene->addItem(item); }
+
+private:
+    std::vector<QGraphicsItem *> sortedSelection() const
+    {
+        const QList<QGraphicsItem *> selection = m_scene->selectedItems();
+        std::vector<QGraphicsItem *> sorted(selection.cbegin(), selection.cend());
+        std::sort(sorted.begin(), sorted.end());
+        return sorted;
+    }
+
+    bool selectionChanged() const { return sortedSelection() != m_selected; }
+
+    QGraphicsScene *m_scene;
+    QSignalBlocker m_blocker;
+    const std::vector<QGraphicsItem *> m_selected;
+    const bool m_sceneFocused;
+    QGraphicsItem *m_focus = nullptr;
+};
 
 // The top-level items whose shape touches the item: only these can hide it or be hidden by it.
 QSet<QGraphicsItem *> collidingSet(QGraphicsItem *item)
@@ -94,7 +182,7 @@ StackPlace raiseOneStep(QGraphicsItem *item)
         QGraphicsItem *above = stacking.at(k);
         if (colliding.contains(above)) {
             moved = placeOf(stacking, k);
-            above->stackBefore(item);
+            stackUnder(above, item);
             break;
         }
     }
@@ -120,7 +208,7 @@ StackPlace lowerOneStep(QGraphicsItem *item)
         QGraphicsItem *below = stacking.at(k);
         if (colliding.contains(below)) {
             moved = placeOf(stacking, i);
-            item->stackBefore(below);
+            stackUnder(item, below);
             break;
         }
     }
@@ -128,24 +216,34 @@ StackPlace lowerOneStep(QGraphicsItem *item)
     return moved;
 }
 
+// Taken out and given back, the item goes on top of the items with its z value, the others
+// keeping their order: what a stackBefore() of every other item under it would do, at the cost
+// of one.
+void toTopOfItsZ(QGraphicsItem *item)
+{
+    Reorder reorder(item->scene());
+    reorder.takeOut(item);
+    reorder.giveBack(item);
+}
+
 StackPlace bringToFront(QGraphicsItem *item)
 {
     QGraphicsScene *scene = item->scene();
     if (!scene)
         return {};
-    // Only siblings can be restacked; a group member has none among the top-level items,
-    // and stackBefore() would only complain about each of them.
+    // Only siblings can be restacked; a group member has none among the top-level items.
     StackPlace moved;
     if (!item->parentItem()) {
         const QList<QGraphicsItem *> stacking = stackingList(scene);
         moved = placeOf(stacking, stacking.indexOf(item));
-        for (int k = stacking.size() - 1; k >= 0; --k)
-            stacking.at(k)->stackBefore(item);
+        toTopOfItsZ(item);
     }
     repaint(scene);
     return moved;
 }
 
+// Directly under the lowest item with its z value: stackBefore() only changes the order among
+// items of equal z value, and one call is enough.
 StackPlace sendToBack(QGraphicsItem *item)
 {
     QGraphicsScene *scene = item->scene();
@@ -155,8 +253,10 @@ StackPlace sendToBack(QGraphicsItem *item)
     if (!item->parentItem()) {
         const QList<QGraphicsItem *> stacking = stackingList(scene);
         moved = placeOf(stacking, stacking.indexOf(item));
-        for (QGraphicsItem *entry : stacking)
-            item->stackBefore(entry);
+        const auto lowest = std::find_if(stacking.crbegin(), stacking.crend(),
+            [item](const QGraphicsItem *other) { return other->zValue() == item->zValue(); });
+        if (*lowest != item)
+            stackUnder(item, *lowest);
     }
     repaint(scene);
     return moved;
@@ -358,11 +458,11 @@ void CommandRestack::undo()
     if (at < 0 || (m_above && target < 0) || at == target + 1)
         return;
     if (at < target) {
-        m_moved->stackBefore(m_above); // above its place: straight down
+        stackUnder(m_moved, m_above); // above its place: straight down
     } else {
-        // Below its place: the items in between go under it, lowest first, keeping their order.
-        for (int k = at - 1; k > target; --k)
-            stacking.at(k)->stackBefore(m_moved);
+        // Below its place: up to the top of its z value, and down under the item above it.
+        toTopOfItsZ(m_moved);
+        restoreBelow(m_moved, m_above);
     }
     repaint(scene);
 }

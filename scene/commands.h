@@ -97,6 +97,14 @@ private:
     QGraphicsItem *m_item;
 };
 
+// Calls that walk every item of the scene, counted for tests: a command makes a few of them per
+// undo or redo, however many items it moves.
+struct WalkingCalls
+{
+    int stackBefore = 0; // renumbers every top-level item of the scene
+    static WalkingCalls &counted();
+};
+
 // The top-level items for which `leaves` holds, topmost first, each with the nearest top-level
 // item above it that stays (null when none does): where undo puts it back. One walk down the
 // stacking list, so that a removal or grouping of many items stays linear.

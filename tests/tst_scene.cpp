@@ -12,11 +12,12 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QSignalSpy>
 #include <QUndoStack>
 #include <QtTest>
 #include <functional>
@@ -29,6 +30,34 @@ namespace {
 constexpr int Rectangle = 0x10018;
 constexpr int Line = 0x10016;
 constexpr int Switch = 0x10008;
+
+using Items = QList<QGraphicsItem *>;
+
+// The documented stacking results, worked out on a plain list, lowest first: an item given to
+// the scene goes on top of the items with its z value, and no restacking moves an item past
+// one with another z value.
+Items onTopOfItsZ(Items order, QGraphicsItem *item)
+{
+    order.removeOne(item);
+    const auto higher = std::find_if(order.cbegin(), order.cend(),
+        [item](const QGraphicsItem *other) { return other->zValue() > item->zValue(); });
+    order.insert(int(higher - order.cbegin()), item);
+    return order;
+}
+
+Items underItsZ(Items order, QGraphicsItem *item)
+{
+    order.removeOne(item);
+    const auto same = std::find_if(order.cbegin(), order.cend(),
+        [item](const QGraphicsItem *other) { return other->zValue() >= item->zValue(); });
+    order.insert(int(same - order.cbegin()), item);
+    return order;
+}
+
+QSet<QGraphicsItem *> asSet(const Items &items)
+{
+    return QSet<QGraphicsItem *>(items.cbegin(), items.cend());
+}
 
 QStringList entries(QWidget *popup)
 {
@@ -309,6 +338,86 @@ private slots:
         });
         QVERIFY(expected.contains(items[0]) && expected.contains(items[1]) && !expected.contains(items[3]));
         QCOMPARE(selectedAfter([this] { scene()->selectAll(); }), expected);
+    }
+
+    void restackingOnALargerScene_data()
+    {
+        QTest::addColumn<bool>("front");
+        QTest::newRow("bring to front") << true;
+        QTest::newRow("send to back") << false;
+    }
+
+    // Bringing to front and sending to back on a few hundred items of three z values, some in
+    // groups: the stacking order after it, after its undo and after its redo against the
+    // documented result worked out on a plain list, the selection and focus that stay, and a
+    // bounded number of calls that walk every item (one per item is quadratic).
+    void restackingOnALargerScene()
+    {
+        QFETCH(bool, front);
+        QApplication::setActiveWindow(m_view.get());
+        m_view->setFocus();
+        QTRY_VERIFY(scene()->hasFocus());
+        std::mt19937 random(3);
+        const double zs[] = {-1, 0, 0, 2};
+        Items loose;
+        for (int i = 0; i < 300; ++i) {
+            loose << addItem(
+                i % 3 ? Rectangle : Switch, QRectF((i % 20) * 40, (i / 20) * 30, 30 + i % 7, 20));
+            loose.last()->setZValue(zs[random() % 4]);
+        }
+        std::shuffle(loose.begin(), loose.end(), random);
+        QList<GroupItem *> groups;
+        for (int g = 0; g < 4; ++g) {
+            groups << new GroupItem;
+            groups.last()->setZValue(zs[g]);
+            scene()->addItem(groups.last());
+            for (int m = 0; m < 6; ++m)
+                groups.last()->addToGroup(loose.takeLast());
+        }
+        QCoreApplication::processEvents();
+        const auto stacking = [this] { return Scene::noParentFilter(scene()->items(Qt::AscendingOrder)); };
+        const Items everything = scene()->items();
+        const auto zValues = [&everything] {
+            QList<double> z;
+            for (const QGraphicsItem *item : everything)
+                z << item->zValue();
+            return z;
+        };
+        const QList<double> zBefore = zValues();
+        const Items before = stacking();
+        QGraphicsItem *target = front ? before[before.size() / 2] : groups[1];
+        scene()->clearSelection();
+        target->setSelected(true);
+        // The item to restack has focus; to send it to back the scene itself has none and only
+        // remembers the item for when it gets focus again.
+        target->setFocus();
+        if (!front)
+            scene()->clearFocus();
+        // Few calls that walk every item, and no selectionChanged(): the selection stays.
+        const auto walksFewAndTells = [this](const std::function<void()> &action) {
+            QSignalSpy selectionSignals(scene(), &QGraphicsScene::selectionChanged);
+            WalkingCalls::counted() = {};
+            action();
+            return selectionSignals.isEmpty() && WalkingCalls::counted().stackBefore <= 2;
+        };
+        QVERIFY(walksFewAndTells([&] { front ? scene()->bringToFront() : scene()->sendToBack(); }));
+        QCOMPARE(stack()->count(), 1);
+        const Items after = front ? onTopOfItsZ(before, target) : underItsZ(before, target);
+        QCOMPARE(stacking(), after);
+        QCOMPARE(asSet(scene()->selectedItems()), asSet({target}));
+        if (front)
+            QCOMPARE(scene()->focusItem(), target);
+        QVERIFY(walksFewAndTells([this] { stack()->undo(); }));
+        QCOMPARE(stacking(), before);
+        QVERIFY(walksFewAndTells([this] { stack()->redo(); }));
+        QCOMPARE(stacking(), after);
+        if (!front) {
+            stack()->undo(); // taken out and given back: still the item to get focus
+            QVERIFY(!scene()->hasFocus());
+            scene()->setFocus();
+            QCOMPARE(scene()->focusItem(), target);
+        }
+        QCOMPARE(zValues(), zBefore);
     }
 
     void contextMenus()
