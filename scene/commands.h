@@ -89,6 +89,8 @@ public:
     CommandAddItem(QGraphicsScene *scene, QGraphicsItem *item, QUndoCommand *parent);
     ~CommandAddItem() override;
 
+    QGraphicsItem *item() const { return m_item; }
+
     void undo() override;
     void redo() override;
 
@@ -97,13 +99,24 @@ private:
     QGraphicsItem *m_item;
 };
 
-// Calls that walk every item of the scene, counted for tests: a command makes a few of them per
-// undo or redo, however many items it moves.
+// Calls that walk every item of the scene or of a group, counted for tests: a command makes a
+// few of them per undo or redo, however many items it moves.
 struct WalkingCalls
 {
     int stackBefore = 0; // renumbers every top-level item of the scene
+    int removeFromGroup = 0; // measures every member left in the group
     static WalkingCalls &counted();
 };
+
+// How a command that moves many items in the stacking order goes about it: the cheaper way for
+// the numbers at hand, or always one way, so that tests can run both on a scene of any size.
+enum class StackingWay
+{
+    Cheaper,
+    OneByOne,
+    Rebuilt
+};
+StackingWay &stackingWay();
 
 // The top-level items for which `leaves` holds, topmost first, each with the nearest top-level
 // item above it that stays (null when none does): where undo puts it back. One walk down the
@@ -121,6 +134,8 @@ public:
     // Undo puts the item back under it rather than on top of everything. The caller knows it
     // from the stacking list it already has; finding it here would cost a sort per item.
     void setRestoredBelow(QGraphicsItem *above) { m_above = above; }
+    QGraphicsItem *restoredBelow() const { return m_above; }
+    QGraphicsItem *item() const { return m_item; }
 
     void undo() override;
     void redo() override;
@@ -129,6 +144,25 @@ private:
     QGraphicsScene *m_scene;
     QGraphicsItem *m_item;
     QGraphicsItem *m_above = nullptr;
+};
+
+// One undo step of per-item CommandAddItem and CommandRemoveItem children, pushed where a macro
+// of them would be, with the macro's text. Undo and redo run the children but put the stacking
+// order right once for all of them: a child alone that puts its item back under another one
+// walks every item of the scene, and Qt searches for an item taken out anywhere but at the top.
+class CommandBatch : public QUndoCommand
+{
+public:
+    CommandBatch(QGraphicsScene *scene, const QString &text, QUndoCommand *parent);
+    ~CommandBatch() override;
+
+    void undo() override;
+    void redo() override;
+
+private:
+    void run(bool forward);
+
+    QGraphicsScene *m_scene;
 };
 
 // Pushed after the items were dragged: the item already stands at its new position. As for

@@ -400,13 +400,10 @@ void Scene::remove()
     const auto doomed = leavingWithPlaces(this, [](QGraphicsItem *item) { return item->isSelected(); });
     if (doomed.isEmpty())
         return;
-    m_undoStack->beginMacro(QStringLiteral("remove"));
-    for (const auto &entry : qAsConst(doomed)) {
-        auto *command = new CommandRemoveItem(this, entry.first, nullptr);
-        command->setRestoredBelow(entry.second);
-        m_undoStack->push(command);
-    }
-    m_undoStack->endMacro();
+    auto *batch = new CommandBatch(this, QStringLiteral("remove"), nullptr);
+    for (const auto &entry : qAsConst(doomed))
+        (new CommandRemoveItem(this, entry.first, batch))->setRestoredBelow(entry.second);
+    m_undoStack->push(batch);
 }
 
 void Scene::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
@@ -583,16 +580,14 @@ void Scene::paste(QPointF pos)
                               FormatLimits::MaxCoordinate - right));
     m_pasteOffset.setY(qBound(-FormatLimits::MaxCoordinate - top, FormatLimits::clampCoordinate(m_pasteOffset.y()),
                               FormatLimits::MaxCoordinate - bottom));
-    m_undoStack->beginMacro(QStringLiteral("paste"));
+    // The batch's undo brings the scene's index up to date before it takes the items out: items
+    // not indexed yet are removed by a search through all of them, quadratic for a large paste.
+    auto *batch = new CommandBatch(this, QStringLiteral("paste"), nullptr);
     for (QGraphicsItem *item : qAsConst(loaded)) {
         item->moveBy(m_pasteOffset.x(), m_pasteOffset.y());
-        m_undoStack->push(new CommandAddItem(this, item, nullptr));
+        new CommandAddItem(this, item, batch);
     }
-    m_undoStack->endMacro();
-    // A query brings the index up to date now. Items it has not taken in yet (these, and
-    // those whose selection was just cleared) are removed by a search through all of them,
-    // which would make an immediate undo quadratic.
-    items(QPointF());
+    m_undoStack->push(batch);
 }
 
 void Scene::alignmentLeft() { align(this, Alignment::Left); }

@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QUndoStack>
 #include <QtTest>
@@ -32,6 +33,16 @@ constexpr int Line = 0x10016;
 constexpr int Switch = 0x10008;
 
 using Items = QList<QGraphicsItem *>;
+
+enum StackingStep
+{
+    Front,
+    Back,
+    Delete,
+    Paste,
+    Group,
+    Ungroup
+};
 
 // The documented stacking results, worked out on a plain list, lowest first: an item given to
 // the scene goes on top of the items with its z value, and no restacking moves an item past
@@ -54,6 +65,13 @@ Items underItsZ(Items order, QGraphicsItem *item)
     return order;
 }
 
+Items without(Items order, const Items &gone)
+{
+    for (QGraphicsItem *item : gone)
+        order.removeOne(item);
+    return order;
+}
+
 QSet<QGraphicsItem *> asSet(const Items &items)
 {
     return QSet<QGraphicsItem *>(items.cbegin(), items.cend());
@@ -70,6 +88,8 @@ QStringList entries(QWidget *popup)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(StackingWay)
 
 class TestScene : public QObject
 {
@@ -340,23 +360,34 @@ private slots:
         QCOMPARE(selectedAfter([this] { scene()->selectAll(); }), expected);
     }
 
-    void restackingOnALargerScene_data()
+    void stackingStepsOnALargerScene_data()
     {
-        QTest::addColumn<bool>("front");
-        QTest::newRow("bring to front") << true;
-        QTest::newRow("send to back") << false;
+        QTest::addColumn<int>("step");
+        QTest::addColumn<StackingWay>("way");
+        QTest::newRow("bring to front") << int(Front) << StackingWay::Cheaper;
+        QTest::newRow("send to back") << int(Back) << StackingWay::Cheaper;
+        // Many items are moved by rebuilding the top of the stacking order, a few one by one.
+        const char *names[] = {"delete half", "paste half", "group half", "ungroup"};
+        for (int step : {Delete, Paste, Group, Ungroup}) {
+            QTest::newRow(names[step - Delete]) << step << StackingWay::Rebuilt;
+            QTest::newRow(qPrintable(QStringLiteral("%1, one by one").arg(names[step - Delete])))
+                << step << StackingWay::OneByOne;
+        }
     }
 
-    // Bringing to front and sending to back on a few hundred items of three z values, some in
-    // groups: the stacking order after it, after its undo and after its redo against the
-    // documented result worked out on a plain list, the selection and focus that stay, and a
-    // bounded number of calls that walk every item (one per item is quadratic).
-    void restackingOnALargerScene()
+    // A step on a few hundred items of three z values, some in groups: the stacking order after
+    // it, after its undo and after its redo against the documented result worked out on a plain
+    // list, the selection and focus that stay, and (but one by one) a bounded number of calls
+    // that walk every item however many items the step moves: one per item is quadratic.
+    void stackingStepsOnALargerScene()
     {
-        QFETCH(bool, front);
+        QFETCH(int, step);
+        QFETCH(StackingWay, way);
+        stackingWay() = way;
+        const auto cheaper = qScopeGuard([] { stackingWay() = StackingWay::Cheaper; });
         QApplication::setActiveWindow(m_view.get());
         m_view->setFocus();
-        QTRY_VERIFY(scene()->hasFocus());
+        QTRY_VERIFY(scene()->hasFocus()); // grouping needs it
         std::mt19937 random(3);
         const double zs[] = {-1, 0, 0, 2};
         Items loose;
@@ -385,33 +416,86 @@ private slots:
         };
         const QList<double> zBefore = zValues();
         const Items before = stacking();
-        QGraphicsItem *target = front ? before[before.size() / 2] : groups[1];
+        QGraphicsItem *target = step == Front ? before[before.size() / 2]
+            : step == Back                    ? groups[1]
+                                              : groups[2];
+        const Items members = target->childItems();
+        // Half of the items, the three topmost among them: these go back on top, the others each
+        // under the next item above it that stayed.
+        Items chosen = before.mid(0, before.size() - 3);
+        std::shuffle(chosen.begin(), chosen.end(), random);
+        chosen = step == Front || step == Back || step == Ungroup
+            ? Items {target}
+            : before.mid(before.size() - 3) + chosen.mid(0, before.size() / 2 - 3);
         scene()->clearSelection();
-        target->setSelected(true);
+        for (QGraphicsItem *item : chosen)
+            item->setSelected(true);
         // The item to restack has focus; to send it to back the scene itself has none and only
         // remembers the item for when it gets focus again.
         target->setFocus();
-        if (!front)
+        if (step == Back)
             scene()->clearFocus();
-        // Few calls that walk every item, and no selectionChanged(): the selection stays.
-        const auto walksFewAndTells = [this](const std::function<void()> &action) {
+        if (step == Paste)
+            scene()->copy();
+        // Few calls that walk every item (but one by one), and one selectionChanged() exactly
+        // when the selection changed.
+        const auto walksFewAndTells = [this, way](const std::function<void()> &action) {
+            const QSet<QGraphicsItem *> selected = asSet(scene()->selectedItems());
             QSignalSpy selectionSignals(scene(), &QGraphicsScene::selectionChanged);
             WalkingCalls::counted() = {};
             action();
-            return selectionSignals.isEmpty() && WalkingCalls::counted().stackBefore <= 2;
+            const WalkingCalls calls = WalkingCalls::counted();
+            return selectionSignals.count() == int(asSet(scene()->selectedItems()) != selected)
+                && (way == StackingWay::OneByOne || (calls.stackBefore <= 2 && calls.removeFromGroup <= 1));
         };
-        QVERIFY(walksFewAndTells([&] { front ? scene()->bringToFront() : scene()->sendToBack(); }));
+        const std::function<void()> actions[]
+            = {[this] { scene()->bringToFront(); }, [this] { scene()->sendToBack(); },
+                [this] { scene()->remove(); }, [this] { scene()->paste(QPointF()); },
+                [this] { scene()->createGroup(); }, [this] { scene()->destroyGroup(); }};
+        QVERIFY(walksFewAndTells(actions[step]));
         QCOMPARE(stack()->count(), 1);
-        const Items after = front ? onTopOfItsZ(before, target) : underItsZ(before, target);
-        QCOMPARE(stacking(), after);
-        QCOMPARE(asSet(scene()->selectedItems()), asSet({target}));
-        if (front)
+        Items after = before;
+        switch (step) {
+        case Front:
+            after = onTopOfItsZ(before, target);
             QCOMPARE(scene()->focusItem(), target);
+            break;
+        case Back:
+            after = underItsZ(before, target);
+            break;
+        case Delete:
+            after = without(before, chosen);
+            break;
+        case Paste: // each copy on top of its z value, in the order pasted
+            for (int i = 0; i < stack()->command(0)->childCount(); ++i)
+                after = onTopOfItsZ(
+                    after, static_cast<const CommandAddItem *>(stack()->command(0)->child(i))->item());
+            QCOMPARE(after.size(), before.size() + chosen.size());
+            break;
+        case Group: {
+            QGraphicsItem *group = chosen.first()->parentItem();
+            QVERIFY(group);
+            after = onTopOfItsZ(without(before, chosen), group);
+            QCOMPARE(group->childItems(), without(before, without(before, chosen))); // lowest first
+            break;
+        }
+        case Ungroup:
+            after = without(before, {target});
+            for (QGraphicsItem *member : members)
+                after = onTopOfItsZ(after, member);
+            QCOMPARE(asSet(scene()->selectedItems()), asSet(members));
+            break;
+        }
+        QCOMPARE(stacking(), after);
+        if (step == Front || step == Back)
+            QCOMPARE(asSet(scene()->selectedItems()), asSet(chosen));
         QVERIFY(walksFewAndTells([this] { stack()->undo(); }));
         QCOMPARE(stacking(), before);
+        if (step == Delete)
+            QCOMPARE(asSet(scene()->selectedItems()), asSet(chosen));
         QVERIFY(walksFewAndTells([this] { stack()->redo(); }));
         QCOMPARE(stacking(), after);
-        if (!front) {
+        if (step == Back) {
             stack()->undo(); // taken out and given back: still the item to get focus
             QVERIFY(!scene()->hasFocus());
             scene()->setFocus();
