@@ -3,7 +3,10 @@
 // delete and its undo, the six alignments and the two spacings (each with its undo), and
 // zooming the view that shows them all. Each beside a baseline in the same run: the bare item
 // encoding, loading and adding without commands, a plain moveBy loop there and back, a plain
-// remove-and-add loop, and repainting the view unzoomed.
+// remove-and-add loop, and repainting the view unzoomed. Then stacking at 10 000 and 100 000
+// items, one step at a time as the user takes them: bring to front and send to back, delete of
+// a shuffled half, grouping a shuffled half and ungrouping it, each with its undo; beside every
+// top-level item taken out and given back, and one stackBefore() across the stacking list.
 #include "document/graphicsview.h"
 #include "drawingdefaults.h"
 #include "graphicsitem.h"
@@ -18,23 +21,26 @@
 #include <QTemporaryDir>
 #include <QUndoStack>
 #include <QtTest>
+#include <algorithm>
+#include <functional>
 #include <memory>
+#include <random>
 
 namespace {
 
 constexpr int Count = 10000;
 
-// A focused document window whose view shows all of its Count items, selected or not.
+// A focused document window whose view shows all of its items, selected or not.
 struct Document
 {
-    explicit Document(bool selected = true)
+    explicit Document(bool selected = true, int count = Count)
     {
         DrawingDefaults d;
         d.penWidth = 1;
         d.penColor = QColor(255, 255, 0);
         d.penStyle = 1;
         Scene *scene = view.documentScene();
-        for (int i = 0; i < Count; ++i) {
+        for (int i = 0; i < count; ++i) {
             const QPointF at((i % 100) * 19.0, (i / 100) * 10.0);
             auto *item = static_cast<GraphicsItem *>(Scene::graphicsItem(0, i % 2 ? 0x10008 : 0x10018, true));
             item->createFromPoints(&d, at, at + QPointF(16, 8), scene);
@@ -51,6 +57,28 @@ struct Document
         scene->items(QPointF(1, 1));
     }
     Scene *scene() { return view.documentScene(); }
+    QUndoStack *stack() { return scene()->undoStack(); }
+    // The top-level items, topmost first.
+    QList<QGraphicsItem *> stacking() { return Scene::noParentFilter(scene()->items(Qt::DescendingOrder)); }
+    // What the event loop does between two user actions.
+    void settle()
+    {
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    }
+    void select(const QList<QGraphicsItem *> &items)
+    {
+        scene()->clearSelection();
+        for (QGraphicsItem *item : items)
+            item->setSelected(true);
+        settle();
+    }
+    QList<QGraphicsItem *> shuffledHalf()
+    {
+        QList<QGraphicsItem *> items = stacking();
+        std::shuffle(items.begin(), items.end(), std::mt19937(7));
+        return items.mid(0, items.size() / 2);
+    }
     GraphicsView view;
 };
 
@@ -262,6 +290,64 @@ private slots:
                 doc.view.zoomOut(10);
             in = !in;
             doc.view.viewport()->repaint();
+        }
+    }
+
+    void stacking_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QByteArray>("script");
+        // One letter per user action, the last one measured. m: select the middle item of the
+        // stacking order, h: a shuffled half, t: the topmost item; f: bring to front, b: send to
+        // back, d: delete, g: group, u: ungroup; z: undo, y: redo. Baselines: a, every top-level
+        // item taken out and given back; s, one stackBefore() across the whole stacking list.
+        const QPair<const char *, const char *> steps[] = {{"baseline take out and give back", "a"},
+            {"baseline one stackBefore", "s"}, {"bring to front", "mf"}, {"undo bring to front", "mfz"},
+            {"send to back", "mb"}, {"undo send to back", "mbz"}, {"delete half", "hd"},
+            {"undo delete", "hdz"}, {"redo delete", "hdzy"}, {"group half", "hg"}, {"undo group", "hgz"},
+            {"ungroup", "hgtu"}, {"undo ungroup", "hgtuz"}};
+        for (int count : {Count, 10 * Count}) {
+            for (const auto &step : steps)
+                QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(count).arg(step.first)))
+                    << count << QByteArray(step.second);
+        }
+    }
+
+    void stacking()
+    {
+        QFETCH(int, count);
+        QFETCH(QByteArray, script);
+        Document doc(false, count);
+        QVERIFY(doc.scene()->hasFocus()); // grouping needs it
+        Scene *scene = doc.scene();
+        const QList<QGraphicsItem *> initial = doc.stacking();
+        const QMap<char, std::function<void()>> actions {
+            {'m', [&] { doc.select({doc.stacking().at(count / 2)}); }},
+            {'h', [&] { doc.select(doc.shuffledHalf()); }},
+            {'t', [&] { doc.select({doc.stacking().first()}); }},
+            {'f', [&] { scene->bringToFront(); }},
+            {'b', [&] { scene->sendToBack(); }},
+            {'d', [&] { scene->remove(); }},
+            {'g', [&] { scene->createGroup(); }},
+            {'u', [&] { scene->destroyGroup(); }},
+            {'z', [&] { doc.stack()->undo(); }},
+            {'y', [&] { doc.stack()->redo(); }},
+            {'a',
+                [&] {
+                    for (QGraphicsItem *item : initial)
+                        scene->removeItem(item);
+                    for (auto it = initial.crbegin(); it != initial.crend(); ++it)
+                        scene->addItem(*it);
+                    scene->items(QPointF());
+                }},
+            {'s', [&] { initial.first()->stackBefore(initial.last()); }},
+        };
+        for (int i = 0; i + 1 < script.size(); ++i) {
+            actions[script.at(i)]();
+            doc.settle();
+        }
+        QBENCHMARK_ONCE {
+            actions[script.back()]();
         }
     }
 
