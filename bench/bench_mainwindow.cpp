@@ -108,7 +108,7 @@ enum RowId {
     RowCount
 };
 
-struct RowSpec
+struct RowInfo
 {
     const char *name;
     Goal goal;
@@ -116,7 +116,7 @@ struct RowSpec
     const char *baseline;
 };
 
-const RowSpec Rows[RowCount] = {
+const RowInfo Rows[RowCount] = {
     {"open .drw (file-open path)", Goal::None, Unit::Ms, "build and add the rect items, show"},
     {"select all (Ctrl+A)", Goal::Select, Unit::Ms, "setSelected(true) loop"},
     {"clear selection", Goal::Select, Unit::Ms, "setSelected(false) loop"},
@@ -684,10 +684,10 @@ public:
 
 // The resident size the graph adds, after five edits of the whole graph that keep their undo
 // history: select all and drag, an arrow key, lock and unlock, delete and undo, copy and paste.
-// Without "delete" in the spec the delete and its undo are left out.
-int memoryChild(const QString &spec)
+// Without "delete" in the request the delete and its undo are left out.
+int memoryChild(const QString &request)
 {
-    const QStringList parts = spec.split(QLatin1Char('|'));
+    const QStringList parts = request.split(QLatin1Char('|'));
     const bool plain = parts.value(0) == QLatin1String("plain");
     const int count = parts.value(1).toInt();
     const QString path = parts.value(2);
@@ -1715,7 +1715,7 @@ void BenchMainWindow::printSummary()
         std::printf("%s\n", line.constData());
     }
     std::printf("\nBaselines:\n");
-    for (const RowSpec &r : Rows)
+    for (const RowInfo &r : Rows)
         std::printf("  %-28s %s\n", r.name, r.baseline);
     bool heading = false;
     for (int row = 0; row < RowCount; ++row) {
