@@ -395,8 +395,6 @@ void Scene::remove()
 {
     // Topmost first: removing in stacking order keeps Qt's bookkeeping linear, and undo puts the
     // items back bottom first, each under the nearest item that stayed, in their old order.
-    if (selectedItems().isEmpty())
-        return;
     const auto doomed = leavingWithPlaces(this, [](QGraphicsItem *item) { return item->isSelected(); });
     if (doomed.isEmpty())
         return;
