@@ -637,8 +637,11 @@ void GraphicsItem::lockChanged()
 
 QVariant GraphicsItem::itemChange(GraphicsItemChange change, const QVariant &value)
 {
-    if (change == ItemSceneHasChanged && scene() && !scene()->views().isEmpty())
-        viewScaleChanged(scene()->views().first()->transform().m11());
+    if (change == ItemSceneHasChanged && scene()) {
+        const QList<QGraphicsView *> views = scene()->views();
+        if (!views.isEmpty())
+            viewScaleChanged(views.first()->transform().m11());
+    }
     return QGraphicsItem::itemChange(change, value);
 }
 
