@@ -1,8 +1,10 @@
 # Thin wrapper around CMake: `make run` and `make test` install what is missing, build and go.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+# Extra CMake settings, e.g. CMAKE_ARGS=-DPLOTWRIGHT_WERROR=ON (as CI builds).
+CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test sanitize bench fuzz clean
+.PHONY: all deps configure build run test sanitize bench fuzz lint format format-check clean
 
 all: build
 
@@ -10,7 +12,7 @@ deps:
 	@bash tools/install-deps.sh
 
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_EXPORT_COMPILE_COMMANDS=ON $(CMAKE_ARGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -36,7 +38,7 @@ bench: build
 
 # libFuzzer runs of every fuzz target, FUZZ_SECONDS each, in a build of their own with clang
 # (optional: `apt-get install clang`; `make test` never needs it). Findings land in FUZZ_BUILD.
-# Clang's own warnings do not stop a fuzzing run; the GCC build keeps them as errors. Leaks are
+# Clang's own warnings do not stop a fuzzing run; the GCC build of CI keeps them as errors. Leaks are
 # not hunted: fontconfig and the property tables live as long as the process.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
@@ -51,6 +53,21 @@ fuzz:
 			-max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=4096 -detect_leaks=0 ../../corpus/$$t \
 			$(CURDIR)/tests/fuzz/corpus/$$t) || exit 1; \
 	done
+
+# Our own sources and tests, as git knows them (generated files stay out).
+SOURCES = $(shell git ls-files '*.cpp' '*.h')
+
+# clang-tidy with the checks of .clang-tidy over the editor's own translation units.
+lint: build
+	@command -v run-clang-tidy >/dev/null || { echo "make lint needs clang-tidy (apt-get install clang-tidy)"; exit 1; }
+	run-clang-tidy -quiet -j $(JOBS) -p $(BUILD) '/(app|dialogs|document|scene|platform|propertybrowser)/[^/]*\.cpp$$'
+
+# The house style of .clang-format, applied in place; CI runs format-check.
+format: deps
+	clang-format -i $(SOURCES)
+
+format-check: deps
+	clang-format --dry-run --Werror $(SOURCES)
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

@@ -9,6 +9,7 @@ packages=(
     libqt5sql5-sqlite libqt5sql5-psql
     postgresql
     qttranslations5-l10n fonts-noto-cjk
+    clang-format
 )
 
 missing=()
