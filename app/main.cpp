@@ -1,4 +1,4 @@
-#include "app/apptexts.h"
+#include "apptexts.h"
 #include "app/plotwright.h"
 #include "app/startup.h"
 #include "cdatalink.h"

@@ -3,7 +3,7 @@
 
 #include "abstractgraphicsscene.h"
 #include "abstractgraphicsutility.h"
-#include "app/apptexts.h"
+#include "apptexts.h"
 #include "cdatalink.h"
 #include "dialogs/aboutdlg.h"
 #include "dialogs/dlgenvsettings.h"

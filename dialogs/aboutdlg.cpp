@@ -1,6 +1,6 @@
 #include "aboutdlg.h"
 
-#include "app/apptexts.h"
+#include "apptexts.h"
 
 #include <QFileInfo>
 #include <QImageReader>

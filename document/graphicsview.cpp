@@ -5,7 +5,7 @@
 #include "abstractgraphicsutility.h"
 #include "graphicsitem.h"
 #include "imagefile.h"
-#include "app/apptexts.h"
+#include "apptexts.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
 #include "svggenerator.h"

@@ -4,7 +4,8 @@
 #include "abstractgraphicsresize.h"
 #include "abstractgraphicsutility.h"
 #include "formatlimits.h"
-#include "app/apptexts.h"
+#include "apptexts.h"
+// The scene runs the variable replacement from its own context menu: its one use of dialogs/.
 #include "dialogs/dlgreplacevariables.h"
 #include "grouptool.h"
 #include "safefile.h"

@@ -1,6 +1,6 @@
 #include "testsupport.h"
 
-#include "app/apptexts.h"
+#include "apptexts.h"
 #include "filechooser.h"
 #include "app/plotwright.h"
 #include "document/graphicsview.h"

@@ -1,5 +1,5 @@
 // The about box and the start-up progress window with the built-in logo.
-#include "app/apptexts.h"
+#include "apptexts.h"
 #include "app/plotwright.h"
 #include "cdatalink.h"
 #include "dialogs/aboutdlg.h"

@@ -1,6 +1,6 @@
 // A logo file in the Project folder beside the executable replaces the built-in picture.
 // Its own program: the logo is chosen once per process.
-#include "app/apptexts.h"
+#include "apptexts.h"
 #include "dialogs/aboutdlg.h"
 #include "testsupport.h"
 

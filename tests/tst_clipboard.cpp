@@ -1,6 +1,6 @@
 // Copy, cut and paste through the main window's Edit actions and the canvas menu, within one
 // document and between two, and what foreign clipboard content does.
-#include "app/apptexts.h"
+#include "apptexts.h"
 #include "app/plotwright.h"
 #include "cdatalink.h"
 #include "document/graphicsview.h"

@@ -3,7 +3,7 @@
 // window, upload conflicts, failed connections, hostile names and variable replacement
 // over the stored point records, the kept password, a server that goes away and comes back.
 #include "abstractgraphicsutility.h"
-#include "app/apptexts.h"
+#include "apptexts.h"
 #include "app/plotwright.h"
 #include "app/startup.h"
 #include "cdatalink.h"

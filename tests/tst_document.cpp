@@ -3,7 +3,7 @@
 // and every file writer of the program on a full disk and in a folder closed to new files.
 #include "abstractgraphicsscene.h"
 #include "abstractgraphicsutility.h"
-#include "app/apptexts.h"
+#include "apptexts.h"
 #include "app/plotwright.h"
 #include "cdatalink.h"
 #include "document/graphicsview.h"

@@ -1,7 +1,7 @@
 // The main window's document commands with real files: opening (dialogs, command line,
 // handover, recent files), the recent-file list, server save and closing the editor.
 #include "abstractgraphicsutility.h"
-#include "app/apptexts.h"
+#include "apptexts.h"
 #include "app/plotwright.h"
 #include "cdatalink.h"
 #include "document/graphicsview.h"

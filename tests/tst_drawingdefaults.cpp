@@ -2,7 +2,7 @@
 // survive a restart, a damaged palette file, and the canvas commands on a document.
 #include "abstractgraphicsscene.h"
 #include "abstractgraphicsutility.h"
-#include "app/apptexts.h"
+#include "apptexts.h"
 #include "app/plotwright.h"
 #include "cdatalink.h"
 #include "document/graphicsview.h"

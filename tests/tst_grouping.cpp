@@ -1,6 +1,6 @@
 // Z-order, lock, grouping and group export through the main window's actions and the
 // scene's context menu, and the exported group drawn again with the group tool.
-#include "app/apptexts.h"
+#include "apptexts.h"
 #include "app/plotwright.h"
 #include "document/graphicsview.h"
 #include "groupitem.h"

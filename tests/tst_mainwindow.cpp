@@ -1,7 +1,7 @@
 // The main window: platform-dependent titles and file actions, the form, the enabling
 // rules, tool choice, selection handling, the window menu and the recent-file list.
 #include "abstractgraphicsscene.h"
-#include "app/apptexts.h"
+#include "apptexts.h"
 #include "app/plotwright.h"
 #include "app/startup.h"
 #include "cdatalink.h"

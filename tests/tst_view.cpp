@@ -1,6 +1,6 @@
 // The document view in a real main window: zoom by command and wheel with the status bar,
 // the dotted drawing preview, middle-button panning and the right click.
-#include "app/apptexts.h"
+#include "apptexts.h"
 #include "app/plotwright.h"
 #include "cdatalink.h"
 #include "document/graphicsview.h"
