@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "app/plotwrightform.h"
+#include "document/recentfiles.h"
 
 class QActionGroup;
 class QGraphicsItem;
@@ -21,7 +22,7 @@ class ZColorBar;
 
 // The editor's main window: menus, tool bars, drawing tools, status bar and the
 // multi-document area in which every open graph is one GraphicsView.
-class Plotwright : public QMainWindow
+class Plotwright : public QMainWindow, public RecentFiles
 {
     Q_OBJECT
 public:
@@ -29,7 +30,7 @@ public:
     ~Plotwright() override;
 
     void updateActions();
-    Q_INVOKABLE void addRecentFile(const QString &path);
+    void addRecentFile(const QString &path) override;
     QStringList recentFiles() const { return m_recentFiles; }
     void openFile(int kind, const QString &path);
     QMdiSubWindow *findDocumentWindow(const QString &path) const;

@@ -1,4 +1,5 @@
 #include "graphicsview.h"
+#include "recentfiles.h"
 #include "filechooser.h"
 #include "safefile.h"
 
@@ -132,12 +133,10 @@ void GraphicsView::setCurrentFile(const QString &fileName)
     m_untitled = false;
     setWindowModified(false);
     updateTitle(userFriendlyCurrentFile());
-    // Only while a document is being opened is the main window the parent; it keeps the
-    // recent-file list. Reached by name, since the document layer does not know the app layer.
-    QObject *owner = parent();
-    if (owner && owner->inherits("Plotwright"))
-        QMetaObject::invokeMethod(
-            owner, "addRecentFile", Qt::DirectConnection, Q_ARG(QString, m_currentFile));
+    // Only while a document is being opened is the window that keeps the recent-file list
+    // the parent; inside its sub-window the view no longer reaches it.
+    if (auto *recent = dynamic_cast<RecentFiles *>(parent()))
+        recent->addRecentFile(m_currentFile);
 }
 
 bool GraphicsView::loadFile(int type, const QString &fileName)
