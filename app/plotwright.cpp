@@ -11,6 +11,7 @@
 #include "dialogs/dlgpushgraphproperty.h"
 #include "dialogs/propertydockwidget.h"
 #include "document/graphicsview.h"
+#include "documentkind.h"
 #include "formatlimits.h"
 #include "grouptool.h"
 #include "painttool.h"
@@ -487,28 +488,28 @@ GraphicsView *Plotwright::createDocumentWindow()
 
 // --- document commands
 
-void Plotwright::newDocument(int kind, const QRectF &canvas, const QString &title)
+void Plotwright::newDocument(const DocumentKind &kind)
 {
-    DlgEnvSettings dialog(canvas, this);
-    dialog.setWindowTitle(title);
+    DlgEnvSettings dialog(kind.canvas, this);
+    dialog.setWindowTitle(kind.newTitle);
     if (dialog.exec() != QDialog::Accepted)
         return;
     GraphicsView *view = createDocumentWindow();
     view->documentScene()->setSceneRect(dialog.rect());
     ui.mdiArea->addSubWindow(view);
-    view->newFile(kind);
+    view->newFile(kind.type);
     view->show();
     slotChanged();
 }
 
 void Plotwright::slotNewGraph()
 {
-    newDocument(0, QRectF(0, 0, 1920, 1080), QStringLiteral("新建画面"));
+    newDocument(DocumentKind::of(DocumentKind::Graph));
 }
 
 void Plotwright::slotNewTemplate()
 {
-    newDocument(1, QRectF(0, 0, 400, 300), QStringLiteral("新建模板"));
+    newDocument(DocumentKind::of(DocumentKind::Template));
 }
 
 QMdiSubWindow *Plotwright::findDocumentWindow(const QString &path) const
@@ -539,26 +540,26 @@ void Plotwright::openFile(int kind, const QString &path)
     }
 }
 
-void Plotwright::openFileDialog(int kind, const QString &dir, const QString &filter)
+void Plotwright::openFileDialog(const DocumentKind &kind)
 {
-    openFile(kind, FileChooser::openFileName(this, QStringLiteral("选择文件"), dir, filter));
+    openFile(kind.type, FileChooser::openFileName(this, QStringLiteral("选择文件"), kind.folder(), kind.filter));
 }
 
 void Plotwright::slotOpenGraph()
 {
-    openFileDialog(0, AbstractGraphicsUtility::graphDir(), QStringLiteral("画面文件(*.drw)"));
+    openFileDialog(DocumentKind::of(DocumentKind::Graph));
 }
 
 void Plotwright::slotOpenTemplate()
 {
-    openFileDialog(1, AbstractGraphicsUtility::templateDir(), QStringLiteral("模板文件(*.tpl)"));
+    openFileDialog(DocumentKind::of(DocumentKind::Template));
 }
 
 void Plotwright::slotOpenDIZ30()
 {
     const QString path = CDataLink::GetDataLink()->OpenDizFile(AbstractGraphicsUtility::graphDir());
     if (!path.isEmpty())
-        openFile(0, path);
+        openFile(DocumentKind::Graph, path);
 }
 
 void Plotwright::slotSave()
@@ -603,11 +604,8 @@ void Plotwright::slotExportSvgFile()
 void Plotwright::slotParam(const QByteArray &p)
 {
     const QString path = QString::fromLocal8Bit(p);
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("drw"))
-        openFile(0, path);
-    else if (suffix == QLatin1String("tpl"))
-        openFile(1, path);
+    if (const DocumentKind *kind = DocumentKind::findBySuffix(QFileInfo(path).suffix()))
+        openFile(kind->type, path);
 }
 
 void Plotwright::addRecentFile(const QString &path)

@@ -16,6 +16,7 @@ class QMdiSubWindow;
 class QSignalMapper;
 class QUndoGroup;
 class GraphicsView;
+struct DocumentKind;
 class PropertyDockWidget;
 class Scene;
 class ZColorBar;
@@ -110,8 +111,8 @@ private:
     void writeSettings();
     GraphicsView *createDocumentWindow();
     GraphicsView *activeDocumentWindow() const;
-    void newDocument(int kind, const QRectF &canvas, const QString &title);
-    void openFileDialog(int kind, const QString &dir, const QString &filter);
+    void newDocument(const DocumentKind &kind);
+    void openFileDialog(const DocumentKind &kind);
     void applySelectionRules(const QList<QGraphicsItem *> &items);
     void forwardToScene(void (Scene::*operation)());
     void noteSelectionChanged();

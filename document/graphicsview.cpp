@@ -4,6 +4,7 @@
 #include "safefile.h"
 
 #include "abstractgraphicsutility.h"
+#include "documentkind.h"
 #include "graphicsitem.h"
 #include "imagefile.h"
 #include "apptexts.h"
@@ -27,11 +28,11 @@
 #include <QUndoStack>
 #include <QWheelEvent>
 #include <cmath>
+#include <map>
 
 namespace {
 // Untitled documents are numbered per kind for the whole run; numbers are never reused.
-int s_graphCounter = 1;
-int s_templateCounter = 1;
+std::map<int, int> s_untitledCounts;
 
 void warningNotice(QWidget *parent, const QString &text)
 {
@@ -119,10 +120,8 @@ void GraphicsView::updateTitle(const QString &name)
 void GraphicsView::newFile(int type)
 {
     m_untitled = true;
-    if (type == 0)
-        m_currentFile = QStringLiteral("画面%1.drw").arg(s_graphCounter++);
-    else if (type == 1)
-        m_currentFile = QStringLiteral("模板%1.tpl").arg(s_templateCounter++);
+    if (const DocumentKind *kind = DocumentKind::find(type))
+        m_currentFile = kind->untitledName(++s_untitledCounts[type]);
     m_scene->setType(type);
     updateTitle(m_currentFile);
 }
@@ -177,12 +176,9 @@ bool GraphicsView::save()
     if (m_untitled) {
         // Only a bare untitled name gets the folder, so that a cancelled dialog followed by
         // another save proposes the same path again.
-        if (QFileInfo(m_currentFile).fileName() == m_currentFile) {
-            if (m_scene->type() == 0)
-                m_currentFile.prepend(AbstractGraphicsUtility::graphDir());
-            else if (m_scene->type() == 1)
-                m_currentFile.prepend(AbstractGraphicsUtility::templateDir());
-        }
+        const DocumentKind *kind = DocumentKind::find(m_scene->type());
+        if (kind && QFileInfo(m_currentFile).fileName() == m_currentFile)
+            m_currentFile.prepend(kind->folder());
         return saveAs();
     }
     return saveFile(m_currentFile, true);
@@ -190,11 +186,8 @@ bool GraphicsView::save()
 
 bool GraphicsView::saveAs()
 {
-    QString filter;
-    if (m_scene->type() == 0)
-        filter = QStringLiteral("画面文件(*.drw)");
-    else if (m_scene->type() == 1)
-        filter = QStringLiteral("模板文件(*.tpl)");
+    const DocumentKind *kind = DocumentKind::find(m_scene->type());
+    const QString filter = kind ? kind->filter : QString();
 
     // Local copies of server graphs carry a "DIZ" marker segment that a saved copy should lose.
     static const QRegularExpression serverMarker(QStringLiteral("/DIZ.[^.]*."));

@@ -3,6 +3,7 @@
 #include "abstractgraphicslibrary.h"
 #include "abstractgraphicsresize.h"
 #include "abstractgraphicsutility.h"
+#include "documentkind.h"
 #include "formatlimits.h"
 #include "apptexts.h"
 // The scene runs the variable replacement from its own context menu: its one use of dialogs/.
@@ -191,7 +192,7 @@ Scene::Scene(QObject *parent)
     m_undoStack->setUndoLimit(50);
     setBackgroundPixmap(AbstractGraphicsUtility::bmpDir() + QStringLiteral("default.bmp"));
     setBackgroundColor(Qt::black);
-    setSceneRect(0, 0, 1920, 1080);
+    setSceneRect(DocumentKind::of(DocumentKind::Graph).canvas);
 }
 
 Scene::~Scene() = default;

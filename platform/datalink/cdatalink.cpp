@@ -2,6 +2,7 @@
 
 #include "abstractgraphicsutility.h"
 #include "dbserverform.h"
+#include "documentkind.h"
 #include "serverdatabase.h"
 #include "safefile.h"
 #include "servergraphdialog.h"
@@ -25,6 +26,13 @@ bool s_closeRegistered = false;
 // copies of different revisions never share a file or a window.
 const QRegularExpression LocalCopy(QStringLiteral("^DIZ\\.(\\d+)r(\\d+)\\.(.*)\\.(drw|tpl)$"),
                                    QRegularExpression::CaseInsensitiveOption);
+
+// A graph of no known kind is kept as a graph.
+const DocumentKind &kindOf(const ServerGraph &graph)
+{
+    const DocumentKind *kind = DocumentKind::find(graph.kind);
+    return kind ? *kind : DocumentKind::of(DocumentKind::Graph);
+}
 
 // The graph's name as part of a file name: no separators or characters other systems
 // refuse, and short enough that the whole name stays within 255 bytes.
@@ -254,7 +262,7 @@ QString CDataLink::localName(const ServerGraph &graph)
     return QStringLiteral("DIZ.%1r%2.%3.%4")
         .arg(graph.id)
         .arg(graph.revision)
-        .arg(fileNamePart(graph.name), graph.kind == 1 ? QStringLiteral("tpl") : QStringLiteral("drw"));
+        .arg(fileNamePart(graph.name), kindOf(graph).suffix);
 }
 
 QString CDataLink::refuse(const QString &why)
@@ -312,7 +320,8 @@ QString CDataLink::SaveDizFile(QString graphFile, QString svgFile)
     if (!error.isEmpty())
         return refuse(error);
     const QFileInfo info(graphFile);
-    graph.kind = info.suffix().compare(QLatin1String("tpl"), Qt::CaseInsensitive) == 0 ? 1 : 0;
+    const DocumentKind *kind = DocumentKind::findBySuffix(info.suffix());
+    graph.kind = kind ? kind->type : DocumentKind::Graph;
     graph.name = info.completeBaseName();
 
     // An upload never overwrites what somebody else stored since this copy was fetched: it is
@@ -352,7 +361,7 @@ QString CDataLink::SaveDizFile(QString graphFile, QString svgFile)
     }
     // The local copy follows the server: it becomes the copy of the revision just stored, in
     // the folder where copies are fetched to (a new graph was saved wherever the editor runs).
-    const QString dir = graph.kind == 1 ? AbstractGraphicsUtility::templateDir() : AbstractGraphicsUtility::graphDir();
+    const QString dir = kindOf(graph).folder();
     QDir().mkpath(dir);
     const QString stored = QDir(dir).filePath(localName(graph));
     replaceFile(graphFile, stored);

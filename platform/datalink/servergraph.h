@@ -9,7 +9,7 @@ struct ServerGraph
 {
     qint64 id = 0; // 0 until the server has stored it
     QString name;
-    int kind = 0; // 0 graph, 1 template
+    int kind = 0; // a DocumentKind::Type
     int revision = 0;
     qint64 modified = 0; // milliseconds since the epoch, UTC
     qint64 size = 0; // bytes of the graph
