@@ -3,6 +3,7 @@
 #include "abstractgraphicslibrary.h"
 #include "abstractgraphicsresize.h"
 #include "abstractgraphicsutility.h"
+#include "alignment.h"
 #include "documentkind.h"
 #include "formatlimits.h"
 #include "apptexts.h"
@@ -36,153 +37,9 @@
 #include <QMenu>
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 namespace {
 const char *const ClipboardFormat = "SCENE";
-
-// The items of a selection snapshot in stacking order, topmost first unless asked otherwise;
-// `topLevelOnly` leaves group members out. Macros run over this order: it is the order the
-// scene keeps its items in, and one walk of the sorted list is linear where sorting the
-// selection would not be. A single item needs no walk.
-QList<QGraphicsItem *> inStackingOrder(const QGraphicsScene *scene, const QList<QGraphicsItem *> &selection,
-                                       bool topLevelOnly, Qt::SortOrder order = Qt::DescendingOrder)
-{
-    if (selection.size() <= 1)
-        return topLevelOnly ? AbstractGraphicsScene::noParentFilter(selection) : selection;
-    QList<QGraphicsItem *> result;
-    result.reserve(selection.size());
-    for (QGraphicsItem *item : scene->items(order)) {
-        if (item->isSelected() && (!topLevelOnly || !item->parentItem()))
-            result << item;
-    }
-    return result;
-}
-
-enum class Alignment { Left, Right, Top, Bottom, HCenter, VCenter };
-
-struct AlignmentRule
-{
-    const char *macro;
-    Qt::Orientation axis;
-    double (*value)(const QRectF &rect);
-};
-
-// Indexed by Alignment.
-const AlignmentRule AlignmentRules[] = {
-    {"AlignmentLeft", Qt::Horizontal, [](const QRectF &r) { return r.x(); }},
-    {"AlignmentRight", Qt::Horizontal, [](const QRectF &r) { return r.x() + r.width(); }},
-    {"AlignmentTop", Qt::Vertical, [](const QRectF &r) { return r.y(); }},
-    {"AlignmentBottom", Qt::Vertical, [](const QRectF &r) { return r.y() + r.height(); }},
-    {"AlignmentHCenter", Qt::Horizontal, [](const QRectF &r) { return r.x() + r.width() * 0.5; }},
-    {"AlignmentVCenter", Qt::Vertical, [](const QRectF &r) { return r.y() + r.height() * 0.5; }},
-};
-
-QUndoCommand *moveAlong(QGraphicsItem *item, Qt::Orientation axis, double distance)
-{
-    return axis == Qt::Horizontal ? new CommandMoveBy(item, distance, 0, nullptr)
-                                  : new CommandMoveBy(item, 0, distance, nullptr);
-}
-
-// The item the others line up with: the one the user clicked last (it holds the focus),
-// or the first of the selection when the focus lies on no selected item.
-AbstractGraphicsUtility *referenceItem(const Scene *scene, const QList<QGraphicsItem *> &selection)
-{
-    QGraphicsItem *focus = scene->focusItem();
-    return dynamic_cast<AbstractGraphicsUtility *>(focus && focus->isSelected() ? focus : selection.first());
-}
-
-// The selection that alignment, equal size and spacing work on, or nothing. They act only
-// while the canvas holds the keyboard focus, never while the user works in the property
-// dock. Group members count towards the minimum but keep their place and size.
-QList<QGraphicsItem *> selectionToLineUp(const Scene *scene, int minimum)
-{
-    const QList<QGraphicsItem *> selection = scene->selectedItems();
-    return scene->hasFocus() && selection.size() >= minimum ? selection : QList<QGraphicsItem *>();
-}
-
-void align(Scene *scene, Alignment which)
-{
-    const AlignmentRule &rule = AlignmentRules[int(which)];
-    const QList<QGraphicsItem *> selection = selectionToLineUp(scene, 2);
-    AbstractGraphicsUtility *reference = selection.isEmpty() ? nullptr : referenceItem(scene, selection);
-    if (!reference)
-        return;
-    const double target = rule.value(reference->itemRect());
-    QUndoStack *stack = scene->undoStack();
-    stack->beginMacro(QLatin1String(rule.macro));
-    for (QGraphicsItem *item : inStackingOrder(scene, selection, true)) {
-        auto *utility = dynamic_cast<AbstractGraphicsUtility *>(item);
-        if (utility)
-            stack->push(moveAlong(item, rule.axis, target - rule.value(utility->itemRect())));
-    }
-    stack->endMacro();
-}
-
-void equalSize(Scene *scene, Qt::Orientation axis)
-{
-    const QList<QGraphicsItem *> selection = selectionToLineUp(scene, 2);
-    AbstractGraphicsUtility *reference = selection.isEmpty() ? nullptr : referenceItem(scene, selection);
-    if (!reference)
-        return;
-    const QRectF target = reference->itemRect();
-    QUndoStack *stack = scene->undoStack();
-    const bool width = axis == Qt::Horizontal;
-    stack->beginMacro(width ? QStringLiteral("EqualWidth") : QStringLiteral("EqualHeight"));
-    for (QGraphicsItem *item : inStackingOrder(scene, selection, true)) {
-        auto *utility = dynamic_cast<AbstractGraphicsUtility *>(item);
-        if (!utility)
-            continue;
-        if (width)
-            stack->push(new CommandSetWidth(utility, target.width(), nullptr));
-        else
-            stack->push(new CommandSetHeight(utility, target.height(), nullptr));
-    }
-    stack->endMacro();
-}
-
-// The first item stays; each later one starts one common gap after the end of the one
-// before it, the gap being what the items leave free of their united extent.
-void equalSpacing(Scene *scene, Qt::Orientation axis)
-{
-    const QList<QGraphicsItem *> selection = selectionToLineUp(scene, 3);
-    const bool horizontal = axis == Qt::Horizontal;
-    const auto start = [horizontal](const QRectF &r) { return horizontal ? r.x() : r.y(); };
-    const auto extent = [horizontal](const QRectF &r) { return horizontal ? r.width() : r.height(); };
-    struct Entry
-    {
-        QGraphicsItem *item;
-        AbstractGraphicsUtility *utility;
-        double start;
-    };
-    std::vector<Entry> entries;
-    for (QGraphicsItem *item : inStackingOrder(scene, selection, true)) {
-        auto *utility = dynamic_cast<AbstractGraphicsUtility *>(item);
-        if (utility)
-            entries.push_back({item, utility, start(utility->itemRect())});
-    }
-    if (entries.size() < 3)
-        return;
-    std::stable_sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.start < b.start; });
-    QRectF united;
-    double sum = 0;
-    for (const Entry &e : entries) {
-        const QRectF rect = e.utility->itemRect();
-        united |= rect;
-        sum += extent(rect);
-    }
-    const double gap = (extent(united) - sum) / double(entries.size() - 1);
-    QUndoStack *stack = scene->undoStack();
-    stack->beginMacro(horizontal ? QStringLiteral("EqualHCross") : QStringLiteral("EqualVCross"));
-    double end = 0;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (i > 0)
-            stack->push(moveAlong(entries[i].item, axis, end + gap - entries[i].start));
-        const QRectF rect = entries[i].utility->itemRect();
-        end = start(rect) + extent(rect);
-    }
-    stack->endMacro();
-}
 } // namespace
 
 Scene::Scene(QObject *parent)
@@ -196,6 +53,24 @@ Scene::Scene(QObject *parent)
 }
 
 Scene::~Scene() = default;
+
+// The items of a selection snapshot in stacking order, topmost first unless asked otherwise;
+// `topLevelOnly` leaves group members out. Macros run over this order: it is the order the
+// scene keeps its items in, and one walk of the sorted list is linear where sorting the
+// selection would not be. A single item needs no walk.
+QList<QGraphicsItem *> Scene::inStackingOrder(const QGraphicsScene *scene, const QList<QGraphicsItem *> &selection,
+                                              bool topLevelOnly, Qt::SortOrder order)
+{
+    if (selection.size() <= 1)
+        return topLevelOnly ? AbstractGraphicsScene::noParentFilter(selection) : selection;
+    QList<QGraphicsItem *> result;
+    result.reserve(selection.size());
+    for (QGraphicsItem *item : scene->items(order)) {
+        if (item->isSelected() && (!topLevelOnly || !item->parentItem()))
+            result << item;
+    }
+    return result;
+}
 
 bool Scene::canPaste() const
 {
@@ -590,16 +465,16 @@ void Scene::paste(QPointF pos)
     m_undoStack->push(batch);
 }
 
-void Scene::alignmentLeft() { align(this, Alignment::Left); }
-void Scene::alignmentRight() { align(this, Alignment::Right); }
-void Scene::alignmentTop() { align(this, Alignment::Top); }
-void Scene::alignmentBottom() { align(this, Alignment::Bottom); }
-void Scene::alignmentHCenter() { align(this, Alignment::HCenter); }
-void Scene::alignmentVCenter() { align(this, Alignment::VCenter); }
-void Scene::equalWidth() { equalSize(this, Qt::Horizontal); }
-void Scene::equalHeight() { equalSize(this, Qt::Vertical); }
-void Scene::equalHCross() { equalSpacing(this, Qt::Horizontal); }
-void Scene::equalVCross() { equalSpacing(this, Qt::Vertical); }
+void Scene::alignmentLeft() { Alignment::align(this, Alignment::Left); }
+void Scene::alignmentRight() { Alignment::align(this, Alignment::Right); }
+void Scene::alignmentTop() { Alignment::align(this, Alignment::Top); }
+void Scene::alignmentBottom() { Alignment::align(this, Alignment::Bottom); }
+void Scene::alignmentHCenter() { Alignment::align(this, Alignment::HCenter); }
+void Scene::alignmentVCenter() { Alignment::align(this, Alignment::VCenter); }
+void Scene::equalWidth() { Alignment::equalSize(this, Qt::Horizontal); }
+void Scene::equalHeight() { Alignment::equalSize(this, Qt::Vertical); }
+void Scene::equalHCross() { Alignment::equalSpacing(this, Qt::Horizontal); }
+void Scene::equalVCross() { Alignment::equalSpacing(this, Qt::Vertical); }
 
 namespace {
 // Restacking works on exactly one selected item, top-level, grouped or locked alike.
