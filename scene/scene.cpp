@@ -4,27 +4,18 @@
 #include "abstractgraphicsresize.h"
 #include "abstractgraphicsutility.h"
 #include "alignment.h"
+#include "groupexport.h"
 #include "documentkind.h"
 #include "formatlimits.h"
-#include "apptexts.h"
 // The scene runs the variable replacement from its own context menu: its one use of dialogs/.
 #include "dialogs/dlgreplacevariables.h"
-#include "grouptool.h"
-#include "safefile.h"
 #include "scene/commands.h"
 #include "scene/editorstate.h"
-#include "version.h"
 
 #include <QClipboard>
 #include <QDataStream>
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QGraphicsItemGroup>
 #include <QGraphicsView>
-#include <QInputDialog>
-#include <QMessageBox>
 #include <QGraphicsItem>
 #include <QGraphicsSceneMouseEvent>
 #include <QGuiApplication>
@@ -576,51 +567,8 @@ void Scene::ungroupSelection()
 void Scene::exportGroup(QGraphicsItem *item)
 {
     auto *utility = dynamic_cast<AbstractGraphicsUtility *>(item);
-    if (!item || item->type() != GroupType || !utility)
-        return;
-    QDir().mkpath(GroupTool::dir());
-    QWidget *parent = views().value(0);
-    const QString proposal = QStringLiteral("图元组%1").arg(QDateTime::currentMSecsSinceEpoch() / 1000);
-    bool ok = false;
-    const QString name = QInputDialog::getText(parent, QStringLiteral("图元组导出"),
-                                               QStringLiteral("请输入导出名称:"), QLineEdit::Normal, proposal, &ok);
-    if (!ok)
-        return;
-    const QString fileName = GroupTool::dir() + name + QStringLiteral(".grp");
-    const auto cannotExport = [parent, &name](const QString &why) {
-        QMessageBox::warning(parent, applicationTitle(), QStringLiteral("无法导出 %1:\n%2!").arg(name, why),
-                             QMessageBox::Ok);
-    };
-    // A name must stay a file of the group folder: a blank one would hide the file, a
-    // separator would write elsewhere.
-    if (name.trimmed().isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))) {
-        cannotExport(QStringLiteral("名称不能为空，也不能含有 / 或 \\"));
-        return;
-    }
-    const QString exists = QStringLiteral("图元组 %1 已经存在，是否覆盖?").arg(name);
-    if (QFileInfo::exists(fileName)
-        && QMessageBox::question(parent, applicationTitle(), exists, QMessageBox::Yes | QMessageBox::No)
-            != QMessageBox::Yes)
-        return;
-    // A failed export keeps the group file that was there, not a truncated one.
-    SafeFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        cannotExport(file.errorString());
-        return;
-    }
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    QDataStream stream(&file);
-    stream << Version::VersionToString(CurrentVersion);
-    bool saved = utility->saveItem(stream);
-    if (saved)
-        saved = file.commit(&stream);
-    else
-        file.cancelWriting();
-    QGuiApplication::restoreOverrideCursor();
-    if (saved)
-        QMessageBox::information(parent, QStringLiteral("提示"), QStringLiteral("图元组导出成功!"), QMessageBox::Ok);
-    else
-        QMessageBox::information(parent, QStringLiteral("警告"), QStringLiteral("图元组导出失败!"), QMessageBox::Ok);
+    if (item && item->type() == GroupType && utility)
+        GroupExport::exportGroup(utility, views().value(0));
 }
 
 void Scene::replaceVariables(QList<AbstractGraphicsUtility *> items)
