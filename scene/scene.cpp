@@ -25,12 +25,69 @@
 #include <QUndoStack>
 #include <QGraphicsSceneContextMenuEvent>
 #include <QKeyEvent>
+#include <QHash>
 #include <QMenu>
 #include <algorithm>
 #include <cmath>
 
 namespace {
 const char *const ClipboardFormat = "SCENE";
+
+// What an entry of the scene's context menu works on, taken when the menu opens.
+struct ContextMenuContext
+{
+    Scene *scene;
+    QList<QGraphicsItem *> selection;
+    QList<AbstractGraphicsUtility *> utilities;
+    QPointF scenePos;
+};
+
+// One entry of the scene's context menu; an entry without text is a separator.
+struct ContextMenuEntry
+{
+    const char *icon = nullptr;                           // picture of the resources, or none
+    const char *text = nullptr;
+    bool (*offered)(const ContextMenuContext &) = nullptr; // null: always offered
+    bool (*enabled)(const ContextMenuContext &) = nullptr; // null: always enabled
+    void (*run)(const ContextMenuContext &) = nullptr;
+};
+
+enum LockState { NotLockable, Locked, Unlocked };
+
+// The lock state of the only selected item.
+LockState lockState(const ContextMenuContext &context)
+{
+    auto *utility = context.selection.size() == 1 ? dynamic_cast<AbstractGraphicsUtility *>(context.selection.first())
+                                                  : nullptr;
+    if (!utility)
+        return NotLockable;
+    return utility->islocked() ? Locked : Unlocked;
+}
+
+// Shows the entries that are offered in this context and runs the one chosen.
+template<std::size_t N>
+void runContextMenu(const ContextMenuEntry (&entries)[N], const ContextMenuContext &context, const QPoint &at)
+{
+    QMenu menu;
+    QHash<QAction *, const ContextMenuEntry *> chosenEntry;
+    for (const ContextMenuEntry &entry : entries) {
+        if (!entry.text) {
+            menu.addSeparator();
+            continue;
+        }
+        if (entry.offered && !entry.offered(context))
+            continue;
+        QAction *action = entry.icon
+            ? menu.addAction(QIcon(QStringLiteral(":/Plotwright/Resources/") + QLatin1String(entry.icon)),
+                             QString::fromUtf8(entry.text))
+            : menu.addAction(QString::fromUtf8(entry.text));
+        if (entry.enabled)
+            action->setEnabled(entry.enabled(context));
+        chosenEntry.insert(action, &entry);
+    }
+    if (const ContextMenuEntry *entry = chosenEntry.value(menu.exec(at)))
+        entry->run(context);
+}
 } // namespace
 
 Scene::Scene(QObject *parent)
@@ -274,97 +331,61 @@ void Scene::remove()
 
 void Scene::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
 {
-    const QList<QGraphicsItem *> selection = selectedItems();
-    QMenu menu;
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    if (selection.isEmpty()) {
-        if (EditorState::currentTool() != EditorState::SelectionTool || !canPaste())
-            return;
-        QAction *paste = menu.addAction(QStringLiteral("粘贴"));
-        QAction *pasteAndClear = menu.addAction(QStringLiteral("粘贴&&清除剪切板"));
-        QAction *clear = menu.addAction(QStringLiteral("清除剪切板"));
-        menu.addSeparator();
-        QAction *chosen = menu.exec(event->screenPos());
-        if (chosen == paste) {
-            this->paste(event->scenePos());
-        } else if (chosen == pasteAndClear) {
-            this->paste(event->scenePos());
-            clipboard->clear();
-        } else if (chosen == clear) {
-            clipboard->clear();
-        }
+    using Context = ContextMenuContext;
+    // The canvas's own menu, offered only with the pointer tool and our data on the clipboard.
+    static const ContextMenuEntry canvasMenu[] = {
+        {nullptr, "粘贴", nullptr, nullptr, [](const Context &c) { c.scene->paste(c.scenePos); }},
+        {nullptr, "粘贴&&清除剪切板", nullptr, nullptr,
+         [](const Context &c) {
+             c.scene->paste(c.scenePos);
+             QGuiApplication::clipboard()->clear();
+         }},
+        {nullptr, "清除剪切板", nullptr, nullptr, [](const Context &) { QGuiApplication::clipboard()->clear(); }},
+        {},
+    };
+    static const ContextMenuEntry selectionMenu[] = {
+        {"delete.png", "删除", nullptr, nullptr, [](const Context &c) { c.scene->remove(); }},
+        {"copy.png", "拷贝", nullptr, nullptr, [](const Context &c) { c.scene->copy(); }},
+        {"cut.png", "剪切", nullptr, nullptr, [](const Context &c) { c.scene->cut(); }},
+        {"paste.png", "粘贴", nullptr, [](const Context &c) { return c.scene->canPaste(); },
+         [](const Context &c) { c.scene->paste(c.scenePos); }},
+        {},
+        {nullptr, "实际大小",
+         [](const Context &c) {
+             auto *resize = c.selection.size() == 1 ? dynamic_cast<AbstractGraphicsResize *>(c.selection.first()) : nullptr;
+             return resize && resize->isPerfectSizeEnable();
+         },
+         nullptr, [](const Context &c) { c.scene->adjustPerfectSize(); }},
+        // One item offers the lock state it does not have; several offer both.
+        {nullptr, "锁定", [](const Context &c) { return c.selection.size() > 1 || lockState(c) == Unlocked; }, nullptr,
+         [](const Context &c) { c.scene->setLock(true); }},
+        {nullptr, "解锁", [](const Context &c) { return c.selection.size() > 1 || lockState(c) == Locked; }, nullptr,
+         [](const Context &c) { c.scene->setLock(false); }},
+        {},
+        {nullptr, "组合", nullptr, nullptr, [](const Context &c) { c.scene->groupSelection(); }},
+        {nullptr, "拆分",
+         [](const Context &c) {
+             return std::any_of(c.selection.cbegin(), c.selection.cend(),
+                                [](const QGraphicsItem *item) { return item->type() == GroupType; });
+         },
+         nullptr, [](const Context &c) { c.scene->ungroupSelection(); }},
+        {},
+        {nullptr, "导出...",
+         [](const Context &c) { return c.selection.size() == 1 && c.selection.first()->type() == GroupType; }, nullptr,
+         [](const Context &c) { c.scene->exportGroup(c.selection.first()); }},
+        {},
+        {nullptr, "变量替换...", nullptr, nullptr, [](const Context &c) { c.scene->replaceVariables(c.utilities); }},
+    };
+
+    Context context{this, selectedItems(), {}, event->scenePos()};
+    if (context.selection.isEmpty()) {
+        if (EditorState::currentTool() == EditorState::SelectionTool && canPaste())
+            runContextMenu(canvasMenu, context, event->screenPos());
         return;
     }
-
     // Taken now: the menu may change the selection before the entry runs.
-    const QList<AbstractGraphicsUtility *> utilities = utilityItems(selection);
-    QAction *remove = menu.addAction(QIcon(QStringLiteral(":/Plotwright/Resources/delete.png")), QStringLiteral("删除"));
-    QAction *copy = menu.addAction(QIcon(QStringLiteral(":/Plotwright/Resources/copy.png")), QStringLiteral("拷贝"));
-    QAction *cut = menu.addAction(QIcon(QStringLiteral(":/Plotwright/Resources/cut.png")), QStringLiteral("剪切"));
-    QAction *paste = menu.addAction(QIcon(QStringLiteral(":/Plotwright/Resources/paste.png")), QStringLiteral("粘贴"));
-    paste->setEnabled(canPaste());
-    menu.addSeparator();
-
-    QAction *perfect = nullptr;
-    QAction *lock = nullptr;
-    QAction *unlock = nullptr;
-    if (selection.size() == 1) {
-        auto *resize = dynamic_cast<AbstractGraphicsResize *>(selection.first());
-        if (resize && resize->isPerfectSizeEnable())
-            perfect = menu.addAction(QStringLiteral("实际大小"));
-        if (auto *utility = dynamic_cast<AbstractGraphicsUtility *>(selection.first())) {
-            if (utility->islocked())
-                unlock = menu.addAction(QStringLiteral("解锁"));
-            else
-                lock = menu.addAction(QStringLiteral("锁定"));
-        }
-    } else {
-        lock = menu.addAction(QStringLiteral("锁定"));
-        unlock = menu.addAction(QStringLiteral("解锁"));
-    }
-    menu.addSeparator();
-    QAction *group = menu.addAction(QStringLiteral("组合"));
-    QAction *ungroup = nullptr;
-    for (QGraphicsItem *item : selection) {
-        if (item->type() == GroupType) {
-            ungroup = menu.addAction(QStringLiteral("拆分"));
-            break;
-        }
-    }
-    menu.addSeparator();
-    QAction *exportAction = nullptr;
-    if (selection.size() == 1 && selection.first()->type() == GroupType)
-        exportAction = menu.addAction(QStringLiteral("导出..."));
-    menu.addSeparator();
-    QAction *replace = menu.addAction(QStringLiteral("变量替换..."));
-
-    QAction *chosen = menu.exec(event->screenPos());
-    if (!chosen)
-        return;
-    if (chosen == remove) {
-        this->remove();
-    } else if (chosen == copy) {
-        this->copy();
-    } else if (chosen == cut) {
-        this->copy();
-        this->remove();
-    } else if (chosen == paste) {
-        this->paste(event->scenePos());
-    } else if (chosen == perfect) {
-        adjustPerfectSize();
-    } else if (chosen == lock) {
-        setLock(true);
-    } else if (chosen == unlock) {
-        setLock(false);
-    } else if (chosen == group) {
-        groupSelection();
-    } else if (chosen == ungroup) {
-        ungroupSelection();
-    } else if (chosen == exportAction) {
-        exportGroup(selection.first());
-    } else if (chosen == replace) {
-        replaceVariables(utilities);
-    }
+    context.utilities = utilityItems(context.selection);
+    runContextMenu(selectionMenu, context, event->screenPos());
 }
 
 void Scene::adjustPerfectSize()
