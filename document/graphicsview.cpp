@@ -8,6 +8,7 @@
 #include "graphicsitem.h"
 #include "imagefile.h"
 #include "apptexts.h"
+#include "scene/dragconstraint.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
 #include "svggenerator.h"
@@ -410,8 +411,13 @@ void GraphicsView::mouseMoveEvent(QMouseEvent *event)
     if (m_drawingDrag) {
         m_previewEndX = event->pos().x();
         m_previewEndY = event->pos().y();
-        if (event->modifiers() & Qt::ShiftModifier)
-            constrainPreview(event->modifiers());
+        if (event->modifiers() & Qt::ShiftModifier) {
+            const QPointF end = DragConstraint::withShift(QPointF(m_previewStartX, m_previewStartY),
+                                                          QPointF(m_previewEndX, m_previewEndY),
+                                                          EditorState::currentTool() == EditorState::LineTool);
+            m_previewEndX = end.x();
+            m_previewEndY = end.y();
+        }
         viewport()->update();
         return;
     }
@@ -427,18 +433,6 @@ void GraphicsView::mouseMoveEvent(QMouseEvent *event)
     // With a drawing tool the scene sees no moves until the pointer is back.
     if (EditorState::currentTool() == EditorState::SelectionTool)
         QGraphicsView::mouseMoveEvent(event);
-}
-
-// The same rule as the scene's release: lines snap, other shapes become square.
-void GraphicsView::constrainPreview(Qt::KeyboardModifiers)
-{
-    const bool line = EditorState::currentTool() == EditorState::LineTool;
-    const double dx = line ? 0.0 : m_previewEndX - m_previewStartX;
-    const double dy = line ? 0.0 : m_previewEndY - m_previewStartY;
-    if (std::abs(m_previewStartY - m_previewEndY) < std::abs(m_previewStartX - m_previewEndX))
-        m_previewEndY = m_previewStartY + dx;
-    else
-        m_previewEndX = m_previewStartX + dy;
 }
 
 void GraphicsView::mouseReleaseEvent(QMouseEvent *event)

@@ -56,7 +56,6 @@ protected:
 
 private:
     void applyZoom();
-    void constrainPreview(Qt::KeyboardModifiers modifiers);
     void updateTitle(const QString &name);
 
     Scene *m_scene;

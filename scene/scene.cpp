@@ -6,6 +6,7 @@
 #include "alignment.h"
 #include "groupexport.h"
 #include "documentkind.h"
+#include "dragconstraint.h"
 #include "formatlimits.h"
 // The scene runs the variable replacement from its own context menu: its one use of dialogs/.
 #include "dialogs/dlgreplacevariables.h"
@@ -240,15 +241,8 @@ void Scene::releaseWithDrawingTool(QGraphicsSceneMouseEvent *event)
 {
     m_releasePoint = event->scenePos();
     if (event->modifiers() & Qt::ShiftModifier) {
-        // Lines snap to horizontal or vertical; everything else becomes as wide as high,
-        // taking the sign of the other axis's movement.
-        const bool line = EditorState::currentTool() == EditorState::LineTool;
-        const double dx = line ? 0.0 : m_releasePoint.x() - m_pressPoint.x();
-        const double dy = line ? 0.0 : m_releasePoint.y() - m_pressPoint.y();
-        if (std::abs(m_pressPoint.y() - m_releasePoint.y()) < std::abs(m_pressPoint.x() - m_releasePoint.x()))
-            m_releasePoint.setY(m_pressPoint.y() + dx);
-        else
-            m_releasePoint.setX(m_pressPoint.x() + dy);
+        m_releasePoint = DragConstraint::withShift(m_pressPoint, m_releasePoint,
+                                                   EditorState::currentTool() == EditorState::LineTool);
     }
     QGraphicsItem *item = graphicsItem(type(), EditorState::currentTool(), true);
     if (!item)
