@@ -10,9 +10,12 @@
 #include "dialogs/dlgpaintproperty.h"
 #include "dialogs/dlgpushgraphproperty.h"
 #include "dialogs/propertydockwidget.h"
+#include "app/documentstatus.h"
+#include "app/enablingrules.h"
+#include "app/paintsettings.h"
+#include "app/windowcommands.h"
 #include "document/graphicsview.h"
 #include "documentkind.h"
-#include "formatlimits.h"
 #include "grouptool.h"
 #include "painttool.h"
 #include "scene/editorstate.h"
@@ -31,7 +34,6 @@
 #include <QFileInfo>
 #include <QGraphicsItem>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -41,15 +43,9 @@
 #include <QToolBar>
 #include <QUndoGroup>
 #include <QUndoStack>
-#include <algorithm>
 #include <cstdlib>
 
 namespace {
-
-const QString RecentFilesKey = QStringLiteral("最近的文件");
-// Earlier versions read the UTF-8 key as Latin-1 and stored the list under that garbled name.
-const QString LegacyRecentFilesKey = QLatin1String("最近的文件");
-constexpr int MaxRecentFiles = 10;
 
 GraphicsView *viewOf(QMdiSubWindow *window)
 {
@@ -61,17 +57,41 @@ GraphicsView *viewOf(QMdiSubWindow *window)
 Plotwright::Plotwright(QWidget *parent)
     : QMainWindow(parent)
 {
-    {
-        QSettings config(QDir::toNativeSeparators(applicationDir() + QStringLiteral("/config.ini")),
-                         QSettings::IniFormat);
-        CDataLink::setPlatform(config.value(QStringLiteral("Plotwright/platform"), 0).toInt());
-    }
+    readPlatform();
     AbstractGraphicsUtility::initProject();
     initEnvironment();
 
     ui.setupUi(this);
     setWindowTitle(windowTitleText(applicationTitle(), false));
+    showPlatformCommands();
+    m_status.reset(new DocumentStatus(this, ui.statusBar));
+    ui.action_Separator->setSeparator(true);
+    setupToolGroup();
+    setupUndoActions();
+    m_windowMapper = new QSignalMapper(this);
+    m_propertyDock = new PropertyDockWidget(this);
+    addDockWidget(Qt::RightDockWidgetArea, m_propertyDock);
+    readSettings();
+    setupColorBar();
+    updateActions();
+    connectCommands();
 
+    ui.action_BringToFront->setVisible(false);
+    ui.action_SendToBack->setVisible(false);
+
+    ui.action_Void->activate(QAction::Trigger);
+}
+
+// The edition (master station, substation, stand-alone) comes from the installation's own
+// configuration, next to the executable.
+void Plotwright::readPlatform()
+{
+    QSettings config(QDir::toNativeSeparators(applicationDir() + QStringLiteral("/config.ini")), QSettings::IniFormat);
+    CDataLink::setPlatform(config.value(QStringLiteral("Plotwright/platform"), 0).toInt());
+}
+
+void Plotwright::showPlatformCommands()
+{
     if (CDataLink::platform() == 0) {
         ui.action_OpenGraph->setVisible(false);
         ui.action_SaveAs->setVisible(false);
@@ -79,28 +99,19 @@ Plotwright::Plotwright(QWidget *parent)
         ui.actionDIZ30->setVisible(false);
         ui.actionSaveDiz30->setVisible(false);
     }
+}
 
-    m_readyLabel = new QLabel(QStringLiteral("就绪"), this);
-    m_readyLabel->setIndent(2);
-    m_posLabel = new QLabel(QStringLiteral("当前坐标"), this);
-    m_posLabel->setFrameShape(QFrame::Panel);
-    m_posLabel->setFrameShadow(QFrame::Sunken);
-    m_statLabel = new QLabel(QStringLiteral("图元个数"), this);
-    m_statLabel->setFrameShape(QFrame::Panel);
-    m_statLabel->setFrameShadow(QFrame::Sunken);
-    ui.statusBar->setStyleSheet(QStringLiteral("QStatusBar::item{border:0px}"));
-    ui.statusBar->addWidget(m_readyLabel);
-    ui.statusBar->addPermanentWidget(m_posLabel);
-    ui.statusBar->addPermanentWidget(m_statLabel);
-
-    ui.action_Separator->setSeparator(true);
-
+void Plotwright::setupToolGroup()
+{
     m_toolGroup = new QActionGroup(this);
     for (QToolBar *bar : {ui.deviceBox, ui.graphicsBox}) {
         for (QAction *action : bar->actions())
             m_toolGroup->addAction(action);
     }
+}
 
+void Plotwright::setupUndoActions()
+{
     m_undoGroup = new QUndoGroup(this);
     connect(m_undoGroup, &QUndoGroup::cleanChanged, this, &Plotwright::slotEnableExportSvgFile);
     QAction *undo = m_undoGroup->createUndoAction(this, QString());
@@ -117,14 +128,10 @@ Plotwright::Plotwright(QWidget *parent)
     redo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
     ui.mainToolBar->addAction(redo);
     ui.mainToolBar->insertAction(redo, undo);
+}
 
-    m_windowMapper = new QSignalMapper(this);
-
-    m_propertyDock = new PropertyDockWidget(this);
-    addDockWidget(Qt::RightDockWidgetArea, m_propertyDock);
-
-    readSettings();
-
+void Plotwright::setupColorBar()
+{
     m_colorBar = new ZColorBar(this);
     m_colorBar->SetPara({QStringLiteral("前景色"), QStringLiteral("背景色")}, MainPalette, 1);
     m_colorBar->m_foreground = m_foregroundIndex;
@@ -133,37 +140,35 @@ Plotwright::Plotwright(QWidget *parent)
     addToolBar(Qt::BottomToolBarArea, m_colorBar);
     EditorState::drawingDefaults().penColor = MyPALETTEINDEX(m_colorBar->m_foreground);
     EditorState::drawingDefaults().bruchColor = MyPALETTEINDEX(m_colorBar->m_background);
+}
 
-    updateActions();
-
-    connect(ui.action_mainToolBar, &QAction::triggered, ui.mainToolBar, &QWidget::setVisible);
-    connect(ui.action_StatusBar, &QAction::triggered, ui.statusBar, &QWidget::setVisible);
-    connect(ui.action_graphicsBox, &QAction::triggered, ui.graphicsBox, &QWidget::setVisible);
-    connect(ui.action_deviceBox, &QAction::triggered, ui.deviceBox, &QWidget::setVisible);
-    connect(ui.action_PropertyEditor, &QAction::triggered, m_propertyDock, &QWidget::setVisible);
-    connect(ui.action_colorBox, &QAction::triggered, m_colorBar, &QWidget::setVisible);
+void Plotwright::connectCommands()
+{
+    for (const WindowCommands::OfWindow &c : WindowCommands::ofWindow())
+        connect(ui.*c.action, &QAction::triggered, this, c.slot);
+    for (const WindowCommands::OfScene &c : WindowCommands::ofScene()) {
+        const auto operation = c.operation;
+        connect(ui.*c.action, &QAction::triggered, this, [this, operation] { forwardToScene(operation); });
+    }
+    for (const WindowCommands::OfArea &c : WindowCommands::ofArea())
+        connect(ui.*c.action, &QAction::triggered, ui.mdiArea, c.slot);
+    // The view menu shows and hides the bars and the dock; the dock reports being closed.
+    const std::pair<QAction *, QWidget *> shown[] = {
+        {ui.action_mainToolBar, ui.mainToolBar}, {ui.action_StatusBar, ui.statusBar},
+        {ui.action_graphicsBox, ui.graphicsBox}, {ui.action_deviceBox, ui.deviceBox},
+        {ui.action_PropertyEditor, m_propertyDock}, {ui.action_colorBox, m_colorBar},
+    };
+    for (const auto &entry : shown)
+        connect(entry.first, &QAction::triggered, entry.second, &QWidget::setVisible);
     connect(m_propertyDock, &QDockWidget::visibilityChanged, ui.action_PropertyEditor, &QAction::setChecked);
-    connect(ui.action_Tile, &QAction::triggered, ui.mdiArea, &QMdiArea::tileSubWindows);
-    connect(ui.action_Cascade, &QAction::triggered, ui.mdiArea, &QMdiArea::cascadeSubWindows);
-    connect(ui.action_Previous, &QAction::triggered, ui.mdiArea, &QMdiArea::activatePreviousSubWindow);
-    connect(ui.action_Next, &QAction::triggered, ui.mdiArea, &QMdiArea::activateNextSubWindow);
-    connect(ui.action_Close, &QAction::triggered, ui.mdiArea, &QMdiArea::closeActiveSubWindow);
-    connect(ui.action_CloseAll, &QAction::triggered, ui.mdiArea, &QMdiArea::closeAllSubWindows);
     connect(ui.action_Quit, &QAction::triggered, this, &QWidget::close);
     connect(ui.mdiArea, &QMdiArea::subWindowActivated, this, &Plotwright::slotSubWindowActivated);
-    connect(m_windowMapper, &QSignalMapper::mappedWidget, this,
-            &Plotwright::slotSetActiveSubWindow);
+    connect(m_windowMapper, &QSignalMapper::mappedWidget, this, &Plotwright::slotSetActiveSubWindow);
     connect(ui.menu_windows, &QMenu::aboutToShow, this, &Plotwright::slotUpdateWindowMenu);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &Plotwright::slotUpdateEditMenu);
     connect(m_toolGroup, &QActionGroup::triggered, this, &Plotwright::slotActionToolGroup);
     connect(ui.menu_file, &QMenu::aboutToShow, this, &Plotwright::slotMenuFileAboutToShow);
-    connect(ui.action_svgFile, &QAction::triggered, this, &Plotwright::slotExportSvgFile);
     connect(m_colorBar, &ZColorBar::colorChanged, this, &Plotwright::slotColorChanged);
-
-    ui.action_BringToFront->setVisible(false);
-    ui.action_SendToBack->setVisible(false);
-
-    ui.action_Void->activate(QAction::Trigger);
 }
 
 Plotwright::~Plotwright()
@@ -203,39 +208,14 @@ bool Plotwright::initEnvironment()
 
 void Plotwright::readSettings()
 {
-    DrawingDefaults &d = EditorState::drawingDefaults();
-    m_settings.beginGroup(QStringLiteral("paintProperty"));
-    d.penWidth = m_settings.value(QStringLiteral("penWidth"), 2).toInt();
-    m_foregroundIndex = int(m_settings.value(QStringLiteral("penColor"), 10).toUInt());
-    d.penStyle = int(m_settings.value(QStringLiteral("penStyle"), 1).toUInt());
-    m_backgroundIndex = m_settings.value(QStringLiteral("bruchColor"), -1).toInt();
-    d.brushStyle = m_settings.value(QStringLiteral("brushStyle"), 0).toInt();
-    d.lineHead = m_settings.value(QStringLiteral("lineHead"), 0).toInt();
-    d.lineEnd = m_settings.value(QStringLiteral("lineEnd"), 0).toInt();
-    m_settings.endGroup();
-    // The store may have been edited by hand or by another version: only drawable values pass.
-    d.clampToFormat();
-    m_foregroundIndex = qBound(0, m_foregroundIndex, FormatLimits::MaxColorIndex);
-    m_backgroundIndex = qBound(-1, m_backgroundIndex, FormatLimits::MaxColorIndex);
-    if (!m_settings.contains(RecentFilesKey) && m_settings.contains(LegacyRecentFilesKey))
-        m_settings.setValue(RecentFilesKey, m_settings.value(LegacyRecentFilesKey));
-    m_settings.remove(LegacyRecentFilesKey);
-    m_recentFiles = m_settings.value(RecentFilesKey).toStringList();
+    PaintSettings::read(m_settings, EditorState::drawingDefaults(), m_foregroundIndex, m_backgroundIndex);
+    m_recentFiles.read(m_settings);
 }
 
 void Plotwright::writeSettings()
 {
-    const DrawingDefaults &d = EditorState::drawingDefaults();
-    m_settings.beginGroup(QStringLiteral("paintProperty"));
-    m_settings.setValue(QStringLiteral("penWidth"), d.penWidth);
-    m_settings.setValue(QStringLiteral("penColor"), m_foregroundIndex);
-    m_settings.setValue(QStringLiteral("penStyle"), d.penStyle);
-    m_settings.setValue(QStringLiteral("bruchColor"), m_backgroundIndex);
-    m_settings.setValue(QStringLiteral("brushStyle"), d.brushStyle);
-    m_settings.setValue(QStringLiteral("lineHead"), d.lineHead);
-    m_settings.setValue(QStringLiteral("lineEnd"), d.lineEnd);
-    m_settings.endGroup();
-    m_settings.setValue(RecentFilesKey, m_recentFiles);
+    PaintSettings::write(m_settings, EditorState::drawingDefaults(), m_foregroundIndex, m_backgroundIndex);
+    m_recentFiles.write(m_settings);
 }
 
 GraphicsView *Plotwright::activeDocumentWindow() const
@@ -245,47 +225,7 @@ GraphicsView *Plotwright::activeDocumentWindow() const
 
 void Plotwright::updateActions()
 {
-    GraphicsView *view = activeDocumentWindow();
-    const bool d = view != nullptr;
-    for (QAction *a : {ui.action_Save, ui.action_SaveAs, ui.action_SelectAll,
-                       ui.action_EnvironmentSettings, ui.action_BackgroundColor, ui.action_BackgroundPixmap,
-                       ui.action_PaintProperty, ui.action_ZoomIn, ui.action_ZoomOut, ui.action_ZoomDefault,
-                       ui.action_Close, ui.action_CloseAll, ui.action_Tile, ui.action_Cascade, ui.action_Next,
-                       ui.action_Previous})
-        a->setEnabled(d);
-    // Paste follows the clipboard from the start, not only from its next change.
-    ui.action_Paste->setEnabled(d && view->documentScene()->canPaste());
-    const bool online = CDataLink::GetDataLink()->online;
-    ui.actionDIZ30->setEnabled(online);
-    ui.actionSaveDiz30->setEnabled(d && online);
-
-    applySelectionRules(view ? view->documentScene()->selectedItems() : QList<QGraphicsItem *>());
-    ui.action_svgFile->setEnabled(d && !view->isUntitledOrModified());
-
-    ui.action_Separator->setVisible(d);
-    ui.graphicsBox->setEnabled(d);
-    ui.deviceBox->setEnabled(d);
-    if (!d)
-        ui.action_Void->activate(QAction::Trigger);
-}
-
-// The rows of the enabling rules that depend on the selection of the active document.
-void Plotwright::applySelectionRules(const QList<QGraphicsItem *> &items)
-{
-    const int selected = items.size();
-    const bool hasGroup = std::any_of(items.begin(), items.end(),
-                                      [](QGraphicsItem *item) { return item->type() == EditorState::GroupType; });
-    for (QAction *a : {ui.action_Deselect, ui.action_CreateGroup, ui.action_Copy, ui.action_Cut, ui.action_Delete})
-        a->setEnabled(selected >= 1);
-    ui.action_DestroyGroup->setEnabled(hasGroup);
-    for (QAction *a : {ui.action_AlignmentLeft, ui.action_AlignmentRight, ui.action_AlignmentTop,
-                       ui.action_AlignmentBottom, ui.action_AlignmentHCenter, ui.action_AlignmentVCenter,
-                       ui.action_EqualWidth, ui.action_EqualHeight})
-        a->setEnabled(selected >= 2);
-    ui.action_EqualHCross->setEnabled(selected >= 3);
-    ui.action_EqualVCross->setEnabled(selected >= 3);
-    for (QAction *a : {ui.action_BringToFront, ui.action_SendToBack, ui.action_LayerUpper, ui.action_LayerLower})
-        a->setEnabled(selected == 1);
+    EnablingRules::applyToDocument(ui, activeDocumentWindow());
 }
 
 void Plotwright::slotActionToolGroup(QAction *action)
@@ -358,7 +298,7 @@ void Plotwright::slotUpdateWindowMenu()
         QAction *action = menu->addAction(text);
         action->setCheckable(true);
         action->setChecked(view == active);
-        connect(action, SIGNAL(triggered()), m_windowMapper, SLOT(map()));
+        connect(action, &QAction::triggered, m_windowMapper, qOverload<>(&QSignalMapper::map));
         m_windowMapper->setMapping(action, windows.at(i));
     }
 }
@@ -381,7 +321,7 @@ void Plotwright::slotSelectionChanged()
         slotEnableExportSvgFile(false);
     }
     if (view)
-        applySelectionRules(items);
+        EnablingRules::applyToSelection(ui, items);
     m_propertyDock->setItems(items);
 }
 
@@ -401,35 +341,9 @@ void Plotwright::flushSelectionChange()
     slotSelectionChanged();
 }
 
-// The count walks every item; a drag changes the scene at every mouse move but the count only
-// with the number of items or an undoable step, so it is taken again only then.
-int Plotwright::topLevelCount(Scene *scene)
-{
-    const int total = scene->items(Qt::SortOrder(-1)).size();
-    const int step = scene->undoStack()->index();
-    if (scene != m_counted.scene || total != m_counted.total || step != m_counted.step)
-        m_counted = {scene, total, step, scene->topLevelItemCount()};
-    return m_counted.count;
-}
-
 void Plotwright::slotChanged()
 {
-    double width = 0;
-    double height = 0;
-    int zoom = 100;
-    int count = 0;
-    if (GraphicsView *view = activeDocumentWindow()) {
-        const QRectF rect = view->documentScene()->sceneRect();
-        width = rect.width();
-        height = rect.height();
-        zoom = view->zoomPercent();
-        count = topLevelCount(view->documentScene());
-    }
-    m_statLabel->setText(QStringLiteral("画布大小:%1×%2(%3%),图元个数:%4")
-                             .arg(width, 0, 'g', -1)
-                             .arg(height, 0, 'g', -1)
-                             .arg(zoom)
-                             .arg(count));
+    m_status->showDocument(activeDocumentWindow());
 }
 
 void Plotwright::slotScenePosChanged(const QPointF &p)
@@ -441,7 +355,7 @@ void Plotwright::slotScenePosChanged(const QPointF &p)
         x = p.x();
         y = p.y();
     }
-    m_posLabel->setText(QStringLiteral("当前坐标:x=%1,y=%2").arg(x, 0, 'g', -1).arg(y, 0, 'g', -1));
+    m_status->showPosition(x, y);
 }
 
 void Plotwright::slotEnableExportSvgFile(bool clean)
@@ -610,22 +524,19 @@ void Plotwright::slotParam(const QByteArray &p)
 
 void Plotwright::addRecentFile(const QString &path)
 {
-    m_recentFiles.removeAll(path);
-    m_recentFiles.prepend(path);
-    while (m_recentFiles.size() > MaxRecentFiles)
-        m_recentFiles.removeLast();
+    m_recentFiles.add(path);
 }
 
 void Plotwright::slotMenuFileAboutToShow()
 {
     QMenu *menu = ui.menu_recentFiles;
     menu->clear();
-    if (m_recentFiles.isEmpty()) {
+    if (m_recentFiles.paths().isEmpty()) {
         menu->setEnabled(false);
         return;
     }
     menu->setEnabled(true);
-    for (const QString &path : qAsConst(m_recentFiles)) {
+    for (const QString &path : m_recentFiles.paths()) {
         QAction *action = menu->addAction(path);
         action->setData(path);
         connect(action, &QAction::triggered, this, &Plotwright::slotOpenRecentFile);
@@ -727,26 +638,6 @@ void Plotwright::forwardToScene(void (Scene::*operation)())
     flushSelectionChange();
 }
 
-void Plotwright::slotDeselect() { forwardToScene(&QGraphicsScene::clearSelection); }
-void Plotwright::slotCreateGroup() { forwardToScene(&Scene::createGroup); }
-void Plotwright::slotDestroyGroup() { forwardToScene(&Scene::destroyGroup); }
-void Plotwright::slotCopy() { forwardToScene(&Scene::copy); }
-void Plotwright::slotCut() { forwardToScene(&Scene::cut); }
-void Plotwright::slotDelete() { forwardToScene(&Scene::remove); }
-void Plotwright::slotAlignmentLeft() { forwardToScene(&Scene::alignmentLeft); }
-void Plotwright::slotAlignmentRight() { forwardToScene(&Scene::alignmentRight); }
-void Plotwright::slotAlignmentTop() { forwardToScene(&Scene::alignmentTop); }
-void Plotwright::slotAlignmentBottom() { forwardToScene(&Scene::alignmentBottom); }
-void Plotwright::slotAlignmentHCenter() { forwardToScene(&Scene::alignmentHCenter); }
-void Plotwright::slotAlignmentVCenter() { forwardToScene(&Scene::alignmentVCenter); }
-void Plotwright::slotEqualWidth() { forwardToScene(&Scene::equalWidth); }
-void Plotwright::slotEqualHeight() { forwardToScene(&Scene::equalHeight); }
-void Plotwright::slotEqualHCross() { forwardToScene(&Scene::equalHCross); }
-void Plotwright::slotEqualVCross() { forwardToScene(&Scene::equalVCross); }
-void Plotwright::slotBringToFront() { forwardToScene(&Scene::bringToFront); }
-void Plotwright::slotSendToBack() { forwardToScene(&Scene::sendToBack); }
-void Plotwright::slotLayerUpper() { forwardToScene(&Scene::layerUpper); }
-void Plotwright::slotLayerLower() { forwardToScene(&Scene::layerLower); }
 
 void Plotwright::slotPaste()
 {

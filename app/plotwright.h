@@ -2,19 +2,20 @@
 #define PLOTWRIGHT_H
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QSettings>
 #include <QStringList>
+#include <memory>
 
 #include "app/plotwrightform.h"
+#include "app/recentfilelist.h"
 #include "document/recentfiles.h"
 
 class QActionGroup;
 class QGraphicsItem;
-class QLabel;
 class QMdiSubWindow;
 class QSignalMapper;
 class QUndoGroup;
+class DocumentStatus;
 class GraphicsView;
 struct DocumentKind;
 class PropertyDockWidget;
@@ -32,7 +33,7 @@ public:
 
     void updateActions();
     void addRecentFile(const QString &path) override;
-    QStringList recentFiles() const { return m_recentFiles; }
+    QStringList recentFiles() const { return m_recentFiles.paths(); }
     void openFile(int kind, const QString &path);
     QMdiSubWindow *findDocumentWindow(const QString &path) const;
 
@@ -61,27 +62,7 @@ public slots:
     void slotPushGraphProperty();
 
     void slotSelectAll();
-    void slotDeselect();
-    void slotCreateGroup();
-    void slotDestroyGroup();
-    void slotCopy();
-    void slotCut();
     void slotPaste();
-    void slotDelete();
-    void slotAlignmentLeft();
-    void slotAlignmentRight();
-    void slotAlignmentTop();
-    void slotAlignmentBottom();
-    void slotAlignmentHCenter();
-    void slotAlignmentVCenter();
-    void slotEqualWidth();
-    void slotEqualHeight();
-    void slotEqualHCross();
-    void slotEqualVCross();
-    void slotBringToFront();
-    void slotSendToBack();
-    void slotLayerUpper();
-    void slotLayerLower();
     void slotZoomIn();
     void slotZoomOut();
     void slotZoomDefault();
@@ -106,39 +87,34 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void readPlatform();
     bool initEnvironment();
+    void showPlatformCommands();
+    void setupToolGroup();
+    void setupUndoActions();
+    void setupColorBar();
+    void connectCommands();
     void readSettings();
     void writeSettings();
     GraphicsView *createDocumentWindow();
     GraphicsView *activeDocumentWindow() const;
     void newDocument(const DocumentKind &kind);
     void openFileDialog(const DocumentKind &kind);
-    void applySelectionRules(const QList<QGraphicsItem *> &items);
     void forwardToScene(void (Scene::*operation)());
     void noteSelectionChanged();
     void flushSelectionChange();
-    int topLevelCount(Scene *scene);
 
-    QStringList m_recentFiles;
+    RecentFileList m_recentFiles;
     QSettings m_settings;
     QActionGroup *m_toolGroup = nullptr;
     QSignalMapper *m_windowMapper = nullptr;
     ZColorBar *m_colorBar = nullptr;
     QUndoGroup *m_undoGroup = nullptr;
     PropertyDockWidget *m_propertyDock = nullptr;
-    QLabel *m_readyLabel = nullptr;
-    QLabel *m_posLabel = nullptr;
-    QLabel *m_statLabel = nullptr;
+    std::unique_ptr<DocumentStatus> m_status;
     int m_foregroundIndex = 0;
     int m_backgroundIndex = -1;
     bool m_selectionPending = false;
-    struct
-    {
-        QPointer<Scene> scene;
-        int total = -1;
-        int step = -1;
-        int count = 0;
-    } m_counted;
     Ui::PlotwrightClass ui;
 };
 

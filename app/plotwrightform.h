@@ -14,8 +14,8 @@ class QToolBar;
 class QWidget;
 
 // The main window's form, written in the shape of a designer form: setupUi() builds every
-// widget and action and connects the actions to the window's slots, retranslateUi() sets
-// the texts. The many actions are described by tables, not by one block of code each.
+// widget and action, retranslateUi() sets the texts; the window connects the actions. The
+// many actions are described by tables, not by one block of code each.
 class Ui_PlotwrightClass
 {
 public:
