@@ -4,9 +4,11 @@
 #include <QDialog>
 #include <QMap>
 #include <QString>
+#include <memory>
 
-class QPushButton;
-class QTableWidget;
+namespace Ui {
+class DlgDetail;
+}
 
 // Confirmation of a variable replacement: every old name beside its new one, sorted by the
 // old name, the names that change marked red.
@@ -15,20 +17,15 @@ class DlgDetail : public QDialog
     Q_OBJECT
 public:
     DlgDetail(QMap<QString, QString> preview, QWidget *parent);
+    ~DlgDetail() override;
 
     // The number of rows whose new name differs from the old one.
     int changedCount() const { return m_changed; }
 
 private:
-    void setupUi();
-    void retranslateUi();
-
     QMap<QString, QString> m_preview;
     int m_changed = 0;
-
-    QTableWidget *tableWidget;
-    QPushButton *pushButtonOk;
-    QPushButton *pushButtonCancel;
+    std::unique_ptr<Ui::DlgDetail> ui;
 };
 
 #endif

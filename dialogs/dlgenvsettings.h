@@ -3,11 +3,11 @@
 
 #include <QDialog>
 #include <QRectF>
+#include <memory>
 
-class QGroupBox;
-class QLabel;
-class QPushButton;
-class QSpinBox;
+namespace Ui {
+class DlgEnvSettings;
+}
 
 // Canvas size of a graph or template: width and height in whole pixels.
 class DlgEnvSettings : public QDialog
@@ -15,23 +15,13 @@ class DlgEnvSettings : public QDialog
     Q_OBJECT
 public:
     DlgEnvSettings(const QRectF &sceneRect, QWidget *parent);
+    ~DlgEnvSettings() override;
 
     // The chosen canvas, always at the origin.
     QRectF rect() const;
 
 private:
-    void setupUi();
-    void retranslateUi();
-
-    QGroupBox *groupBox;
-    QLabel *label;
-    QSpinBox *spinBox_Width;
-    QLabel *label_3;
-    QLabel *label_2;
-    QSpinBox *spinBox_Height;
-    QLabel *label_4;
-    QPushButton *pushButton_OK;
-    QPushButton *pushButton_Cancel;
+    std::unique_ptr<Ui::DlgEnvSettings> ui;
 };
 
 #endif

@@ -1,14 +1,10 @@
 #include "dlgpaintproperty.h"
+#include "ui_dlgpaintproperty.h"
 
 #include "drawingdefaults.h"
 
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QGridLayout>
-#include <QLabel>
 #include <QPainter>
 #include <QPixmap>
-#include <QSpinBox>
 
 namespace {
 
@@ -43,99 +39,34 @@ QIcon lineIcon(Arrow arrow, const QColor &color)
 
 DlgPaintProperty::DlgPaintProperty(QWidget *parent)
     : QDialog(parent)
+    , ui(new Ui::DlgPaintProperty)
 {
-    setupUi();
-    retranslateUi();
+    ui->setupUi(this);
     // The smoothing setting is not used by any item; its row stays in the form but out of sight.
-    label_2->hide();
-    spinBox_2->hide();
+    ui->label_2->hide();
+    ui->spinBox_2->hide();
     fillComboBoxes();
 }
 
+DlgPaintProperty::~DlgPaintProperty() = default;
+
 void DlgPaintProperty::setValue(const DrawingDefaults &d)
 {
-    spinBox->setValue(d.penWidth);
-    comboBox_4->setCurrentIndex(d.penStyle);
-    comboBox->setCurrentIndex(d.brushStyle);
-    comboBox_2->setCurrentIndex(d.lineHead);
-    comboBox_3->setCurrentIndex(d.lineEnd);
+    ui->spinBox->setValue(d.penWidth);
+    ui->comboBox_4->setCurrentIndex(d.penStyle);
+    ui->comboBox->setCurrentIndex(d.brushStyle);
+    ui->comboBox_2->setCurrentIndex(d.lineHead);
+    ui->comboBox_3->setCurrentIndex(d.lineEnd);
 }
 
 void DlgPaintProperty::value(DrawingDefaults &d) const
 {
     // The text, not value(): a width still being typed when the window is closed counts.
-    d.penWidth = spinBox->text().toInt(nullptr, 10);
-    d.penStyle = comboBox_4->currentIndex();
-    d.brushStyle = comboBox->currentIndex();
-    d.lineHead = comboBox_2->currentIndex();
-    d.lineEnd = comboBox_3->currentIndex();
-}
-
-void DlgPaintProperty::setupUi()
-{
-    setObjectName(QStringLiteral("DlgPaintProperty"));
-    resize(270, 90);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-
-    auto *grid = new QGridLayout(this);
-    grid->setSpacing(6);
-    grid->setContentsMargins(11, 11, 11, 11);
-
-    label = new QLabel(this);
-    label->setObjectName(QStringLiteral("label"));
-    spinBox = new QSpinBox(this);
-    spinBox->setObjectName(QStringLiteral("spinBox"));
-    spinBox->setRange(0, 10);
-    spinBox->setValue(1);
-    label_2 = new QLabel(this);
-    label_2->setObjectName(QStringLiteral("label_2"));
-    spinBox_2 = new QSpinBox(this);
-    spinBox_2->setObjectName(QStringLiteral("spinBox_2"));
-    spinBox_2->setRange(0, 9);
-
-    label_3 = new QLabel(this);
-    label_3->setObjectName(QStringLiteral("label_3"));
-    comboBox_4 = new QComboBox(this);
-    comboBox_4->setObjectName(QStringLiteral("comboBox_4"));
-    label_6 = new QLabel(this);
-    label_6->setObjectName(QStringLiteral("label_6"));
-    comboBox = new QComboBox(this);
-    comboBox->setObjectName(QStringLiteral("comboBox"));
-
-    label_4 = new QLabel(this);
-    label_4->setObjectName(QStringLiteral("label_4"));
-    comboBox_2 = new QComboBox(this);
-    comboBox_2->setObjectName(QStringLiteral("comboBox_2"));
-    comboBox_2->setIconSize(QSize(16, 16));
-    label_5 = new QLabel(this);
-    label_5->setObjectName(QStringLiteral("label_5"));
-    comboBox_3 = new QComboBox(this);
-    comboBox_3->setObjectName(QStringLiteral("comboBox_3"));
-
-    grid->addWidget(label, 0, 0);
-    grid->addWidget(spinBox, 0, 1);
-    grid->addWidget(label_2, 0, 2);
-    grid->addWidget(spinBox_2, 0, 3);
-    grid->addWidget(label_3, 1, 0);
-    grid->addWidget(comboBox_4, 1, 1);
-    grid->addWidget(label_6, 1, 2);
-    grid->addWidget(comboBox, 1, 3);
-    grid->addWidget(label_4, 2, 0);
-    grid->addWidget(comboBox_2, 2, 1);
-    grid->addWidget(label_5, 2, 2);
-    grid->addWidget(comboBox_3, 2, 3);
-}
-
-void DlgPaintProperty::retranslateUi()
-{
-    const char *context = "DlgPaintProperty";
-    setWindowTitle(QCoreApplication::translate(context, "绘图属性设置"));
-    label->setText(QCoreApplication::translate(context, "画笔宽度"));
-    label_2->setText(QCoreApplication::translate(context, "圆滑"));
-    label_3->setText(QCoreApplication::translate(context, "画笔风格"));
-    label_6->setText(QCoreApplication::translate(context, "画刷风格"));
-    label_4->setText(QCoreApplication::translate(context, "直线起点"));
-    label_5->setText(QCoreApplication::translate(context, "直线终点"));
+    d.penWidth = ui->spinBox->text().toInt(nullptr, 10);
+    d.penStyle = ui->comboBox_4->currentIndex();
+    d.brushStyle = ui->comboBox->currentIndex();
+    d.lineHead = ui->comboBox_2->currentIndex();
+    d.lineEnd = ui->comboBox_3->currentIndex();
 }
 
 // The entries carry no data: the edited value is the entry's index, which is why they are
@@ -144,13 +75,13 @@ void DlgPaintProperty::fillComboBoxes()
 {
     const char *context = "DlgPaintProperty";
     for (const char *text : {"无", "实线", "虚线", "点线", "点划线", "双点划线"})
-        comboBox_4->addItem(QCoreApplication::translate(context, text));
+        ui->comboBox_4->addItem(QCoreApplication::translate(context, text));
     for (const char *text : {"无", "实心"})
-        comboBox->addItem(QCoreApplication::translate(context, text));
+        ui->comboBox->addItem(QCoreApplication::translate(context, text));
 
     const QColor ink = palette().color(QPalette::Text);
-    comboBox_2->addItem(lineIcon(Arrow::None, ink), QCoreApplication::translate(context, "──"));
-    comboBox_2->addItem(lineIcon(Arrow::AtStart, ink), QCoreApplication::translate(context, "<──"));
-    comboBox_3->addItem(lineIcon(Arrow::None, ink), QCoreApplication::translate(context, "──"));
-    comboBox_3->addItem(lineIcon(Arrow::AtEnd, ink), QCoreApplication::translate(context, "──>"));
+    ui->comboBox_2->addItem(lineIcon(Arrow::None, ink), QCoreApplication::translate(context, "──"));
+    ui->comboBox_2->addItem(lineIcon(Arrow::AtStart, ink), QCoreApplication::translate(context, "<──"));
+    ui->comboBox_3->addItem(lineIcon(Arrow::None, ink), QCoreApplication::translate(context, "──"));
+    ui->comboBox_3->addItem(lineIcon(Arrow::AtEnd, ink), QCoreApplication::translate(context, "──>"));
 }

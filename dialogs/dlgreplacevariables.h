@@ -5,15 +5,13 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <memory>
 
 class AbstractGraphicsUtility;
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
+
+namespace Ui {
+class DlgReplaceVariables;
+}
 
 // Rebinds the items' two point ids in bulk: each id's record gets a new device name, or a
 // part of its variable name rewritten, and the item is bound to the record that carries
@@ -23,6 +21,7 @@ class DlgReplaceVariables : public QDialog
     Q_OBJECT
 public:
     DlgReplaceVariables(QList<AbstractGraphicsUtility *> items, QWidget *parent);
+    ~DlgReplaceVariables() override;
 
     // Fills the device names and starts in device-name mode; call before exec().
     void initData();
@@ -44,23 +43,11 @@ private:
         QString id;
     };
     bool rebind(QString id, const QHash<QStringList, QString> &byNames, Rebinding *result) const;
-    void setupUi();
-    void retranslateUi();
 
     QList<AbstractGraphicsUtility *> m_items;
     QMap<QString, QString> m_deviceNames;
 
-    QGroupBox *groupBox;
-    QCheckBox *checkBox;
-    QComboBox *comboBox;
-    QLineEdit *lineEditFrom;
-    QLabel *label_2;
-    QLineEdit *lineEditTo;
-    QGroupBox *groupBox_2;
-    QRadioButton *radioButtonDevice;
-    QRadioButton *radioButtonChar;
-    QPushButton *pushButtonReplace;
-    QPushButton *pushButtonCancel;
+    std::unique_ptr<Ui::DlgReplaceVariables> ui;
 };
 
 #endif
