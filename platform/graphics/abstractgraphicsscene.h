@@ -1,6 +1,8 @@
 #ifndef ABSTRACTGRAPHICSSCENE_H
 #define ABSTRACTGRAPHICSSCENE_H
 
+#include "formatversion.h"
+
 #include <QColor>
 #include <QGraphicsScene>
 #include <QList>
@@ -20,7 +22,7 @@ public:
     enum FILE_INFO { FILE_SUCCESS = 0, FILE_WRONG_FORMAT = 1, FILE_ERROR = 2, FILE_DAMAGED = 3 };
 
     // The current document and item format version.
-    static constexpr unsigned CurrentVersion = 13;
+    static constexpr unsigned CurrentVersion = FormatVersion::Current;
     static constexpr int GroupType = 0x10002;
 
     explicit AbstractGraphicsScene(QObject *parent = nullptr);

@@ -5,6 +5,7 @@
 #include "formatlimits.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
+#include "itemstorage.h"
 
 #include <QDataStream>
 #include <QIODevice>
@@ -23,7 +24,7 @@ void writeHeaderAndPayload(QByteArray &out, quint32 magic, unsigned version, qin
     w.i32(type);
     w.u32(quint32(payload.size()));
     w.bytes(payload);
-    if (version >= 13)
+    if (version >= FormatVersion::ChecksumAndFonts)
         w.u32(crc32(payload.constData(), payload.size()));
 }
 
@@ -53,7 +54,7 @@ DocumentFormat::Result unwrap(const QByteArray &bytes, quint32 magic, unsigned *
         return DocumentFormat::Damaged;
     if (*version < DocumentFormat::OldestVersion || *version > DocumentFormat::CurrentVersion)
         return DocumentFormat::WrongFormat;
-    const int trailer = *version >= 13 ? 4 : 0;
+    const int trailer = *version >= FormatVersion::ChecksumAndFonts ? 4 : 0;
     if (length > quint32(in.remaining()) || in.remaining() - int(length) != trailer)
         return DocumentFormat::Damaged;
     *payload = in.sub(length);
@@ -69,64 +70,6 @@ bool isSceneRect(const QRectF &r)
 {
     return FormatLimits::isCoordinate(r.x()) && FormatLimits::isCoordinate(r.y()) && r.width() >= 0
         && r.height() >= 0 && FormatLimits::isCoordinate(r.width()) && FormatLimits::isCoordinate(r.height());
-}
-
-void writeGroupBody(BinaryWriter &out, const GroupItem *group, unsigned version)
-{
-    quint8 flags = 0;
-    flags |= group->islocked() ? 1 : 0;
-    flags |= group->zValue() != 0 ? 4 : 0;
-    flags |= !group->name().isEmpty() ? 8 : 0;
-    flags |= !group->svgID().isEmpty() ? 16 : 0;
-    flags |= !group->ykID().isEmpty() ? 32 : 0;
-    out.u8(flags);
-    out.point(group->pos());
-    if (flags & 4)
-        out.f64(group->zValue());
-    if (flags & 8)
-        out.string(group->name());
-    if (flags & 16)
-        out.string(group->svgID());
-    if (flags & 32)
-        out.string(group->ykID());
-    const QList<QGraphicsItem *> members = group->childItems();
-    out.u32(quint32(members.size()));
-    for (const QGraphicsItem *member : members)
-        DocumentFormat::writeRecord(out, member, version);
-}
-
-GroupItem *readGroupBody(BinaryReader &in, unsigned version, int depth)
-{
-    const quint8 flags = in.u8();
-    if (flags & ~quint8(1 | 4 | 8 | 16 | 32))
-        return nullptr;
-    const QPointF pos = in.point();
-    const double z = (flags & 4) ? in.f64() : 0.0;
-    const QString name = (flags & 8) ? in.string() : QString();
-    const QString svg = (flags & 16) ? in.string() : QString();
-    const QString yk = (flags & 32) ? in.string() : QString();
-    const quint32 count = in.u32();
-    // Every member record takes at least its type and length.
-    if (!in.ok() || count > quint32(in.remaining() / 8) || !FormatLimits::isCoordinate(pos.x())
-        || !FormatLimits::isCoordinate(pos.y()))
-        return nullptr;
-    auto *group = new GroupItem;
-    group->setPos(pos);
-    group->setZValue(z);
-    group->setName(name);
-    group->setSvgID(svg);
-    group->setYkID(yk);
-    for (quint32 i = 0; i < count; ++i) {
-        QGraphicsItem *member = DocumentFormat::readRecord(in, version, depth + 1);
-        if (!member) {
-            delete group;
-            return nullptr;
-        }
-        // Members are stored relative to the group; parent without moving them.
-        member->setParentItem(group);
-    }
-    group->setLock(flags & 1);
-    return group;
 }
 
 QByteArray encodeItems(const QList<QGraphicsItem *> &items, unsigned version)
@@ -170,9 +113,9 @@ void DocumentFormat::writeRecord(BinaryWriter &out, const QGraphicsItem *item, u
     const int lengthAt = out.size();
     out.u32(0);
     if (auto *g = dynamic_cast<const GroupItem *>(item))
-        writeGroupBody(out, g, version);
+        ItemStorage::writeGroup(out, *g, version);
     else if (auto *gi = dynamic_cast<const GraphicsItem *>(item))
-        gi->writeBody(out, version);
+        ItemStorage::writeItem(out, *gi, version);
     out.patchU32(lengthAt, quint32(out.size() - lengthAt - 4));
 }
 
@@ -184,7 +127,7 @@ QGraphicsItem *DocumentFormat::readRecord(BinaryReader &in, unsigned version, in
     if (!in.ok() || depth > MaxDepth)
         return nullptr;
     if (int(type) == GroupItem::Type) {
-        GroupItem *group = readGroupBody(body, version, depth);
+        GroupItem *group = ItemStorage::readGroup(body, version, depth);
         if (group && (!body.ok() || !body.atEnd())) {
             delete group;
             return nullptr;
@@ -194,7 +137,7 @@ QGraphicsItem *DocumentFormat::readRecord(BinaryReader &in, unsigned version, in
     GraphicsItem *item = dynamic_cast<GraphicsItem *>(AbstractGraphicsScene::graphicsItem(0, int(type), true));
     if (!item)
         return nullptr;
-    if (!item->readBody(body, version) || !body.atEnd()) {
+    if (!ItemStorage::readItem(body, *item, version) || !body.atEnd()) {
         delete item;
         return nullptr;
     }

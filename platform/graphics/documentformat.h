@@ -1,6 +1,8 @@
 #ifndef DOCUMENTFORMAT_H
 #define DOCUMENTFORMAT_H
 
+#include "formatversion.h"
+
 #include <QByteArray>
 #include <QList>
 
@@ -23,9 +25,9 @@ public:
     static constexpr quint32 ItemsMagic = 0x50574954;
     static constexpr quint32 ItemMagic = 0x50574931;
 
-    static constexpr unsigned CurrentVersion = 13;
+    static constexpr unsigned CurrentVersion = FormatVersion::Current;
     // The oldest version still read; it lacks the checksum and text fonts.
-    static constexpr unsigned OldestVersion = 12;
+    static constexpr unsigned OldestVersion = FormatVersion::Oldest;
     // Groups nested deeper than this are taken as damage.
     static constexpr int MaxDepth = 64;
 

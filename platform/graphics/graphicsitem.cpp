@@ -1,6 +1,5 @@
 #include "graphicsitem.h"
 
-#include "binarycodec.h"
 #include "documentformat.h"
 #include "drawingdefaults.h"
 #include "formatlimits.h"
@@ -306,185 +305,19 @@ void GraphicsItem::setHeight(double height)
     setRect(r);
 }
 
+const QString &GraphicsItem::svgIdProperty()
+{
+    return IdSvg;
+}
+
+const QString &GraphicsItem::ykIdProperty()
+{
+    return IdYk;
+}
+
 bool GraphicsItem::saveItem(QDataStream &stream)
 {
     return DocumentFormat::saveItem(stream, this);
-}
-
-namespace {
-// Which optional parts a stored item carries.
-enum BodyFlag : quint8 {
-    Locked = 1,
-    RectOrigin = 2,
-    ZValue = 4,
-    HasName = 8,
-    HasSvgId = 16,
-    HasYkId = 32,
-    HasFont = 64,
-};
-
-void writeValue(BinaryWriter &out, Property::PropertyType type, const QVariant &v)
-{
-    out.u8(quint8(type));
-    switch (type) {
-    case Property::Bool: out.u8(v.toBool() ? 1 : 0); break;
-    case Property::Int:
-    case Property::Enum: out.i32(v.toInt()); break;
-    case Property::Double: out.f64(v.toDouble()); break;
-    case Property::Size: out.f64(v.toSizeF().width()); out.f64(v.toSizeF().height()); break;
-    case Property::Color: out.color(v.value<QColor>()); break;
-    case Property::Font: out.font(v.value<QFont>()); break;
-    case Property::PointList: out.polygon(v.value<QPolygonF>()); break;
-    case Property::String:
-    case Property::Path:
-    case Property::Popup: out.string(v.toString()); break;
-    }
-}
-
-QVariant readValue(BinaryReader &in, Property::PropertyType expected)
-{
-    const quint8 tag = in.u8();
-    if (tag != quint8(expected)) {
-        in.fail();
-        return QVariant();
-    }
-    switch (expected) {
-    case Property::Bool: {
-        const quint8 b = in.u8();
-        if (b > 1)
-            in.fail();
-        return b != 0;
-    }
-    case Property::Int:
-    case Property::Enum: return in.i32();
-    case Property::Double: return in.f64();
-    case Property::Size: {
-        const double w = in.f64();
-        return QSizeF(w, in.f64());
-    }
-    case Property::Color: return in.color();
-    case Property::Font: return in.font();
-    case Property::PointList: return QVariant::fromValue(in.polygon());
-    case Property::String:
-    case Property::Path:
-    case Property::Popup: return in.string();
-    }
-    in.fail();
-    return QVariant();
-}
-} // namespace
-
-void GraphicsItem::writeBody(BinaryWriter &out, unsigned version) const
-{
-    const bool font = hasText() && version >= 13;
-    quint8 flags = 0;
-    flags |= islocked() ? Locked : 0;
-    flags |= m_rect.topLeft() != QPointF(0, 0) ? RectOrigin : 0;
-    flags |= zValue() != 0 ? ZValue : 0;
-    flags |= !m_name.isEmpty() ? HasName : 0;
-    flags |= !svgID().isEmpty() ? HasSvgId : 0;
-    flags |= !ykID().isEmpty() ? HasYkId : 0;
-    flags |= font ? HasFont : 0;
-    out.u8(flags);
-    out.point(pos());
-    if (flags & RectOrigin)
-        out.point(m_rect.topLeft());
-    out.f64(m_rect.width());
-    out.f64(m_rect.height());
-    if (flags & ZValue)
-        out.f64(zValue());
-    if (flags & HasName)
-        out.string(m_name);
-    if (flags & HasSvgId)
-        out.string(svgID());
-    if (flags & HasYkId)
-        out.string(ykID());
-    out.u8(quint8(m_penWidth));
-    out.color(m_penColor);
-    out.u8(quint8(m_penStyle));
-    out.color(m_brushColor);
-    out.u8(quint8(m_brushStyle));
-    if (font)
-        out.font(m_font);
-    const QVector<SpecificProperty> &list = specifics();
-    const QVector<QVariant> &v = values();
-    out.u8(quint8(list.size()));
-    for (int i = 0; i < list.size(); ++i) {
-        const QString &id = list.at(i).property->id();
-        const QVariant value = id == IdSvg ? QVariant(svgID()) : id == IdYk ? QVariant(ykID()) : v.at(i);
-        writeValue(out, list.at(i).property->type(), value);
-    }
-}
-
-bool GraphicsItem::readBody(BinaryReader &in, unsigned version)
-{
-    const quint8 flags = in.u8();
-    if (flags & 0x80 || (version < 13 && (flags & HasFont)))
-        return false;
-    const QPointF p = in.point();
-    const QPointF origin = (flags & RectOrigin) ? in.point() : QPointF(0, 0);
-    const double w = in.f64();
-    const double h = in.f64();
-    const double z = (flags & ZValue) ? in.f64() : 0.0;
-    const QString name = (flags & HasName) ? in.string() : QString();
-    const QString svg = (flags & HasSvgId) ? in.string() : QString();
-    const QString yk = (flags & HasYkId) ? in.string() : QString();
-    const quint8 penWidth = in.u8();
-    const QColor penColor = in.color();
-    const quint8 penStyle = in.u8();
-    const QColor brushColor = in.color();
-    const quint8 brushStyle = in.u8();
-    const QFont font = (flags & HasFont) ? in.font() : m_font;
-    if (!in.ok() || penWidth > FormatLimits::MaxPenWidth || penStyle > FormatLimits::MaxPenStyle
-        || brushStyle > FormatLimits::MaxBrushStyle || ((flags & HasFont) && !hasText()))
-        return false;
-    // Everything that places the item must lie where it can be drawn; items other than
-    // lines are normalised rectangles.
-    if (!FormatLimits::isCoordinate(p.x()) || !FormatLimits::isCoordinate(p.y())
-        || !FormatLimits::isCoordinate(origin.x()) || !FormatLimits::isCoordinate(origin.y())
-        || !FormatLimits::isCoordinate(w) || !FormatLimits::isCoordinate(h) || (!isLinear() && (w < 0 || h < 0)))
-        return false;
-
-    const QVector<SpecificProperty> &list = specifics();
-    const quint8 count = in.u8();
-    if (count != list.size())
-        return false;
-    QVector<QVariant> &v = values();
-    // Read into a copy: a refused record leaves the item as it was.
-    QVector<QVariant> read(list.size());
-    for (int i = 0; i < list.size() && in.ok(); ++i) {
-        read[i] = readValue(in, list.at(i).property->type());
-        // Each value within what its property offers: a grid of millions of rows or an arc
-        // of a billion degrees would take forever to draw.
-        if (!list.at(i).property->accepts(read.at(i)))
-            in.fail();
-    }
-    if (!in.ok())
-        return false;
-    v = read;
-
-    setPos(p);
-    setRect(QRectF(origin, QSizeF(w, h)));
-    setZValue(z);
-    m_name = name;
-    setSvgID(svg);
-    setYkID(yk);
-    m_penWidth = penWidth;
-    m_penColor = penColor;
-    m_penStyle = penStyle;
-    m_brushColor = brushColor;
-    m_brushStyle = brushStyle;
-    m_font = font;
-    setLock(flags & Locked);
-    for (int i = 0; i < list.size(); ++i) {
-        const QString &id = list.at(i).property->id();
-        if (id == IdSvg)
-            v[i] = svg;
-        else if (id == IdYk)
-            v[i] = yk;
-        specificChanged(i);
-    }
-    return true;
 }
 
 QRectF GraphicsItem::itemRect() const

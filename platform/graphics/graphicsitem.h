@@ -12,8 +12,7 @@
 #include <QPen>
 #include <QVector>
 
-class BinaryReader;
-class BinaryWriter;
+class ItemStorage;
 struct ItemKind;
 
 // Base of every drawing item: a rectangle with pen and brush, resize handles while
@@ -25,6 +24,9 @@ class GraphicsItem : public QGraphicsItem,
                      public AbstractGraphicsProperty,
                      public AbstractGraphicsLibrary
 {
+    // Reads and writes the item's state in the document format.
+    friend class ItemStorage;
+
 public:
     // A property of the kind's own, with the value a new item starts with.
     struct SpecificProperty
@@ -85,10 +87,6 @@ public:
     // AbstractGraphicsLibrary
     void init(void *context, void *data) override;
 
-    // The item's state in the document format (without the record's type and length).
-    void writeBody(BinaryWriter &out, unsigned version) const;
-    bool readBody(BinaryReader &in, unsigned version);
-
     // Value of a specific property by its index in specifics().
     QVariant specificValue(int index) const { return values().value(index); }
     void setSpecificValue(int index, const QVariant &value);
@@ -127,6 +125,9 @@ private:
     void drawSelection(QPainter *painter);
     bool showsHandles() const;
     QVector<QVariant> &values() const;
+    // The ids of the two point bindings when a kind lists them among its specific properties.
+    static const QString &svgIdProperty();
+    static const QString &ykIdProperty();
 
     const ItemKind &m_kind;
     QRectF m_rect;
