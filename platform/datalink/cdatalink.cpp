@@ -21,11 +21,16 @@ std::unique_ptr<CDataLink> s_instance;
 int s_platform = -1;
 bool s_closeRegistered = false;
 
-// A local copy of a server graph: "DIZ.<id>r<revision>.<name>.drw" (or ".tpl"). The server
+// A local copy of a server graph: "DIZ.<id>r<revision>.<name>.<suffix of its kind>". The server
 // id carries the revision the copy was fetched at, so a copy knows what it is based on, and
 // copies of different revisions never share a file or a window.
-const QRegularExpression LocalCopy(QStringLiteral("^DIZ\\.(\\d+)r(\\d+)\\.(.*)\\.(drw|tpl)$"),
-                                   QRegularExpression::CaseInsensitiveOption);
+QRegularExpressionMatch matchLocalCopy(const QString &fileName)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^DIZ\\.(\\d+)r(\\d+)\\.(.*)\\.([^.]+)$"), QRegularExpression::CaseInsensitiveOption);
+    QRegularExpressionMatch match = pattern.match(fileName);
+    return match.hasMatch() && DocumentKind::findBySuffix(match.captured(4)) ? match : QRegularExpressionMatch();
+}
 
 // A graph of no known kind is kept as a graph.
 const DocumentKind &kindOf(const ServerGraph &graph)
@@ -328,7 +333,7 @@ QString CDataLink::SaveDizFile(QString graphFile, QString svgFile)
     // refused with the reason, the editor then reports the failed save, and the user fetches
     // the current revision. Asking "overwrite anyway?" would make losing a colleague's work
     // one click away.
-    const QRegularExpressionMatch copy = LocalCopy.match(info.fileName());
+    const QRegularExpressionMatch copy = matchLocalCopy(info.fileName());
     if (copy.hasMatch()) {
         ServerGraph current;
         if (!m_db->fetch(copy.captured(1).toLongLong(), current, false)) {
