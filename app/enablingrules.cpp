@@ -1,6 +1,7 @@
 #include "enablingrules.h"
 
 #include "app/plotwrightform.h"
+#include "itemkind.h"
 #include "cdatalink.h"
 #include "document/graphicsview.h"
 #include "scene/editorstate.h"
@@ -40,7 +41,7 @@ void EnablingRules::applyToSelection(const Ui_PlotwrightClass &ui, const QList<Q
 {
     const int selected = items.size();
     const bool hasGroup = std::any_of(items.begin(), items.end(),
-                                      [](QGraphicsItem *item) { return item->type() == EditorState::GroupType; });
+                                      [](QGraphicsItem *item) { return item->type() == ItemKind::Group; });
     for (QAction *a : {ui.action_Deselect, ui.action_CreateGroup, ui.action_Copy, ui.action_Cut, ui.action_Delete})
         a->setEnabled(selected >= 1);
     ui.action_DestroyGroup->setEnabled(hasGroup);

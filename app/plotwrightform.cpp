@@ -1,5 +1,7 @@
 #include "plotwrightform.h"
 
+#include "itemkind.h"
+
 #include <QAction>
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -110,61 +112,69 @@ void applyTips(QAction *action, const char *toolTip, const char *statusTip)
 
 const QList<Form::Tool> &Form::tools()
 {
-    static const QList<Tool> table = {
-        {&Form::action_Void, "action_Void", "指针", "指针(ESC)", nullptr, 0x10006, "ToolVoid", Tool::Graphics},
-        {&Form::action_Line, "action_Line", "直线", "绘制直线", nullptr, 0x10016, "Line", Tool::Graphics},
-        {&Form::action_Rectangle, "action_Rectangle", "矩形", "绘制矩形", nullptr, 0x10018, "Rectangle", Tool::Graphics},
-        {&Form::action_Triangle, "action_Triangle", "三角形", "绘制三角形", nullptr, 0x10019, "Triangle", Tool::Graphics},
-        {&Form::action_Ellipse, "action_Ellipse", "椭圆", "绘制椭圆", nullptr, 0x1001a, "Ellipse", Tool::Graphics},
-        {&Form::action_Arc, "action_Arc", "圆弧", "绘制圆弧", nullptr, 0x1001c, "Arc", Tool::Graphics},
-        {&Form::action_Chord, "action_Chord", "弦", "绘制弦", nullptr, 0x1001d, "Chord", Tool::Graphics},
-        {&Form::action_Sector, "action_Sector", "扇形", "绘制扇形", nullptr, 0x1001e, "Sector", Tool::Graphics},
-        {&Form::action_Grid, "action_Grid", "网格", "绘制网格", nullptr, 0x1001f, "Grid", Tool::Graphics},
-        {&Form::action_GIF, "action_GIF", "动画", "绘制动画", nullptr, 0x10022, "GIF", Tool::Graphics},
-        {&Form::action_SVG, "action_SVG", "SVG矢量图元", "绘制SVG矢量图元", nullptr, 0x10031, "SVG", Tool::Graphics},
-        {&Form::action_DIY, "action_DIY", "自定义图符", nullptr, "绘制自定义图符", 0x10029, "DIY", Tool::Graphics},
-        {&Form::action_Group, "action_Group", "自定义图元组", nullptr, "绘制自定义图元组", 0x10002, "Group", Tool::Graphics},
-        {&Form::action_Text, "action_Text", "文字", "绘制文字", nullptr, 0x10027, "Text", Tool::Device},
-        {&Form::action_TextYc, "action_TextYc", "文本模拟量", "绘制文本模拟量", "", 0x1003a, "TextYc", Tool::Device},
-        {&Form::action_YX, "action_YX", "开关", "绘制开关量", nullptr, 0x10008, "YX", Tool::Device},
-        {&Form::action_StatusImg, "action_StatusImg", "开关图形", "绘制开关图形", "绘制动画", 0x10039, "StatusImg", Tool::Device},
-        {&Form::action_Switch, "action_Switch", "刀闸", "绘制刀闸", nullptr, 0x10009, "Switch", Tool::Device},
-        {&Form::action_Cap, "action_Cap", "电容器", "绘制电容器", nullptr, 0x1000a, "Cap", Tool::Device},
-        {&Form::action_Break, "action_Break", "手车", "绘制手车", nullptr, 0x1000b, "Break", Tool::Device},
-        {&Form::action_Melt, "action_Melt", "熔断器", "绘制熔断器", nullptr, 0x1000c, "Melt", Tool::Device},
-        {&Form::action_Sis, "action_Sis", "电抗", "绘制电抗", nullptr, 0x1000d, "Sis", Tool::Device},
-        {&Form::action_Loop, "action_Loop", "消弧线圈", "绘制消弧线圈", nullptr, 0x1000e, "Loop", Tool::Device},
-        {&Form::action_Rod, "action_Rod", "避雷针", "绘制避雷针", nullptr, 0x1000f, "Rod", Tool::Device},
-        {&Form::action_Generator, "action_Generator", "发电机", "绘制发电机", nullptr, 0x10010, "Generator", Tool::Device},
-        {&Form::action_Motor, "action_Motor", "电动机", "绘制电动机", nullptr, 0x1002d, "Motor", Tool::Device},
-        {&Form::action_Ground, "action_Ground", "接地符", "绘制接地符", nullptr, 0x10011, "Ground", Tool::Device},
-        {&Form::action_MTransformer, "action_MTransformer", "主变压器", "绘制主变压器", nullptr, 0x10012, "MTransformer", Tool::Device},
-        {&Form::action_STransformer, "action_STransformer", "配变压器", "绘制配变压器", nullptr, 0x10013, "STransformer", Tool::Device},
-        {&Form::action_CT, "action_CT", "电流互感器", "绘制电流互感器", nullptr, 0x10014, "CT", Tool::Device},
-        {&Form::action_PT, "action_PT", "电压互感器", "绘制电压互感器", nullptr, 0x10015, "PT", Tool::Device},
-        {&Form::action_Light, "action_Light", "灯", "绘制灯", nullptr, 0x1002a, "Light", Tool::Device},
-        {&Form::action_Bell, "action_Bell", "电铃", "绘制电铃", nullptr, 0x1002b, "Bell", Tool::Device},
-        {&Form::action_Diode, "action_Diode", "二极管", "绘制二极管", nullptr, 0x1002c, "Diode", Tool::Device},
-        {&Form::action_Danger, "action_Danger", "危险标示", "绘制危险标示", nullptr, 0x1002e, "Danger", Tool::Device},
-        {&Form::action_Link, "action_Link", "图形链接", "绘制图形链接", "绘制热点链接", 0x10038, "Link", Tool::Device},
-        {&Form::action_Capacity_Overlook, "action_Capacity_Overlook", "容量(俯视图)", "绘制容量(俯视图)", "", 0x1003b, "Capacity", Tool::Device},
-        {&Form::action_Capacity_Face, "action_Capacity_Face", "容量(正视图)", "绘制容量(正视图)", "", 0x1003c, "CapacityFace", Tool::Device},
-        {&Form::action_YC, "action_YC", "模拟量", "绘制模拟量", nullptr, 0x10007, "YC", Tool::None},
-        {&Form::action_Bar, "action_Bar", "棒图", "绘制棒图", nullptr, 0x10020, "Bar", Tool::None},
-        {&Form::action_Curve, "action_Curve", "曲线", "绘制曲线", "绘制棒图曲线", 0x10021, "Curve", Tool::None},
-        {&Form::action_Clock, "action_Clock", "时钟", "绘制时钟", nullptr, 0x10023, "Clock", Tool::None},
-        {&Form::action_DClock, "action_DClock", "数字式时钟", "绘制数字式时钟", nullptr, 0x10024, "DClock", Tool::None},
-        {&Form::action_Button, "action_Button", "按钮", "绘制按钮", nullptr, 0x10025, "Button", Tool::None},
-        {&Form::action_Hot, "action_Hot", "热点", "绘制热点链接", nullptr, 0x10026, "Hot", Tool::None},
-        {&Form::action_Dial, "action_Dial", "表盘", "绘制表盘", nullptr, 0x1002f, "Dial", Tool::None},
-        {&Form::action_Pie, "action_Pie", "饼图", "绘制饼图", nullptr, 0x10030, "Pie", Tool::None},
-        {&Form::action_BarExtend, "action_BarExtend", "棒图(扩展)", "绘制棒图(扩展)", nullptr, 0x10032, "BarExtend", Tool::None},
-        {&Form::action_Circle, "action_Circle", "回路(设备)", nullptr, "绘制回路(设备)", 0x10033, "Circle", Tool::None},
-        {&Form::action_Detail, "action_Detail", "详情", nullptr, "绘制详情", 0x10034, "Detail", Tool::None},
-        {&Form::action_TextExt, "action_TextExt", "文字(扩展)", "绘制文字(扩展)", nullptr, 0x10035, "TextExt", Tool::None},
-        {&Form::action_Rankchart, "action_Rankchart", "功耗排名", "绘制功耗排名棒图", "", 0x10036, "RankChart", Tool::None},
-        {&Form::action_Thermo, "action_Thermo", "游标", "绘制游标", "", 0x10037, "Thermo", Tool::None},
-    };
+    // A row without a text of its own is called by the name of the kind it draws.
+    static const QList<Tool> table = [] {
+        QList<Tool> rows = {
+        {&Form::action_Void, "action_Void", "指针", "指针(ESC)", nullptr, ItemKind::Pointer, "ToolVoid", Tool::Graphics},
+        {&Form::action_Line, "action_Line", nullptr, "绘制直线", nullptr, ItemKind::Line, "Line", Tool::Graphics},
+        {&Form::action_Rectangle, "action_Rectangle", nullptr, "绘制矩形", nullptr, ItemKind::Rectangle, "Rectangle", Tool::Graphics},
+        {&Form::action_Triangle, "action_Triangle", nullptr, "绘制三角形", nullptr, ItemKind::Triangle, "Triangle", Tool::Graphics},
+        {&Form::action_Ellipse, "action_Ellipse", nullptr, "绘制椭圆", nullptr, ItemKind::Ellipse, "Ellipse", Tool::Graphics},
+        {&Form::action_Arc, "action_Arc", nullptr, "绘制圆弧", nullptr, ItemKind::Arc, "Arc", Tool::Graphics},
+        {&Form::action_Chord, "action_Chord", nullptr, "绘制弦", nullptr, ItemKind::Chord, "Chord", Tool::Graphics},
+        {&Form::action_Sector, "action_Sector", nullptr, "绘制扇形", nullptr, ItemKind::Sector, "Sector", Tool::Graphics},
+        {&Form::action_Grid, "action_Grid", nullptr, "绘制网格", nullptr, ItemKind::Grid, "Grid", Tool::Graphics},
+        {&Form::action_GIF, "action_GIF", nullptr, "绘制动画", nullptr, ItemKind::Animation, "GIF", Tool::Graphics},
+        {&Form::action_SVG, "action_SVG", nullptr, "绘制SVG矢量图元", nullptr, ItemKind::SvgPicture, "SVG", Tool::Graphics},
+        {&Form::action_DIY, "action_DIY", nullptr, nullptr, "绘制自定义图符", ItemKind::CustomSymbol, "DIY", Tool::Graphics},
+        {&Form::action_Group, "action_Group", "自定义图元组", nullptr, "绘制自定义图元组", ItemKind::Group, "Group", Tool::Graphics},
+        {&Form::action_Text, "action_Text", nullptr, "绘制文字", nullptr, ItemKind::PlainText, "Text", Tool::Device},
+        {&Form::action_TextYc, "action_TextYc", nullptr, "绘制文本模拟量", "", ItemKind::TextValue, "TextYc", Tool::Device},
+        {&Form::action_YX, "action_YX", nullptr, "绘制开关量", nullptr, ItemKind::Breaker, "YX", Tool::Device},
+        {&Form::action_StatusImg, "action_StatusImg", nullptr, "绘制开关图形", "绘制动画", ItemKind::BreakerPicture, "StatusImg", Tool::Device},
+        {&Form::action_Switch, "action_Switch", nullptr, "绘制刀闸", nullptr, ItemKind::Disconnector, "Switch", Tool::Device},
+        {&Form::action_Cap, "action_Cap", nullptr, "绘制电容器", nullptr, ItemKind::Capacitor, "Cap", Tool::Device},
+        {&Form::action_Break, "action_Break", nullptr, "绘制手车", nullptr, ItemKind::BreakerTruck, "Break", Tool::Device},
+        {&Form::action_Melt, "action_Melt", nullptr, "绘制熔断器", nullptr, ItemKind::Fuse, "Melt", Tool::Device},
+        {&Form::action_Sis, "action_Sis", nullptr, "绘制电抗", nullptr, ItemKind::Reactor, "Sis", Tool::Device},
+        {&Form::action_Loop, "action_Loop", nullptr, "绘制消弧线圈", nullptr, ItemKind::ArcSuppressionCoil, "Loop", Tool::Device},
+        {&Form::action_Rod, "action_Rod", nullptr, "绘制避雷针", nullptr, ItemKind::Arrester, "Rod", Tool::Device},
+        {&Form::action_Generator, "action_Generator", nullptr, "绘制发电机", nullptr, ItemKind::Generator, "Generator", Tool::Device},
+        {&Form::action_Motor, "action_Motor", nullptr, "绘制电动机", nullptr, ItemKind::Motor, "Motor", Tool::Device},
+        {&Form::action_Ground, "action_Ground", nullptr, "绘制接地符", nullptr, ItemKind::Earth, "Ground", Tool::Device},
+        {&Form::action_MTransformer, "action_MTransformer", nullptr, "绘制主变压器", nullptr, ItemKind::MainTransformer, "MTransformer", Tool::Device},
+        {&Form::action_STransformer, "action_STransformer", nullptr, "绘制配变压器", nullptr, ItemKind::DistributionTransformer, "STransformer", Tool::Device},
+        {&Form::action_CT, "action_CT", nullptr, "绘制电流互感器", nullptr, ItemKind::CurrentTransformer, "CT", Tool::Device},
+        {&Form::action_PT, "action_PT", nullptr, "绘制电压互感器", nullptr, ItemKind::VoltageTransformer, "PT", Tool::Device},
+        {&Form::action_Light, "action_Light", nullptr, "绘制灯", nullptr, ItemKind::Lamp, "Light", Tool::Device},
+        {&Form::action_Bell, "action_Bell", nullptr, "绘制电铃", nullptr, ItemKind::Bell, "Bell", Tool::Device},
+        {&Form::action_Diode, "action_Diode", nullptr, "绘制二极管", nullptr, ItemKind::Diode, "Diode", Tool::Device},
+        {&Form::action_Danger, "action_Danger", nullptr, "绘制危险标示", nullptr, ItemKind::Danger, "Danger", Tool::Device},
+        {&Form::action_Link, "action_Link", nullptr, "绘制图形链接", "绘制热点链接", ItemKind::GraphLink, "Link", Tool::Device},
+        {&Form::action_Capacity_Overlook, "action_Capacity_Overlook", nullptr, "绘制容量(俯视图)", "", ItemKind::CapacityPlan, "Capacity", Tool::Device},
+        {&Form::action_Capacity_Face, "action_Capacity_Face", nullptr, "绘制容量(正视图)", "", ItemKind::CapacityFront, "CapacityFace", Tool::Device},
+        {&Form::action_YC, "action_YC", nullptr, "绘制模拟量", nullptr, ItemKind::AnalogValue, "YC", Tool::None},
+        {&Form::action_Bar, "action_Bar", nullptr, "绘制棒图", nullptr, ItemKind::Bar, "Bar", Tool::None},
+        {&Form::action_Curve, "action_Curve", nullptr, "绘制曲线", "绘制棒图曲线", ItemKind::Curve, "Curve", Tool::None},
+        {&Form::action_Clock, "action_Clock", nullptr, "绘制时钟", nullptr, ItemKind::Clock, "Clock", Tool::None},
+        {&Form::action_DClock, "action_DClock", nullptr, "绘制数字式时钟", nullptr, ItemKind::DigitalClock, "DClock", Tool::None},
+        {&Form::action_Button, "action_Button", nullptr, "绘制按钮", nullptr, ItemKind::Button, "Button", Tool::None},
+        {&Form::action_Hot, "action_Hot", nullptr, "绘制热点链接", nullptr, ItemKind::HotSpot, "Hot", Tool::None},
+        {&Form::action_Dial, "action_Dial", nullptr, "绘制表盘", nullptr, ItemKind::Dial, "Dial", Tool::None},
+        {&Form::action_Pie, "action_Pie", nullptr, "绘制饼图", nullptr, ItemKind::Pie, "Pie", Tool::None},
+        {&Form::action_BarExtend, "action_BarExtend", nullptr, "绘制棒图(扩展)", nullptr, ItemKind::ExtendedBar, "BarExtend", Tool::None},
+        {&Form::action_Circle, "action_Circle", nullptr, nullptr, "绘制回路(设备)", ItemKind::Circuit, "Circle", Tool::None},
+        {&Form::action_Detail, "action_Detail", nullptr, nullptr, "绘制详情", ItemKind::Details, "Detail", Tool::None},
+        {&Form::action_TextExt, "action_TextExt", nullptr, "绘制文字(扩展)", nullptr, ItemKind::ExtendedText, "TextExt", Tool::None},
+        {&Form::action_Rankchart, "action_Rankchart", nullptr, "绘制功耗排名棒图", "", ItemKind::Rank, "RankChart", Tool::None},
+        {&Form::action_Thermo, "action_Thermo", nullptr, "绘制游标", "", ItemKind::Cursor, "Thermo", Tool::None},
+        };
+        for (Tool &t : rows) {
+            if (!t.text)
+                t.text = ItemKind::find(t.number)->name;
+        }
+        return rows;
+    }();
     return table;
 }
 

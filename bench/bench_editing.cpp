@@ -10,6 +10,7 @@
 #include "document/graphicsview.h"
 #include "drawingdefaults.h"
 #include "graphicsitem.h"
+#include "itemkind.h"
 #include "scene/commands.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
@@ -91,7 +92,7 @@ private slots:
     void initTestCase()
     {
         qputenv("PLOTWRIGHT_PROJECT_DIR", m_dir.path().toLocal8Bit());
-        EditorState::setCurrentTool(EditorState::SelectionTool);
+        EditorState::setCurrentTool(ItemKind::Pointer);
     }
 
     void baselineEncode()

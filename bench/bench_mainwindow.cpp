@@ -226,7 +226,7 @@ const Mix &mix()
             else if (kind.family == ItemKind::Shape && kind.displayName() == QStringLiteral("矩形"))
                 m.rect = &kind;
         }
-        m.line = ItemKind::find(EditorState::LineTool);
+        m.line = ItemKind::find(ItemKind::Line);
         return m;
     }();
     return m;
@@ -736,7 +736,7 @@ int memoryChild(const QString &request)
     }
 
     TestSupport::isolate("bench_mainwindow_memory");
-    EditorState::setCurrentTool(EditorState::SelectionTool);
+    EditorState::setCurrentTool(ItemKind::Pointer);
     Driver d;
     settle();
     const long before = statusKb("VmRSS:");
@@ -1256,7 +1256,7 @@ private:
             QCOMPARE(top.size(), 1);
             QCOMPARE(top.first()->childItems().size(), n);
             if (!m_plain)
-                QCOMPARE(top.first()->type(), int(EditorState::GroupType));
+                QCOMPARE(top.first()->type(), int(ItemKind::Group));
             break;
         }
         case BringToFront: QCOMPARE(stackingPlace(s, m_one), n - 1); break;
@@ -1427,7 +1427,7 @@ private slots:
             QVERIFY2(error.isEmpty(), qPrintable(error));
             m_graphs << path;
         }
-        EditorState::setCurrentTool(EditorState::SelectionTool);
+        EditorState::setCurrentTool(ItemKind::Pointer);
         m_driver = std::make_unique<Driver>();
         QVERIFY2(m_driver->error.isEmpty(), qPrintable(m_driver->error));
     }

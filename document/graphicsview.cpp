@@ -1,5 +1,6 @@
 #include "graphicsview.h"
 #include "recentfiles.h"
+#include "itemkind.h"
 #include "filechooser.h"
 #include "safefile.h"
 
@@ -390,7 +391,7 @@ void GraphicsView::applyZoom()
 
 void GraphicsView::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && EditorState::currentTool() != EditorState::SelectionTool) {
+    if (event->button() == Qt::LeftButton && EditorState::currentTool() != ItemKind::Pointer) {
         m_drawingDrag = true;
         m_previewStartX = m_previewEndX = event->pos().x();
         m_previewStartY = m_previewEndY = event->pos().y();
@@ -414,7 +415,7 @@ void GraphicsView::mouseMoveEvent(QMouseEvent *event)
         if (event->modifiers() & Qt::ShiftModifier) {
             const QPointF end = DragConstraint::withShift(QPointF(m_previewStartX, m_previewStartY),
                                                           QPointF(m_previewEndX, m_previewEndY),
-                                                          EditorState::currentTool() == EditorState::LineTool);
+                                                          EditorState::currentTool() == ItemKind::Line);
             m_previewEndX = end.x();
             m_previewEndY = end.y();
         }
@@ -431,7 +432,7 @@ void GraphicsView::mouseMoveEvent(QMouseEvent *event)
         return;
     }
     // With a drawing tool the scene sees no moves until the pointer is back.
-    if (EditorState::currentTool() == EditorState::SelectionTool)
+    if (EditorState::currentTool() == ItemKind::Pointer)
         QGraphicsView::mouseMoveEvent(event);
 }
 
@@ -468,7 +469,7 @@ void GraphicsView::paintEvent(QPaintEvent *event)
     painter.setBackground(QBrush(Qt::black, Qt::SolidPattern));
     painter.setBackgroundMode(Qt::OpaqueMode);
     painter.setBrush(Qt::NoBrush);
-    if (EditorState::currentTool() == EditorState::LineTool)
+    if (EditorState::currentTool() == ItemKind::Line)
         painter.drawLine(QPointF(m_previewStartX, m_previewStartY), QPointF(m_previewEndX, m_previewEndY));
     else
         painter.drawRect(QRectF(m_previewStartX, m_previewStartY, m_previewEndX - m_previewStartX,

@@ -8,11 +8,7 @@
 // scene and document code never has to include it.
 namespace EditorState {
 
-constexpr int SelectionTool = 0x10006;
-constexpr int LineTool = 0x10016;
-constexpr int GroupType = 0x10002;
-
-// The number of the chosen drawing tool: 0x10006 for the pointer, otherwise the item type.
+// The number of the chosen drawing tool: ItemKind::Pointer, otherwise the item type it draws.
 int currentTool();
 void setCurrentTool(int tool);
 

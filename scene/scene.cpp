@@ -1,6 +1,7 @@
 #include "scene.h"
 
 #include "abstractgraphicslibrary.h"
+#include "itemkind.h"
 #include "abstractgraphicsresize.h"
 #include "abstractgraphicsutility.h"
 #include "alignment.h"
@@ -184,7 +185,7 @@ void Scene::mousePressEvent(QGraphicsSceneMouseEvent *event)
         m_geometryBeforeResize = resize->geometry();
     // With a drawing tool the press only marks where the new item starts: nothing is
     // selected or grabbed.
-    if (EditorState::currentTool() != EditorState::SelectionTool)
+    if (EditorState::currentTool() != ItemKind::Pointer)
         return;
     AbstractGraphicsScene::mousePressEvent(event);
     // Where the selection stands now that the press has settled it: a drag moves only the
@@ -209,7 +210,7 @@ void Scene::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
     auto *resize = dynamic_cast<AbstractGraphicsResize *>(grabbed);
     const bool dragsSelection = (event->buttons() & Qt::LeftButton) && grabbed
         && (grabbed->flags() & QGraphicsItem::ItemIsMovable) && !(resize && resize->isResizing() != -1)
-        && EditorState::currentTool() == EditorState::SelectionTool;
+        && EditorState::currentTool() == ItemKind::Pointer;
     if (!dragsSelection) {
         AbstractGraphicsScene::mouseMoveEvent(event);
         return;
@@ -228,7 +229,7 @@ void Scene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
         AbstractGraphicsScene::mouseReleaseEvent(event);
         return;
     }
-    if (EditorState::currentTool() != EditorState::SelectionTool) {
+    if (EditorState::currentTool() != ItemKind::Pointer) {
         releaseWithDrawingTool(event);
         return;
     }
@@ -242,7 +243,7 @@ void Scene::releaseWithDrawingTool(QGraphicsSceneMouseEvent *event)
     m_releasePoint = event->scenePos();
     if (event->modifiers() & Qt::ShiftModifier) {
         m_releasePoint = DragConstraint::withShift(m_pressPoint, m_releasePoint,
-                                                   EditorState::currentTool() == EditorState::LineTool);
+                                                   EditorState::currentTool() == ItemKind::Line);
     }
     QGraphicsItem *item = graphicsItem(type(), EditorState::currentTool(), true);
     if (!item)
@@ -360,12 +361,12 @@ void Scene::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
         {nullptr, "拆分",
          [](const Context &c) {
              return std::any_of(c.selection.cbegin(), c.selection.cend(),
-                                [](const QGraphicsItem *item) { return item->type() == GroupType; });
+                                [](const QGraphicsItem *item) { return item->type() == ItemKind::Group; });
          },
          nullptr, [](const Context &c) { c.scene->ungroupSelection(); }},
         {},
         {nullptr, "导出...",
-         [](const Context &c) { return c.selection.size() == 1 && c.selection.first()->type() == GroupType; }, nullptr,
+         [](const Context &c) { return c.selection.size() == 1 && c.selection.first()->type() == ItemKind::Group; }, nullptr,
          [](const Context &c) { c.scene->exportGroup(c.selection.first()); }},
         {},
         {nullptr, "变量替换...", nullptr, nullptr, [](const Context &c) { c.scene->replaceVariables(c.utilities); }},
@@ -373,7 +374,7 @@ void Scene::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
 
     Context context{this, selectedItems(), {}, event->scenePos()};
     if (context.selection.isEmpty()) {
-        if (EditorState::currentTool() == EditorState::SelectionTool && canPaste())
+        if (EditorState::currentTool() == ItemKind::Pointer && canPaste())
             runContextMenu(canvasMenu, context, event->screenPos());
         return;
     }
@@ -554,7 +555,7 @@ void Scene::groupSelection()
         if (chosen.contains(*it))
             members.append(*it);
     }
-    QGraphicsItem *item = graphicsItem(type(), GroupType, true);
+    QGraphicsItem *item = graphicsItem(type(), ItemKind::Group, true);
     auto *group = dynamic_cast<QGraphicsItemGroup *>(item);
     if (!group) {
         delete item;
@@ -582,7 +583,7 @@ void Scene::ungroupSelection()
 void Scene::exportGroup(QGraphicsItem *item)
 {
     auto *utility = dynamic_cast<AbstractGraphicsUtility *>(item);
-    if (item && item->type() == GroupType && utility)
+    if (item && item->type() == ItemKind::Group && utility)
         GroupExport::exportGroup(utility, views().value(0));
 }
 

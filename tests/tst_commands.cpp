@@ -153,7 +153,7 @@ void addTypeRows(bool withGroup)
     QTest::newRow("switch") << SwitchType;
     QTest::newRow("text") << TextType;
     if (withGroup)
-        QTest::newRow("group") << int(GroupItem::Type);
+        QTest::newRow("group") << int(ItemKind::Group);
 }
 
 } // namespace
@@ -259,7 +259,7 @@ private slots:
     {
         QFETCH(int, type);
         Board b;
-        QGraphicsItem *item = type == GroupItem::Type ? static_cast<QGraphicsItem *>(
+        QGraphicsItem *item = type == ItemKind::Group ? static_cast<QGraphicsItem *>(
                                   b.addGroup(QPointF(5, 5), {QRectF(10, 10, 20, 20), QRectF(40, 10, 20, 20)}))
                                                       : b.add(QRectF(10, 20, 60, 40), type);
         auto *properties = dynamic_cast<AbstractGraphicsProperty *>(item);

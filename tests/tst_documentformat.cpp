@@ -182,7 +182,7 @@ private slots:
         fillWithEverything(scene);
         QGraphicsItem *outer = nullptr;
         for (QGraphicsItem *item : scene.items()) {
-            if (item->type() == GroupItem::Type && !item->parentItem())
+            if (item->type() == ItemKind::Group && !item->parentItem())
                 outer = item;
         }
         QVERIFY(outer);
@@ -378,10 +378,10 @@ private slots:
             QCOMPARE(std::abs(pasted.at(0)->pos().y() - pasted.at(1)->pos().y()), 2 * far);
         }
 
-        const QString group = LibraryChoice::folder(GroupItem::Type) + QStringLiteral("tiny.grp");
-        QDir().mkpath(LibraryChoice::folder(GroupItem::Type));
+        const QString group = LibraryChoice::folder(ItemKind::Group) + QStringLiteral("tiny.grp");
+        QDir().mkpath(LibraryChoice::folder(ItemKind::Group));
         QVERIFY(QFile::copy(dir + QStringLiteral("group_tiny_extent.grp"), group));
-        LibraryChoice::choose(GroupItem::Type, QStringLiteral("tiny.grp"));
+        LibraryChoice::choose(ItemKind::Group, QStringLiteral("tiny.grp"));
         for (const QPointF &release : {QPointF(400, 300), QPointF(10, 10)}) {
             auto *made = new GroupItem;
             QVERIFY(made->createFromPoints(nullptr, QPointF(10, 10), release, nullptr));

@@ -134,7 +134,7 @@ private slots:
         select({b, a});
         ui().action_CreateGroup->trigger();
         QGraphicsItem *locked = a->parentItem();
-        QVERIFY(locked && locked->type() == GroupItem::Type);
+        QVERIFY(locked && locked->type() == ItemKind::Group);
         QCOMPARE(locked->childItems(), (Items{a, b}));
         select({locked});
         scene()->sendToBack();

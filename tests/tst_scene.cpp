@@ -145,7 +145,7 @@ private slots:
         m_view->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
         m_view->centerOn(400, 300);
-        EditorState::setCurrentTool(EditorState::SelectionTool);
+        EditorState::setCurrentTool(ItemKind::Pointer);
         QGuiApplication::clipboard()->clear();
     }
 
@@ -515,7 +515,7 @@ private slots:
                  (QStringList{"粘贴", "粘贴&&清除剪切板", "清除剪切板"}));
         EditorState::setCurrentTool(Rectangle);
         QCOMPARE(contextMenuAt(QPointF(500, 500)), QStringList{QStringLiteral("<no menu>")});
-        EditorState::setCurrentTool(EditorState::SelectionTool);
+        EditorState::setCurrentTool(ItemKind::Pointer);
 
         GraphicsItem *a = addItem(Rectangle, QRectF(100, 100, 60, 60));
         a->setSelected(true);
@@ -617,7 +617,7 @@ private slots:
                 const QPointF from = somewhere();
                 EditorState::setCurrentTool(types[below(7)]);
                 dragFromTo(from, from + QPointF(20 + below(60), 20 + below(60)));
-                EditorState::setCurrentTool(EditorState::SelectionTool);
+                EditorState::setCurrentTool(ItemKind::Pointer);
                 break;
             }
             case 1: // move by arrow keys

@@ -79,10 +79,10 @@ private slots:
         const QVariantMap two {{QStringLiteral("绕组"), 0}};
         const QVariantMap three {{QStringLiteral("绕组"), 1}};
         for (int type :
-            {SymbolLibrary::Generator, SymbolLibrary::Motor, SymbolLibrary::DistributionTransformer,
-                SymbolLibrary::Lamp, SymbolLibrary::Bell, SymbolLibrary::Reactor})
+            {ItemKind::Generator, ItemKind::Motor, ItemKind::DistributionTransformer,
+                ItemKind::Lamp, ItemKind::Bell, ItemKind::Reactor})
             QTest::newRow(rowName(type)) << type << QVariantMap();
-        for (int type : {SymbolLibrary::MainTransformer, SymbolLibrary::VoltageTransformer}) {
+        for (int type : {ItemKind::MainTransformer, ItemKind::VoltageTransformer}) {
             QTest::newRow(rowName(type, "双绕组")) << type << two;
             QTest::newRow(rowName(type, "三绕组")) << type << three;
         }
@@ -114,13 +114,13 @@ private slots:
         QTest::addColumn<QPointF>("probe"); // where the two states differ, as a share of the rectangle
         QTest::addColumn<QColor>("closedColour");
         // A closed breaker is a filled square, an open one a hollow square.
-        QTest::newRow("开关") << int(SymbolLibrary::Breaker) << QPointF(0.5, 0.5) << PenColour;
-        QTest::newRow("开关图形") << int(SymbolLibrary::BreakerPicture) << QPointF(0.5, 0.5)
+        QTest::newRow("开关") << int(ItemKind::Breaker) << QPointF(0.5, 0.5) << PenColour;
+        QTest::newRow("开关图形") << int(ItemKind::BreakerPicture) << QPointF(0.5, 0.5)
                                   << QColor(255, 0, 0);
         // The closed blade lies on the feeder; the open one swings away from it.
-        QTest::newRow("刀闸") << int(SymbolLibrary::Disconnector) << QPointF(0.5, 0.5) << PenColour;
+        QTest::newRow("刀闸") << int(ItemKind::Disconnector) << QPointF(0.5, 0.5) << PenColour;
         // In the working position the plug contacts meet the fixed ones.
-        QTest::newRow("手车") << int(SymbolLibrary::BreakerTruck) << QPointF(0.5, 0.09) << PenColour;
+        QTest::newRow("手车") << int(ItemKind::BreakerTruck) << QPointF(0.5, 0.09) << PenColour;
     }
 
     void statusChangesDrawing()
@@ -137,7 +137,7 @@ private slots:
         const QImage open = render(item.get());
         QCOMPARE(QColor(closed.pixel(at)), closedColour);
         QVERIFY(!painted(open, at.x(), at.y()));
-        if (type == SymbolLibrary::BreakerPicture) {
+        if (type == ItemKind::BreakerPicture) {
             // Its outline takes the status colour: red when closed, green when open.
             const QColor green(0, 255, 0);
             QCOMPARE(countColour(closed, green), 0);
@@ -160,7 +160,7 @@ private slots:
     {
         QFETCH(QColor, ground);
         QFETCH(QColor, mark);
-        std::unique_ptr<GraphicsItem> item = make(SymbolLibrary::Danger, QSizeF(80, 72));
+        std::unique_ptr<GraphicsItem> item = make(ItemKind::Danger, QSizeF(80, 72));
         item->setPropertyValue(QStringLiteral("底色"), ground);
         const QImage image = render(item.get());
         QVERIFY(countColour(image, ground) > 800);
@@ -175,11 +175,11 @@ private slots:
         QTest::addColumn<QVariantMap>("setup");
         QTest::addColumn<bool>("filled");
         // Symbols drawn as strokes only have no body to fill.
-        const QList<int> hollow {SymbolLibrary::Disconnector, SymbolLibrary::Capacitor,
-            SymbolLibrary::Reactor, SymbolLibrary::ArcSuppressionCoil, SymbolLibrary::Earth,
-            SymbolLibrary::CurrentTransformer, SymbolLibrary::Diode, SymbolLibrary::Danger};
+        const QList<int> hollow {ItemKind::Disconnector, ItemKind::Capacitor,
+            ItemKind::Reactor, ItemKind::ArcSuppressionCoil, ItemKind::Earth,
+            ItemKind::CurrentTransformer, ItemKind::Diode, ItemKind::Danger};
         for (int type : typesOf({ItemKind::Symbol})) {
-            const bool breaker = type == SymbolLibrary::Breaker || type == SymbolLibrary::BreakerPicture;
+            const bool breaker = type == ItemKind::Breaker || type == ItemKind::BreakerPicture;
             QTest::newRow(rowName(type)) << type << QVariantMap() << (!breaker && !hollow.contains(type));
             // The brush fills the open switch; the closed one shows its status colour.
             if (breaker)
@@ -273,7 +273,7 @@ private slots:
     {
         SymbolLibrary::clearCache();
         SymbolLibrary::Request base;
-        base.type = SymbolLibrary::CapacityFront;
+        base.type = ItemKind::CapacityFront;
         base.size = QSizeF(40, 64);
         base.level = 60;
         const SymbolLibrary::Drawing *first = SymbolLibrary::drawing(base);
@@ -287,7 +287,7 @@ private slots:
         // Size, turn, level and kind each make another drawing.
         const std::function<void(SymbolLibrary::Request &)> changes[] = {[](auto &r) { r.size.setWidth(41); },
             [](auto &r) { r.size.setHeight(65); }, [](auto &r) { r.orientation = 2; },
-            [](auto &r) { r.level = 61; }, [](auto &r) { r.type = SymbolLibrary::CapacityPlan; }};
+            [](auto &r) { r.level = 61; }, [](auto &r) { r.type = ItemKind::CapacityPlan; }};
         for (const auto &change : changes) {
             SymbolLibrary::Request r = base;
             change(r);
@@ -302,7 +302,7 @@ private slots:
         QCOMPARE(SymbolLibrary::drawing(r), SymbolLibrary::drawing(base));
         QVERIFY(
             SymbolLibrary::build(SymbolLibrary::Request {0x10016, 0, 0, QSizeF(40, 40), 0}).layers.isEmpty());
-        QVERIFY(SymbolLibrary::build(SymbolLibrary::Request {SymbolLibrary::Fuse, 0, 0, QSizeF(0, 40), 0})
+        QVERIFY(SymbolLibrary::build(SymbolLibrary::Request {ItemKind::Fuse, 0, 0, QSizeF(0, 40), 0})
                     .layers.isEmpty());
     }
 };

@@ -5,6 +5,7 @@
 #include "cdatalink.h"
 #include "document/graphicsview.h"
 #include "graphicsitem.h"
+#include "itemkind.h"
 #include "itemsamples.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
@@ -164,7 +165,7 @@ private slots:
         QTest::addColumn<QPoint>("end");
         QTest::addColumn<QRect>("expected"); // the drag starts at (110, 110)
         const int rectangle = 0x10018;
-        const int line = EditorState::LineTool;
+        const int line = ItemKind::Line;
         QTest::newRow("square") << rectangle << QPoint(140, 120) << QRect(QPoint(110, 110), QPoint(140, 140));
         QTest::newRow("square, the taller side decides") << rectangle << QPoint(140, 50) << QRect(QPoint(50, 50), QPoint(110, 110));
         QTest::newRow("horizontal line") << line << QPoint(140, 120) << QRect(QPoint(110, 110), QPoint(140, 110));
@@ -222,7 +223,7 @@ private slots:
         QCOMPARE(log.presses, 1);
         QCOMPARE(log.releases, 0);
         QVERIFY(m_window->form().action_Void->isChecked());
-        QCOMPARE(EditorState::currentTool(), EditorState::SelectionTool);
+        QCOMPARE(EditorState::currentTool(), int(ItemKind::Pointer));
         mouse(QEvent::MouseMove, QPoint(50, 61), Qt::NoButton, Qt::NoButton);
         QCOMPARE(moves.count(), 1);
     }

@@ -37,7 +37,7 @@ QGraphicsItem *AbstractGraphicsScene::graphicsItem(int, int itemType, bool)
 {
     // Graphs and templates offer the same items; the defaults are applied by
     // createFromPoints, so both flags only matter to callers that need them.
-    if (itemType == GroupItem::Type)
+    if (itemType == ItemKind::Group)
         return new GroupItem;
     return ItemKind::create(itemType);
 }
@@ -122,7 +122,7 @@ namespace {
 
 QString baseNameOf(QGraphicsItem *item)
 {
-    if (item->type() == GroupItem::Type)
+    if (item->type() == ItemKind::Group)
         return QStringLiteral("组合");
     const ItemKind *kind = ItemKind::find(item->type());
     return kind ? kind->displayName() : QStringLiteral("图元");

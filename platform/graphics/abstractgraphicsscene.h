@@ -23,7 +23,6 @@ public:
 
     // The current document and item format version.
     static constexpr unsigned CurrentVersion = FormatVersion::Current;
-    static constexpr int GroupType = 0x10002;
 
     explicit AbstractGraphicsScene(QObject *parent = nullptr);
     ~AbstractGraphicsScene() override;

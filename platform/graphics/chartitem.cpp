@@ -19,17 +19,6 @@ constexpr double MinReadablePixels = 8.0;
 // Below this on screen a chart is reduced to a coloured block.
 constexpr double TinyPixels = 8.0;
 
-enum ChartType
-{
-    Bar = 0x10020,
-    ExtBar = 0x10032,
-    Curve = 0x10021,
-    Pie = 0x10030,
-    Dial = 0x1002f,
-    Clock = 0x10023,
-    Rank = 0x10036,
-    Cursor = 0x10037,
-};
 
 // Index of each property in its kind's table in specifics().
 enum
@@ -318,21 +307,21 @@ const QVector<GraphicsItem::SpecificProperty> &ChartItem::specifics() const
     };
     static const QVector<SpecificProperty> none;
     switch (type()) {
-    case Bar:
+    case ItemKind::Bar:
         return bar;
-    case ExtBar:
+    case ItemKind::ExtendedBar:
         return extBar;
-    case Curve:
+    case ItemKind::Curve:
         return curve;
-    case Pie:
+    case ItemKind::Pie:
         return pie;
-    case Dial:
+    case ItemKind::Dial:
         return dial;
-    case Clock:
+    case ItemKind::Clock:
         return clock;
-    case Rank:
+    case ItemKind::Rank:
         return rank;
-    case Cursor:
+    case ItemKind::Cursor:
         return cursor;
     default:
         return none;
@@ -342,11 +331,11 @@ const QVector<GraphicsItem::SpecificProperty> &ChartItem::specifics() const
 bool ChartItem::hasText() const
 {
     switch (type()) {
-    case Bar:
-    case ExtBar:
-    case Curve:
-    case Dial:
-    case Rank:
+    case ItemKind::Bar:
+    case ItemKind::ExtendedBar:
+    case ItemKind::Curve:
+    case ItemKind::Dial:
+    case ItemKind::Rank:
         return true;
     default:
         return false;
@@ -356,19 +345,19 @@ bool ChartItem::hasText() const
 int ChartItem::bindingIndex() const
 {
     switch (type()) {
-    case Bar:
+    case ItemKind::Bar:
         return BarPoint;
-    case ExtBar:
+    case ItemKind::ExtendedBar:
         return ExtPoint;
-    case Curve:
+    case ItemKind::Curve:
         return CurvePoint;
-    case Pie:
+    case ItemKind::Pie:
         return PiePoint;
-    case Dial:
+    case ItemKind::Dial:
         return DialPoint;
-    case Rank:
+    case ItemKind::Rank:
         return RankPoint;
-    case Cursor:
+    case ItemKind::Cursor:
         return CursorPoint;
     default:
         return -1;
@@ -436,42 +425,42 @@ void ChartItem::drawChart(QPainter *painter, double lod) const
     if (hasFill())
         painter->fillRect(r, brush());
     // Round kinds and the thermometer stroke their own outline with the pen instead of a box.
-    const bool ownFrame = type() == Pie || type() == Dial || type() == Clock || type() == Cursor;
+    const bool ownFrame = type() == ItemKind::Pie || type() == ItemKind::Dial || type() == ItemKind::Clock || type() == ItemKind::Cursor;
     if (qMin(r.width(), r.height()) * lod < TinyPixels) {
         // Too small to show detail: a block in the chart's main colour.
         QColor main = paletteColor(0);
-        if (type() == Bar)
+        if (type() == ItemKind::Bar)
             main = specificValue(BarColor).value<QColor>();
-        else if (type() == Rank)
+        else if (type() == ItemKind::Rank)
             main = specificValue(RankColor).value<QColor>();
-        else if (type() == Cursor)
+        else if (type() == ItemKind::Cursor)
             main = specificValue(CursorColor).value<QColor>();
-        else if (type() == Clock)
+        else if (type() == ItemKind::Clock)
             main = specificValue(ClockFace).value<QColor>();
         const double pad = padding(r);
         painter->fillRect(r.adjusted(pad, pad, -pad, -pad), main.isValid() ? main : ink());
     } else {
         switch (type()) {
-        case Bar:
-        case ExtBar:
+        case ItemKind::Bar:
+        case ItemKind::ExtendedBar:
             drawBars(painter, r, lod);
             break;
-        case Curve:
+        case ItemKind::Curve:
             drawCurves(painter, r, lod);
             break;
-        case Pie:
+        case ItemKind::Pie:
             drawPie(painter, r);
             break;
-        case Dial:
+        case ItemKind::Dial:
             drawDial(painter, r, lod);
             break;
-        case Clock:
+        case ItemKind::Clock:
             drawClock(painter, r);
             break;
-        case Rank:
+        case ItemKind::Rank:
             drawRank(painter, r, lod);
             break;
-        case Cursor:
+        case ItemKind::Cursor:
             drawCursor(painter, r);
             break;
         default:
@@ -489,7 +478,7 @@ void ChartItem::drawChart(QPainter *painter, double lod) const
 
 void ChartItem::drawBars(QPainter *p, const QRectF &r, double lod) const
 {
-    const bool extended = type() == ExtBar;
+    const bool extended = type() == ItemKind::ExtendedBar;
     const double minimum = specificValue(extended ? int(ExtMin) : int(BarMin)).toDouble();
     const double maximum = specificValue(extended ? int(ExtMax) : int(BarMax)).toDouble();
     const int groups

@@ -1,6 +1,7 @@
 #include "documentformat.h"
 
 #include "abstractgraphicsscene.h"
+#include "itemkind.h"
 #include "binarycodec.h"
 #include "formatlimits.h"
 #include "graphicsitem.h"
@@ -126,7 +127,7 @@ QGraphicsItem *DocumentFormat::readRecord(BinaryReader &in, unsigned version, in
     BinaryReader body = in.sub(length);
     if (!in.ok() || depth > MaxDepth)
         return nullptr;
-    if (int(type) == GroupItem::Type) {
+    if (int(type) == ItemKind::Group) {
         GroupItem *group = ItemStorage::readGroup(body, version, depth);
         if (group && (!body.ok() || !body.atEnd())) {
             delete group;

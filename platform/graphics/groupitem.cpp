@@ -89,7 +89,7 @@ bool GroupItem::createFromPoints(const DrawingDefaults *, const QPointF &press, 
                                  QGraphicsScene *)
 {
     // The members keep their own pens and brushes: the drawing defaults are not theirs.
-    const QString path = LibraryChoice::currentPath(Type);
+    const QString path = LibraryChoice::currentPath(ItemKind::Group);
     const std::unique_ptr<GroupItem> source(path.isEmpty() ? nullptr : load(path));
     if (!source || source->childItems().isEmpty())
         return false;

@@ -3,6 +3,7 @@
 
 #include "abstractgraphicsproperty.h"
 #include "abstractgraphicsutility.h"
+#include "itemkind.h"
 
 #include <QGraphicsItemGroup>
 
@@ -10,11 +11,9 @@
 class GroupItem : public QGraphicsItemGroup, public AbstractGraphicsUtility, public AbstractGraphicsProperty
 {
 public:
-    static constexpr int Type = 0x10002;
-
     GroupItem();
 
-    int type() const override { return Type; }
+    int type() const override { return ItemKind::Group; }
     // A group read from an item-group file (the version text, then the group as saveItem
     // wrote it); null when the file cannot be read or holds no group.
     static GroupItem *load(const QString &fileName);

@@ -1,6 +1,7 @@
 #include "librarychoice.h"
 
 #include "abstractgraphicsutility.h"
+#include "itemkind.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -8,10 +9,6 @@
 #include <QImageReader>
 
 namespace {
-
-constexpr int GroupTool = 0x10002;
-constexpr int SymbolTool = 0x10029;
-constexpr int SvgTool = 0x10031;
 
 // Custom symbols may be any picture Qt reads, or SVG.
 QStringList symbolPatterns()
@@ -26,6 +23,39 @@ QStringList symbolPatterns()
     return patterns;
 }
 
+QStringList groupPatterns()
+{
+    return {QStringLiteral("*.grp")};
+}
+
+QStringList svgPatterns()
+{
+    return {QStringLiteral("*.svg")};
+}
+
+// The tools that draw from a library: where its files live and which files they are.
+struct Library
+{
+    int toolType;
+    QString (*folder)();
+    QStringList (*patterns)();
+};
+
+const Library Libraries[] = {
+    {ItemKind::Group, &AbstractGraphicsUtility::groupDir, &groupPatterns},
+    {ItemKind::CustomSymbol, &AbstractGraphicsUtility::symbolDir, &symbolPatterns},
+    {ItemKind::SvgPicture, &AbstractGraphicsUtility::svgDir, &svgPatterns},
+};
+
+const Library *libraryOf(int toolType)
+{
+    for (const Library &library : Libraries) {
+        if (library.toolType == toolType)
+            return &library;
+    }
+    return nullptr;
+}
+
 // The choice lasts for the editor's run; a new run starts again from the first entry.
 QHash<int, QString> &chosen()
 {
@@ -37,27 +67,19 @@ QHash<int, QString> &chosen()
 
 bool LibraryChoice::hasLibrary(int toolType)
 {
-    return toolType == GroupTool || toolType == SymbolTool || toolType == SvgTool;
+    return libraryOf(toolType) != nullptr;
 }
 
 QString LibraryChoice::folder(int toolType)
 {
-    switch (toolType) {
-    case GroupTool: return AbstractGraphicsUtility::groupDir();
-    case SymbolTool: return AbstractGraphicsUtility::symbolDir();
-    case SvgTool: return AbstractGraphicsUtility::svgDir();
-    default: return QString();
-    }
+    const Library *library = libraryOf(toolType);
+    return library ? library->folder() : QString();
 }
 
 QStringList LibraryChoice::nameFilters(int toolType)
 {
-    switch (toolType) {
-    case GroupTool: return {QStringLiteral("*.grp")};
-    case SymbolTool: return symbolPatterns();
-    case SvgTool: return {QStringLiteral("*.svg")};
-    default: return {};
-    }
+    const Library *library = libraryOf(toolType);
+    return library ? library->patterns() : QStringList();
 }
 
 QStringList LibraryChoice::entries(int toolType)

@@ -10,15 +10,6 @@
 
 namespace {
 
-enum LinkType
-{
-    Button = 0x10025,
-    HotSpot = 0x10026,
-    GraphLink = 0x10038,
-    Details = 0x10034,
-    Circuit = 0x10033,
-};
-
 // Index of each specific property in the tables below.
 enum
 {
@@ -193,15 +184,15 @@ const QVector<GraphicsItem::SpecificProperty> &LinkItem::specifics() const
     };
     static const QVector<SpecificProperty> none;
     switch (type()) {
-    case Button:
+    case ItemKind::Button:
         return button;
-    case HotSpot:
+    case ItemKind::HotSpot:
         return hotSpot;
-    case GraphLink:
+    case ItemKind::GraphLink:
         return graphLink;
-    case Details:
+    case ItemKind::Details:
         return details;
-    case Circuit:
+    case ItemKind::Circuit:
         return circuit;
     default:
         return none;
@@ -213,23 +204,23 @@ void LinkItem::specificChanged(int index)
     m_shownValid = false;
     const QString value = specificValue(index).toString();
     switch (type()) {
-    case Button:
+    case ItemKind::Button:
         if (index == ButtonControl)
             setYkID(value);
         break;
-    case HotSpot:
+    case ItemKind::HotSpot:
         if (index == HotSpotTarget)
             setToolTip(value);
         break;
-    case GraphLink:
+    case ItemKind::GraphLink:
         if (index == GraphLinkTarget)
             setToolTip(value);
         break;
-    case Details:
+    case ItemKind::Details:
         if (index == DetailsPoint)
             setSvgID(value);
         break;
-    case Circuit:
+    case ItemKind::Circuit:
         if (index == CircuitPoint)
             setSvgID(value);
         break;
@@ -250,11 +241,11 @@ QString LinkItem::displayText() const
 QString LinkItem::makeDisplayText() const
 {
     switch (type()) {
-    case Button:
+    case ItemKind::Button:
         return specificValue(ButtonText).toString();
-    case HotSpot:
+    case ItemKind::HotSpot:
         return specificValue(HotSpotText).toString();
-    case GraphLink: {
+    case ItemKind::GraphLink: {
         // Without a text of its own the link names the graph it leads to.
         const QString text = specificValue(GraphLinkText).toString();
         if (!text.isEmpty())
@@ -262,9 +253,9 @@ QString LinkItem::makeDisplayText() const
         const QString target = specificValue(GraphLinkTarget).toString();
         return target.isEmpty() ? QStringLiteral("未指定画面") : QFileInfo(target).completeBaseName();
     }
-    case Details:
+    case ItemKind::Details:
         return specificValue(DetailsText).toString();
-    case Circuit:
+    case ItemKind::Circuit:
         return specificValue(CircuitName).toString();
     default:
         return QString();
@@ -283,19 +274,19 @@ void LinkItem::drawContent(QPainter *painter, const QStyleOptionGraphicsItem *)
     if (!m_block)
         m_block = std::make_unique<TextBlock>();
     switch (type()) {
-    case Button:
+    case ItemKind::Button:
         drawButton(painter, r);
         break;
-    case HotSpot:
+    case ItemKind::HotSpot:
         drawHotSpot(painter, r);
         break;
-    case GraphLink:
+    case ItemKind::GraphLink:
         drawGraphLink(painter, r);
         break;
-    case Details:
+    case ItemKind::Details:
         drawDetails(painter, r);
         break;
-    case Circuit:
+    case ItemKind::Circuit:
         drawCircuit(painter, r);
         break;
     default:

@@ -30,13 +30,6 @@ struct PictureSource
 
 namespace {
 
-enum PictureType
-{
-    Animation = 0x10022,
-    SvgPicture = 0x10031,
-    Symbol = 0x10029,
-};
-
 // Index of each property in the tables of specifics(); the same for every picture kind.
 enum
 {
@@ -54,7 +47,7 @@ QVariantHash fileAttributes(const QString &filter, const QString &directory)
 
 QString symbolFilter()
 {
-    return QStringLiteral("图符文件(%1)").arg(LibraryChoice::nameFilters(Symbol).join(QLatin1Char(' ')));
+    return QStringLiteral("图符文件(%1)").arg(LibraryChoice::nameFilters(ItemKind::CustomSymbol).join(QLatin1Char(' ')));
 }
 
 bool isSvgFile(const QString &path)
@@ -148,9 +141,9 @@ const QPainterPath &placeholderPath(int type)
         return p;
     }();
     switch (type) {
-    case Animation:
+    case ItemKind::Animation:
         return film;
-    case SvgPicture:
+    case ItemKind::SvgPicture:
         return vector;
     default:
         return picture;
@@ -205,9 +198,9 @@ const QVector<GraphicsItem::SpecificProperty> &PictureItem::specifics() const
         {new Property(PointId, Property::String), QString()},
     };
     switch (type()) {
-    case Animation:
+    case ItemKind::Animation:
         return animation;
-    case SvgPicture:
+    case ItemKind::SvgPicture:
         return svg;
     default:
         return symbol;
@@ -217,9 +210,9 @@ const QVector<GraphicsItem::SpecificProperty> &PictureItem::specifics() const
 QString PictureItem::folder() const
 {
     switch (type()) {
-    case Animation:
+    case ItemKind::Animation:
         return AbstractGraphicsUtility::bmpDir();
-    case SvgPicture:
+    case ItemKind::SvgPicture:
         return AbstractGraphicsUtility::svgDir();
     default:
         return AbstractGraphicsUtility::symbolDir();
@@ -246,7 +239,7 @@ void PictureItem::specificChanged(int index)
     if (index != FileIndex)
         return;
     const QString path = resolvedPath();
-    m_source = loadSource(path, type() == SvgPicture || (type() == Symbol && isSvgFile(path)));
+    m_source = loadSource(path, type() == ItemKind::SvgPicture || (type() == ItemKind::CustomSymbol && isSvgFile(path)));
 }
 
 bool PictureItem::isPerfectSizeEnable() const

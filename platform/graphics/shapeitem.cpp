@@ -10,17 +10,6 @@
 
 namespace {
 
-enum ShapeType {
-    Line = 0x10016,
-    Rectangle = 0x10018,
-    Triangle = 0x10019,
-    Ellipse = 0x1001a,
-    Arc = 0x1001c,
-    Chord = 0x1001d,
-    Sector = 0x1001e,
-    Grid = 0x1001f,
-};
-
 QVariantHash attrs(std::initializer_list<std::pair<const char *, QVariant>> list)
 {
     QVariantHash h;
@@ -47,7 +36,7 @@ bool ShapeItem::createFromPoints(const DrawingDefaults *defaults, const QPointF 
 {
     if (!GraphicsItem::createFromPoints(defaults, press, release, scene))
         return false;
-    if (defaults && type() == Line) {
+    if (defaults && type() == ItemKind::Line) {
         // Only the two decorations the line offers; anything else means a plain end.
         setSpecificValue(LineHead, defaults->lineHead == 1 ? 1 : 0);
         setSpecificValue(LineEnd, defaults->lineEnd == 1 ? 1 : 0);
@@ -57,7 +46,7 @@ bool ShapeItem::createFromPoints(const DrawingDefaults *defaults, const QPointF 
 
 bool ShapeItem::isLinear() const
 {
-    return type() == Line;
+    return type() == ItemKind::Line;
 }
 
 const QVector<GraphicsItem::SpecificProperty> &ShapeItem::specifics() const
@@ -89,12 +78,12 @@ const QVector<GraphicsItem::SpecificProperty> &ShapeItem::specifics() const
     };
     static const QVector<SpecificProperty> none;
     switch (type()) {
-    case Line: return line;
-    case Arc:
-    case Chord:
-    case Sector: return angles;
-    case Grid: return grid;
-    case Rectangle: return rectangle;
+    case ItemKind::Line: return line;
+    case ItemKind::Arc:
+    case ItemKind::Chord:
+    case ItemKind::Sector: return angles;
+    case ItemKind::Grid: return grid;
+    case ItemKind::Rectangle: return rectangle;
     default: return none;
     }
 }
@@ -104,11 +93,11 @@ QPainterPath ShapeItem::outline() const
     const QRectF r = rect().normalized();
     QPainterPath path;
     switch (type()) {
-    case Line:
+    case ItemKind::Line:
         path.moveTo(rect().topLeft());
         path.lineTo(rect().bottomRight());
         break;
-    case Rectangle: {
+    case ItemKind::Rectangle: {
         const double radius = specificValue(Corner).toDouble();
         if (radius > 0)
             path.addRoundedRect(r, radius, radius);
@@ -116,28 +105,28 @@ QPainterPath ShapeItem::outline() const
             path.addRect(r);
         break;
     }
-    case Triangle:
+    case ItemKind::Triangle:
         path.moveTo(r.center().x(), r.top());
         path.lineTo(r.bottomRight());
         path.lineTo(r.bottomLeft());
         path.closeSubpath();
         break;
-    case Ellipse: path.addEllipse(r); break;
-    case Arc:
+    case ItemKind::Ellipse: path.addEllipse(r); break;
+    case ItemKind::Arc:
         path.arcMoveTo(r, specificValue(StartAngle).toDouble());
         path.arcTo(r, specificValue(StartAngle).toDouble(), specificValue(SpanAngle).toDouble());
         break;
-    case Chord:
+    case ItemKind::Chord:
         path.arcMoveTo(r, specificValue(StartAngle).toDouble());
         path.arcTo(r, specificValue(StartAngle).toDouble(), specificValue(SpanAngle).toDouble());
         path.closeSubpath();
         break;
-    case Sector:
+    case ItemKind::Sector:
         path.moveTo(r.center());
         path.arcTo(r, specificValue(StartAngle).toDouble(), specificValue(SpanAngle).toDouble());
         path.closeSubpath();
         break;
-    case Grid: {
+    case ItemKind::Grid: {
         path.addRect(r);
         const int rows = qMax(1, specificValue(Rows).toInt());
         const int columns = qMax(1, specificValue(Columns).toInt());
@@ -160,18 +149,18 @@ QPainterPath ShapeItem::outline() const
 
 void ShapeItem::drawContent(QPainter *painter, const QStyleOptionGraphicsItem *)
 {
-    const bool curved = type() == Ellipse || type() == Arc || type() == Chord || type() == Sector;
-    const bool slanted = type() == Triangle || (type() == Line && rect().width() != 0 && rect().height() != 0);
+    const bool curved = type() == ItemKind::Ellipse || type() == ItemKind::Arc || type() == ItemKind::Chord || type() == ItemKind::Sector;
+    const bool slanted = type() == ItemKind::Triangle || (type() == ItemKind::Line && rect().width() != 0 && rect().height() != 0);
     // Straight axis-parallel lines are crisp without antialiasing and much cheaper.
     painter->setRenderHint(QPainter::Antialiasing, curved || slanted);
-    if (type() == Line || type() == Arc || type() == Grid)
-        painter->setBrush(type() == Grid ? brush() : QBrush(Qt::NoBrush));
-    if (type() == Grid && hasFill()) {
+    if (type() == ItemKind::Line || type() == ItemKind::Arc || type() == ItemKind::Grid)
+        painter->setBrush(type() == ItemKind::Grid ? brush() : QBrush(Qt::NoBrush));
+    if (type() == ItemKind::Grid && hasFill()) {
         painter->fillRect(rect().normalized(), brush());
         painter->setBrush(Qt::NoBrush);
     }
     painter->drawPath(outline());
-    if (type() == Line) {
+    if (type() == ItemKind::Line) {
         if (specificValue(LineHead).toInt() == 1)
             drawArrow(painter, rect().topLeft(), rect().bottomRight());
         if (specificValue(LineEnd).toInt() == 1)
@@ -205,7 +194,7 @@ void ShapeItem::drawArrow(QPainter *painter, const QPointF &tip, const QPointF &
 
 QPainterPath ShapeItem::contentShape() const
 {
-    if (type() == Line || type() == Arc) {
+    if (type() == ItemKind::Line || type() == ItemKind::Arc) {
         // Open shapes are hit along their stroke, at least a few units wide.
         QPainterPathStroker stroker;
         stroker.setWidth(qMax(6.0, pen().widthF() + 4.0));

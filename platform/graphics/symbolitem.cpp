@@ -84,13 +84,13 @@ KindTable makeTable(int type)
     KindTable t;
     t.point = t.append(point, QString());
     switch (type) {
-    case SymbolLibrary::Breaker:
-    case SymbolLibrary::BreakerPicture:
-    case SymbolLibrary::Disconnector:
+    case ItemKind::Breaker:
+    case ItemKind::BreakerPicture:
+    case ItemKind::Disconnector:
         t.control = t.append(control, QString());
         t.status = t.append(switchStatus, 1);
         break;
-    case SymbolLibrary::BreakerTruck:
+    case ItemKind::BreakerTruck:
         t.control = t.append(control, QString());
         t.status = t.append(truckStatus, 1);
         break;
@@ -99,21 +99,21 @@ KindTable makeTable(int type)
     }
     t.direction = t.append(direction, 0);
     switch (type) {
-    case SymbolLibrary::BreakerPicture:
+    case ItemKind::BreakerPicture:
         t.closedColour = t.append(closedColour, DefaultClosed);
         t.openColour = t.append(openColour, DefaultOpen);
         break;
-    case SymbolLibrary::MainTransformer:
+    case ItemKind::MainTransformer:
         t.windings = t.append(windings, 0);
         break;
-    case SymbolLibrary::VoltageTransformer:
+    case ItemKind::VoltageTransformer:
         t.windings = t.append(windings, 1);
         break;
-    case SymbolLibrary::Danger:
+    case ItemKind::Danger:
         t.background = t.append(background, DefaultBackground);
         break;
-    case SymbolLibrary::CapacityPlan:
-    case SymbolLibrary::CapacityFront:
+    case ItemKind::CapacityPlan:
+    case ItemKind::CapacityFront:
         t.level = t.append(level, 60.0);
         t.levelColour = t.append(levelColour, DefaultLevel);
         break;

@@ -1,5 +1,7 @@
 #include "symbollibrary.h"
 
+#include "itemkind.h"
+
 #include <QCache>
 #include <QTransform>
 #include <QtMath>
@@ -470,12 +472,12 @@ void capacityFront(Builder &b, double level)
 bool usesVariant(int type)
 {
     switch (type) {
-    case SymbolLibrary::Breaker:
-    case SymbolLibrary::BreakerPicture:
-    case SymbolLibrary::Disconnector:
-    case SymbolLibrary::BreakerTruck:
-    case SymbolLibrary::MainTransformer:
-    case SymbolLibrary::VoltageTransformer:
+    case ItemKind::Breaker:
+    case ItemKind::BreakerPicture:
+    case ItemKind::Disconnector:
+    case ItemKind::BreakerTruck:
+    case ItemKind::MainTransformer:
+    case ItemKind::VoltageTransformer:
         return true;
     default:
         return false;
@@ -484,7 +486,7 @@ bool usesVariant(int type)
 
 bool usesLevel(int type)
 {
-    return type == SymbolLibrary::CapacityPlan || type == SymbolLibrary::CapacityFront;
+    return type == ItemKind::CapacityPlan || type == ItemKind::CapacityFront;
 }
 
 // The request with everything that does not change the drawing of its type cleared,
@@ -534,28 +536,28 @@ QCache<Key, SymbolLibrary::Drawing> &cache()
 bool SymbolLibrary::contains(int type)
 {
     switch (type) {
-    case Breaker:
-    case BreakerPicture:
-    case Disconnector:
-    case Capacitor:
-    case BreakerTruck:
-    case Fuse:
-    case Reactor:
-    case ArcSuppressionCoil:
-    case Arrester:
-    case Generator:
-    case Motor:
-    case Earth:
-    case MainTransformer:
-    case DistributionTransformer:
-    case CurrentTransformer:
-    case VoltageTransformer:
-    case Lamp:
-    case Bell:
-    case Diode:
-    case Danger:
-    case CapacityPlan:
-    case CapacityFront:
+    case ItemKind::Breaker:
+    case ItemKind::BreakerPicture:
+    case ItemKind::Disconnector:
+    case ItemKind::Capacitor:
+    case ItemKind::BreakerTruck:
+    case ItemKind::Fuse:
+    case ItemKind::Reactor:
+    case ItemKind::ArcSuppressionCoil:
+    case ItemKind::Arrester:
+    case ItemKind::Generator:
+    case ItemKind::Motor:
+    case ItemKind::Earth:
+    case ItemKind::MainTransformer:
+    case ItemKind::DistributionTransformer:
+    case ItemKind::CurrentTransformer:
+    case ItemKind::VoltageTransformer:
+    case ItemKind::Lamp:
+    case ItemKind::Bell:
+    case ItemKind::Diode:
+    case ItemKind::Danger:
+    case ItemKind::CapacityPlan:
+    case ItemKind::CapacityFront:
         return true;
     default:
         return false;
@@ -574,68 +576,68 @@ SymbolLibrary::Drawing SymbolLibrary::build(const Request &request)
     Builder b(across ? height : width, across ? width : height);
     const bool on = r.variant == 1;
     switch (r.type) {
-    case Breaker:
-    case BreakerPicture:
+    case ItemKind::Breaker:
+    case ItemKind::BreakerPicture:
         breaker(b);
         break;
-    case Disconnector:
+    case ItemKind::Disconnector:
         disconnector(b, on);
         break;
-    case Capacitor:
+    case ItemKind::Capacitor:
         capacitor(b);
         break;
-    case BreakerTruck:
+    case ItemKind::BreakerTruck:
         breakerTruck(b, on);
         break;
-    case Fuse:
+    case ItemKind::Fuse:
         fuse(b);
         break;
-    case Reactor:
+    case ItemKind::Reactor:
         reactor(b);
         break;
-    case ArcSuppressionCoil:
+    case ItemKind::ArcSuppressionCoil:
         arcSuppressionCoil(b);
         break;
-    case Arrester:
+    case ItemKind::Arrester:
         arrester(b);
         break;
-    case Generator:
+    case ItemKind::Generator:
         rotatingMachine(b, true);
         break;
-    case Motor:
+    case ItemKind::Motor:
         rotatingMachine(b, false);
         break;
-    case Earth:
+    case ItemKind::Earth:
         earth(b);
         break;
-    case MainTransformer:
+    case ItemKind::MainTransformer:
         mainTransformer(b, on);
         break;
-    case DistributionTransformer:
+    case ItemKind::DistributionTransformer:
         distributionTransformer(b);
         break;
-    case CurrentTransformer:
+    case ItemKind::CurrentTransformer:
         currentTransformer(b);
         break;
-    case VoltageTransformer:
+    case ItemKind::VoltageTransformer:
         voltageTransformer(b, on);
         break;
-    case Lamp:
+    case ItemKind::Lamp:
         lamp(b);
         break;
-    case Bell:
+    case ItemKind::Bell:
         bell(b);
         break;
-    case Diode:
+    case ItemKind::Diode:
         diode(b);
         break;
-    case Danger:
+    case ItemKind::Danger:
         danger(b);
         break;
-    case CapacityPlan:
+    case ItemKind::CapacityPlan:
         capacityPlan(b, r.level);
         break;
-    case CapacityFront:
+    case ItemKind::CapacityFront:
         capacityFront(b, r.level);
         break;
     default:

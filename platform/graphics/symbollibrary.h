@@ -13,32 +13,6 @@
 class SymbolLibrary
 {
 public:
-    enum Type
-    {
-        Breaker = 0x10008,
-        BreakerPicture = 0x10039,
-        Disconnector = 0x10009,
-        Capacitor = 0x1000a,
-        BreakerTruck = 0x1000b,
-        Fuse = 0x1000c,
-        Reactor = 0x1000d,
-        ArcSuppressionCoil = 0x1000e,
-        Arrester = 0x1000f,
-        Generator = 0x10010,
-        Motor = 0x1002d,
-        Earth = 0x10011,
-        MainTransformer = 0x10012,
-        DistributionTransformer = 0x10013,
-        CurrentTransformer = 0x10014,
-        VoltageTransformer = 0x10015,
-        Lamp = 0x1002a,
-        Bell = 0x1002b,
-        Diode = 0x1002c,
-        Danger = 0x1002e,
-        CapacityPlan = 0x1003b,
-        CapacityFront = 0x1003c,
-    };
-
     // How a layer is filled; the item resolves the roles to its own colours when painting.
     enum Fill : quint8
     {

@@ -12,15 +12,6 @@
 
 namespace {
 
-enum TextType
-{
-    PlainText = 0x10027,
-    TextValue = 0x1003a,
-    ExtendedText = 0x10035,
-    AnalogValue = 0x10007,
-    DigitalClock = 0x10024,
-};
-
 // Index of each specific property in the tables below.
 enum
 {
@@ -488,15 +479,15 @@ const QVector<GraphicsItem::SpecificProperty> &TextItem::specifics() const
     };
     static const QVector<SpecificProperty> none;
     switch (type()) {
-    case PlainText:
+    case ItemKind::PlainText:
         return plain;
-    case TextValue:
+    case ItemKind::TextValue:
         return value;
-    case ExtendedText:
+    case ItemKind::ExtendedText:
         return extended;
-    case AnalogValue:
+    case ItemKind::AnalogValue:
         return analog;
-    case DigitalClock:
+    case ItemKind::DigitalClock:
         return clock;
     default:
         return none;
@@ -506,9 +497,9 @@ const QVector<GraphicsItem::SpecificProperty> &TextItem::specifics() const
 int TextItem::bindingIndex() const
 {
     switch (type()) {
-    case TextValue:
+    case ItemKind::TextValue:
         return ValuePoint;
-    case AnalogValue:
+    case ItemKind::AnalogValue:
         return AnalogPoint;
     default:
         return -1;
@@ -534,19 +525,19 @@ QString TextItem::displayText() const
 QString TextItem::makeDisplayText() const
 {
     switch (type()) {
-    case PlainText:
+    case ItemKind::PlainText:
         return specificValue(PlainString).toString();
-    case ExtendedText:
+    case ItemKind::ExtendedText:
         return specificValue(ExtString).toString();
-    case TextValue: {
+    case ItemKind::TextValue: {
         const QString prefix = specificValue(ValuePrefix).toString();
         const QString value
             = sampleValue(specificValue(ValueFormat).toString(), specificValue(ValueUnit).toString());
         return prefix.isEmpty() ? value : prefix + QLatin1Char(' ') + value;
     }
-    case AnalogValue:
+    case ItemKind::AnalogValue:
         return sampleValue(specificValue(AnalogFormat).toString(), specificValue(AnalogUnit).toString());
-    case DigitalClock: {
+    case ItemKind::DigitalClock: {
         // A fixed sample time: edit-time renders must not depend on when they are made.
         static const QDateTime sample(QDate(2018, 3, 16), QTime(12, 34, 56));
         return sample.toString(specificValue(ClockFormat).toString());
@@ -560,16 +551,16 @@ QColor TextItem::textColor() const
 {
     QColor own;
     switch (type()) {
-    case PlainText:
+    case ItemKind::PlainText:
         own = specificValue(PlainColor).value<QColor>();
         break;
-    case TextValue:
+    case ItemKind::TextValue:
         own = specificValue(ValueColor).value<QColor>();
         break;
-    case ExtendedText:
+    case ItemKind::ExtendedText:
         own = specificValue(ExtColor).value<QColor>();
         break;
-    case AnalogValue:
+    case ItemKind::AnalogValue:
         if (overLimit())
             own = specificValue(AnalogLimitColor).value<QColor>();
         break;
@@ -591,13 +582,13 @@ bool TextItem::overLimit() const
 Qt::Alignment TextItem::alignment() const
 {
     switch (type()) {
-    case PlainText:
+    case ItemKind::PlainText:
         return horizontal(specificValue(PlainAlign).toInt()) | Qt::AlignVCenter;
-    case TextValue:
+    case ItemKind::TextValue:
         return horizontal(specificValue(ValueAlign).toInt()) | Qt::AlignVCenter;
-    case ExtendedText:
+    case ItemKind::ExtendedText:
         return horizontal(specificValue(ExtAlign).toInt()) | vertical(specificValue(ExtVAlign).toInt());
-    case AnalogValue:
+    case ItemKind::AnalogValue:
         return Qt::AlignRight | Qt::AlignVCenter;
     default:
         return Qt::AlignCenter;
@@ -608,7 +599,7 @@ void TextItem::drawContent(QPainter *painter, const QStyleOptionGraphicsItem *)
 {
     const QRectF r = rect().normalized();
     painter->setRenderHint(QPainter::Antialiasing, false);
-    const bool framed = type() == AnalogValue || (type() == ExtendedText && specificValue(ExtFrame).toBool());
+    const bool framed = type() == ItemKind::AnalogValue || (type() == ItemKind::ExtendedText && specificValue(ExtFrame).toBool());
     if (framed) {
         painter->drawRect(r);
     } else if (hasFill()) {
@@ -619,8 +610,8 @@ void TextItem::drawContent(QPainter *painter, const QStyleOptionGraphicsItem *)
     const QRectF box = r.adjusted(pad, 0, -pad, 0);
     if (!m_block)
         m_block = std::make_unique<TextBlock>();
-    const bool wrap = type() == ExtendedText || (type() == PlainText && specificValue(PlainWrap).toBool());
-    const double spacing = type() == ExtendedText ? specificValue(ExtSpacing).toDouble() : 1.0;
+    const bool wrap = type() == ItemKind::ExtendedText || (type() == ItemKind::PlainText && specificValue(PlainWrap).toBool());
+    const double spacing = type() == ItemKind::ExtendedText ? specificValue(ExtSpacing).toDouble() : 1.0;
     m_block->prepare(displayText(), font(), box.size(), alignment(), wrap, spacing);
     m_block->draw(painter, box.topLeft(), r, textColor());
 }

@@ -2,6 +2,7 @@
 
 #include "abstractgraphicsutility.h"
 #include "groupitem.h"
+#include "itemkind.h"
 
 #include <QGraphicsScene>
 #include <QIcon>
@@ -9,13 +10,12 @@
 #include <QPixmap>
 
 namespace {
-constexpr int GroupType = 0x10002;
 constexpr int PreviewSide = 64;
 constexpr double MinPreviewExtent = 1.0;
 } // namespace
 
 GroupTool::GroupTool(QWidget *parent)
-    : FolderBrowser(QStringLiteral("图元组管理器"), GroupType, parent)
+    : FolderBrowser(QStringLiteral("图元组管理器"), ItemKind::Group, parent)
 {
     // The base lists the folder before this class exists; list again with group previews.
     on_Refresh();

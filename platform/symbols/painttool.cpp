@@ -1,6 +1,8 @@
 #include "painttool.h"
 
+#include "itemkind.h"
+
 PaintTool::PaintTool(QWidget *parent)
-    : FolderBrowser(QStringLiteral("图符库管理器"), 0x10029, parent)
+    : FolderBrowser(QStringLiteral("图符库管理器"), ItemKind::CustomSymbol, parent)
 {
 }

@@ -1,6 +1,8 @@
 #include "svgtool.h"
 
+#include "itemkind.h"
+
 SvgTool::SvgTool(QWidget *parent)
-    : FolderBrowser(QStringLiteral("SVG库管理器"), 0x10031, parent)
+    : FolderBrowser(QStringLiteral("SVG库管理器"), ItemKind::SvgPicture, parent)
 {
 }

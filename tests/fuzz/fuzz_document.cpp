@@ -76,7 +76,7 @@ void asGroupFile(const QByteArray &bytes)
             return;
         delete group;
     }
-    const int groupType = GroupItem::Type;
+    const int groupType = ItemKind::Group;
     const QString name = QStringLiteral("fuzz.grp");
     const QString path = FuzzSupport::writeTemporary(name, bytes);
     GroupTool::picture(path);
