@@ -1,6 +1,7 @@
 #include "abstractgraphicsproperty.h"
 
 #include "formatlimits.h"
+#include "propertyattributes.h"
 
 #include <QPolygonF>
 #include <QSizeF>
@@ -19,13 +20,13 @@ bool Property::accepts(const QVariant &value) const
     case Int:
     case Double: {
         const double v = value.toDouble();
-        const QVariant minimum = m_attributes.value(QStringLiteral("minimum"));
-        const QVariant maximum = m_attributes.value(QStringLiteral("maximum"));
+        const QVariant minimum = m_attributes.value(PropertyAttributes::Minimum);
+        const QVariant maximum = m_attributes.value(PropertyAttributes::Maximum);
         return std::isfinite(v) && (!minimum.isValid() || v >= minimum.toDouble())
             && (!maximum.isValid() || v <= maximum.toDouble());
     }
     case Enum: {
-        const auto names = m_attributes.value(QStringLiteral("enumNames")).toStringList().size();
+        const auto names = m_attributes.value(PropertyAttributes::EnumNames).toStringList().size();
         const int v = value.toInt();
         return names == 0 || (v >= 0 && v < names);
     }

@@ -2,6 +2,7 @@
 
 #include "itemkind.h"
 #include "itempixmapcache.h"
+#include "propertyattributes.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -81,24 +82,16 @@ enum
 
 const QString PointId = QStringLiteral("关联点号");
 
-QVariantHash attrs(std::initializer_list<std::pair<const char *, QVariant>> list)
-{
-    QVariantHash h;
-    for (const auto &p : list)
-        h.insert(QString::fromLatin1(p.first), p.second);
-    return h;
-}
-
 Property *countProperty(const QString &id, int minimum, int maximum)
 {
     return new Property(
-        id, Property::Int, attrs({{"minimum", minimum}, {"maximum", maximum}, {"singleStep", 1}}));
+        id, Property::Int, PropertyAttributes::range(minimum, maximum, -1, 1));
 }
 
 Property *valueProperty(const QString &id)
 {
     return new Property(id, Property::Double,
-        attrs({{"minimum", -1e9}, {"maximum", 1e9}, {"singleStep", 1.0}, {"decimals", 2}}));
+        PropertyAttributes::range(-1e9, 1e9, 2, 1.0));
 }
 
 Property *pointProperty()
@@ -272,7 +265,7 @@ const QVector<GraphicsItem::SpecificProperty> &ChartItem::specifics() const
     };
     static const QVector<SpecificProperty> curve {
         {countProperty(QStringLiteral("曲线条数"), 1, 4), 2},
-        {new Property(QStringLiteral("时间跨度"), Property::Popup, attrs({{"items", spanNames()}})),
+        {new Property(QStringLiteral("时间跨度"), Property::Popup, PropertyAttributes::items(spanNames())),
             spanNames().at(1)},
         {new Property(QStringLiteral("网格"), Property::Bool), true},
         {valueProperty(QStringLiteral("最大值")), 100.0},

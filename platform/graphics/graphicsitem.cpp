@@ -4,6 +4,7 @@
 #include "drawingdefaults.h"
 #include "formatlimits.h"
 #include "itemkind.h"
+#include "propertyattributes.h"
 
 #include <QGraphicsScene>
 #include <QGraphicsSceneMouseEvent>
@@ -43,29 +44,16 @@ const QString IdFont = QStringLiteral("字体");
 const QString IdSvg = QStringLiteral("关联点号");
 const QString IdYk = QStringLiteral("遥控点号");
 
-QVariantHash range(double minimum, double maximum, int decimals = -1)
-{
-    QVariantHash h{{QStringLiteral("minimum"), minimum}, {QStringLiteral("maximum"), maximum}};
-    if (decimals >= 0)
-        h.insert(QStringLiteral("decimals"), decimals);
-    return h;
-}
-
-QVariantHash enumNames(const QStringList &names)
-{
-    return {{QStringLiteral("enumNames"), names}};
-}
-
 const QList<Property *> &commonProperties()
 {
     static const QList<Property *> list{
         new Property(PropertyIds::Name, Property::String),
         new Property(PropertyIds::X, Property::Double,
-                     range(-FormatLimits::MaxCoordinate, FormatLimits::MaxCoordinate, 2)),
+                     PropertyAttributes::range(-FormatLimits::MaxCoordinate, FormatLimits::MaxCoordinate, 2)),
         new Property(PropertyIds::Y, Property::Double,
-                     range(-FormatLimits::MaxCoordinate, FormatLimits::MaxCoordinate, 2)),
-        new Property(PropertyIds::Width, Property::Double, range(0, FormatLimits::MaxCoordinate, 2)),
-        new Property(PropertyIds::Height, Property::Double, range(0, FormatLimits::MaxCoordinate, 2)),
+                     PropertyAttributes::range(-FormatLimits::MaxCoordinate, FormatLimits::MaxCoordinate, 2)),
+        new Property(PropertyIds::Width, Property::Double, PropertyAttributes::range(0.0, FormatLimits::MaxCoordinate, 2)),
+        new Property(PropertyIds::Height, Property::Double, PropertyAttributes::range(0.0, FormatLimits::MaxCoordinate, 2)),
         new Property(PropertyIds::Lock, Property::Bool),
     };
     return list;
@@ -75,10 +63,10 @@ QList<Property *> generalProperties(bool withText)
 {
     static const QList<Property *> shared{
         new Property(IdPenColor, Property::Color),
-        new Property(IdPenWidth, Property::Int, range(0, FormatLimits::MaxPenWidth)),
-        new Property(IdPenStyle, Property::Enum, enumNames(penStyleNames())),
+        new Property(IdPenWidth, Property::Int, PropertyAttributes::range(0.0, double(FormatLimits::MaxPenWidth))),
+        new Property(IdPenStyle, Property::Enum, PropertyAttributes::enumNames(penStyleNames())),
         new Property(IdBrushColor, Property::Color),
-        new Property(IdBrushStyle, Property::Enum, enumNames(brushStyleNames())),
+        new Property(IdBrushStyle, Property::Enum, PropertyAttributes::enumNames(brushStyleNames())),
     };
     static Property *const font = new Property(IdFont, Property::Font);
     QList<Property *> list = shared;

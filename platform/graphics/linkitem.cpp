@@ -2,6 +2,7 @@
 
 #include "itemkind.h"
 #include "itempixmapcache.h"
+#include "propertyattributes.h"
 #include "textitem.h"
 
 #include <QFileInfo>
@@ -42,14 +43,6 @@ constexpr double Padding = 2.0;
 constexpr double GlyphSize = 14.0;
 // Glyphs smaller than this on screen are drawn as a plain square.
 constexpr double GreekPixels = 4.0;
-
-QVariantHash attrs(std::initializer_list<std::pair<const char *, QVariant>> list)
-{
-    QVariantHash h;
-    for (const auto &p : list)
-        h.insert(QString::fromLatin1(p.first), p.second);
-    return h;
-}
 
 const QStringList &actionItems()
 {
@@ -156,14 +149,13 @@ const QVector<GraphicsItem::SpecificProperty> &LinkItem::specifics() const
     const auto text = [](const char *id) { return new Property(QString::fromUtf8(id), Property::String); };
     const auto target = [] {
         return new Property(QStringLiteral("链接画面"), Property::Path,
-            attrs({{"filter", QStringLiteral("画面文件(*.drw)")},
-                {"directory", AbstractGraphicsUtility::graphDir()}}));
+            PropertyAttributes::file(QStringLiteral("画面文件(*.drw)"), AbstractGraphicsUtility::graphDir()));
     };
 
     static const QVector<SpecificProperty> button {
         {text("文本"), QStringLiteral("按钮")},
         {text("遥控点号"), QString()},
-        {new Property(QStringLiteral("动作"), Property::Popup, attrs({{"items", actionItems()}})),
+        {new Property(QStringLiteral("动作"), Property::Popup, PropertyAttributes::items(actionItems())),
             actionItems().first()},
     };
     static const QVector<SpecificProperty> hotSpot {

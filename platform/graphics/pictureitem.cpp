@@ -5,6 +5,7 @@
 #include "itemkind.h"
 #include "itempixmapcache.h"
 #include "librarychoice.h"
+#include "propertyattributes.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -39,11 +40,6 @@ enum
 };
 
 const QString PointId = QStringLiteral("关联点号");
-
-QVariantHash fileAttributes(const QString &filter, const QString &directory)
-{
-    return {{QStringLiteral("filter"), filter}, {QStringLiteral("directory"), directory}};
-}
 
 QString symbolFilter()
 {
@@ -178,21 +174,21 @@ const QVector<GraphicsItem::SpecificProperty> &PictureItem::specifics() const
 {
     static const QVector<SpecificProperty> animation {
         {new Property(QStringLiteral("图片文件"), Property::Path,
-             fileAttributes(QStringLiteral("GIF动画(*.gif)"), AbstractGraphicsUtility::bmpDir())),
+             PropertyAttributes::file(QStringLiteral("GIF动画(*.gif)"), AbstractGraphicsUtility::bmpDir())),
             QString()},
         {new Property(QStringLiteral("保持比例"), Property::Bool), false},
         {new Property(PointId, Property::String), QString()},
     };
     static const QVector<SpecificProperty> svg {
         {new Property(QStringLiteral("SVG文件"), Property::Path,
-             fileAttributes(QStringLiteral("SVG文件(*.svg)"), AbstractGraphicsUtility::svgDir())),
+             PropertyAttributes::file(QStringLiteral("SVG文件(*.svg)"), AbstractGraphicsUtility::svgDir())),
             QString()},
         {new Property(QStringLiteral("保持比例"), Property::Bool), false},
         {new Property(PointId, Property::String), QString()},
     };
     static const QVector<SpecificProperty> symbol {
         {new Property(QStringLiteral("图符文件"), Property::Path,
-             fileAttributes(symbolFilter(), AbstractGraphicsUtility::symbolDir())),
+             PropertyAttributes::file(symbolFilter(), AbstractGraphicsUtility::symbolDir())),
             QString()},
         {new Property(QStringLiteral("保持比例"), Property::Bool), false},
         {new Property(PointId, Property::String), QString()},

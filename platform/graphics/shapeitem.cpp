@@ -2,6 +2,7 @@
 
 #include "drawingdefaults.h"
 #include "itemkind.h"
+#include "propertyattributes.h"
 
 #include <QPainter>
 #include <QPainterPathStroker>
@@ -9,14 +10,6 @@
 #include <QtMath>
 
 namespace {
-
-QVariantHash attrs(std::initializer_list<std::pair<const char *, QVariant>> list)
-{
-    QVariantHash h;
-    for (const auto &p : list)
-        h.insert(QString::fromLatin1(p.first), p.second);
-    return h;
-}
 
 // Index of each specific property in the tables below.
 enum { LineHead = 0, LineEnd = 1 };
@@ -53,27 +46,27 @@ const QVector<GraphicsItem::SpecificProperty> &ShapeItem::specifics() const
 {
     static const QVector<SpecificProperty> line{
         {new Property(QStringLiteral("起点"), Property::Enum,
-                      attrs({{"enumNames", QStringList{QStringLiteral("──"), QStringLiteral("<──")}}})),
+                      PropertyAttributes::enumNames({QStringLiteral("──"), QStringLiteral("<──")})),
          0},
         {new Property(QStringLiteral("终点"), Property::Enum,
-                      attrs({{"enumNames", QStringList{QStringLiteral("──"), QStringLiteral("──>")}}})),
+                      PropertyAttributes::enumNames({QStringLiteral("──"), QStringLiteral("──>")})),
          0},
     };
     static const QVector<SpecificProperty> angles{
         {new Property(QStringLiteral("起始角度"), Property::Double,
-                      attrs({{"minimum", -360.0}, {"maximum", 360.0}, {"decimals", 1}})),
+                      PropertyAttributes::range(-360.0, 360.0, 1)),
          30.0},
         {new Property(QStringLiteral("跨越角度"), Property::Double,
-                      attrs({{"minimum", -360.0}, {"maximum", 360.0}, {"decimals", 1}})),
+                      PropertyAttributes::range(-360.0, 360.0, 1)),
          240.0},
     };
     static const QVector<SpecificProperty> grid{
-        {new Property(QStringLiteral("行数"), Property::Int, attrs({{"minimum", 1}, {"maximum", 200}})), 4},
-        {new Property(QStringLiteral("列数"), Property::Int, attrs({{"minimum", 1}, {"maximum", 200}})), 4},
+        {new Property(QStringLiteral("行数"), Property::Int, PropertyAttributes::range(1, 200)), 4},
+        {new Property(QStringLiteral("列数"), Property::Int, PropertyAttributes::range(1, 200)), 4},
     };
     static const QVector<SpecificProperty> rectangle{
         {new Property(QStringLiteral("圆角半径"), Property::Double,
-                      attrs({{"minimum", 0.0}, {"maximum", 1000.0}, {"decimals", 1}})),
+                      PropertyAttributes::range(0.0, 1000.0, 1)),
          0.0},
     };
     static const QVector<SpecificProperty> none;

@@ -2,6 +2,7 @@
 
 #include "itemkind.h"
 #include "itempixmapcache.h"
+#include "propertyattributes.h"
 #include "symbollibrary.h"
 
 #include <QCoreApplication>
@@ -32,11 +33,6 @@ const QColor DefaultLevel(58, 134, 212);
 // Below this many pixels on screen a symbol is only a spot: its details could not be seen.
 constexpr double TinyPixels = 4.0;
 
-QVariantHash enumNames(const QStringList &names)
-{
-    return {{QStringLiteral("enumNames"), names}};
-}
-
 // The specific properties of one kind and where each role sits in them (-1: not offered).
 struct KindTable
 {
@@ -65,20 +61,19 @@ KindTable makeTable(int type)
     static Property *const point = new Property(IdPoint, Property::String);
     static Property *const control = new Property(IdControl, Property::String);
     static Property *const switchStatus
-        = new Property(IdStatus, Property::Enum, enumNames({QStringLiteral("分"), QStringLiteral("合")}));
+        = new Property(IdStatus, Property::Enum, PropertyAttributes::enumNames({QStringLiteral("分"), QStringLiteral("合")}));
     static Property *const truckStatus
-        = new Property(IdStatus, Property::Enum, enumNames({QStringLiteral("试验"), QStringLiteral("工作")}));
+        = new Property(IdStatus, Property::Enum, PropertyAttributes::enumNames({QStringLiteral("试验"), QStringLiteral("工作")}));
     static Property *const direction = new Property(IdDirection, Property::Enum,
-        enumNames(
+        PropertyAttributes::enumNames(
             {QStringLiteral("0°"), QStringLiteral("90°"), QStringLiteral("180°"), QStringLiteral("270°")}));
     static Property *const closedColour = new Property(IdClosedColour, Property::Color);
     static Property *const openColour = new Property(IdOpenColour, Property::Color);
     static Property *const windings = new Property(
-        IdWindings, Property::Enum, enumNames({QStringLiteral("双绕组"), QStringLiteral("三绕组")}));
+        IdWindings, Property::Enum, PropertyAttributes::enumNames({QStringLiteral("双绕组"), QStringLiteral("三绕组")}));
     static Property *const background = new Property(IdBackground, Property::Color);
     static Property *const level = new Property(IdLevel, Property::Double,
-        {{QStringLiteral("minimum"), 0.0}, {QStringLiteral("maximum"), 100.0},
-            {QStringLiteral("singleStep"), 1.0}, {QStringLiteral("decimals"), 1}});
+        PropertyAttributes::range(0.0, 100.0, 1, 1.0));
     static Property *const levelColour = new Property(IdLevelColour, Property::Color);
 
     KindTable t;

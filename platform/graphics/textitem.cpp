@@ -2,6 +2,7 @@
 
 #include "itemkind.h"
 #include "itempixmapcache.h"
+#include "propertyattributes.h"
 
 #include <QDateTime>
 #include <QFontMetricsF>
@@ -57,14 +58,6 @@ enum
 constexpr double GreekPixels = 4.0;
 // Room kept between a frame and the text.
 constexpr double Padding = 2.0;
-
-QVariantHash attrs(std::initializer_list<std::pair<const char *, QVariant>> list)
-{
-    QVariantHash h;
-    for (const auto &p : list)
-        h.insert(QString::fromLatin1(p.first), p.second);
-    return h;
-}
 
 const QStringList &horizontalNames()
 {
@@ -424,15 +417,15 @@ const QVector<GraphicsItem::SpecificProperty> &TextItem::specifics() const
     const auto text = [](const char *id) { return new Property(QString::fromUtf8(id), Property::String); };
     const auto align = [] {
         return new Property(
-            QStringLiteral("对齐"), Property::Enum, attrs({{"enumNames", horizontalNames()}}));
+            QStringLiteral("对齐"), Property::Enum, PropertyAttributes::enumNames(horizontalNames()));
     };
     const auto color = [](const char *id) { return new Property(QString::fromUtf8(id), Property::Color); };
     const auto format = [](const char *id) {
-        return new Property(QString::fromUtf8(id), Property::Popup, attrs({{"items", formatItems()}}));
+        return new Property(QString::fromUtf8(id), Property::Popup, PropertyAttributes::items(formatItems()));
     };
     const auto limit = [](const char *id) {
         return new Property(QString::fromUtf8(id), Property::Double,
-            attrs({{"minimum", -1e9}, {"maximum", 1e9}, {"decimals", 3}, {"singleStep", 1.0}}));
+            PropertyAttributes::range(-1e9, 1e9, 3, 1.0));
     };
 
     static const QVector<SpecificProperty> plain {
@@ -453,11 +446,10 @@ const QVector<GraphicsItem::SpecificProperty> &TextItem::specifics() const
         {text("文本"), QStringLiteral("多行文字\n第二行")},
         {align(), 0},
         {new Property(QStringLiteral("垂直对齐"), Property::Enum,
-             attrs({{"enumNames",
-                 QStringList {QStringLiteral("顶部"), QStringLiteral("居中"), QStringLiteral("底部")}}})),
+             PropertyAttributes::enumNames({QStringLiteral("顶部"), QStringLiteral("居中"), QStringLiteral("底部")})),
             1},
         {new Property(QStringLiteral("行距"), Property::Double,
-             attrs({{"minimum", 0.5}, {"maximum", 5.0}, {"decimals", 2}, {"singleStep", 0.1}})),
+             PropertyAttributes::range(0.5, 5.0, 2, 0.1)),
             1.0},
         {new Property(QStringLiteral("边框"), Property::Bool), false},
         {color("文字颜色"), QColor()},
@@ -472,9 +464,8 @@ const QVector<GraphicsItem::SpecificProperty> &TextItem::specifics() const
     };
     static const QVector<SpecificProperty> clock {
         {new Property(QStringLiteral("显示格式"), Property::Popup,
-             attrs({{"items",
-                 QStringList {QStringLiteral("hh:mm:ss"), QStringLiteral("yyyy-MM-dd hh:mm:ss"),
-                     QStringLiteral("yyyy-MM-dd")}}})),
+             PropertyAttributes::items({QStringLiteral("hh:mm:ss"), QStringLiteral("yyyy-MM-dd hh:mm:ss"),
+                 QStringLiteral("yyyy-MM-dd")})),
             QStringLiteral("hh:mm:ss")},
     };
     static const QVector<SpecificProperty> none;
