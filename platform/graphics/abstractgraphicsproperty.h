@@ -16,6 +16,22 @@ inline const QString Y = QStringLiteral("Y");
 inline const QString Width = QStringLiteral("宽度");
 inline const QString Height = QStringLiteral("高度");
 inline const QString Lock = QStringLiteral("锁定");
+
+// Pen, brush and font: every drawing item has them, groups do not.
+inline const QString PenColor = QStringLiteral("线条颜色");
+inline const QString PenWidth = QStringLiteral("线宽");
+inline const QString PenStyle = QStringLiteral("线型");
+inline const QString BrushColor = QStringLiteral("填充颜色");
+inline const QString BrushStyle = QStringLiteral("填充方式");
+inline const QString Font = QStringLiteral("字体");
+
+// The two point bindings. A kind that lists one among its own properties edits the item's
+// svgID or ykID with it, so there is one value, not two to keep in step.
+inline const QString PointBinding = QStringLiteral("关联点号");
+inline const QString ControlBinding = QStringLiteral("遥控点号");
+
+// The text that text and link kinds show.
+inline const QString Text = QStringLiteral("文本");
 } // namespace PropertyIds
 
 // One editable property of an item: its id is also its display name.

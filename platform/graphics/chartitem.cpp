@@ -80,8 +80,6 @@ enum
     CursorPoint
 };
 
-const QString PointId = QStringLiteral("关联点号");
-
 Property *countProperty(const QString &id, int minimum, int maximum)
 {
     return new Property(
@@ -96,7 +94,7 @@ Property *valueProperty(const QString &id)
 
 Property *pointProperty()
 {
-    return new Property(PointId, Property::String);
+    return new Property(PropertyIds::PointBinding, Property::String);
 }
 
 const QStringList &spanNames()
@@ -335,28 +333,6 @@ bool ChartItem::hasText() const
     }
 }
 
-int ChartItem::bindingIndex() const
-{
-    switch (type()) {
-    case ItemKind::Bar:
-        return BarPoint;
-    case ItemKind::ExtendedBar:
-        return ExtPoint;
-    case ItemKind::Curve:
-        return CurvePoint;
-    case ItemKind::Pie:
-        return PiePoint;
-    case ItemKind::Dial:
-        return DialPoint;
-    case ItemKind::Rank:
-        return RankPoint;
-    case ItemKind::Cursor:
-        return CursorPoint;
-    default:
-        return -1;
-    }
-}
-
 QColor ChartItem::ink() const
 {
     // Axes, ticks, labels and hands stay visible even when the frame is switched off.
@@ -387,9 +363,8 @@ QString ChartItem::lookKey() const
     if (hasText())
         key.append(fontKey(font()));
     // The binding does not change the look: items bound to different points share pixmaps.
-    const int binding = bindingIndex();
     for (int i = 0; i < specifics().size(); ++i) {
-        if (i != binding)
+        if (!isBinding(i))
             ItemPixmapCache::append(key, specificValue(i));
     }
     return key;

@@ -23,7 +23,6 @@ protected:
 private:
     void drawChart(QPainter *painter, double lod) const;
     QString lookKey() const;
-    int bindingIndex() const;
     QColor ink() const;
     QFont labelFont() const;
 

@@ -32,17 +32,9 @@ const QStringList &brushStyleNames()
     return names;
 }
 
-// Ids of the properties every item has.
-const QString IdPenColor = QStringLiteral("线条颜色");
-const QString IdPenWidth = QStringLiteral("线宽");
-const QString IdPenStyle = QStringLiteral("线型");
-const QString IdBrushColor = QStringLiteral("填充颜色");
-const QString IdBrushStyle = QStringLiteral("填充方式");
-const QString IdFont = QStringLiteral("字体");
-// The two point bindings: a kind that lists them among its own properties edits the
-// item's svgID and ykID themselves, so there is one value, not two to keep in step.
-const QString IdSvg = QStringLiteral("关联点号");
-const QString IdYk = QStringLiteral("遥控点号");
+// The two point bindings, whose stored values are the item's svgID and ykID.
+const QString &IdSvg = PropertyIds::PointBinding;
+const QString &IdYk = PropertyIds::ControlBinding;
 
 const QList<Property *> &commonProperties()
 {
@@ -62,13 +54,13 @@ const QList<Property *> &commonProperties()
 QList<Property *> generalProperties(bool withText)
 {
     static const QList<Property *> shared{
-        new Property(IdPenColor, Property::Color),
-        new Property(IdPenWidth, Property::Int, PropertyAttributes::range(0.0, double(FormatLimits::MaxPenWidth))),
-        new Property(IdPenStyle, Property::Enum, PropertyAttributes::enumNames(penStyleNames())),
-        new Property(IdBrushColor, Property::Color),
-        new Property(IdBrushStyle, Property::Enum, PropertyAttributes::enumNames(brushStyleNames())),
+        new Property(PropertyIds::PenColor, Property::Color),
+        new Property(PropertyIds::PenWidth, Property::Int, PropertyAttributes::range(0.0, double(FormatLimits::MaxPenWidth))),
+        new Property(PropertyIds::PenStyle, Property::Enum, PropertyAttributes::enumNames(penStyleNames())),
+        new Property(PropertyIds::BrushColor, Property::Color),
+        new Property(PropertyIds::BrushStyle, Property::Enum, PropertyAttributes::enumNames(brushStyleNames())),
     };
-    static Property *const font = new Property(IdFont, Property::Font);
+    static Property *const font = new Property(PropertyIds::Font, Property::Font);
     QList<Property *> list = shared;
     if (withText)
         list << font;
@@ -338,10 +330,27 @@ void GraphicsItem::specificChanged(int)
 {
 }
 
+bool GraphicsItem::isBinding(int index) const
+{
+    const QVector<SpecificProperty> &list = specifics();
+    if (index < 0 || index >= list.size())
+        return false;
+    const QString &id = list.at(index).property->id();
+    return id == PropertyIds::PointBinding || id == PropertyIds::ControlBinding;
+}
+
 void GraphicsItem::setSpecificValue(int index, const QVariant &value)
 {
     QVector<QVariant> &v = values();
-    if (index < 0 || index >= v.size() || v.at(index) == value)
+    if (index < 0 || index >= v.size())
+        return;
+    // A binding's value is the item's own svgID or ykID, however it is set.
+    const QString &id = specifics().at(index).property->id();
+    if (id == PropertyIds::PointBinding)
+        setSvgID(value.toString());
+    else if (id == PropertyIds::ControlBinding)
+        setYkID(value.toString());
+    if (v.at(index) == value)
         return;
     v[index] = value;
     specificChanged(index);
@@ -374,23 +383,23 @@ QVariant GraphicsItem::propertyValue(const QString &id) const
         return std::abs(m_rect.height());
     if (id == PropertyIds::Lock)
         return islocked();
-    if (id == IdPenColor)
+    if (id == PropertyIds::PenColor)
         return m_penColor;
-    if (id == IdPenWidth)
+    if (id == PropertyIds::PenWidth)
         return m_penWidth;
-    if (id == IdPenStyle)
+    if (id == PropertyIds::PenStyle)
         return m_penStyle;
-    if (id == IdBrushColor)
+    if (id == PropertyIds::BrushColor)
         return m_brushColor;
-    if (id == IdBrushStyle)
+    if (id == PropertyIds::BrushStyle)
         return m_brushStyle;
-    if (id == IdFont && hasText())
+    if (id == PropertyIds::Font && hasText())
         return m_font;
     const QVector<SpecificProperty> &list = specifics();
-    if (id == IdSvg || id == IdYk) {
+    if (id == PropertyIds::PointBinding || id == PropertyIds::ControlBinding) {
         for (const SpecificProperty &s : list) {
             if (s.property->id() == id)
-                return id == IdSvg ? svgID() : ykID();
+                return id == PropertyIds::PointBinding ? svgID() : ykID();
         }
         return QVariant();
     }
@@ -415,27 +424,23 @@ void GraphicsItem::setPropertyValue(const QString &id, const QVariant &value)
         setHeight(qMax(0.0, FormatLimits::clampCoordinate(value.toDouble())));
     } else if (id == PropertyIds::Lock) {
         setLock(value.toBool());
-    } else if (id == IdPenColor) {
+    } else if (id == PropertyIds::PenColor) {
         m_penColor = value.value<QColor>();
-    } else if (id == IdPenWidth) {
+    } else if (id == PropertyIds::PenWidth) {
         prepareGeometryChange();
         m_penWidth = qBound(0, value.toInt(), FormatLimits::MaxPenWidth);
-    } else if (id == IdPenStyle) {
+    } else if (id == PropertyIds::PenStyle) {
         m_penStyle = qBound(0, value.toInt(), FormatLimits::MaxPenStyle);
-    } else if (id == IdBrushColor) {
+    } else if (id == PropertyIds::BrushColor) {
         m_brushColor = value.value<QColor>();
-    } else if (id == IdBrushStyle) {
+    } else if (id == PropertyIds::BrushStyle) {
         m_brushStyle = qBound(0, value.toInt(), FormatLimits::MaxBrushStyle);
-    } else if (id == IdFont && hasText()) {
+    } else if (id == PropertyIds::Font && hasText()) {
         m_font = value.value<QFont>();
     } else {
         const QVector<SpecificProperty> &list = specifics();
         for (int i = 0; i < list.size(); ++i) {
             if (list.at(i).property->id() == id) {
-                if (id == IdSvg)
-                    setSvgID(value.toString());
-                else if (id == IdYk)
-                    setYkID(value.toString());
                 setSpecificValue(i, value);
                 return;
             }

@@ -106,8 +106,11 @@ protected:
     virtual bool hasText() const { return false; }
     // Where the item can be hit; by default its whole rectangle.
     virtual QPainterPath contentShape() const;
-    // A kind may react to a changed specific value (reload a picture, ...).
+    // A kind may react to a changed specific value (reload a picture, ...). The point
+    // bindings need no reaction: the base keeps them as the item's svgID and ykID.
     virtual void specificChanged(int index);
+    // Whether the specific property at the index is one of the two point bindings.
+    bool isBinding(int index) const;
     // Line-like kinds have two handles at their ends instead of eight around.
     virtual bool isLinear() const { return false; }
 

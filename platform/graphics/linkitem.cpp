@@ -146,33 +146,33 @@ LinkItem::~LinkItem() = default;
 
 const QVector<GraphicsItem::SpecificProperty> &LinkItem::specifics() const
 {
-    const auto text = [](const char *id) { return new Property(QString::fromUtf8(id), Property::String); };
+    const auto text = [](const QString &id) { return new Property(id, Property::String); };
     const auto target = [] {
         return new Property(QStringLiteral("链接画面"), Property::Path,
             PropertyAttributes::file(QStringLiteral("画面文件(*.drw)"), AbstractGraphicsUtility::graphDir()));
     };
 
     static const QVector<SpecificProperty> button {
-        {text("文本"), QStringLiteral("按钮")},
-        {text("遥控点号"), QString()},
+        {text(PropertyIds::Text), QStringLiteral("按钮")},
+        {text(PropertyIds::ControlBinding), QString()},
         {new Property(QStringLiteral("动作"), Property::Popup, PropertyAttributes::items(actionItems())),
             actionItems().first()},
     };
     static const QVector<SpecificProperty> hotSpot {
-        {text("文本"), QString()},
+        {text(PropertyIds::Text), QString()},
         {target(), QString()},
     };
     static const QVector<SpecificProperty> graphLink {
         {target(), QString()},
-        {text("文本"), QString()},
+        {text(PropertyIds::Text), QString()},
     };
     static const QVector<SpecificProperty> details {
-        {text("文本"), QStringLiteral("详情")},
-        {text("关联点号"), QString()},
+        {text(PropertyIds::Text), QStringLiteral("详情")},
+        {text(PropertyIds::PointBinding), QString()},
     };
     static const QVector<SpecificProperty> circuit {
-        {text("回路名称"), QStringLiteral("回路")},
-        {text("关联点号"), QString()},
+        {text(QStringLiteral("回路名称")), QStringLiteral("回路")},
+        {text(PropertyIds::PointBinding), QString()},
     };
     static const QVector<SpecificProperty> none;
     switch (type()) {
@@ -196,10 +196,6 @@ void LinkItem::specificChanged(int index)
     m_shownValid = false;
     const QString value = specificValue(index).toString();
     switch (type()) {
-    case ItemKind::Button:
-        if (index == ButtonControl)
-            setYkID(value);
-        break;
     case ItemKind::HotSpot:
         if (index == HotSpotTarget)
             setToolTip(value);
@@ -207,14 +203,6 @@ void LinkItem::specificChanged(int index)
     case ItemKind::GraphLink:
         if (index == GraphLinkTarget)
             setToolTip(value);
-        break;
-    case ItemKind::Details:
-        if (index == DetailsPoint)
-            setSvgID(value);
-        break;
-    case ItemKind::Circuit:
-        if (index == CircuitPoint)
-            setSvgID(value);
         break;
     default:
         break;

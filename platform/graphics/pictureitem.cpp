@@ -39,8 +39,6 @@ enum
     PointIndex
 };
 
-const QString PointId = QStringLiteral("关联点号");
-
 QString symbolFilter()
 {
     return QStringLiteral("图符文件(%1)").arg(LibraryChoice::nameFilters(ItemKind::CustomSymbol).join(QLatin1Char(' ')));
@@ -177,21 +175,21 @@ const QVector<GraphicsItem::SpecificProperty> &PictureItem::specifics() const
              PropertyAttributes::file(QStringLiteral("GIF动画(*.gif)"), AbstractGraphicsUtility::bmpDir())),
             QString()},
         {new Property(QStringLiteral("保持比例"), Property::Bool), false},
-        {new Property(PointId, Property::String), QString()},
+        {new Property(PropertyIds::PointBinding, Property::String), QString()},
     };
     static const QVector<SpecificProperty> svg {
         {new Property(QStringLiteral("SVG文件"), Property::Path,
              PropertyAttributes::file(QStringLiteral("SVG文件(*.svg)"), AbstractGraphicsUtility::svgDir())),
             QString()},
         {new Property(QStringLiteral("保持比例"), Property::Bool), false},
-        {new Property(PointId, Property::String), QString()},
+        {new Property(PropertyIds::PointBinding, Property::String), QString()},
     };
     static const QVector<SpecificProperty> symbol {
         {new Property(QStringLiteral("图符文件"), Property::Path,
              PropertyAttributes::file(symbolFilter(), AbstractGraphicsUtility::symbolDir())),
             QString()},
         {new Property(QStringLiteral("保持比例"), Property::Bool), false},
-        {new Property(PointId, Property::String), QString()},
+        {new Property(PropertyIds::PointBinding, Property::String), QString()},
     };
     switch (type()) {
     case ItemKind::Animation:

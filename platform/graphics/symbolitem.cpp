@@ -14,8 +14,6 @@
 
 namespace {
 
-const QString IdPoint = QStringLiteral("关联点号");
-const QString IdControl = QStringLiteral("遥控点号");
 const QString IdStatus = QStringLiteral("状态");
 const QString IdDirection = QStringLiteral("方向");
 const QString IdClosedColour = QStringLiteral("合闸颜色");
@@ -37,8 +35,6 @@ constexpr double TinyPixels = 4.0;
 struct KindTable
 {
     QVector<GraphicsItem::SpecificProperty> specifics;
-    int point = -1;
-    int control = -1;
     int status = -1;
     int direction = -1;
     int closedColour = -1;
@@ -58,8 +54,8 @@ struct KindTable
 KindTable makeTable(int type)
 {
     // Property objects are shared by every kind that offers them.
-    static Property *const point = new Property(IdPoint, Property::String);
-    static Property *const control = new Property(IdControl, Property::String);
+    static Property *const point = new Property(PropertyIds::PointBinding, Property::String);
+    static Property *const control = new Property(PropertyIds::ControlBinding, Property::String);
     static Property *const switchStatus
         = new Property(IdStatus, Property::Enum, PropertyAttributes::enumNames({QStringLiteral("分"), QStringLiteral("合")}));
     static Property *const truckStatus
@@ -77,16 +73,16 @@ KindTable makeTable(int type)
     static Property *const levelColour = new Property(IdLevelColour, Property::Color);
 
     KindTable t;
-    t.point = t.append(point, QString());
+    t.append(point, QString());
     switch (type) {
     case ItemKind::Breaker:
     case ItemKind::BreakerPicture:
     case ItemKind::Disconnector:
-        t.control = t.append(control, QString());
+        t.append(control, QString());
         t.status = t.append(switchStatus, 1);
         break;
     case ItemKind::BreakerTruck:
-        t.control = t.append(control, QString());
+        t.append(control, QString());
         t.status = t.append(truckStatus, 1);
         break;
     default:
@@ -143,17 +139,6 @@ SymbolItem::SymbolItem(const ItemKind &kind)
 const QVector<GraphicsItem::SpecificProperty> &SymbolItem::specifics() const
 {
     return tableFor(type()).specifics;
-}
-
-void SymbolItem::specificChanged(int index)
-{
-    // The bindings are the item's own svgID and ykID; a value set through the table
-    // (as when a graph is read) must reach them too.
-    const KindTable &t = tableFor(type());
-    if (index == t.point)
-        setSvgID(specificValue(index).toString());
-    else if (index == t.control)
-        setYkID(specificValue(index).toString());
 }
 
 namespace {

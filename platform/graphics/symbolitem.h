@@ -16,7 +16,6 @@ public:
 protected:
     void drawContent(QPainter *painter, const QStyleOptionGraphicsItem *option) override;
     const QVector<SpecificProperty> &specifics() const override;
-    void specificChanged(int index) override;
 };
 
 #endif

@@ -429,7 +429,7 @@ const QVector<GraphicsItem::SpecificProperty> &TextItem::specifics() const
     };
 
     static const QVector<SpecificProperty> plain {
-        {text("文本"), QStringLiteral("文字")},
+        {new Property(PropertyIds::Text, Property::String), QStringLiteral("文字")},
         {align(), 0},
         {color("文字颜色"), QColor()},
         {new Property(QStringLiteral("自动换行"), Property::Bool), false},
@@ -438,12 +438,12 @@ const QVector<GraphicsItem::SpecificProperty> &TextItem::specifics() const
         {text("前缀"), QStringLiteral("电流:")},
         {format("格式"), QStringLiteral("0.00")},
         {text("单位"), QStringLiteral("A")},
-        {text("关联点号"), QString()},
+        {new Property(PropertyIds::PointBinding, Property::String), QString()},
         {align(), 0},
         {color("文字颜色"), QColor()},
     };
     static const QVector<SpecificProperty> extended {
-        {text("文本"), QStringLiteral("多行文字\n第二行")},
+        {new Property(PropertyIds::Text, Property::String), QStringLiteral("多行文字\n第二行")},
         {align(), 0},
         {new Property(QStringLiteral("垂直对齐"), Property::Enum,
              PropertyAttributes::enumNames({QStringLiteral("顶部"), QStringLiteral("居中"), QStringLiteral("底部")})),
@@ -457,7 +457,7 @@ const QVector<GraphicsItem::SpecificProperty> &TextItem::specifics() const
     static const QVector<SpecificProperty> analog {
         {format("格式"), QStringLiteral("0.00")},
         {text("单位"), QString()},
-        {text("关联点号"), QString()},
+        {new Property(PropertyIds::PointBinding, Property::String), QString()},
         {color("越限颜色"), QColor(Qt::red)},
         {limit("上限"), 1000.0},
         {limit("下限"), 0.0},
@@ -485,23 +485,10 @@ const QVector<GraphicsItem::SpecificProperty> &TextItem::specifics() const
     }
 }
 
-int TextItem::bindingIndex() const
+void TextItem::specificChanged(int)
 {
-    switch (type()) {
-    case ItemKind::TextValue:
-        return ValuePoint;
-    case ItemKind::AnalogValue:
-        return AnalogPoint;
-    default:
-        return -1;
-    }
-}
-
-void TextItem::specificChanged(int index)
-{
+    // Any value may change what is shown.
     m_shownValid = false;
-    if (index == bindingIndex())
-        setSvgID(specificValue(index).toString());
 }
 
 QString TextItem::displayText() const

@@ -88,7 +88,6 @@ private:
     QColor textColor() const;
     Qt::Alignment alignment() const;
     bool overLimit() const;
-    int bindingIndex() const;
 
     std::unique_ptr<TextBlock> m_block;
     // displayText() as last made; formatting it for every paint would cost more than drawing it.
