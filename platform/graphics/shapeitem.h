@@ -7,6 +7,9 @@
 class ShapeItem : public GraphicsItem
 {
 public:
+    // One shape kind's row of the table in the implementation.
+    struct Row;
+
     explicit ShapeItem(const ItemKind &kind);
 
     // A new line also takes its start and end decorations from the defaults.
@@ -20,8 +23,11 @@ protected:
     bool isLinear() const override;
 
 private:
+    static const Row &rowOf(int type);
     QPainterPath outline() const;
     void drawArrow(QPainter *painter, const QPointF &tip, const QPointF &from) const;
+
+    const Row &m_row;
 };
 
 #endif
