@@ -405,8 +405,224 @@ void TextBlock::drawCached(QPainter *painter, const QPointF &origin, const QRect
 
 // --- TextItem
 
+namespace {
+
+using SpecificProperties = QVector<GraphicsItem::SpecificProperty>;
+
+Property *textProperty(const char *id)
+{
+    return new Property(QString::fromUtf8(id), Property::String);
+}
+
+Property *alignProperty()
+{
+    return new Property(QStringLiteral("对齐"), Property::Enum, PropertyAttributes::enumNames(horizontalNames()));
+}
+
+Property *colorProperty(const char *id)
+{
+    return new Property(QString::fromUtf8(id), Property::Color);
+}
+
+Property *formatProperty(const char *id)
+{
+    return new Property(QString::fromUtf8(id), Property::Popup, PropertyAttributes::items(formatItems()));
+}
+
+Property *limitProperty(const char *id)
+{
+    return new Property(QString::fromUtf8(id), Property::Double, PropertyAttributes::range(-1e9, 1e9, 3, 1.0));
+}
+
+// How a kind shows its text: an invalid colour means the item's line colour.
+struct TextLook
+{
+    QColor colour;
+    Qt::Alignment alignment;
+    bool framed = false;
+    bool wrap = false;
+    double spacing = 1.0;
+};
+
+QString value(const TextItem &item, int index)
+{
+    return item.specificValue(index).toString();
+}
+
+const SpecificProperties &plainProperties()
+{
+    static const SpecificProperties plain {
+        {new Property(PropertyIds::Text, Property::String), QStringLiteral("文字")},
+        {alignProperty(), 0},
+        {colorProperty("文字颜色"), QColor()},
+        {new Property(QStringLiteral("自动换行"), Property::Bool), false},
+    };
+    return plain;
+}
+
+QString plainText(const TextItem &item)
+{
+    return value(item, PlainString);
+}
+
+TextLook plainLook(const TextItem &item)
+{
+    return {item.specificValue(PlainColor).value<QColor>(),
+        horizontal(item.specificValue(PlainAlign).toInt()) | Qt::AlignVCenter, false,
+        item.specificValue(PlainWrap).toBool()};
+}
+
+const SpecificProperties &valueProperties()
+{
+    static const SpecificProperties value {
+        {textProperty("前缀"), QStringLiteral("电流:")},
+        {formatProperty("格式"), QStringLiteral("0.00")},
+        {textProperty("单位"), QStringLiteral("A")},
+        {new Property(PropertyIds::PointBinding, Property::String), QString()},
+        {alignProperty(), 0},
+        {colorProperty("文字颜色"), QColor()},
+    };
+    return value;
+}
+
+QString valueText(const TextItem &item)
+{
+    const QString prefix = value(item, ValuePrefix);
+    const QString sample = sampleValue(value(item, ValueFormat), value(item, ValueUnit));
+    return prefix.isEmpty() ? sample : prefix + QLatin1Char(' ') + sample;
+}
+
+TextLook valueLook(const TextItem &item)
+{
+    return {item.specificValue(ValueColor).value<QColor>(),
+        horizontal(item.specificValue(ValueAlign).toInt()) | Qt::AlignVCenter};
+}
+
+const SpecificProperties &extendedProperties()
+{
+    static const SpecificProperties extended {
+        {new Property(PropertyIds::Text, Property::String), QStringLiteral("多行文字\n第二行")},
+        {alignProperty(), 0},
+        {new Property(QStringLiteral("垂直对齐"), Property::Enum,
+             PropertyAttributes::enumNames({QStringLiteral("顶部"), QStringLiteral("居中"), QStringLiteral("底部")})),
+            1},
+        {new Property(QStringLiteral("行距"), Property::Double, PropertyAttributes::range(0.5, 5.0, 2, 0.1)), 1.0},
+        {new Property(QStringLiteral("边框"), Property::Bool), false},
+        {colorProperty("文字颜色"), QColor()},
+    };
+    return extended;
+}
+
+QString extendedText(const TextItem &item)
+{
+    return value(item, ExtString);
+}
+
+TextLook extendedLook(const TextItem &item)
+{
+    return {item.specificValue(ExtColor).value<QColor>(),
+        horizontal(item.specificValue(ExtAlign).toInt()) | vertical(item.specificValue(ExtVAlign).toInt()),
+        item.specificValue(ExtFrame).toBool(), true, item.specificValue(ExtSpacing).toDouble()};
+}
+
+const SpecificProperties &analogProperties()
+{
+    static const SpecificProperties analog {
+        {formatProperty("格式"), QStringLiteral("0.00")},
+        {textProperty("单位"), QString()},
+        {new Property(PropertyIds::PointBinding, Property::String), QString()},
+        {colorProperty("越限颜色"), QColor(Qt::red)},
+        {limitProperty("上限"), 1000.0},
+        {limitProperty("下限"), 0.0},
+    };
+    return analog;
+}
+
+QString analogText(const TextItem &item)
+{
+    return sampleValue(value(item, AnalogFormat), value(item, AnalogUnit));
+}
+
+TextLook analogLook(const TextItem &item)
+{
+    // The sample value shows in the limit colour when it lies outside the limits.
+    const bool overLimit = TextItem::SampleValue > item.specificValue(AnalogUpper).toDouble()
+        || TextItem::SampleValue < item.specificValue(AnalogLower).toDouble();
+    return {overLimit ? item.specificValue(AnalogLimitColor).value<QColor>() : QColor(),
+        Qt::AlignRight | Qt::AlignVCenter, true};
+}
+
+const SpecificProperties &clockProperties()
+{
+    static const SpecificProperties clock {
+        {new Property(QStringLiteral("显示格式"), Property::Popup,
+             PropertyAttributes::items({QStringLiteral("hh:mm:ss"), QStringLiteral("yyyy-MM-dd hh:mm:ss"),
+                 QStringLiteral("yyyy-MM-dd")})),
+            QStringLiteral("hh:mm:ss")},
+    };
+    return clock;
+}
+
+QString clockText(const TextItem &item)
+{
+    // A fixed sample time: edit-time renders must not depend on when they are made.
+    static const QDateTime sample(QDate(2018, 3, 16), QTime(12, 34, 56));
+    return sample.toString(value(item, ClockFormat));
+}
+
+TextLook clockLook(const TextItem &)
+{
+    return {QColor(), Qt::AlignCenter};
+}
+
+} // namespace
+
+// One text kind: its own properties, and what and how it shows.
+struct TextItem::Row
+{
+    int type;
+    const SpecificProperties &(*specifics)();
+    QString (*text)(const TextItem &item);
+    TextLook (*look)(const TextItem &item);
+};
+
+namespace {
+
+const TextItem::Row TextRows[] = {
+    {ItemKind::PlainText, &plainProperties, &plainText, &plainLook},
+    {ItemKind::TextValue, &valueProperties, &valueText, &valueLook},
+    {ItemKind::ExtendedText, &extendedProperties, &extendedText, &extendedLook},
+    {ItemKind::AnalogValue, &analogProperties, &analogText, &analogLook},
+    {ItemKind::DigitalClock, &clockProperties, &clockText, &clockLook},
+};
+
+const SpecificProperties &noProperties()
+{
+    static const SpecificProperties none;
+    return none;
+}
+
+QString noText(const TextItem &)
+{
+    return QString();
+}
+
+} // namespace
+
+const TextItem::Row &TextItem::rowOf(int type)
+{
+    for (const Row &row : TextRows) {
+        if (row.type == type)
+            return row;
+    }
+    // Not reached through the kind table; any other number shows an empty text.
+    static const Row empty {type, &noProperties, &noText, &clockLook};
+    return empty;
+}
+
 TextItem::TextItem(const ItemKind &kind)
     : GraphicsItem(kind)
+    , m_row(rowOf(kind.type))
 {
 }
 
@@ -414,75 +630,7 @@ TextItem::~TextItem() = default;
 
 const QVector<GraphicsItem::SpecificProperty> &TextItem::specifics() const
 {
-    const auto text = [](const char *id) { return new Property(QString::fromUtf8(id), Property::String); };
-    const auto align = [] {
-        return new Property(
-            QStringLiteral("对齐"), Property::Enum, PropertyAttributes::enumNames(horizontalNames()));
-    };
-    const auto color = [](const char *id) { return new Property(QString::fromUtf8(id), Property::Color); };
-    const auto format = [](const char *id) {
-        return new Property(QString::fromUtf8(id), Property::Popup, PropertyAttributes::items(formatItems()));
-    };
-    const auto limit = [](const char *id) {
-        return new Property(QString::fromUtf8(id), Property::Double,
-            PropertyAttributes::range(-1e9, 1e9, 3, 1.0));
-    };
-
-    static const QVector<SpecificProperty> plain {
-        {new Property(PropertyIds::Text, Property::String), QStringLiteral("文字")},
-        {align(), 0},
-        {color("文字颜色"), QColor()},
-        {new Property(QStringLiteral("自动换行"), Property::Bool), false},
-    };
-    static const QVector<SpecificProperty> value {
-        {text("前缀"), QStringLiteral("电流:")},
-        {format("格式"), QStringLiteral("0.00")},
-        {text("单位"), QStringLiteral("A")},
-        {new Property(PropertyIds::PointBinding, Property::String), QString()},
-        {align(), 0},
-        {color("文字颜色"), QColor()},
-    };
-    static const QVector<SpecificProperty> extended {
-        {new Property(PropertyIds::Text, Property::String), QStringLiteral("多行文字\n第二行")},
-        {align(), 0},
-        {new Property(QStringLiteral("垂直对齐"), Property::Enum,
-             PropertyAttributes::enumNames({QStringLiteral("顶部"), QStringLiteral("居中"), QStringLiteral("底部")})),
-            1},
-        {new Property(QStringLiteral("行距"), Property::Double,
-             PropertyAttributes::range(0.5, 5.0, 2, 0.1)),
-            1.0},
-        {new Property(QStringLiteral("边框"), Property::Bool), false},
-        {color("文字颜色"), QColor()},
-    };
-    static const QVector<SpecificProperty> analog {
-        {format("格式"), QStringLiteral("0.00")},
-        {text("单位"), QString()},
-        {new Property(PropertyIds::PointBinding, Property::String), QString()},
-        {color("越限颜色"), QColor(Qt::red)},
-        {limit("上限"), 1000.0},
-        {limit("下限"), 0.0},
-    };
-    static const QVector<SpecificProperty> clock {
-        {new Property(QStringLiteral("显示格式"), Property::Popup,
-             PropertyAttributes::items({QStringLiteral("hh:mm:ss"), QStringLiteral("yyyy-MM-dd hh:mm:ss"),
-                 QStringLiteral("yyyy-MM-dd")})),
-            QStringLiteral("hh:mm:ss")},
-    };
-    static const QVector<SpecificProperty> none;
-    switch (type()) {
-    case ItemKind::PlainText:
-        return plain;
-    case ItemKind::TextValue:
-        return value;
-    case ItemKind::ExtendedText:
-        return extended;
-    case ItemKind::AnalogValue:
-        return analog;
-    case ItemKind::DigitalClock:
-        return clock;
-    default:
-        return none;
-    }
+    return m_row.specifics();
 }
 
 void TextItem::specificChanged(int)
@@ -494,91 +642,18 @@ void TextItem::specificChanged(int)
 QString TextItem::displayText() const
 {
     if (!m_shownValid) {
-        m_shown = makeDisplayText();
+        m_shown = m_row.text(*this);
         m_shownValid = true;
     }
     return m_shown;
 }
 
-QString TextItem::makeDisplayText() const
-{
-    switch (type()) {
-    case ItemKind::PlainText:
-        return specificValue(PlainString).toString();
-    case ItemKind::ExtendedText:
-        return specificValue(ExtString).toString();
-    case ItemKind::TextValue: {
-        const QString prefix = specificValue(ValuePrefix).toString();
-        const QString value
-            = sampleValue(specificValue(ValueFormat).toString(), specificValue(ValueUnit).toString());
-        return prefix.isEmpty() ? value : prefix + QLatin1Char(' ') + value;
-    }
-    case ItemKind::AnalogValue:
-        return sampleValue(specificValue(AnalogFormat).toString(), specificValue(AnalogUnit).toString());
-    case ItemKind::DigitalClock: {
-        // A fixed sample time: edit-time renders must not depend on when they are made.
-        static const QDateTime sample(QDate(2018, 3, 16), QTime(12, 34, 56));
-        return sample.toString(specificValue(ClockFormat).toString());
-    }
-    default:
-        return QString();
-    }
-}
-
-QColor TextItem::textColor() const
-{
-    QColor own;
-    switch (type()) {
-    case ItemKind::PlainText:
-        own = specificValue(PlainColor).value<QColor>();
-        break;
-    case ItemKind::TextValue:
-        own = specificValue(ValueColor).value<QColor>();
-        break;
-    case ItemKind::ExtendedText:
-        own = specificValue(ExtColor).value<QColor>();
-        break;
-    case ItemKind::AnalogValue:
-        if (overLimit())
-            own = specificValue(AnalogLimitColor).value<QColor>();
-        break;
-    default:
-        break;
-    }
-    if (own.isValid())
-        return own;
-    // Not pen() itself: text stays visible when the line style is "none".
-    return penColor().isValid() ? penColor() : QColor(Qt::white);
-}
-
-bool TextItem::overLimit() const
-{
-    return SampleValue > specificValue(AnalogUpper).toDouble()
-        || SampleValue < specificValue(AnalogLower).toDouble();
-}
-
-Qt::Alignment TextItem::alignment() const
-{
-    switch (type()) {
-    case ItemKind::PlainText:
-        return horizontal(specificValue(PlainAlign).toInt()) | Qt::AlignVCenter;
-    case ItemKind::TextValue:
-        return horizontal(specificValue(ValueAlign).toInt()) | Qt::AlignVCenter;
-    case ItemKind::ExtendedText:
-        return horizontal(specificValue(ExtAlign).toInt()) | vertical(specificValue(ExtVAlign).toInt());
-    case ItemKind::AnalogValue:
-        return Qt::AlignRight | Qt::AlignVCenter;
-    default:
-        return Qt::AlignCenter;
-    }
-}
-
 void TextItem::drawContent(QPainter *painter, const QStyleOptionGraphicsItem *)
 {
     const QRectF r = rect().normalized();
+    const TextLook look = m_row.look(*this);
     painter->setRenderHint(QPainter::Antialiasing, false);
-    const bool framed = type() == ItemKind::AnalogValue || (type() == ItemKind::ExtendedText && specificValue(ExtFrame).toBool());
-    if (framed) {
+    if (look.framed) {
         painter->drawRect(r);
     } else if (hasFill()) {
         painter->fillRect(r, brush());
@@ -588,8 +663,10 @@ void TextItem::drawContent(QPainter *painter, const QStyleOptionGraphicsItem *)
     const QRectF box = r.adjusted(pad, 0, -pad, 0);
     if (!m_block)
         m_block = std::make_unique<TextBlock>();
-    const bool wrap = type() == ItemKind::ExtendedText || (type() == ItemKind::PlainText && specificValue(PlainWrap).toBool());
-    const double spacing = type() == ItemKind::ExtendedText ? specificValue(ExtSpacing).toDouble() : 1.0;
-    m_block->prepare(displayText(), font(), box.size(), alignment(), wrap, spacing);
-    m_block->draw(painter, box.topLeft(), r, textColor());
+    m_block->prepare(displayText(), font(), box.size(), look.alignment, look.wrap, look.spacing);
+    // Not pen() itself: text stays visible when the line style is "none".
+    const QColor colour = look.colour.isValid() ? look.colour
+        : penColor().isValid()                  ? penColor()
+                                                : QColor(Qt::white);
+    m_block->draw(painter, box.topLeft(), r, colour);
 }

@@ -68,6 +68,9 @@ private:
 class TextItem : public GraphicsItem
 {
 public:
+    // One text kind's row of the table in the implementation.
+    struct Row;
+
     explicit TextItem(const ItemKind &kind);
     ~TextItem() override;
 
@@ -84,11 +87,9 @@ protected:
     void specificChanged(int index) override;
 
 private:
-    QString makeDisplayText() const;
-    QColor textColor() const;
-    Qt::Alignment alignment() const;
-    bool overLimit() const;
+    static const Row &rowOf(int type);
 
+    const Row &m_row;
     std::unique_ptr<TextBlock> m_block;
     // displayText() as last made; formatting it for every paint would cost more than drawing it.
     mutable QString m_shown;
