@@ -7,9 +7,23 @@
 
 // Charts, gauges and the analogue clock. At edit time every kind shows deterministic sample
 // data, so that the engineer sees how the screen will look and renders are repeatable.
+// ChartPainter draws them.
 class ChartItem : public GraphicsItem
 {
 public:
+    // Where each kind's properties sit among its specific properties.
+    enum BarIndex { BarCount, BarMax, BarMin, BarColor, BarPoint };
+    enum ExtendedBarIndex { ExtCount, ExtSeries, ExtMax, ExtMin, ExtLegend, ExtPoint };
+    enum CurveIndex { CurveLines, CurveSpan, CurveGrid, CurveMax, CurveMin, CurvePoint };
+    enum PieIndex { PieSectors, PiePoint };
+    enum DialIndex { DialMax, DialMin, DialValue, DialTicks, DialPoint };
+    enum ClockIndex { ClockFace };
+    enum RankIndex { RankCount, RankColor, RankPoint };
+    enum CursorIndex { CursorMax, CursorMin, CursorValue, CursorColor, CursorPoint };
+
+    // One chart kind's row of the table in the implementation.
+    struct Row;
+
     explicit ChartItem(const ItemKind &kind);
 
     // The time the clock shows while editing.
@@ -21,18 +35,10 @@ protected:
     bool hasText() const override;
 
 private:
-    void drawChart(QPainter *painter, double lod) const;
+    static const Row &rowOf(int type);
     QString lookKey() const;
-    QColor ink() const;
-    QFont labelFont() const;
 
-    void drawBars(QPainter *painter, const QRectF &r, double lod) const;
-    void drawCurves(QPainter *painter, const QRectF &r, double lod) const;
-    void drawPie(QPainter *painter, const QRectF &r) const;
-    void drawDial(QPainter *painter, const QRectF &r, double lod) const;
-    void drawClock(QPainter *painter, const QRectF &r) const;
-    void drawRank(QPainter *painter, const QRectF &r, double lod) const;
-    void drawCursor(QPainter *painter, const QRectF &r) const;
+    const Row &m_row;
 };
 
 #endif
