@@ -137,8 +137,110 @@ const QPainterPath &glyphPath(LinkItem::Glyph glyph)
 
 } // namespace
 
+namespace {
+
+using SpecificProperties = QVector<GraphicsItem::SpecificProperty>;
+
+Property *textProperty(const QString &id)
+{
+    return new Property(id, Property::String);
+}
+
+Property *targetProperty()
+{
+    return new Property(QStringLiteral("链接画面"), Property::Path,
+        PropertyAttributes::file(QStringLiteral("画面文件(*.drw)"), AbstractGraphicsUtility::graphDir()));
+}
+
+const SpecificProperties &buttonProperties()
+{
+    static const SpecificProperties button {
+        {textProperty(PropertyIds::Text), QStringLiteral("按钮")},
+        {textProperty(PropertyIds::ControlBinding), QString()},
+        {new Property(QStringLiteral("动作"), Property::Popup, PropertyAttributes::items(actionItems())),
+            actionItems().first()},
+    };
+    return button;
+}
+
+const SpecificProperties &hotSpotProperties()
+{
+    static const SpecificProperties hotSpot {
+        {textProperty(PropertyIds::Text), QString()},
+        {targetProperty(), QString()},
+    };
+    return hotSpot;
+}
+
+const SpecificProperties &graphLinkProperties()
+{
+    static const SpecificProperties graphLink {
+        {targetProperty(), QString()},
+        {textProperty(PropertyIds::Text), QString()},
+    };
+    return graphLink;
+}
+
+const SpecificProperties &detailsProperties()
+{
+    static const SpecificProperties details {
+        {textProperty(PropertyIds::Text), QStringLiteral("详情")},
+        {textProperty(PropertyIds::PointBinding), QString()},
+    };
+    return details;
+}
+
+const SpecificProperties &circuitProperties()
+{
+    static const SpecificProperties circuit {
+        {textProperty(QStringLiteral("回路名称")), QStringLiteral("回路")},
+        {textProperty(PropertyIds::PointBinding), QString()},
+    };
+    return circuit;
+}
+
+const SpecificProperties &noProperties()
+{
+    static const SpecificProperties none;
+    return none;
+}
+
+} // namespace
+
+// One link kind: its own properties, where its text and its target graph sit among them
+// (-1: none), whether an empty text shows the target's name instead, and how it is drawn.
+struct LinkItem::Row
+{
+    int type;
+    const SpecificProperties &(*specifics)();
+    int text;
+    int target;
+    bool namesTarget;
+    void (LinkItem::*draw)(QPainter *painter, const QRectF &r);
+};
+
+const LinkItem::Row &LinkItem::rowOf(int type)
+{
+    // Here rather than at file scope, where the drawing functions could not be named.
+    static const Row rows[] = {
+        {ItemKind::Button, &buttonProperties, ButtonText, -1, false, &LinkItem::drawButton},
+        {ItemKind::HotSpot, &hotSpotProperties, HotSpotText, HotSpotTarget, false, &LinkItem::drawHotSpot},
+        {ItemKind::GraphLink, &graphLinkProperties, GraphLinkText, GraphLinkTarget, true, &LinkItem::drawGraphLink},
+        {ItemKind::Details, &detailsProperties, DetailsText, -1, false, &LinkItem::drawDetails},
+        {ItemKind::Circuit, &circuitProperties, CircuitName, -1, false, &LinkItem::drawCircuit},
+    };
+    for (const Row &row : rows) {
+        if (row.type == type)
+            return row;
+    }
+    // Not reached through the kind table; any other number draws nothing.
+    static const Row empty {type, &noProperties, -1, -1, false, nullptr};
+    return empty;
+}
+
 LinkItem::LinkItem(const ItemKind &kind)
     : GraphicsItem(kind)
+    , m_row(rowOf(kind.type))
 {
 }
 
@@ -146,67 +248,15 @@ LinkItem::~LinkItem() = default;
 
 const QVector<GraphicsItem::SpecificProperty> &LinkItem::specifics() const
 {
-    const auto text = [](const QString &id) { return new Property(id, Property::String); };
-    const auto target = [] {
-        return new Property(QStringLiteral("链接画面"), Property::Path,
-            PropertyAttributes::file(QStringLiteral("画面文件(*.drw)"), AbstractGraphicsUtility::graphDir()));
-    };
-
-    static const QVector<SpecificProperty> button {
-        {text(PropertyIds::Text), QStringLiteral("按钮")},
-        {text(PropertyIds::ControlBinding), QString()},
-        {new Property(QStringLiteral("动作"), Property::Popup, PropertyAttributes::items(actionItems())),
-            actionItems().first()},
-    };
-    static const QVector<SpecificProperty> hotSpot {
-        {text(PropertyIds::Text), QString()},
-        {target(), QString()},
-    };
-    static const QVector<SpecificProperty> graphLink {
-        {target(), QString()},
-        {text(PropertyIds::Text), QString()},
-    };
-    static const QVector<SpecificProperty> details {
-        {text(PropertyIds::Text), QStringLiteral("详情")},
-        {text(PropertyIds::PointBinding), QString()},
-    };
-    static const QVector<SpecificProperty> circuit {
-        {text(QStringLiteral("回路名称")), QStringLiteral("回路")},
-        {text(PropertyIds::PointBinding), QString()},
-    };
-    static const QVector<SpecificProperty> none;
-    switch (type()) {
-    case ItemKind::Button:
-        return button;
-    case ItemKind::HotSpot:
-        return hotSpot;
-    case ItemKind::GraphLink:
-        return graphLink;
-    case ItemKind::Details:
-        return details;
-    case ItemKind::Circuit:
-        return circuit;
-    default:
-        return none;
-    }
+    return m_row.specifics();
 }
 
 void LinkItem::specificChanged(int index)
 {
     m_shownValid = false;
-    const QString value = specificValue(index).toString();
-    switch (type()) {
-    case ItemKind::HotSpot:
-        if (index == HotSpotTarget)
-            setToolTip(value);
-        break;
-    case ItemKind::GraphLink:
-        if (index == GraphLinkTarget)
-            setToolTip(value);
-        break;
-    default:
-        break;
-    }
+    // The target graph shows as the tooltip.
+    if (index == m_row.target)
+        setToolTip(specificValue(index).toString());
 }
 
 QString LinkItem::displayText() const
@@ -220,26 +270,12 @@ QString LinkItem::displayText() const
 
 QString LinkItem::makeDisplayText() const
 {
-    switch (type()) {
-    case ItemKind::Button:
-        return specificValue(ButtonText).toString();
-    case ItemKind::HotSpot:
-        return specificValue(HotSpotText).toString();
-    case ItemKind::GraphLink: {
-        // Without a text of its own the link names the graph it leads to.
-        const QString text = specificValue(GraphLinkText).toString();
-        if (!text.isEmpty())
-            return text;
-        const QString target = specificValue(GraphLinkTarget).toString();
-        return target.isEmpty() ? QStringLiteral("未指定画面") : QFileInfo(target).completeBaseName();
-    }
-    case ItemKind::Details:
-        return specificValue(DetailsText).toString();
-    case ItemKind::Circuit:
-        return specificValue(CircuitName).toString();
-    default:
-        return QString();
-    }
+    const QString text = m_row.text >= 0 ? specificValue(m_row.text).toString() : QString();
+    if (!text.isEmpty() || !m_row.namesTarget)
+        return text;
+    // Without a text of its own the link names the graph it leads to.
+    const QString target = specificValue(m_row.target).toString();
+    return target.isEmpty() ? QStringLiteral("未指定画面") : QFileInfo(target).completeBaseName();
 }
 
 QColor LinkItem::lineColor() const
@@ -253,25 +289,8 @@ void LinkItem::drawContent(QPainter *painter, const QStyleOptionGraphicsItem *)
     painter->setRenderHint(QPainter::Antialiasing, false);
     if (!m_block)
         m_block = std::make_unique<TextBlock>();
-    switch (type()) {
-    case ItemKind::Button:
-        drawButton(painter, r);
-        break;
-    case ItemKind::HotSpot:
-        drawHotSpot(painter, r);
-        break;
-    case ItemKind::GraphLink:
-        drawGraphLink(painter, r);
-        break;
-    case ItemKind::Details:
-        drawDetails(painter, r);
-        break;
-    case ItemKind::Circuit:
-        drawCircuit(painter, r);
-        break;
-    default:
-        break;
-    }
+    if (m_row.draw)
+        (this->*m_row.draw)(painter, r);
 }
 
 void LinkItem::drawGlyph(QPainter *painter, Glyph glyph, const QRectF &target, const QColor &color) const

@@ -22,6 +22,9 @@ public:
         Popup
     };
 
+    // One link kind's row of the table in the implementation.
+    struct Row;
+
     explicit LinkItem(const ItemKind &kind);
     ~LinkItem() override;
 
@@ -35,6 +38,7 @@ protected:
     void specificChanged(int index) override;
 
 private:
+    static const Row &rowOf(int type);
     void drawButton(QPainter *painter, const QRectF &r);
     void drawHotSpot(QPainter *painter, const QRectF &r);
     void drawGraphLink(QPainter *painter, const QRectF &r);
@@ -47,6 +51,7 @@ private:
     QString makeDisplayText() const;
     QColor lineColor() const;
 
+    const Row &m_row;
     std::unique_ptr<TextBlock> m_block;
     // displayText() as last made, so that painting does not rebuild it.
     mutable QString m_shown;
