@@ -91,9 +91,9 @@ QSharedPointer<const PictureSource> loadSource(const QString &path, bool asSvg)
 }
 
 // Placeholders in a unit box, built once and scaled to the item.
-const QPainterPath &placeholderPath(int type)
+const QPainterPath &filmPlaceholder()
 {
-    static const QPainterPath film = [] {
+    static const QPainterPath path = [] {
         QPainterPath p;
         p.addRect(QRectF(0.05, 0.1, 0.9, 0.8));
         for (int i = 0; i < 6; ++i) {
@@ -108,7 +108,12 @@ const QPainterPath &placeholderPath(int type)
         p.closeSubpath();
         return p;
     }();
-    static const QPainterPath vector = [] {
+    return path;
+}
+
+const QPainterPath &vectorPlaceholder()
+{
+    static const QPainterPath path = [] {
         QPainterPath p;
         p.addRect(QRectF(0.05, 0.05, 0.9, 0.9));
         p.moveTo(0.18, 0.78);
@@ -123,7 +128,12 @@ const QPainterPath &placeholderPath(int type)
         p.addEllipse(QPointF(0.7, 0.85), 0.03, 0.03);
         return p;
     }();
-    static const QPainterPath picture = [] {
+    return path;
+}
+
+const QPainterPath &picturePlaceholder()
+{
+    static const QPainterPath path = [] {
         QPainterPath p;
         p.addRect(QRectF(0.05, 0.1, 0.9, 0.8));
         p.addEllipse(QPointF(0.7, 0.32), 0.08, 0.08);
@@ -134,20 +144,89 @@ const QPainterPath &placeholderPath(int type)
         p.lineTo(0.9, 0.82);
         return p;
     }();
-    switch (type) {
-    case ItemKind::Animation:
-        return film;
-    case ItemKind::SvgPicture:
-        return vector;
-    default:
-        return picture;
-    }
+    return path;
+}
+
+using SpecificProperties = QVector<GraphicsItem::SpecificProperty>;
+
+const QString IdKeepRatio = QStringLiteral("保持比例");
+
+const SpecificProperties &animationProperties()
+{
+    static const SpecificProperties properties {
+        {new Property(QStringLiteral("图片文件"), Property::Path,
+             PropertyAttributes::file(QStringLiteral("GIF动画(*.gif)"), AbstractGraphicsUtility::bmpDir())),
+            QString()},
+        {new Property(IdKeepRatio, Property::Bool), false},
+        {new Property(PropertyIds::PointBinding, Property::String), QString()},
+    };
+    return properties;
+}
+
+const SpecificProperties &svgProperties()
+{
+    static const SpecificProperties properties {
+        {new Property(QStringLiteral("SVG文件"), Property::Path,
+             PropertyAttributes::file(QStringLiteral("SVG文件(*.svg)"), AbstractGraphicsUtility::svgDir())),
+            QString()},
+        {new Property(IdKeepRatio, Property::Bool), false},
+        {new Property(PropertyIds::PointBinding, Property::String), QString()},
+    };
+    return properties;
+}
+
+const SpecificProperties &symbolProperties()
+{
+    static const SpecificProperties properties {
+        {new Property(QStringLiteral("图符文件"), Property::Path,
+             PropertyAttributes::file(symbolFilter(), AbstractGraphicsUtility::symbolDir())),
+            QString()},
+        {new Property(IdKeepRatio, Property::Bool), false},
+        {new Property(PropertyIds::PointBinding, Property::String), QString()},
+    };
+    return properties;
 }
 
 } // namespace
 
+// One picture kind: its file property among the others, the folder its files live in, what
+// it shows without a file, and whether its files are SVG drawings (a custom symbol's are
+// when their suffix says so).
+struct PictureItem::Row
+{
+    int type;
+    const SpecificProperties &(*specifics)();
+    QString (*folder)();
+    const QPainterPath &(*placeholder)();
+    enum Svg { Never, Always, BySuffix } svg;
+};
+
+namespace {
+
+const PictureItem::Row PictureRows[] = {
+    {ItemKind::Animation, &animationProperties, &AbstractGraphicsUtility::bmpDir, &filmPlaceholder,
+        PictureItem::Row::Never},
+    {ItemKind::SvgPicture, &svgProperties, &AbstractGraphicsUtility::svgDir, &vectorPlaceholder,
+        PictureItem::Row::Always},
+    {ItemKind::CustomSymbol, &symbolProperties, &AbstractGraphicsUtility::symbolDir, &picturePlaceholder,
+        PictureItem::Row::BySuffix},
+};
+
+} // namespace
+
+const PictureItem::Row &PictureItem::rowOf(int type)
+{
+    for (const Row &row : PictureRows) {
+        if (row.type == type)
+            return row;
+    }
+    // Not reached through the kind table; any other number is taken for a custom symbol.
+    return PictureRows[2];
+}
+
 PictureItem::PictureItem(const ItemKind &kind)
     : GraphicsItem(kind)
+    , m_row(rowOf(kind.type))
 {
 }
 
@@ -170,47 +249,12 @@ bool PictureItem::createFromPoints(const DrawingDefaults *defaults, const QPoint
 
 const QVector<GraphicsItem::SpecificProperty> &PictureItem::specifics() const
 {
-    static const QVector<SpecificProperty> animation {
-        {new Property(QStringLiteral("图片文件"), Property::Path,
-             PropertyAttributes::file(QStringLiteral("GIF动画(*.gif)"), AbstractGraphicsUtility::bmpDir())),
-            QString()},
-        {new Property(QStringLiteral("保持比例"), Property::Bool), false},
-        {new Property(PropertyIds::PointBinding, Property::String), QString()},
-    };
-    static const QVector<SpecificProperty> svg {
-        {new Property(QStringLiteral("SVG文件"), Property::Path,
-             PropertyAttributes::file(QStringLiteral("SVG文件(*.svg)"), AbstractGraphicsUtility::svgDir())),
-            QString()},
-        {new Property(QStringLiteral("保持比例"), Property::Bool), false},
-        {new Property(PropertyIds::PointBinding, Property::String), QString()},
-    };
-    static const QVector<SpecificProperty> symbol {
-        {new Property(QStringLiteral("图符文件"), Property::Path,
-             PropertyAttributes::file(symbolFilter(), AbstractGraphicsUtility::symbolDir())),
-            QString()},
-        {new Property(QStringLiteral("保持比例"), Property::Bool), false},
-        {new Property(PropertyIds::PointBinding, Property::String), QString()},
-    };
-    switch (type()) {
-    case ItemKind::Animation:
-        return animation;
-    case ItemKind::SvgPicture:
-        return svg;
-    default:
-        return symbol;
-    }
+    return m_row.specifics();
 }
 
 QString PictureItem::folder() const
 {
-    switch (type()) {
-    case ItemKind::Animation:
-        return AbstractGraphicsUtility::bmpDir();
-    case ItemKind::SvgPicture:
-        return AbstractGraphicsUtility::svgDir();
-    default:
-        return AbstractGraphicsUtility::symbolDir();
-    }
+    return m_row.folder();
 }
 
 QString PictureItem::resolvedPath() const
@@ -233,7 +277,7 @@ void PictureItem::specificChanged(int index)
     if (index != FileIndex)
         return;
     const QString path = resolvedPath();
-    m_source = loadSource(path, type() == ItemKind::SvgPicture || (type() == ItemKind::CustomSymbol && isSvgFile(path)));
+    m_source = loadSource(path, m_row.svg == Row::Always || (m_row.svg == Row::BySuffix && isSvgFile(path)));
 }
 
 bool PictureItem::isPerfectSizeEnable() const
@@ -318,7 +362,7 @@ void PictureItem::drawPlaceholder(QPainter *painter, const QRectF &r) const
     painter->setRenderHint(QPainter::Antialiasing, true);
     painter->setBrush(Qt::NoBrush);
     painter->setPen(QPen(penColor().isValid() ? penColor() : QColor(Qt::white), qMax(1.0, extent / 40)));
-    painter->drawPath(toItem.map(placeholderPath(type())));
+    painter->drawPath(toItem.map(m_row.placeholder()));
     if (isBroken()) {
         painter->setPen(QPen(QColor(230, 30, 30), qMax(1.0, extent / 25)));
         painter->drawLine(toItem.map(QPointF(0.1, 0.1)), toItem.map(QPointF(0.9, 0.9)));

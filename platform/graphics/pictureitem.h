@@ -14,6 +14,9 @@ struct PictureSource;
 class PictureItem : public GraphicsItem
 {
 public:
+    // One picture kind's row of the table in the implementation.
+    struct Row;
+
     explicit PictureItem(const ItemKind &kind);
     ~PictureItem() override;
 
@@ -39,11 +42,13 @@ protected:
     void specificChanged(int index) override;
 
 private:
+    static const Row &rowOf(int type);
     void drawPicture(QPainter *painter) const;
     void drawPlaceholder(QPainter *painter, const QRectF &r) const;
     QRectF pictureRect() const;
     QString lookKey() const;
 
+    const Row &m_row;
     QSharedPointer<const PictureSource> m_source;
 };
 
