@@ -469,24 +469,53 @@ void capacityFront(Builder &b, double level)
     b.stroke(front);
 }
 
-bool usesVariant(int type)
+// One symbol: how it is drawn from a request, and whether the request's variant (the status
+// or the windings) and level change its drawing.
+struct Symbol
 {
-    switch (type) {
-    case ItemKind::Breaker:
-    case ItemKind::BreakerPicture:
-    case ItemKind::Disconnector:
-    case ItemKind::BreakerTruck:
-    case ItemKind::MainTransformer:
-    case ItemKind::VoltageTransformer:
-        return true;
-    default:
-        return false;
-    }
-}
+    int type;
+    void (*build)(Builder &b, const SymbolLibrary::Request &r);
+    bool variant;
+    bool level;
+};
 
-bool usesLevel(int type)
+using Request = SymbolLibrary::Request;
+
+const Symbol Symbols[] = {
+    {ItemKind::Breaker, [](Builder &b, const Request &) { breaker(b); }, true, false},
+    {ItemKind::BreakerPicture, [](Builder &b, const Request &) { breaker(b); }, true, false},
+    {ItemKind::Disconnector, [](Builder &b, const Request &r) { disconnector(b, r.variant == 1); }, true, false},
+    {ItemKind::Capacitor, [](Builder &b, const Request &) { capacitor(b); }, false, false},
+    {ItemKind::BreakerTruck, [](Builder &b, const Request &r) { breakerTruck(b, r.variant == 1); }, true, false},
+    {ItemKind::Fuse, [](Builder &b, const Request &) { fuse(b); }, false, false},
+    {ItemKind::Reactor, [](Builder &b, const Request &) { reactor(b); }, false, false},
+    {ItemKind::ArcSuppressionCoil, [](Builder &b, const Request &) { arcSuppressionCoil(b); }, false, false},
+    {ItemKind::Arrester, [](Builder &b, const Request &) { arrester(b); }, false, false},
+    {ItemKind::Generator, [](Builder &b, const Request &) { rotatingMachine(b, true); }, false, false},
+    {ItemKind::Motor, [](Builder &b, const Request &) { rotatingMachine(b, false); }, false, false},
+    {ItemKind::Earth, [](Builder &b, const Request &) { earth(b); }, false, false},
+    {ItemKind::MainTransformer, [](Builder &b, const Request &r) { mainTransformer(b, r.variant == 1); }, true,
+        false},
+    {ItemKind::DistributionTransformer, [](Builder &b, const Request &) { distributionTransformer(b); }, false,
+        false},
+    {ItemKind::CurrentTransformer, [](Builder &b, const Request &) { currentTransformer(b); }, false, false},
+    {ItemKind::VoltageTransformer, [](Builder &b, const Request &r) { voltageTransformer(b, r.variant == 1); },
+        true, false},
+    {ItemKind::Lamp, [](Builder &b, const Request &) { lamp(b); }, false, false},
+    {ItemKind::Bell, [](Builder &b, const Request &) { bell(b); }, false, false},
+    {ItemKind::Diode, [](Builder &b, const Request &) { diode(b); }, false, false},
+    {ItemKind::Danger, [](Builder &b, const Request &) { danger(b); }, false, false},
+    {ItemKind::CapacityPlan, [](Builder &b, const Request &r) { capacityPlan(b, r.level); }, false, true},
+    {ItemKind::CapacityFront, [](Builder &b, const Request &r) { capacityFront(b, r.level); }, false, true},
+};
+
+const Symbol *symbolOf(int type)
 {
-    return type == ItemKind::CapacityPlan || type == ItemKind::CapacityFront;
+    for (const Symbol &symbol : Symbols) {
+        if (symbol.type == type)
+            return &symbol;
+    }
+    return nullptr;
 }
 
 // The request with everything that does not change the drawing of its type cleared,
@@ -494,9 +523,10 @@ bool usesLevel(int type)
 SymbolLibrary::Request normalised(const SymbolLibrary::Request &request)
 {
     SymbolLibrary::Request r = request;
-    r.variant = usesVariant(r.type) ? qBound(0, r.variant, 1) : 0;
+    const Symbol *symbol = symbolOf(r.type);
+    r.variant = symbol && symbol->variant ? qBound(0, r.variant, 1) : 0;
     r.orientation = ((r.orientation % 4) + 4) % 4;
-    r.level = usesLevel(r.type) ? qBound(0.0, r.level, 100.0) : 0.0;
+    r.level = symbol && symbol->level ? qBound(0.0, r.level, 100.0) : 0.0;
     return r;
 }
 
@@ -535,33 +565,7 @@ QCache<Key, SymbolLibrary::Drawing> &cache()
 
 bool SymbolLibrary::contains(int type)
 {
-    switch (type) {
-    case ItemKind::Breaker:
-    case ItemKind::BreakerPicture:
-    case ItemKind::Disconnector:
-    case ItemKind::Capacitor:
-    case ItemKind::BreakerTruck:
-    case ItemKind::Fuse:
-    case ItemKind::Reactor:
-    case ItemKind::ArcSuppressionCoil:
-    case ItemKind::Arrester:
-    case ItemKind::Generator:
-    case ItemKind::Motor:
-    case ItemKind::Earth:
-    case ItemKind::MainTransformer:
-    case ItemKind::DistributionTransformer:
-    case ItemKind::CurrentTransformer:
-    case ItemKind::VoltageTransformer:
-    case ItemKind::Lamp:
-    case ItemKind::Bell:
-    case ItemKind::Diode:
-    case ItemKind::Danger:
-    case ItemKind::CapacityPlan:
-    case ItemKind::CapacityFront:
-        return true;
-    default:
-        return false;
-    }
+    return symbolOf(type) != nullptr;
 }
 
 SymbolLibrary::Drawing SymbolLibrary::build(const Request &request)
@@ -574,75 +578,10 @@ SymbolLibrary::Drawing SymbolLibrary::build(const Request &request)
     // Symbols are drawn upright; a quarter turn swaps the sides of the frame.
     const bool across = r.orientation % 2 == 1;
     Builder b(across ? height : width, across ? width : height);
-    const bool on = r.variant == 1;
-    switch (r.type) {
-    case ItemKind::Breaker:
-    case ItemKind::BreakerPicture:
-        breaker(b);
-        break;
-    case ItemKind::Disconnector:
-        disconnector(b, on);
-        break;
-    case ItemKind::Capacitor:
-        capacitor(b);
-        break;
-    case ItemKind::BreakerTruck:
-        breakerTruck(b, on);
-        break;
-    case ItemKind::Fuse:
-        fuse(b);
-        break;
-    case ItemKind::Reactor:
-        reactor(b);
-        break;
-    case ItemKind::ArcSuppressionCoil:
-        arcSuppressionCoil(b);
-        break;
-    case ItemKind::Arrester:
-        arrester(b);
-        break;
-    case ItemKind::Generator:
-        rotatingMachine(b, true);
-        break;
-    case ItemKind::Motor:
-        rotatingMachine(b, false);
-        break;
-    case ItemKind::Earth:
-        earth(b);
-        break;
-    case ItemKind::MainTransformer:
-        mainTransformer(b, on);
-        break;
-    case ItemKind::DistributionTransformer:
-        distributionTransformer(b);
-        break;
-    case ItemKind::CurrentTransformer:
-        currentTransformer(b);
-        break;
-    case ItemKind::VoltageTransformer:
-        voltageTransformer(b, on);
-        break;
-    case ItemKind::Lamp:
-        lamp(b);
-        break;
-    case ItemKind::Bell:
-        bell(b);
-        break;
-    case ItemKind::Diode:
-        diode(b);
-        break;
-    case ItemKind::Danger:
-        danger(b);
-        break;
-    case ItemKind::CapacityPlan:
-        capacityPlan(b, r.level);
-        break;
-    case ItemKind::CapacityFront:
-        capacityFront(b, r.level);
-        break;
-    default:
+    const Symbol *symbol = symbolOf(r.type);
+    if (!symbol)
         return Drawing();
-    }
+    symbol->build(b, r);
     Drawing drawing = b.finish();
     if (r.orientation == 0)
         return drawing;
