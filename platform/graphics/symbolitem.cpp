@@ -51,7 +51,49 @@ struct KindTable
     }
 };
 
-KindTable makeTable(int type)
+// What a symbol offers beyond its point binding and direction.
+enum Offer : unsigned {
+    Control = 1, // a control point
+    SwitchStatus = 2, // open or closed
+    TruckStatus = 4, // test or working position
+    StatusColours = 8, // the colours of the two states
+    TwoWindings = 16, // two or three windings, two at first
+    ThreeWindings = 32, // two or three windings, three at first
+    Background = 64, // the sign's ground colour
+    Level = 128, // a fill level and its colour
+};
+
+// One row per symbol kind.
+const struct
+{
+    int type;
+    unsigned offers;
+} SymbolOffers[] = {
+    {ItemKind::Breaker, Control | SwitchStatus},
+    {ItemKind::BreakerPicture, Control | SwitchStatus | StatusColours},
+    {ItemKind::Disconnector, Control | SwitchStatus},
+    {ItemKind::Capacitor, 0},
+    {ItemKind::BreakerTruck, Control | TruckStatus},
+    {ItemKind::Fuse, 0},
+    {ItemKind::Reactor, 0},
+    {ItemKind::ArcSuppressionCoil, 0},
+    {ItemKind::Arrester, 0},
+    {ItemKind::Generator, 0},
+    {ItemKind::Motor, 0},
+    {ItemKind::Earth, 0},
+    {ItemKind::MainTransformer, TwoWindings},
+    {ItemKind::DistributionTransformer, 0},
+    {ItemKind::CurrentTransformer, 0},
+    {ItemKind::VoltageTransformer, ThreeWindings},
+    {ItemKind::Lamp, 0},
+    {ItemKind::Bell, 0},
+    {ItemKind::Diode, 0},
+    {ItemKind::Danger, Background},
+    {ItemKind::CapacityPlan, Level},
+    {ItemKind::CapacityFront, Level},
+};
+
+KindTable makeTable(unsigned offers)
 {
     // Property objects are shared by every kind that offers them.
     static Property *const point = new Property(PropertyIds::PointBinding, Property::String);
@@ -74,42 +116,24 @@ KindTable makeTable(int type)
 
     KindTable t;
     t.append(point, QString());
-    switch (type) {
-    case ItemKind::Breaker:
-    case ItemKind::BreakerPicture:
-    case ItemKind::Disconnector:
+    if (offers & Control)
         t.append(control, QString());
+    if (offers & SwitchStatus)
         t.status = t.append(switchStatus, 1);
-        break;
-    case ItemKind::BreakerTruck:
-        t.append(control, QString());
+    if (offers & TruckStatus)
         t.status = t.append(truckStatus, 1);
-        break;
-    default:
-        break;
-    }
     t.direction = t.append(direction, 0);
-    switch (type) {
-    case ItemKind::BreakerPicture:
+    if (offers & StatusColours) {
         t.closedColour = t.append(closedColour, DefaultClosed);
         t.openColour = t.append(openColour, DefaultOpen);
-        break;
-    case ItemKind::MainTransformer:
-        t.windings = t.append(windings, 0);
-        break;
-    case ItemKind::VoltageTransformer:
-        t.windings = t.append(windings, 1);
-        break;
-    case ItemKind::Danger:
+    }
+    if (offers & (TwoWindings | ThreeWindings))
+        t.windings = t.append(windings, offers & ThreeWindings ? 1 : 0);
+    if (offers & Background)
         t.background = t.append(background, DefaultBackground);
-        break;
-    case ItemKind::CapacityPlan:
-    case ItemKind::CapacityFront:
+    if (offers & Level) {
         t.level = t.append(level, 60.0);
         t.levelColour = t.append(levelColour, DefaultLevel);
-        break;
-    default:
-        break;
     }
     return t;
 }
@@ -118,10 +142,8 @@ const KindTable &tableFor(int type)
 {
     static const QHash<int, KindTable> tables = [] {
         QHash<int, KindTable> h;
-        for (const ItemKind &kind : ItemKind::all()) {
-            if (kind.family == ItemKind::Symbol)
-                h.insert(kind.type, makeTable(kind.type));
-        }
+        for (const auto &row : SymbolOffers)
+            h.insert(row.type, makeTable(row.offers));
         return h;
     }();
     static const KindTable none;
