@@ -100,18 +100,24 @@ const ItemKind *ItemKind::find(int type)
     return index.value(type, nullptr);
 }
 
+namespace {
+
+template<typename Item>
+GraphicsItem *make(const ItemKind &kind)
+{
+    return new Item(kind);
+}
+
+// The class of each family, in the order of ItemKind::Family.
+GraphicsItem *(*const Makers[])(const ItemKind &) = {
+    &make<ShapeItem>, &make<SymbolItem>, &make<TextItem>, &make<ChartItem>, &make<LinkItem>, &make<PictureItem>,
+};
+static_assert(sizeof(Makers) / sizeof(Makers[0]) == ItemKind::Picture + 1, "one class per family");
+
+} // namespace
+
 GraphicsItem *ItemKind::create(int type)
 {
     const ItemKind *kind = find(type);
-    if (!kind)
-        return nullptr;
-    switch (kind->family) {
-    case Shape: return new ShapeItem(*kind);
-    case Text: return new TextItem(*kind);
-    case Link: return new LinkItem(*kind);
-    case Symbol: return new SymbolItem(*kind);
-    case Chart: return new ChartItem(*kind);
-    case Picture: return new PictureItem(*kind);
-    }
-    return nullptr;
+    return kind ? Makers[kind->family](*kind) : nullptr;
 }

@@ -8,7 +8,9 @@
 class GraphicsItem;
 
 // One kind of drawing item: its type number (the drawing tool's number), its name and
-// the family of classes that draws it. The table of kinds is the only place that lists them.
+// the family of classes that draws it. The table of kinds, all(), is the only list of every
+// kind; each family's own table describes just its kinds, named by Type, and each kind has
+// one drawing tool of the same number.
 struct ItemKind
 {
     enum Family { Shape, Symbol, Text, Chart, Link, Picture };
