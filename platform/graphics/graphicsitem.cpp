@@ -1,5 +1,6 @@
 #include "graphicsitem.h"
 
+#include "commonproperties.h"
 #include "documentformat.h"
 #include "drawingdefaults.h"
 #include "formatlimits.h"
@@ -35,21 +36,6 @@ const QStringList &brushStyleNames()
 // The two point bindings, whose stored values are the item's svgID and ykID.
 const QString &IdSvg = PropertyIds::PointBinding;
 const QString &IdYk = PropertyIds::ControlBinding;
-
-const QList<Property *> &commonProperties()
-{
-    static const QList<Property *> list{
-        new Property(PropertyIds::Name, Property::String),
-        new Property(PropertyIds::X, Property::Double,
-                     PropertyAttributes::range(-FormatLimits::MaxCoordinate, FormatLimits::MaxCoordinate, 2)),
-        new Property(PropertyIds::Y, Property::Double,
-                     PropertyAttributes::range(-FormatLimits::MaxCoordinate, FormatLimits::MaxCoordinate, 2)),
-        new Property(PropertyIds::Width, Property::Double, PropertyAttributes::range(0.0, FormatLimits::MaxCoordinate, 2)),
-        new Property(PropertyIds::Height, Property::Double, PropertyAttributes::range(0.0, FormatLimits::MaxCoordinate, 2)),
-        new Property(PropertyIds::Lock, Property::Bool),
-    };
-    return list;
-}
 
 QList<Property *> generalProperties(bool withText)
 {
@@ -360,7 +346,7 @@ void GraphicsItem::setSpecificValue(int index, const QVariant &value)
 QMap<AbstractGraphicsProperty::Authority, QList<Property *>> GraphicsItem::properties() const
 {
     QMap<Authority, QList<Property *>> map;
-    map.insert(Common, commonProperties());
+    map.insert(Common, CommonProperties::forItems());
     map.insert(General, generalProperties(hasText()));
     QList<Property *> own;
     for (const SpecificProperty &s : specifics())

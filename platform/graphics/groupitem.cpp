@@ -1,5 +1,6 @@
 #include "groupitem.h"
 
+#include "commonproperties.h"
 #include "documentformat.h"
 #include "formatlimits.h"
 #include "graphicsitem.h"
@@ -144,16 +145,8 @@ QRectF GroupItem::itemRect() const
 
 QMap<AbstractGraphicsProperty::Authority, QList<Property *>> GroupItem::properties() const
 {
-    static const QList<Property *> common{
-        new Property(PropertyIds::Name, Property::String),
-        new Property(PropertyIds::X, Property::Double),
-        new Property(PropertyIds::Y, Property::Double),
-        new Property(PropertyIds::Width, Property::Double, {}, false),
-        new Property(PropertyIds::Height, Property::Double, {}, false),
-        new Property(PropertyIds::Lock, Property::Bool),
-    };
     static const QList<Property *> specific{new Property(IdCount, Property::Int, {}, false)};
-    return {{Common, common}, {General, {}}, {Specific, specific}};
+    return {{Common, CommonProperties::forGroups()}, {General, {}}, {Specific, specific}};
 }
 
 QVariant GroupItem::propertyValue(const QString &id) const
