@@ -3,7 +3,7 @@
 #include "itemkind.h"
 #include "itempixmapcache.h"
 #include "propertyattributes.h"
-#include "textitem.h"
+#include "textblock.h"
 
 #include <QFileInfo>
 #include <QPainter>
