@@ -129,6 +129,12 @@ Property *colorProperty(const char *id)
     return new Property(QString::fromUtf8(id), Property::Color);
 }
 
+// The colour of the text itself; an invalid one means the line colour.
+Property *textColourProperty()
+{
+    return colorProperty("文字颜色");
+}
+
 Property *formatProperty(const char *id)
 {
     return new Property(QString::fromUtf8(id), Property::Popup, PropertyAttributes::items(formatItems()));
@@ -159,7 +165,7 @@ const SpecificProperties &plainProperties()
     static const SpecificProperties plain {
         {new Property(PropertyIds::Text, Property::String), QStringLiteral("文字")},
         {alignProperty(), 0},
-        {colorProperty("文字颜色"), QColor()},
+        {textColourProperty(), QColor()},
         {new Property(QStringLiteral("自动换行"), Property::Bool), false},
     };
     return plain;
@@ -185,7 +191,7 @@ const SpecificProperties &valueProperties()
         {textProperty("单位"), QStringLiteral("A")},
         {new Property(PropertyIds::PointBinding, Property::String), QString()},
         {alignProperty(), 0},
-        {colorProperty("文字颜色"), QColor()},
+        {textColourProperty(), QColor()},
     };
     return value;
 }
@@ -213,7 +219,7 @@ const SpecificProperties &extendedProperties()
             1},
         {new Property(QStringLiteral("行距"), Property::Double, PropertyAttributes::range(0.5, 5.0, 2, 0.1)), 1.0},
         {new Property(QStringLiteral("边框"), Property::Bool), false},
-        {colorProperty("文字颜色"), QColor()},
+        {textColourProperty(), QColor()},
     };
     return extended;
 }
