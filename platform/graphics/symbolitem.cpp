@@ -51,48 +51,6 @@ struct KindTable
     }
 };
 
-// What a symbol offers beyond its point binding and direction.
-enum Offer : unsigned {
-    Control = 1, // a control point
-    SwitchStatus = 2, // open or closed
-    TruckStatus = 4, // test or working position
-    StatusColours = 8, // the colours of the two states
-    TwoWindings = 16, // two or three windings, two at first
-    ThreeWindings = 32, // two or three windings, three at first
-    Background = 64, // the sign's ground colour
-    Level = 128, // a fill level and its colour
-};
-
-// One row per symbol kind.
-const struct
-{
-    int type;
-    unsigned offers;
-} SymbolOffers[] = {
-    {ItemKind::Breaker, Control | SwitchStatus},
-    {ItemKind::BreakerPicture, Control | SwitchStatus | StatusColours},
-    {ItemKind::Disconnector, Control | SwitchStatus},
-    {ItemKind::Capacitor, 0},
-    {ItemKind::BreakerTruck, Control | TruckStatus},
-    {ItemKind::Fuse, 0},
-    {ItemKind::Reactor, 0},
-    {ItemKind::ArcSuppressionCoil, 0},
-    {ItemKind::Arrester, 0},
-    {ItemKind::Generator, 0},
-    {ItemKind::Motor, 0},
-    {ItemKind::Earth, 0},
-    {ItemKind::MainTransformer, TwoWindings},
-    {ItemKind::DistributionTransformer, 0},
-    {ItemKind::CurrentTransformer, 0},
-    {ItemKind::VoltageTransformer, ThreeWindings},
-    {ItemKind::Lamp, 0},
-    {ItemKind::Bell, 0},
-    {ItemKind::Diode, 0},
-    {ItemKind::Danger, Background},
-    {ItemKind::CapacityPlan, Level},
-    {ItemKind::CapacityFront, Level},
-};
-
 KindTable makeTable(unsigned offers)
 {
     // Property objects are shared by every kind that offers them.
@@ -116,22 +74,22 @@ KindTable makeTable(unsigned offers)
 
     KindTable t;
     t.append(point, QString());
-    if (offers & Control)
+    if (offers & SymbolLibrary::Control)
         t.append(control, QString());
-    if (offers & SwitchStatus)
+    if (offers & SymbolLibrary::SwitchStatus)
         t.status = t.append(switchStatus, 1);
-    if (offers & TruckStatus)
+    if (offers & SymbolLibrary::TruckStatus)
         t.status = t.append(truckStatus, 1);
     t.direction = t.append(direction, 0);
-    if (offers & StatusColours) {
+    if (offers & SymbolLibrary::StatusColours) {
         t.closedColour = t.append(closedColour, DefaultClosed);
         t.openColour = t.append(openColour, DefaultOpen);
     }
-    if (offers & (TwoWindings | ThreeWindings))
-        t.windings = t.append(windings, offers & ThreeWindings ? 1 : 0);
-    if (offers & Background)
+    if (offers & (SymbolLibrary::TwoWindings | SymbolLibrary::ThreeWindings))
+        t.windings = t.append(windings, offers & SymbolLibrary::ThreeWindings ? 1 : 0);
+    if (offers & SymbolLibrary::Background)
         t.background = t.append(background, DefaultBackground);
-    if (offers & Level) {
+    if (offers & SymbolLibrary::Level) {
         t.level = t.append(level, 60.0);
         t.levelColour = t.append(levelColour, DefaultLevel);
     }
@@ -142,8 +100,8 @@ const KindTable &tableFor(int type)
 {
     static const QHash<int, KindTable> tables = [] {
         QHash<int, KindTable> h;
-        for (const auto &row : SymbolOffers)
-            h.insert(row.type, makeTable(row.offers));
+        for (int type : SymbolLibrary::types())
+            h.insert(type, makeTable(SymbolLibrary::offers(type)));
         return h;
     }();
     static const KindTable none;

@@ -469,44 +469,48 @@ void capacityFront(Builder &b, double level)
     b.stroke(front);
 }
 
-// One symbol: how it is drawn from a request, and whether the request's variant (the status
-// or the windings) and level change its drawing.
+// One symbol: how it is drawn from a request, and what it offers (which decides whether the
+// request's variant, the status or the windings, and its level change the drawing).
 struct Symbol
 {
     int type;
     void (*build)(Builder &b, const SymbolLibrary::Request &r);
-    bool variant;
-    bool level;
+    unsigned offers;
+
+    bool usesVariant() const
+    {
+        return offers
+            & (SymbolLibrary::SwitchStatus | SymbolLibrary::TruckStatus | SymbolLibrary::TwoWindings
+                | SymbolLibrary::ThreeWindings);
+    }
+    bool usesLevel() const { return offers & SymbolLibrary::Level; }
 };
 
 using Request = SymbolLibrary::Request;
 
 const Symbol Symbols[] = {
-    {ItemKind::Breaker, [](Builder &b, const Request &) { breaker(b); }, true, false},
-    {ItemKind::BreakerPicture, [](Builder &b, const Request &) { breaker(b); }, true, false},
-    {ItemKind::Disconnector, [](Builder &b, const Request &r) { disconnector(b, r.variant == 1); }, true, false},
-    {ItemKind::Capacitor, [](Builder &b, const Request &) { capacitor(b); }, false, false},
-    {ItemKind::BreakerTruck, [](Builder &b, const Request &r) { breakerTruck(b, r.variant == 1); }, true, false},
-    {ItemKind::Fuse, [](Builder &b, const Request &) { fuse(b); }, false, false},
-    {ItemKind::Reactor, [](Builder &b, const Request &) { reactor(b); }, false, false},
-    {ItemKind::ArcSuppressionCoil, [](Builder &b, const Request &) { arcSuppressionCoil(b); }, false, false},
-    {ItemKind::Arrester, [](Builder &b, const Request &) { arrester(b); }, false, false},
-    {ItemKind::Generator, [](Builder &b, const Request &) { rotatingMachine(b, true); }, false, false},
-    {ItemKind::Motor, [](Builder &b, const Request &) { rotatingMachine(b, false); }, false, false},
-    {ItemKind::Earth, [](Builder &b, const Request &) { earth(b); }, false, false},
-    {ItemKind::MainTransformer, [](Builder &b, const Request &r) { mainTransformer(b, r.variant == 1); }, true,
-        false},
-    {ItemKind::DistributionTransformer, [](Builder &b, const Request &) { distributionTransformer(b); }, false,
-        false},
-    {ItemKind::CurrentTransformer, [](Builder &b, const Request &) { currentTransformer(b); }, false, false},
-    {ItemKind::VoltageTransformer, [](Builder &b, const Request &r) { voltageTransformer(b, r.variant == 1); },
-        true, false},
-    {ItemKind::Lamp, [](Builder &b, const Request &) { lamp(b); }, false, false},
-    {ItemKind::Bell, [](Builder &b, const Request &) { bell(b); }, false, false},
-    {ItemKind::Diode, [](Builder &b, const Request &) { diode(b); }, false, false},
-    {ItemKind::Danger, [](Builder &b, const Request &) { danger(b); }, false, false},
-    {ItemKind::CapacityPlan, [](Builder &b, const Request &r) { capacityPlan(b, r.level); }, false, true},
-    {ItemKind::CapacityFront, [](Builder &b, const Request &r) { capacityFront(b, r.level); }, false, true},
+    {ItemKind::Breaker, [](Builder &b, const Request &) { breaker(b); }, SymbolLibrary::Control | SymbolLibrary::SwitchStatus},
+    {ItemKind::BreakerPicture, [](Builder &b, const Request &) { breaker(b); }, SymbolLibrary::Control | SymbolLibrary::SwitchStatus | SymbolLibrary::StatusColours},
+    {ItemKind::Disconnector, [](Builder &b, const Request &r) { disconnector(b, r.variant == 1); }, SymbolLibrary::Control | SymbolLibrary::SwitchStatus},
+    {ItemKind::Capacitor, [](Builder &b, const Request &) { capacitor(b); }, 0},
+    {ItemKind::BreakerTruck, [](Builder &b, const Request &r) { breakerTruck(b, r.variant == 1); }, SymbolLibrary::Control | SymbolLibrary::TruckStatus},
+    {ItemKind::Fuse, [](Builder &b, const Request &) { fuse(b); }, 0},
+    {ItemKind::Reactor, [](Builder &b, const Request &) { reactor(b); }, 0},
+    {ItemKind::ArcSuppressionCoil, [](Builder &b, const Request &) { arcSuppressionCoil(b); }, 0},
+    {ItemKind::Arrester, [](Builder &b, const Request &) { arrester(b); }, 0},
+    {ItemKind::Generator, [](Builder &b, const Request &) { rotatingMachine(b, true); }, 0},
+    {ItemKind::Motor, [](Builder &b, const Request &) { rotatingMachine(b, false); }, 0},
+    {ItemKind::Earth, [](Builder &b, const Request &) { earth(b); }, 0},
+    {ItemKind::MainTransformer, [](Builder &b, const Request &r) { mainTransformer(b, r.variant == 1); }, SymbolLibrary::TwoWindings},
+    {ItemKind::DistributionTransformer, [](Builder &b, const Request &) { distributionTransformer(b); }, 0},
+    {ItemKind::CurrentTransformer, [](Builder &b, const Request &) { currentTransformer(b); }, 0},
+    {ItemKind::VoltageTransformer, [](Builder &b, const Request &r) { voltageTransformer(b, r.variant == 1); }, SymbolLibrary::ThreeWindings},
+    {ItemKind::Lamp, [](Builder &b, const Request &) { lamp(b); }, 0},
+    {ItemKind::Bell, [](Builder &b, const Request &) { bell(b); }, 0},
+    {ItemKind::Diode, [](Builder &b, const Request &) { diode(b); }, 0},
+    {ItemKind::Danger, [](Builder &b, const Request &) { danger(b); }, SymbolLibrary::Background},
+    {ItemKind::CapacityPlan, [](Builder &b, const Request &r) { capacityPlan(b, r.level); }, SymbolLibrary::Level},
+    {ItemKind::CapacityFront, [](Builder &b, const Request &r) { capacityFront(b, r.level); }, SymbolLibrary::Level},
 };
 
 const Symbol *symbolOf(int type)
@@ -524,9 +528,9 @@ SymbolLibrary::Request normalised(const SymbolLibrary::Request &request)
 {
     SymbolLibrary::Request r = request;
     const Symbol *symbol = symbolOf(r.type);
-    r.variant = symbol && symbol->variant ? qBound(0, r.variant, 1) : 0;
+    r.variant = symbol && symbol->usesVariant() ? qBound(0, r.variant, 1) : 0;
     r.orientation = ((r.orientation % 4) + 4) % 4;
-    r.level = symbol && symbol->level ? qBound(0.0, r.level, 100.0) : 0.0;
+    r.level = symbol && symbol->usesLevel() ? qBound(0.0, r.level, 100.0) : 0.0;
     return r;
 }
 
@@ -562,6 +566,20 @@ QCache<Key, SymbolLibrary::Drawing> &cache()
 }
 
 } // namespace
+
+QVector<int> SymbolLibrary::types()
+{
+    QVector<int> result;
+    for (const Symbol &symbol : Symbols)
+        result.append(symbol.type);
+    return result;
+}
+
+unsigned SymbolLibrary::offers(int type)
+{
+    const Symbol *symbol = symbolOf(type);
+    return symbol ? symbol->offers : 0;
+}
 
 bool SymbolLibrary::contains(int type)
 {

@@ -13,6 +13,20 @@
 class SymbolLibrary
 {
 public:
+    // What a symbol offers beyond its point binding and direction; the item shows these as
+    // properties, and the request's variant and level change the drawing only of the symbols
+    // that offer them.
+    enum Offer : unsigned {
+        Control = 1, // a control point
+        SwitchStatus = 2, // open or closed
+        TruckStatus = 4, // test or working position
+        StatusColours = 8, // the colours of the two states
+        TwoWindings = 16, // two or three windings, two at first
+        ThreeWindings = 32, // two or three windings, three at first
+        Background = 64, // the sign's ground colour
+        Level = 128, // a fill level and its colour
+    };
+
     // How a layer is filled; the item resolves the roles to its own colours when painting.
     enum Fill : quint8
     {
@@ -60,6 +74,9 @@ public:
     };
 
     static bool contains(int type);
+    // The symbol kinds, in the library's order, and what each offers (0 for no symbol).
+    static QVector<int> types();
+    static unsigned offers(int type);
     // The cached drawing for the request; the pointer stays valid until the next call.
     static const Drawing *drawing(const Request &request);
     // Builds a drawing without the cache.
