@@ -1,4 +1,5 @@
 #include "craft.h"
+#include "itemkind.h"
 
 #include "abstractgraphicsproperty.h"
 #include "binarycodec.h"
@@ -77,7 +78,7 @@ QByteArray groupRecord(const QPointF &pos, const QList<QByteArray> &members)
     w.u32(quint32(members.size()));
     for (const QByteArray &m : members)
         w.bytes(m);
-    return record(0x10002, body);
+    return record(ItemKind::Group, body);
 }
 
 QByteArray document(const QList<QByteArray> &records, const QString &background, int type)

@@ -1,6 +1,7 @@
 // Alignment, equal size and equal spacing of the selection in a focused view: the reference
 // item, group members, the minimum selections and one undo step each.
 #include "document/graphicsview.h"
+#include "itemkind.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
 #include "itemsamples.h"
@@ -37,7 +38,7 @@ private:
     QUndoStack *stack() const { return scene()->undoStack(); }
     GraphicsItem *add(const QRectF &rect, bool selected = true)
     {
-        GraphicsItem *item = ItemSamples::create(0x10018, rect);
+        GraphicsItem *item = ItemSamples::create(ItemKind::Rectangle, rect);
         scene()->addItem(item);
         item->setSelected(selected);
         return item;

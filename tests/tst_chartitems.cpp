@@ -17,10 +17,8 @@ using namespace ItemSamples;
 
 namespace {
 
-constexpr int Bar = 0x10020, Dial = 0x1002f, Clock = 0x10023, Rank = 0x10036;
-constexpr int Animation = 0x10022, SvgPicture = 0x10031, Symbol = 0x10029;
 
-const QVector<int> PictureTypes {Animation, SvgPicture, Symbol};
+const QVector<int> PictureTypes {ItemKind::Animation, ItemKind::SvgPicture, ItemKind::CustomSymbol};
 const QColor Green(0, 255, 0);
 const QColor Red(255, 0, 0);
 const QColor Blue(0, 0, 255);
@@ -44,15 +42,15 @@ bool near(const QImage &image, const QPointF &at, const QColor &colour)
 
 QString fileId(int type)
 {
-    return type == Animation ? QStringLiteral("图片文件")
-        : type == SvgPicture ? QStringLiteral("SVG文件")
+    return type == ItemKind::Animation ? QStringLiteral("图片文件")
+        : type == ItemKind::SvgPicture ? QStringLiteral("SVG文件")
                              : QStringLiteral("图符文件");
 }
 
 QString folderOf(int type)
 {
-    return type == Animation ? AbstractGraphicsUtility::bmpDir()
-        : type == SvgPicture ? AbstractGraphicsUtility::svgDir()
+    return type == ItemKind::Animation ? AbstractGraphicsUtility::bmpDir()
+        : type == ItemKind::SvgPicture ? AbstractGraphicsUtility::svgDir()
                              : AbstractGraphicsUtility::symbolDir();
 }
 
@@ -60,8 +58,8 @@ QString folderOf(int type)
 QString widePicture(int type)
 {
     return folderOf(type)
-        + QLatin1String(type == Animation ? "wide.gif"
-                : type == SvgPicture      ? "wide.svg"
+        + QLatin1String(type == ItemKind::Animation ? "wide.gif"
+                : type == ItemKind::SvgPicture      ? "wide.svg"
                                           : "wide.png");
 }
 
@@ -186,7 +184,7 @@ private slots:
 
     void clockShowsTheSampleTime()
     {
-        std::unique_ptr<GraphicsItem> item = makeItem(Clock, QSizeF(200, 200));
+        std::unique_ptr<GraphicsItem> item = makeItem(ItemKind::Clock, QSizeF(200, 200));
         for (Path target : {Path::Cached, Path::Vectors}) {
             const QImage image = render(item.get(), target);
             auto at = [&](double degrees, double distance) {
@@ -217,7 +215,7 @@ private slots:
     {
         QFETCH(double, value);
         QFETCH(double, degrees);
-        std::unique_ptr<GraphicsItem> item = makeItem(Dial, QSizeF(200, 200));
+        std::unique_ptr<GraphicsItem> item = makeItem(ItemKind::Dial, QSizeF(200, 200));
         item->setPropertyValue(QStringLiteral("示例值"), value);
         const QImage image = render(item.get(), Path::Vectors);
         auto at = [&](double d) {
@@ -230,7 +228,7 @@ private slots:
 
     void rankBarsAreSortedDescending()
     {
-        std::unique_ptr<GraphicsItem> item = makeItem(Rank, QSizeF(300, 200));
+        std::unique_ptr<GraphicsItem> item = makeItem(ItemKind::Rank, QSizeF(300, 200));
         item->setPropertyValue(QStringLiteral("柱颜色"), QVariant(Blue));
         const QImage image = render(item.get(), Path::Vectors);
         // Each of the five equally tall rows' bar length, along its middle.
@@ -245,7 +243,7 @@ private slots:
     void barCountShowsAsBars()
     {
         for (int count : {1, 12}) {
-            std::unique_ptr<GraphicsItem> item = makeItem(Bar, QSizeF(400, 200));
+            std::unique_ptr<GraphicsItem> item = makeItem(ItemKind::Bar, QSizeF(400, 200));
             item->setPropertyValue(QStringLiteral("数据个数"), count);
             item->setPropertyValue(QStringLiteral("柱颜色"), QVariant(Blue));
             const QImage image = render(item.get(), Path::Vectors);
@@ -263,14 +261,14 @@ private slots:
 
     void svgPictureStaysVectors()
     {
-        for (int type : {SvgPicture, Symbol}) {
+        for (int type : {ItemKind::SvgPicture, ItemKind::CustomSymbol}) {
             std::unique_ptr<GraphicsItem> item = makeItem(type, QSizeF(260, 180));
-            item->setPropertyValue(fileId(type), type == Symbol ? "../svg/red.svg" : "wide.svg");
+            item->setPropertyValue(fileId(type), type == ItemKind::CustomSymbol ? "../svg/red.svg" : "wide.svg");
             QVERIFY(item->isPerfectSizeEnable());
             // The picture's own rectangle comes through as a vector shape in its colour.
             const QString svg = QString::fromUtf8(svgOf(item.get()));
             QVERIFY2(!svg.contains(QStringLiteral("<image")), "drawn as a picture");
-            QVERIFY(svg.contains((type == Symbol ? Red : Blue).name(), Qt::CaseInsensitive));
+            QVERIFY(svg.contains((type == ItemKind::CustomSymbol ? Red : Blue).name(), Qt::CaseInsensitive));
         }
     }
 
@@ -286,16 +284,16 @@ private slots:
             QTest::newRow(rowName(type, QStringLiteral("missing"))) << type << "missing.gif" << QSize();
             QTest::newRow(rowName(type, QStringLiteral("folder"))) << type << folderOf(type) << QSize();
         }
-        QTest::newRow("broken gif") << int(Animation) << "broken.gif" << QSize();
-        QTest::newRow("broken svg") << int(SvgPicture) << "broken.svg" << QSize();
-        QTest::newRow("broken png symbol") << int(Symbol) << "broken.png" << QSize();
-        QTest::newRow("gif in bmp folder") << int(Animation) << "wide.gif" << QSize(40, 20);
-        QTest::newRow("svg in svg folder") << int(SvgPicture) << "wide.svg" << QSize(40, 20);
-        QTest::newRow("png in symbol folder") << int(Symbol) << "wide.png" << QSize(40, 20);
-        QTest::newRow("svg of the symbol folder") << int(SvgPicture) << "tall.svg" << QSize();
-        QTest::newRow("png of the symbol folder") << int(Animation) << "odd.png" << QSize();
-        QTest::newRow("up and back") << int(Symbol) << "../symbol/odd.png" << QSize(37, 23);
-        QTest::newRow("absolute svg symbol") << int(Symbol) << folderOf(Symbol) + "tall.svg" << QSize(30, 50);
+        QTest::newRow("broken gif") << int(ItemKind::Animation) << "broken.gif" << QSize();
+        QTest::newRow("broken svg") << int(ItemKind::SvgPicture) << "broken.svg" << QSize();
+        QTest::newRow("broken png symbol") << int(ItemKind::CustomSymbol) << "broken.png" << QSize();
+        QTest::newRow("gif in bmp folder") << int(ItemKind::Animation) << "wide.gif" << QSize(40, 20);
+        QTest::newRow("svg in svg folder") << int(ItemKind::SvgPicture) << "wide.svg" << QSize(40, 20);
+        QTest::newRow("png in symbol folder") << int(ItemKind::CustomSymbol) << "wide.png" << QSize(40, 20);
+        QTest::newRow("svg of the symbol folder") << int(ItemKind::SvgPicture) << "tall.svg" << QSize();
+        QTest::newRow("png of the symbol folder") << int(ItemKind::Animation) << "odd.png" << QSize();
+        QTest::newRow("up and back") << int(ItemKind::CustomSymbol) << "../symbol/odd.png" << QSize(37, 23);
+        QTest::newRow("absolute svg symbol") << int(ItemKind::CustomSymbol) << folderOf(ItemKind::CustomSymbol) + "tall.svg" << QSize(30, 50);
     }
 
     void pictureFile()
@@ -343,9 +341,9 @@ private slots:
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("redFile");
-        QTest::newRow("svg") << int(SvgPicture) << QStringLiteral("red.svg");
-        QTest::newRow("symbol png") << int(Symbol) << QStringLiteral("red.png");
-        QTest::newRow("animation") << int(Animation) << QStringLiteral("redthenblue.gif");
+        QTest::newRow("svg") << int(ItemKind::SvgPicture) << QStringLiteral("red.svg");
+        QTest::newRow("symbol png") << int(ItemKind::CustomSymbol) << QStringLiteral("red.png");
+        QTest::newRow("animation") << int(ItemKind::Animation) << QStringLiteral("redthenblue.gif");
     }
 
     void drawingFollowsTheFile()
@@ -377,13 +375,13 @@ private slots:
     {
         const QString path = AbstractGraphicsUtility::symbolDir() + QStringLiteral("changing.png");
         QVERIFY(writePng(path, QSize(10, 10), Red));
-        std::unique_ptr<GraphicsItem> item = makeItem(Symbol, QSizeF(40, 40));
-        item->setPropertyValue(fileId(Symbol), path);
+        std::unique_ptr<GraphicsItem> item = makeItem(ItemKind::CustomSymbol, QSizeF(40, 40));
+        item->setPropertyValue(fileId(ItemKind::CustomSymbol), path);
         QCOMPARE(item->perfectSize(), QSize(10, 10));
         // Another size, so that the file differs even within the file system's time resolution.
         QVERIFY(writePng(path, QSize(12, 14), Blue));
-        std::unique_ptr<GraphicsItem> later = makeItem(Symbol, QSizeF(40, 40));
-        later->setPropertyValue(fileId(Symbol), path);
+        std::unique_ptr<GraphicsItem> later = makeItem(ItemKind::CustomSymbol, QSizeF(40, 40));
+        later->setPropertyValue(fileId(ItemKind::CustomSymbol), path);
         QCOMPARE(later->perfectSize(), QSize(12, 14));
         QCOMPARE(countNear(render(later.get(), Path::Cached), QRect(Margin, Margin, 40, 40), Blue), 40 * 40);
     }

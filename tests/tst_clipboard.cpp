@@ -1,6 +1,7 @@
 // Copy, cut and paste through the main window's Edit actions and the canvas menu, within one
 // document and between two, and what foreign clipboard content does.
 #include "apptexts.h"
+#include "itemkind.h"
 #include "app/plotwright.h"
 #include "cdatalink.h"
 #include "document/graphicsview.h"
@@ -23,7 +24,6 @@
 
 namespace {
 
-constexpr int Rectangle = 0x10018;
 
 // Rectangles of the top-level items, bottom first.
 QList<QRectF> topLevelRects(Scene *scene)
@@ -54,7 +54,7 @@ private:
     void activate(GraphicsView *view) { ui().mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(view->parent())); }
     GraphicsItem *add(GraphicsView *view, const QRectF &rect)
     {
-        GraphicsItem *item = ItemSamples::create(Rectangle, rect);
+        GraphicsItem *item = ItemSamples::create(ItemKind::Rectangle, rect);
         view->documentScene()->addItem(item);
         return item;
     }

@@ -1,6 +1,7 @@
 // The undo commands on a real undo stack and a real scene: what a push changes, and that
 // undo and redo put back exactly what was there, including the stacking order.
 #include "abstractgraphicsscene.h"
+#include "itemkind.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
 #include "itemsamples.h"
@@ -16,9 +17,6 @@
 
 namespace {
 
-constexpr int RectangleType = 0x10018;
-constexpr int SwitchType = 0x10008;
-constexpr int TextType = 0x10027;
 
 // Fixed, and larger than anything the tests draw, so that a repaint of the whole scene
 // can be told apart from the repaint of single items.
@@ -57,7 +55,7 @@ struct Board
         return item;
     }
 
-    GraphicsItem *add(const QRectF &rect, int type = RectangleType)
+    GraphicsItem *add(const QRectF &rect, int type = ItemKind::Rectangle)
     {
         GraphicsItem *item = keep(ItemSamples::create(type, rect));
         scene.addItem(item);
@@ -149,9 +147,9 @@ struct StackCase
 void addTypeRows(bool withGroup)
 {
     QTest::addColumn<int>("type");
-    QTest::newRow("rectangle") << RectangleType;
-    QTest::newRow("switch") << SwitchType;
-    QTest::newRow("text") << TextType;
+    QTest::newRow("rectangle") << int(ItemKind::Rectangle);
+    QTest::newRow("switch") << int(ItemKind::Breaker);
+    QTest::newRow("text") << int(ItemKind::PlainText);
     if (withGroup)
         QTest::newRow("group") << int(ItemKind::Group);
 }

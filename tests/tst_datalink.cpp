@@ -3,6 +3,7 @@
 // window, upload conflicts, failed connections, hostile names and variable replacement
 // over the stored point records, the kept password, a server that goes away and comes back.
 #include "abstractgraphicsutility.h"
+#include "itemkind.h"
 #include "apptexts.h"
 #include "app/plotwright.h"
 #include "app/startup.h"
@@ -193,7 +194,7 @@ private slots:
         GraphicsView *view = TestSupport::newGraph(w);
         QVERIFY(view);
         for (int i = 0; i < 3; ++i)
-            view->documentScene()->addItem(ItemSamples::create(0x10018, QRectF(10 + 30 * i, 10, 20, 20)));
+            view->documentScene()->addItem(ItemSamples::create(ItemKind::Rectangle, QRectF(10 + 30 * i, 10, 20, 20)));
         QString seen;
         answerBoxes(&seen, 1);
         w.form().actionSaveDiz30->trigger();
@@ -231,7 +232,7 @@ private slots:
         QVERIFY(
             QDir().mkpath(QFileInfo(colleague).path()) && QFile::copy(reopened->currentFile(), colleague));
         const QString theirs = CDataLink::GetDataLink()->SaveDizFile(colleague, writeFile("c.svg", "<svg/>"));
-        reopened->documentScene()->addItem(ItemSamples::create(0x10018, QRectF(200, 10, 20, 20)));
+        reopened->documentScene()->addItem(ItemSamples::create(ItemKind::Rectangle, QRectF(200, 10, 20, 20)));
         seen.clear();
         answerBoxes(&seen, 2);
         w.form().actionSaveDiz30->trigger();
@@ -487,7 +488,7 @@ private slots:
         Scene scene;
         QList<AbstractGraphicsUtility *> items;
         for (const QString &ids : QStringList{"A1/A2", "ZZ/A1"}) {
-            GraphicsItem *item = ItemSamples::create(0x10018, QRectF(items.size() * 50, 0, 40, 40));
+            GraphicsItem *item = ItemSamples::create(ItemKind::Rectangle, QRectF(items.size() * 50, 0, 40, 40));
             item->setSvgID(ids.section('/', 0, 0));
             item->setYkID(ids.section('/', 1, 1));
             scene.addItem(item);

@@ -2,6 +2,7 @@
 // save as, the versioned backup, the close prompt and the SVG export of the saved document;
 // and every file writer of the program on a full disk and in a folder closed to new files.
 #include "abstractgraphicsscene.h"
+#include "itemkind.h"
 #include "abstractgraphicsutility.h"
 #include "apptexts.h"
 #include "app/plotwright.h"
@@ -48,7 +49,6 @@
 
 namespace {
 
-const int RectangleType = 0x10018;
 
 using TestSupport::readFile;
 using TestSupport::writeFile;
@@ -61,7 +61,7 @@ GraphicsItem *rectangle(const QRectF &rect, const QColor &pen)
 {
     DrawingDefaults d = ItemSamples::defaults();
     d.penColor = pen;
-    auto *item = static_cast<GraphicsItem *>(AbstractGraphicsScene::graphicsItem(0, RectangleType, true));
+    auto *item = static_cast<GraphicsItem *>(AbstractGraphicsScene::graphicsItem(0, ItemKind::Rectangle, true));
     item->createFromPoints(&d, rect.topLeft(), rect.bottomRight(), nullptr);
     return item;
 }
@@ -69,7 +69,7 @@ GraphicsItem *rectangle(const QRectF &rect, const QColor &pen)
 // Several kinds of item with every property changed.
 void fill(AbstractGraphicsScene *scene, int count)
 {
-    const int types[] = {0x10008, 0x10009, 0x10016, 0x10027, 0x10018, 0x10012, 0x10007, 0x10020, 0x10025};
+    const int types[] = {ItemKind::Breaker, ItemKind::Disconnector, ItemKind::Line, ItemKind::PlainText, ItemKind::Rectangle, ItemKind::MainTransformer, ItemKind::AnalogValue, ItemKind::Bar, ItemKind::Button};
     for (int i = 0; i < count; ++i) {
         GraphicsItem *item
             = ItemSamples::create(types[i % 9], QRectF(10 + 50 * (i % 30), 20 + 90 * (i / 30), 40, 80));
@@ -389,7 +389,7 @@ private:
             break;
         case Writer::Import: {
             auto manager = std::make_shared<PaintTool>();
-            c.folder = LibraryChoice::folder(0x10029);
+            c.folder = LibraryChoice::folder(ItemKind::CustomSymbol);
             c.target = c.folder + QStringLiteral("pic.png");
             // Sources with other content each time, written now: the writer may run as
             // another user.

@@ -1,6 +1,7 @@
 // The main window's document commands with real files: opening (dialogs, command line,
 // handover, recent files), the recent-file list, server save and closing the editor.
 #include "abstractgraphicsutility.h"
+#include "itemkind.h"
 #include "apptexts.h"
 #include "app/plotwright.h"
 #include "cdatalink.h"
@@ -31,7 +32,7 @@ QString writeDocument(const QString &name, int type, int count = 1)
     Scene scene;
     scene.setType(type);
     for (int i = 0; i < count; ++i)
-        scene.addItem(ItemSamples::create(0x10018, QRectF(10 + 30 * i, 10, 20, 20)));
+        scene.addItem(ItemSamples::create(ItemKind::Rectangle, QRectF(10 + 30 * i, 10, 20, 20)));
     return TestSupport::writeFile(path, ItemSamples::documentBytes(scene)) ? path : QString();
 }
 

@@ -56,7 +56,7 @@ void fillWithEverything(AbstractGraphicsScene &scene)
     auto *inner = new GroupItem;
     scene.addItem(inner);
     for (int k = 0; k < 2; ++k) {
-        GraphicsItem *r = ItemSamples::create(0x10018, QRectF(500 + 50 * k, 900, 40, 30));
+        GraphicsItem *r = ItemSamples::create(ItemKind::Rectangle, QRectF(500 + 50 * k, 900, 40, 30));
         scene.addItem(r);
         inner->addToGroup(r);
     }
@@ -64,7 +64,7 @@ void fillWithEverything(AbstractGraphicsScene &scene)
     auto *outer = new GroupItem;
     scene.addItem(outer);
     outer->addToGroup(inner);
-    GraphicsItem *line = ItemSamples::create(0x10016, QRectF(600, 1000, -80, 40));
+    GraphicsItem *line = ItemSamples::create(ItemKind::Line, QRectF(600, 1000, -80, 40));
     scene.addItem(line);
     outer->addToGroup(line);
     outer->setLock(true);
@@ -122,7 +122,7 @@ private slots:
     {
         AbstractGraphicsScene scene;
         scene.setType(1);
-        scene.addItem(ItemSamples::create(0x10018, QRectF(0, 0, 10, 10)));
+        scene.addItem(ItemSamples::create(ItemKind::Rectangle, QRectF(0, 0, 10, 10)));
         const QByteArray bytes = documentBytes(scene);
         AbstractGraphicsScene asGraph;
         QCOMPARE(loadDocument(bytes, asGraph, 0), 1);
@@ -136,10 +136,10 @@ private slots:
     void olderVersionLoadsAndReportsIt()
     {
         AbstractGraphicsScene original;
-        GraphicsItem *text = ItemSamples::create(0x10027, QRectF(10, 10, 100, 30));
+        GraphicsItem *text = ItemSamples::create(ItemKind::PlainText, QRectF(10, 10, 100, 30));
         text->setPropertyValue(QStringLiteral("字体"), QFont(QStringLiteral("Noto Sans CJK SC"), 31));
         original.addItem(text);
-        original.addItem(ItemSamples::create(0x10012, QRectF(200, 10, 40, 60)));
+        original.addItem(ItemSamples::create(ItemKind::MainTransformer, QRectF(200, 10, 40, 60)));
         const QByteArray old = documentBytes(original, 12);
         QVERIFY(old.size() < documentBytes(original).size()); // no checksum, no font
         AbstractGraphicsScene loaded;
@@ -216,7 +216,7 @@ private slots:
 
         // Every single flipped bit of a small document is refused.
         AbstractGraphicsScene small;
-        for (int type : {0x10018, 0x10027, 0x10008, 0x10020})
+        for (int type : {ItemKind::Rectangle, ItemKind::PlainText, ItemKind::Breaker, ItemKind::Bar})
             small.addItem(ItemSamples::create(type, QRectF(10, 10, 60, 40)));
         const QByteArray bytes = documentBytes(small);
         for (int pos = 0; pos < bytes.size(); ++pos) {
@@ -291,7 +291,7 @@ private slots:
         const QString made = TestSupport::projectFolder() + QLatin1Char('/');
         using Craft::Value;
         const auto text = [](int lines) {
-            return Craft::itemRecord(0x10027, QPointF(10, 10), QSizeF(200, 100),
+            return Craft::itemRecord(ItemKind::PlainText, QPointF(10, 10), QSizeF(200, 100),
                 {Value {Property::String, QString(QStringLiteral("x\n")).repeated(lines)}, Value {Property::Enum, 0},
                     Value {Property::Color, QColor()}, Value {Property::Bool, false}});
         };
@@ -300,9 +300,9 @@ private slots:
         QList<QByteArray> many;
         int total = 0;
         for (int i = 0; total < 1000000; ++i) {
-            many << (i % 2 ? Craft::itemRecord(0x10018, QPointF(i % 1000, i / 1000 * 50), QSizeF(40, 40),
+            many << (i % 2 ? Craft::itemRecord(ItemKind::Rectangle, QPointF(i % 1000, i / 1000 * 50), QSizeF(40, 40),
                                  {Value {Property::Double, 2.0}})
-                           : Craft::itemRecord(0x1001f, QPointF(i % 1000, i / 1000 * 50), QSizeF(40, 40),
+                           : Craft::itemRecord(ItemKind::Grid, QPointF(i % 1000, i / 1000 * 50), QSizeF(40, 40),
                                  {Value {Property::Int, 3}, Value {Property::Int, 3}}));
             total += many.last().size();
         }
@@ -311,7 +311,7 @@ private slots:
         QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
         TestSupport::writeFile(made + QStringLiteral("background_fifo.drw"), Craft::document({}, fifo));
         TestSupport::writeFile(made + QStringLiteral("picture_item_bomb.drw"),
-            Craft::document({Craft::itemRecord(0x10029, QPointF(0, 0), QSizeF(64, 64),
+            Craft::document({Craft::itemRecord(ItemKind::CustomSymbol, QPointF(0, 0), QSizeF(64, 64),
                 {Value {Property::Path, dir + QStringLiteral("bomb.png")}, Value {Property::Bool, false},
                     Value {Property::String, QString()}})},
                 dir + QStringLiteral("bomb.png")));

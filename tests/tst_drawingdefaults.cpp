@@ -1,6 +1,7 @@
 // Drawing defaults and the palette in the main window: first-run values, changes that
 // survive a restart, a damaged palette file, and the canvas commands on a document.
 #include "abstractgraphicsscene.h"
+#include "itemkind.h"
 #include "abstractgraphicsutility.h"
 #include "apptexts.h"
 #include "app/plotwright.h"
@@ -119,7 +120,7 @@ private slots:
         QCOMPARE(w.findChild<ZColorBar *>()->m_background, -1);
         GraphicsView *view = TestSupport::newGraph(w);
         QVERIFY(view);
-        for (int type : {0x10016, 0x10018, 0x10008}) {
+        for (int type : {ItemKind::Line, ItemKind::Rectangle, ItemKind::Breaker}) {
             QGraphicsItem *item = AbstractGraphicsScene::graphicsItem(0, type, true);
             QVERIFY(dynamic_cast<AbstractGraphicsUtility *>(item)->createFromPoints(
                 &d, QPointF(10, 10), QPointF(80, 60), view->documentScene()));

@@ -1,6 +1,7 @@
 // Z-order, lock, grouping and group export through the main window's actions and the
 // scene's context menu, and the exported group drawn again with the group tool.
 #include "apptexts.h"
+#include "itemkind.h"
 #include "app/plotwright.h"
 #include "document/graphicsview.h"
 #include "groupitem.h"
@@ -34,7 +35,7 @@ private:
     Items stacking() const { return Scene::noParentFilter(scene()->items(Qt::AscendingOrder)); } // bottom first
     GraphicsItem *add(double x)
     {
-        GraphicsItem *item = ItemSamples::create(0x10018, QRectF(x, 100, 100, 100));
+        GraphicsItem *item = ItemSamples::create(ItemKind::Rectangle, QRectF(x, 100, 100, 100));
         scene()->addItem(item);
         return item;
     }

@@ -19,8 +19,6 @@ using ItemSamples::rowName;
 
 namespace {
 
-constexpr int Line = 0x10016, AnalogValue = 0x10007, HotSpot = 0x10026;
-constexpr int SvgDrawing = 0x10031, CustomSymbol = 0x10029, Animation = 0x10022;
 
 // A new item of the type built from a drag over `rect` with the sample defaults.
 std::unique_ptr<GraphicsItem> built(int type, const QRectF &rect)
@@ -30,7 +28,7 @@ std::unique_ptr<GraphicsItem> built(int type, const QRectF &rect)
 
 bool libraryKind(int type)
 {
-    return type == SvgDrawing || type == CustomSymbol;
+    return type == ItemKind::SvgPicture || type == ItemKind::CustomSymbol;
 }
 
 std::unique_ptr<GraphicsItem> make(int type)
@@ -52,10 +50,10 @@ private slots:
     void factoryKnowsEveryDrawingTool()
     {
         QCOMPARE(ItemKind::all().size(), 51); // every kind is made and checked by the tests below
-        std::unique_ptr<QGraphicsItem> group(AbstractGraphicsScene::graphicsItem(1, 0x10002, true));
+        std::unique_ptr<QGraphicsItem> group(AbstractGraphicsScene::graphicsItem(1, ItemKind::Group, true));
         QVERIFY(dynamic_cast<GroupItem *>(group.get()));
         // The pointer tool and numbers outside the table.
-        for (int type : {0x10006, 0x10000, 0x1003d, -1})
+        for (int type : {int(ItemKind::Pointer), ItemKind::Group - 2, ItemKind::CapacityFront + 1, -1})
             QVERIFY(!AbstractGraphicsScene::graphicsItem(0, type, true));
     }
 
@@ -78,7 +76,7 @@ private slots:
             QCOMPARE(item->penColor(), QColor(255, 255, 0));
             QCOMPARE(item->penWidth(), 2);
             QCOMPARE(item->brushColor(), QColor(0, 0, 200));
-            if (type == Line) {
+            if (type == ItemKind::Line) {
                 // The line keeps the direction of the drag.
                 QCOMPARE(item->mapToScene(item->rect().topLeft()), d.first);
                 QCOMPARE(item->mapToScene(item->rect().bottomRight()), d.second);
@@ -101,7 +99,7 @@ private slots:
     {
         DrawingDefaults d = ItemSamples::defaults();
         d.brushStyle = 0;
-        auto item = make(0x10018);
+        auto item = make(ItemKind::Rectangle);
         item->createFromPoints(&d, QPointF(0, 0), QPointF(50, 50), nullptr);
         QVERIFY(!item->hasFill());
         d.brushStyle = 1;
@@ -147,7 +145,7 @@ private slots:
         view.resize(700, 500);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        GraphicsItem *item = built(0x10018, QRectF(100, 100, 100, 60)).release();
+        GraphicsItem *item = built(ItemKind::Rectangle, QRectF(100, 100, 100, 60)).release();
         scene.addItem(item);
         item->setSelected(true);
         const QVariant before = item->geometry();
@@ -259,7 +257,7 @@ private slots:
                 if (p->id() == QStringLiteral("自动换行"))
                     setup.insert(QStringLiteral("文本"),
                         QStringLiteral("一段很长很长的文字, 用来检查换行 ABCDEFG 0123456789"));
-                if (kind.type == AnalogValue) {
+                if (kind.type == ItemKind::AnalogValue) {
                     // The sample value lies between the default limits; move a limit past it.
                     if (p->id() == QStringLiteral("上限"))
                         value = 100.0;
@@ -289,7 +287,7 @@ private slots:
         QCOMPARE(item->propertyValue(id), value);
         const bool binding = id == QStringLiteral("关联点号") || id == QStringLiteral("遥控点号");
         // A hot spot names its target only in the tooltip.
-        const bool hidden = binding || (type == HotSpot && id == QStringLiteral("链接画面"));
+        const bool hidden = binding || (type == ItemKind::HotSpot && id == QStringLiteral("链接画面"));
         // The cached look must follow as much as the vectors do.
         QCOMPARE(ItemSamples::render(item.get()) == cached, hidden);
         QCOMPARE(ItemSamples::render(item.get(), ItemSamples::Path::Vectors) == vectors, hidden);
@@ -381,7 +379,7 @@ private slots:
         // Strokes along the rectangle may stand out by half the pen, antialiasing by a pixel;
         // the square cap of a slanted line reaches up to 0.71 pen past its end, and a line
         // thinner than a pixel is spread over one more.
-        const double tolerance = type == Line ? penWidth * scale + 2.0 : penWidth / 2.0 * scale + 1.0;
+        const double tolerance = type == ItemKind::Line ? penWidth * scale + 2.0 : penWidth / 2.0 * scale + 1.0;
         const QRectF allowed
             = QRectF(ItemSamples::Margin, ItemSamples::Margin, size.width() * scale, size.height() * scale)
                   .adjusted(-tolerance, -tolerance, tolerance, tolerance);
@@ -441,8 +439,8 @@ private slots:
     void groupReportsItsMembers()
     {
         AbstractGraphicsScene scene;
-        GraphicsItem *a = built(0x10018, QRectF(0, 0, 50, 50)).release();
-        GraphicsItem *b = built(0x1001a, QRectF(100, 20, 50, 70)).release();
+        GraphicsItem *a = built(ItemKind::Rectangle, QRectF(0, 0, 50, 50)).release();
+        GraphicsItem *b = built(ItemKind::Ellipse, QRectF(100, 20, 50, 70)).release();
         auto *group = new GroupItem;
         for (QGraphicsItem *item : {static_cast<QGraphicsItem *>(group), static_cast<QGraphicsItem *>(a),
                  static_cast<QGraphicsItem *>(b)})
@@ -478,14 +476,14 @@ private slots:
         QVERIFY(TestSupport::writeFile(AbstractGraphicsUtility::svgDir() + QStringLiteral("b.svg"),
             "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10'/>"));
         QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(AbstractGraphicsUtility::symbolDir() + QStringLiteral("b.png")));
-        for (int type : {SvgDrawing, CustomSymbol}) {
+        for (int type : {ItemKind::SvgPicture, ItemKind::CustomSymbol}) {
             auto item = make(type);
             QVERIFY(item->createFromPoints(&defaults, QPointF(0, 0), QPointF(40, 40), nullptr));
-            const QString file = type == SvgDrawing ? QStringLiteral("SVG文件") : QStringLiteral("图符文件");
-            QCOMPARE(item->propertyValue(file).toString(), type == SvgDrawing ? QStringLiteral("b.svg") : QStringLiteral("b.png"));
+            const QString file = type == ItemKind::SvgPicture ? QStringLiteral("SVG文件") : QStringLiteral("图符文件");
+            QCOMPARE(item->propertyValue(file).toString(), type == ItemKind::SvgPicture ? QStringLiteral("b.svg") : QStringLiteral("b.png"));
         }
         // The animation has no library: it always draws, with a placeholder until a file is chosen.
-        QVERIFY(make(Animation)->createFromPoints(&defaults, QPointF(0, 0), QPointF(40, 40), nullptr));
+        QVERIFY(make(ItemKind::Animation)->createFromPoints(&defaults, QPointF(0, 0), QPointF(40, 40), nullptr));
     }
 };
 

@@ -213,7 +213,7 @@ private slots:
         }
         QCOMPARE(numbers.size(), Ui_PlotwrightClass::tools().size());
         QVERIFY(ui.action_Void->isChecked());
-        QCOMPARE(EditorState::currentTool(), 0x10006);
+        QCOMPARE(EditorState::currentTool(), ItemKind::Pointer);
     }
 
     void viewToggles()
@@ -377,7 +377,7 @@ private slots:
         QCOMPARE(ui.mdiArea->activeSubWindow()->widget(), second);
 
         ui.action_Switch->trigger();
-        QCOMPARE(EditorState::currentTool(), 0x10009);
+        QCOMPARE(EditorState::currentTool(), ItemKind::Disconnector);
         for (GraphicsView *v : {first, second}) {
             QCOMPARE(v->viewport()->cursor().shape(), Qt::BitmapCursor);
             QCOMPARE(v->viewport()->cursor().pixmap().size(), QSize(32, 32));
@@ -385,18 +385,18 @@ private slots:
         // A right click in a view goes back to the pointer.
         emit first->rightClicked();
         QVERIFY(ui.action_Void->isChecked());
-        QCOMPARE(EditorState::currentTool(), 0x10006);
+        QCOMPARE(EditorState::currentTool(), ItemKind::Pointer);
         QCOMPARE(second->viewport()->cursor().shape(), Qt::ArrowCursor);
 
         ui.action_Line->trigger();
-        QCOMPARE(EditorState::currentTool(), 0x10016);
+        QCOMPARE(EditorState::currentTool(), ItemKind::Line);
         // Activating a document chooses the pointer again.
         ui.mdiArea->setActiveSubWindow(ui.mdiArea->subWindowList().first());
-        QCOMPARE(EditorState::currentTool(), 0x10006);
+        QCOMPARE(EditorState::currentTool(), ItemKind::Pointer);
 
         // Tools outside the bars are not in the group: triggering one changes nothing.
         ui.action_YC->trigger();
-        QCOMPARE(EditorState::currentTool(), 0x10006);
+        QCOMPARE(EditorState::currentTool(), ItemKind::Pointer);
     }
 
     void drawingThroughTheWindow()

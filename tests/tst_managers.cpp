@@ -1,6 +1,7 @@
 // The library managers of the Tools menu: import, rename and delete (asking first), and the
 // current entry of each drawing tool. Drawing a group from its library: tst_grouping.
 #include "graphicsitem.h"
+#include "itemkind.h"
 #include "grouptool.h"
 #include "itemsamples.h"
 #include "librarychoice.h"
@@ -59,17 +60,17 @@ private slots:
     {
         QTest::addColumn<int>("tool");
         QTest::addColumn<QString>("suffix");
-        QTest::newRow("custom symbols") << 0x10029 << ".png";
-        QTest::newRow("SVG drawings") << 0x10031 << ".svg";
-        QTest::newRow("item groups") << 0x10002 << ".grp";
+        QTest::newRow("custom symbols") << int(ItemKind::CustomSymbol) << ".png";
+        QTest::newRow("SVG drawings") << int(ItemKind::SvgPicture) << ".svg";
+        QTest::newRow("item groups") << int(ItemKind::Group) << ".grp";
     }
 
     void managesItsFolder()
     {
         QFETCH(int, tool);
         QFETCH(QString, suffix);
-        std::unique_ptr<FolderBrowser> manager(tool == 0x10029 ? static_cast<FolderBrowser *>(new PaintTool)
-                                               : tool == 0x10031 ? static_cast<FolderBrowser *>(new SvgTool)
+        std::unique_ptr<FolderBrowser> manager(tool == ItemKind::CustomSymbol ? static_cast<FolderBrowser *>(new PaintTool)
+                                               : tool == ItemKind::SvgPicture ? static_cast<FolderBrowser *>(new SvgTool)
                                                                  : new GroupTool);
         const QString folder = LibraryChoice::folder(tool);
         const QString outside = TestSupport::projectFolder() + QStringLiteral("/b") + suffix;
@@ -103,9 +104,9 @@ private slots:
         QCOMPARE(manager->entries(), (QStringList{"a" + suffix, "c" + suffix}));
         QCOMPARE(readFile(folder + "c" + suffix), QByteArray("two"));
         QCOMPARE(LibraryChoice::current(tool), "c" + suffix); // the choice follows the name
-        if (tool != 0x10002) { // a new picture shows the current entry
+        if (tool != ItemKind::Group) { // a new picture shows the current entry
             std::unique_ptr<GraphicsItem> drawn(ItemSamples::create(tool, QRectF(0, 0, 9, 9)));
-            QCOMPARE(drawn->propertyValue(tool == 0x10029 ? "图符文件" : "SVG文件").toString(), "c" + suffix);
+            QCOMPARE(drawn->propertyValue(tool == ItemKind::CustomSymbol ? "图符文件" : "SVG文件").toString(), "c" + suffix);
         }
 
         press(*manager, "pushButtonDelete", {}, QMessageBox::No);

@@ -1,6 +1,7 @@
 // The property dock: the groups and rows it builds from the items' properties, what it
 // shows for several items, and the undo steps its edits become, alone and in the window.
 #include "app/plotwright.h"
+#include "itemkind.h"
 #include "cdatalink.h"
 #include "dialogs/propertydockwidget.h"
 #include "document/graphicsview.h"
@@ -31,8 +32,6 @@ using Map = QMap<AbstractGraphicsProperty::Authority, QList<Property *>>;
 
 namespace {
 
-constexpr int Ellipse = 0x1001a;
-constexpr int Group = 0x10002;
 
 // An item whose properties and values the test chooses.
 class FakeItem : public QGraphicsRectItem, public AbstractGraphicsProperty
@@ -116,9 +115,9 @@ private slots:
         QTest::addColumn<QStringList>("titles");
         QTest::addColumn<QList<int>>("types");
         QTest::newRow("ellipse: empty specific group")
-            << Ellipse << QStringList {"公共属性", "一般属性", "特有属性"} << QList<int>();
+            << int(ItemKind::Ellipse) << QStringList {"公共属性", "一般属性", "特有属性"} << QList<int>();
         QTest::newRow("group: read-only rows, empty general group")
-            << Group << QStringList {"公共属性", "一般属性", "特有属性"} << QList<int>();
+            << int(ItemKind::Group) << QStringList {"公共属性", "一般属性", "特有属性"} << QList<int>();
         QTest::newRow("every type, odd authorities")
             << 0 << QStringList {"相同属性", ""}
             << QList<int> {QVariant::String, QVariant::Bool, QVariant::Int, QVariant::Double, QVariant::Size,
@@ -136,7 +135,7 @@ private slots:
         for (int type = 0; type < types.size(); ++type)
             map[AbstractGraphicsProperty::Authority(5)] << make(QStringLiteral("t%1").arg(type), type);
         std::unique_ptr<QGraphicsItem> item;
-        if (kind == Group)
+        if (kind == ItemKind::Group)
             item = std::make_unique<GroupItem>();
         else if (kind)
             item.reset(ItemSamples::create(kind, {0, 0, 40, 20}));
@@ -161,8 +160,8 @@ private slots:
                     QCOMPARE(rows.at(r)->propertyType(), types.at(r));
             }
         }
-        QVERIFY(kind != Group || tree(dock)->findItems("宽度", Qt::MatchRecursive).first()->isDisabled());
-        QVERIFY(kind != Ellipse || tree(dock)->topLevelItem(2)->childCount() == 0);
+        QVERIFY(kind != ItemKind::Group || tree(dock)->findItems("宽度", Qt::MatchRecursive).first()->isDisabled());
+        QVERIFY(kind != ItemKind::Ellipse || tree(dock)->topLevelItem(2)->childCount() == 0);
     }
 
     void severalItems_data()
@@ -220,7 +219,7 @@ private slots:
         Scene scene;
         QList<QGraphicsItem *> items;
         for (int width = 1; width <= 3; ++width) {
-            GraphicsItem *item = ItemSamples::create(Ellipse, {width * 50.0, 0, 40, 20});
+            GraphicsItem *item = ItemSamples::create(ItemKind::Ellipse, {width * 50.0, 0, 40, 20});
             item->setPropertyValue("线宽", width);
             scene.addItem(item);
             items << item;
@@ -239,7 +238,7 @@ private slots:
             QCOMPARE(static_cast<GraphicsItem *>(items.at(i))->penWidth(), i + 1);
 
         // Items in no scene: there is no stack to take the edit, and nothing changes.
-        std::unique_ptr<GraphicsItem> loose(ItemSamples::create(Ellipse, {0, 0, 40, 20}));
+        std::unique_ptr<GraphicsItem> loose(ItemSamples::create(ItemKind::Ellipse, {0, 0, 40, 20}));
         PropertyDockWidget fresh(nullptr);
         fresh.show();
         fresh.setItems({loose.get()});
@@ -252,7 +251,7 @@ private slots:
         Plotwright w;
         GraphicsView *view = TestSupport::newGraph(w);
         QVERIFY(view);
-        GraphicsItem *item = ItemSamples::create(Ellipse, {100, 100, 200, 120});
+        GraphicsItem *item = ItemSamples::create(ItemKind::Ellipse, {100, 100, 200, 120});
         view->documentScene()->addItem(item);
         view->centerOn(item);
         auto *dock = w.findChild<PropertyDockWidget *>();

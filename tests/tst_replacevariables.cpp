@@ -1,6 +1,7 @@
 // Variable replacement: the dialog's start, its refusals, the preview and the rebinding of
 // the items' point ids to the records that carry the new names.
 #include "cdatalink.h"
+#include "itemkind.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
 #include "itemsamples.h"
@@ -94,7 +95,7 @@ private slots:
         scene.addItem(group);
         QList<GraphicsItem *> bound;
         for (const QString &ids : items) {
-            bound << ItemSamples::create(0x10018, QRectF(bound.size() * 50, 0, 40, 40));
+            bound << ItemSamples::create(ItemKind::Rectangle, QRectF(bound.size() * 50, 0, 40, 40));
             bound.last()->setSvgID(ids.section('/', 0, 0));
             bound.last()->setYkID(ids.section('/', 1, 1));
             bound.last()->setParentItem(group);

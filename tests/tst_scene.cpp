@@ -1,6 +1,7 @@
 // The scene under the mouse and keyboard of a real view: drawing, selecting, moving,
 // resizing, arrow keys, delete, the context menus and the undo limit.
 #include "document/graphicsview.h"
+#include "itemkind.h"
 #include "documentformat.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
@@ -28,9 +29,6 @@
 
 namespace {
 
-constexpr int Rectangle = 0x10018;
-constexpr int Line = 0x10016;
-constexpr int Switch = 0x10008;
 
 using Items = QList<QGraphicsItem *>;
 
@@ -153,13 +151,13 @@ private slots:
 
     void drawingCreatesOneUndoableItem()
     {
-        EditorState::setCurrentTool(Rectangle);
+        EditorState::setCurrentTool(ItemKind::Rectangle);
         dragFromTo(QPointF(100, 100), QPointF(220, 180));
         QCOMPARE(stack()->count(), 1);
         QCOMPARE(scene()->items().size(), 1);
         auto *item = dynamic_cast<GraphicsItem *>(scene()->items().first());
         QVERIFY(item);
-        QCOMPARE(item->type(), Rectangle);
+        QCOMPARE(item->type(), ItemKind::Rectangle);
         QCOMPARE(item->penColor(), ItemSamples::defaults().penColor);
         QCOMPARE(item->penWidth(), ItemSamples::defaults().penWidth);
         QCOMPARE(item->itemRect(), QRectF(100, 100, 120, 80));
@@ -173,7 +171,7 @@ private slots:
         // A click with a shape tool makes nothing; with a symbol it places one.
         dragFromTo(QPointF(400, 400), QPointF(400, 400));
         QCOMPARE(stack()->count(), 1);
-        EditorState::setCurrentTool(Switch);
+        EditorState::setCurrentTool(ItemKind::Breaker);
         dragFromTo(QPointF(400, 400), QPointF(400, 400));
         QCOMPARE(stack()->count(), 2);
     }
@@ -183,13 +181,13 @@ private slots:
         QTest::addColumn<int>("tool");
         QTest::addColumn<QPointF>("release");
         QTest::addColumn<QRectF>("expected"); // itemRect of the new item; press is (300, 300)
-        QTest::newRow("square right-down") << Rectangle << QPointF(360, 320) << QRectF(300, 300, 60, 60);
-        QTest::newRow("square right-up, extends down") << Rectangle << QPointF(360, 280) << QRectF(300, 300, 60, 60);
-        QTest::newRow("square left-up") << Rectangle << QPointF(240, 290) << QRectF(240, 240, 60, 60);
-        QTest::newRow("square left-down, taller") << Rectangle << QPointF(290, 380) << QRectF(300, 300, 80, 80);
-        QTest::newRow("line mostly horizontal") << Line << QPointF(380, 320) << QRectF(300, 300, 80, 0);
-        QTest::newRow("line mostly vertical") << Line << QPointF(310, 200) << QRectF(300, 200, 0, 100);
-        QTest::newRow("line diagonal goes vertical") << Line << QPointF(350, 350) << QRectF(300, 300, 0, 50);
+        QTest::newRow("square right-down") << int(ItemKind::Rectangle) << QPointF(360, 320) << QRectF(300, 300, 60, 60);
+        QTest::newRow("square right-up, extends down") << int(ItemKind::Rectangle) << QPointF(360, 280) << QRectF(300, 300, 60, 60);
+        QTest::newRow("square left-up") << int(ItemKind::Rectangle) << QPointF(240, 290) << QRectF(240, 240, 60, 60);
+        QTest::newRow("square left-down, taller") << int(ItemKind::Rectangle) << QPointF(290, 380) << QRectF(300, 300, 80, 80);
+        QTest::newRow("line mostly horizontal") << int(ItemKind::Line) << QPointF(380, 320) << QRectF(300, 300, 80, 0);
+        QTest::newRow("line mostly vertical") << int(ItemKind::Line) << QPointF(310, 200) << QRectF(300, 200, 0, 100);
+        QTest::newRow("line diagonal goes vertical") << int(ItemKind::Line) << QPointF(350, 350) << QRectF(300, 300, 0, 50);
     }
 
     void shiftConstraint()
@@ -206,8 +204,8 @@ private slots:
 
     void clickSelectsAndDragMoves()
     {
-        GraphicsItem *a = addItem(Rectangle, QRectF(100, 100, 80, 60));
-        GraphicsItem *b = addItem(Rectangle, QRectF(300, 100, 80, 60));
+        GraphicsItem *a = addItem(ItemKind::Rectangle, QRectF(100, 100, 80, 60));
+        GraphicsItem *b = addItem(ItemKind::Rectangle, QRectF(300, 100, 80, 60));
         QTest::mouseClick(m_view->viewport(), Qt::LeftButton, Qt::NoModifier, at(QPointF(140, 130)));
         QVERIFY(a->isSelected());
         QCOMPARE(stack()->count(), 0); // a click pushes nothing
@@ -226,7 +224,7 @@ private slots:
 
     void eachGestureIsItsOwnStep()
     {
-        GraphicsItem *item = addItem(Rectangle, QRectF(100, 100, 80, 60));
+        GraphicsItem *item = addItem(ItemKind::Rectangle, QRectF(100, 100, 80, 60));
         QTest::mouseClick(m_view->viewport(), Qt::LeftButton, Qt::NoModifier, at(QPointF(140, 130)));
         dragFromTo(QPointF(140, 130), QPointF(160, 150));
         dragFromTo(QPointF(170, 160), QPointF(200, 170));
@@ -244,12 +242,12 @@ private slots:
 
     void arrowKeys()
     {
-        GraphicsItem *a = addItem(Rectangle, QRectF(100, 100, 40, 40));
-        GraphicsItem *locked = addItem(Rectangle, QRectF(200, 100, 40, 40));
+        GraphicsItem *a = addItem(ItemKind::Rectangle, QRectF(100, 100, 40, 40));
+        GraphicsItem *locked = addItem(ItemKind::Rectangle, QRectF(200, 100, 40, 40));
         locked->setLock(true);
         auto *group = new GroupItem;
         scene()->addItem(group);
-        GraphicsItem *member = addItem(Rectangle, QRectF(300, 100, 40, 40));
+        GraphicsItem *member = addItem(ItemKind::Rectangle, QRectF(300, 100, 40, 40));
         group->addToGroup(member);
         a->setSelected(true);
         locked->setSelected(true);
@@ -289,7 +287,7 @@ private slots:
     {
         QList<GraphicsItem *> items;
         for (int i = 0; i < 6; ++i)
-            items << addItem(Rectangle, QRectF(100 + 10 * i, 100, 50, 50));
+            items << addItem(ItemKind::Rectangle, QRectF(100 + 10 * i, 100, 50, 50));
         auto *group = new GroupItem;
         scene()->addItem(group);
         group->addToGroup(items[5]);
@@ -311,7 +309,7 @@ private slots:
     {
         QList<GraphicsItem *> items;
         for (int i = 0; i < 3000; ++i)
-            items << addItem(Rectangle, QRectF((i % 60) * 30, (i / 60) * 20, 20, 10));
+            items << addItem(ItemKind::Rectangle, QRectF((i % 60) * 30, (i / 60) * 20, 20, 10));
         QCoreApplication::processEvents();
         std::vector<int> order(items.size());
         std::iota(order.begin(), order.end(), 0);
@@ -333,16 +331,16 @@ private slots:
     {
         const QRectF area = scene()->sceneRect();
         const QList<GraphicsItem *> items{
-            addItem(Rectangle, QRectF(100, 100, 50, 30)),
-            addItem(Rectangle, QRectF(area.right() - 20, 40, 50, 30)),
-            addItem(Rectangle, QRectF(area.right() + 50, 40, 50, 30)),
-            addItem(Line, QRectF(area.right() - 20, -40, 60, 60)),
-            addItem(Switch, QRectF(300, 300, 40, 40)),
+            addItem(ItemKind::Rectangle, QRectF(100, 100, 50, 30)),
+            addItem(ItemKind::Rectangle, QRectF(area.right() - 20, 40, 50, 30)),
+            addItem(ItemKind::Rectangle, QRectF(area.right() + 50, 40, 50, 30)),
+            addItem(ItemKind::Line, QRectF(area.right() - 20, -40, 60, 60)),
+            addItem(ItemKind::Breaker, QRectF(300, 300, 40, 40)),
         };
         auto *group = new GroupItem;
         scene()->addItem(group);
-        group->addToGroup(addItem(Rectangle, QRectF(500, 500, 40, 40)));
-        group->addToGroup(addItem(Rectangle, QRectF(area.right() - 10, 500, 40, 40)));
+        group->addToGroup(addItem(ItemKind::Rectangle, QRectF(500, 500, 40, 40)));
+        group->addToGroup(addItem(ItemKind::Rectangle, QRectF(area.right() - 10, 500, 40, 40)));
         items[4]->setFlag(QGraphicsItem::ItemIsSelectable, false);
         const auto selectedAfter = [this, &items](const std::function<void()> &select) {
             scene()->clearSelection();
@@ -393,7 +391,7 @@ private slots:
         Items loose;
         for (int i = 0; i < 300; ++i) {
             loose << addItem(
-                i % 3 ? Rectangle : Switch, QRectF((i % 20) * 40, (i / 20) * 30, 30 + i % 7, 20));
+                i % 3 ? ItemKind::Rectangle : ItemKind::Breaker, QRectF((i % 20) * 40, (i / 20) * 30, 30 + i % 7, 20));
             loose.last()->setZValue(zs[random() % 4]);
         }
         std::shuffle(loose.begin(), loose.end(), random);
@@ -513,18 +511,18 @@ private slots:
         QGuiApplication::clipboard()->setMimeData(data);
         QCOMPARE(contextMenuAt(QPointF(500, 500)),
                  (QStringList{"粘贴", "粘贴&&清除剪切板", "清除剪切板"}));
-        EditorState::setCurrentTool(Rectangle);
+        EditorState::setCurrentTool(ItemKind::Rectangle);
         QCOMPARE(contextMenuAt(QPointF(500, 500)), QStringList{QStringLiteral("<no menu>")});
         EditorState::setCurrentTool(ItemKind::Pointer);
 
-        GraphicsItem *a = addItem(Rectangle, QRectF(100, 100, 60, 60));
+        GraphicsItem *a = addItem(ItemKind::Rectangle, QRectF(100, 100, 60, 60));
         a->setSelected(true);
         QCOMPARE(contextMenuAt(QPointF(130, 130)),
                  (QStringList{"删除", "拷贝", "剪切", "粘贴", "锁定", "组合", "变量替换..."}));
         a->setLock(true);
         QVERIFY(contextMenuAt(QPointF(130, 130)).contains(QStringLiteral("解锁")));
 
-        GraphicsItem *b = addItem(Rectangle, QRectF(300, 100, 60, 60));
+        GraphicsItem *b = addItem(ItemKind::Rectangle, QRectF(300, 100, 60, 60));
         auto *group = new GroupItem;
         scene()->addItem(group);
         group->addToGroup(b);
@@ -535,7 +533,7 @@ private slots:
 
         auto *group2 = new GroupItem;
         scene()->addItem(group2);
-        group2->addToGroup(addItem(Rectangle, QRectF(500, 100, 60, 60)));
+        group2->addToGroup(addItem(ItemKind::Rectangle, QRectF(500, 100, 60, 60)));
         group2->setSelected(true);
         a->setSelected(true);
         QCOMPARE(contextMenuAt(QPointF(330, 130)),
@@ -544,7 +542,7 @@ private slots:
 
     void contextMenuDeleteAndActualSize()
     {
-        GraphicsItem *a = addItem(Rectangle, QRectF(100, 100, 60, 60));
+        GraphicsItem *a = addItem(ItemKind::Rectangle, QRectF(100, 100, 60, 60));
         a->setSelected(true);
         TestSupport::chooseFromContextMenu(*m_view, QPointF(130, 130), QStringLiteral("删除"));
         QVERIFY(!a->scene());
@@ -555,7 +553,7 @@ private slots:
         QImage picture(37, 23, QImage::Format_RGB32);
         picture.fill(Qt::red);
         QVERIFY(picture.save(file));
-        GraphicsItem *p = addItem(0x10029, QRectF(300, 300, 100, 100));
+        GraphicsItem *p = addItem(ItemKind::CustomSymbol, QRectF(300, 300, 100, 100));
         p->setPropertyValue(QStringLiteral("图符文件"), file);
         p->setSelected(true);
         TestSupport::chooseFromContextMenu(*m_view, QPointF(350, 350), QStringLiteral("实际大小"));
@@ -585,7 +583,7 @@ private slots:
         std::mt19937 random(seed);
         const auto below = [&random](int n) { return int(random() % unsigned(n)); };
         const auto somewhere = [&below] { return QPointF(40 + below(600), 40 + below(450)); };
-        const int types[] = {Rectangle, Line, Switch, 0x10027, 0x10009, 0x10012, 0x10020};
+        const int types[] = {ItemKind::Rectangle, ItemKind::Line, ItemKind::Breaker, ItemKind::PlainText, ItemKind::Disconnector, ItemKind::MainTransformer, ItemKind::Bar};
         for (int i = 0; i < 8; ++i)
             addItem(types[i % 7], QRectF(somewhere(), QSizeF(30 + below(40), 20 + below(40))));
         const QByteArray first = bytes();

@@ -301,7 +301,7 @@ private slots:
         base.orientation = 2;
         QCOMPARE(SymbolLibrary::drawing(r), SymbolLibrary::drawing(base));
         QVERIFY(
-            SymbolLibrary::build(SymbolLibrary::Request {0x10016, 0, 0, QSizeF(40, 40), 0}).layers.isEmpty());
+            SymbolLibrary::build(SymbolLibrary::Request {ItemKind::Line, 0, 0, QSizeF(40, 40), 0}).layers.isEmpty());
         QVERIFY(SymbolLibrary::build(SymbolLibrary::Request {ItemKind::Fuse, 0, 0, QSizeF(0, 40), 0})
                     .layers.isEmpty());
     }

@@ -24,9 +24,6 @@ const QColor OtherColor(0, 200, 255);
 const QString LongText
     = QStringLiteral("一段很长很长的文字, 用来检查文字不会超出图元的矩形范围 ABCDEFG 0123456789");
 
-constexpr int PlainText = 0x10027, TextValue = 0x1003a, ExtendedText = 0x10035, AnalogValue = 0x10007;
-constexpr int DigitalClock = 0x10024, Button = 0x10025, HotSpot = 0x10026, GraphLink = 0x10038;
-constexpr int Details = 0x10034, Circuit = 0x10033;
 
 std::unique_ptr<GraphicsItem> makeItem(int type, const QSizeF &size = QSizeF(160, 80))
 {
@@ -46,10 +43,10 @@ QString displayText(GraphicsItem *item)
 // The property that holds what a kind shows as text.
 QString textProperty(int type)
 {
-    return QString::fromUtf8(type == TextValue ? "前缀"
-            : type == AnalogValue              ? "单位"
-            : type == DigitalClock             ? "显示格式"
-            : type == Circuit                  ? "回路名称"
+    return QString::fromUtf8(type == ItemKind::TextValue ? "前缀"
+            : type == ItemKind::AnalogValue              ? "单位"
+            : type == ItemKind::DigitalClock             ? "显示格式"
+            : type == ItemKind::Circuit                  ? "回路名称"
                                                : "文本");
 }
 
@@ -82,7 +79,7 @@ private slots:
     // text draws nothing.
     void chineseTextRenders()
     {
-        std::unique_ptr<GraphicsItem> item = makeItem(PlainText, QSizeF(120, 40));
+        std::unique_ptr<GraphicsItem> item = makeItem(ItemKind::PlainText, QSizeF(120, 40));
         item->setPropertyValue(QStringLiteral("文本"), QStringLiteral("文"));
         const QImage one = render(item.get());
         item->setPropertyValue(QStringLiteral("文本"), QStringLiteral("文字"));
@@ -100,10 +97,10 @@ private slots:
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("id");
         QTest::addColumn<bool>("horizontal");
-        QTest::newRow("文字") << int(PlainText) << QStringLiteral("对齐") << true;
-        QTest::newRow("文本模拟量") << int(TextValue) << QStringLiteral("对齐") << true;
-        QTest::newRow("文字(扩展)") << int(ExtendedText) << QStringLiteral("对齐") << true;
-        QTest::newRow("文字(扩展) 垂直") << int(ExtendedText) << QStringLiteral("垂直对齐") << false;
+        QTest::newRow("文字") << int(ItemKind::PlainText) << QStringLiteral("对齐") << true;
+        QTest::newRow("文本模拟量") << int(ItemKind::TextValue) << QStringLiteral("对齐") << true;
+        QTest::newRow("文字(扩展)") << int(ItemKind::ExtendedText) << QStringLiteral("对齐") << true;
+        QTest::newRow("文字(扩展) 垂直") << int(ItemKind::ExtendedText) << QStringLiteral("垂直对齐") << false;
     }
 
     void alignment()
@@ -133,7 +130,7 @@ private slots:
 
     void wrappingAndLineSpacing()
     {
-        std::unique_ptr<GraphicsItem> item = makeItem(PlainText, QSizeF(160, 160));
+        std::unique_ptr<GraphicsItem> item = makeItem(ItemKind::PlainText, QSizeF(160, 160));
         item->setPropertyValue(QStringLiteral("文本"), LongText);
         item->setPropertyValue(QStringLiteral("线型"), 0);
         const QRect single = paintedBounds(render(item.get()));
@@ -144,7 +141,7 @@ private slots:
         QVERIFY2(wrapped.height() > 3 * single.height(), QByteArray::number(wrapped.height()));
         QVERIFY(wrapped.width() <= 161);
 
-        item = makeItem(ExtendedText, QSizeF(160, 200));
+        item = makeItem(ItemKind::ExtendedText, QSizeF(160, 200));
         item->setPropertyValue(QStringLiteral("文本"), QStringLiteral("第一行\n第二行\n第三行"));
         const QRect normal = paintedBounds(render(item.get()));
         item->setPropertyValue(QStringLiteral("行距"), 2.0);
@@ -164,27 +161,27 @@ private slots:
             return QVariantMap {
                 {QStringLiteral("格式"), format}, {QStringLiteral("单位"), QString::fromUtf8(unit)}};
         };
-        QTest::newRow("123") << int(AnalogValue) << value("0", "") << "123";
-        QTest::newRow("123.46 kV") << int(AnalogValue) << value("0.00", "kV") << "123.46 kV";
-        QTest::newRow("123.456") << int(AnalogValue) << value("0.000", "") << "123.456";
-        QTest::newRow("电流: 123 A") << int(TextValue) << value("0", "A") << "电流: 123 A";
-        QTest::newRow("电流: 123.456 MW") << int(TextValue) << value("0.000", "MW") << "电流: 123.456 MW";
+        QTest::newRow("123") << int(ItemKind::AnalogValue) << value("0", "") << "123";
+        QTest::newRow("123.46 kV") << int(ItemKind::AnalogValue) << value("0.00", "kV") << "123.46 kV";
+        QTest::newRow("123.456") << int(ItemKind::AnalogValue) << value("0.000", "") << "123.456";
+        QTest::newRow("电流: 123 A") << int(ItemKind::TextValue) << value("0", "A") << "电流: 123 A";
+        QTest::newRow("电流: 123.456 MW") << int(ItemKind::TextValue) << value("0.000", "MW") << "电流: 123.456 MW";
         const QString format = QStringLiteral("显示格式");
-        QTest::newRow("time") << int(DigitalClock) << QVariantMap {{format, "hh:mm:ss"}} << "12:34:56";
+        QTest::newRow("time") << int(ItemKind::DigitalClock) << QVariantMap {{format, "hh:mm:ss"}} << "12:34:56";
         QTest::newRow("date and time")
-            << int(DigitalClock) << QVariantMap {{format, "yyyy-MM-dd hh:mm:ss"}} << "2018-03-16 12:34:56";
+            << int(ItemKind::DigitalClock) << QVariantMap {{format, "yyyy-MM-dd hh:mm:ss"}} << "2018-03-16 12:34:56";
         // A graph link is named after its target unless it has a text of its own.
         const QVariantMap link {{QStringLiteral("链接画面"), QStringLiteral("/graph/1号主变.drw")}};
-        QTest::newRow("link target") << int(GraphLink) << link << "1号主变";
+        QTest::newRow("link target") << int(ItemKind::GraphLink) << link << "1号主变";
         QVariantMap text = link;
         text.insert(QStringLiteral("文本"), QStringLiteral("返回"));
-        QTest::newRow("link text") << int(GraphLink) << text << "返回";
+        QTest::newRow("link text") << int(ItemKind::GraphLink) << text << "返回";
         // An empty expectation: the kind's own text, whatever it is, written whole.
         for (int type : typesOf({ItemKind::Text, ItemKind::Link}))
             QTest::newRow(rowName(type, "default")) << type << QVariantMap() << QString();
         const QString id = QStringLiteral("文本");
-        QTest::newRow("文字(扩展) 多行") << int(ExtendedText) << QVariantMap {{id, "甲乙\n丙丁"}} << "甲乙\n丙丁";
-        QTest::newRow("文字 <&>") << int(PlainText) << QVariantMap {{id, "10kV <I段> & II段"}} << "10kV <I段> & II段";
+        QTest::newRow("文字(扩展) 多行") << int(ItemKind::ExtendedText) << QVariantMap {{id, "甲乙\n丙丁"}} << "甲乙\n丙丁";
+        QTest::newRow("文字 <&>") << int(ItemKind::PlainText) << QVariantMap {{id, "10kV <I段> & II段"}} << "10kV <I段> & II段";
     }
 
     void sampleTexts()
@@ -201,10 +198,10 @@ private slots:
         // SVG keeps the text as text, one element per line.
         const QStringList texts = svgTexts(svgOf(item.get()));
         QCOMPARE(texts.join(QString()), QString(shown).remove(QLatin1Char('\n')));
-        QVERIFY(type != ExtendedText || texts.size() == 2);
+        QVERIFY(type != ItemKind::ExtendedText || texts.size() == 2);
         // The clock is centred in its box.
         const QRect drawn = paintedBounds(render(item.get())).translated(-Margin, -Margin);
-        QVERIFY(type != DigitalClock || qAbs(drawn.left() - (239 - drawn.right())) <= 4);
+        QVERIFY(type != ItemKind::DigitalClock || qAbs(drawn.left() - (239 - drawn.right())) <= 4);
         const QString target = QStringLiteral("链接画面");
         QVERIFY(!values.contains(target) || item->toolTip() == values.value(target));
     }
@@ -225,7 +222,7 @@ private slots:
         QFETCH(double, upper);
         QFETCH(double, lower);
         QFETCH(bool, over);
-        std::unique_ptr<GraphicsItem> item = makeItem(AnalogValue, QSizeF(120, 30));
+        std::unique_ptr<GraphicsItem> item = makeItem(ItemKind::AnalogValue, QSizeF(120, 30));
         item->setPropertyValue(QStringLiteral("上限"), upper);
         item->setPropertyValue(QStringLiteral("下限"), lower);
         item->setPropertyValue(QStringLiteral("越限颜色"), OtherColor);
@@ -241,7 +238,7 @@ private slots:
     void textColor_data()
     {
         QTest::addColumn<int>("type");
-        for (int type : {PlainText, TextValue, ExtendedText})
+        for (int type : {ItemKind::PlainText, ItemKind::TextValue, ItemKind::ExtendedText})
             QTest::newRow(rowName(type)) << type;
     }
 
@@ -272,7 +269,7 @@ private slots:
     // glyph comes from the pixmap cache that other items filled.
     void linkColors()
     {
-        for (int type : {int(HotSpot), int(GraphLink), int(Details), int(Circuit)}) {
+        for (int type : {int(ItemKind::HotSpot), int(ItemKind::GraphLink), int(ItemKind::Details), int(ItemKind::Circuit)}) {
             std::unique_ptr<GraphicsItem> item = makeItem(type);
             item->setPropertyValue(textProperty(type), QStringLiteral("链接"));
             QVERIFY(countColour(render(item.get()), PenColor) > 20);
@@ -288,7 +285,7 @@ private slots:
         for (const QColor &face : {QColor(250, 250, 210), QColor(0, 0, 120)}) {
             const QColor ink = face.lightness() > 128 ? Qt::black : Qt::white;
             for (const QString &action : {QStringLiteral("设点"), QStringLiteral("弹出画面")}) {
-                std::unique_ptr<GraphicsItem> item = makeItem(Button, QSizeF(120, 30));
+                std::unique_ptr<GraphicsItem> item = makeItem(ItemKind::Button, QSizeF(120, 30));
                 item->setPropertyValue(QStringLiteral("动作"), action);
                 item->setPropertyValue(QStringLiteral("填充颜色"), face);
                 item->setPropertyValue(QStringLiteral("填充方式"), 1);
@@ -311,7 +308,7 @@ private slots:
         const QFont bigger(QStringLiteral("Noto Sans CJK SC"), 18);
         const QString textId = textProperty(type);
         const QString newText
-            = type == DigitalClock ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("新值AB12");
+            = type == ItemKind::DigitalClock ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("新值AB12");
 
         // Painted after each change...
         std::unique_ptr<GraphicsItem> item = makeItem(type, QSizeF(160, 80));
@@ -354,8 +351,8 @@ private slots:
         std::unique_ptr<GraphicsItem> item = makeItem(type, size);
         item->setPropertyValue(QStringLiteral("字体"), QFont(QStringLiteral("Noto Sans CJK SC"), points));
         item->setPropertyValue(
-            textProperty(type), type == DigitalClock ? QStringLiteral("yyyy-MM-dd hh:mm:ss") : LongText);
-        if (type == PlainText)
+            textProperty(type), type == ItemKind::DigitalClock ? QStringLiteral("yyyy-MM-dd hh:mm:ss") : LongText);
+        if (type == ItemKind::PlainText)
             item->setPropertyValue(QStringLiteral("对齐"), 1);
         // No frame: only the text can show where it is drawn.
         item->setPropertyValue(QStringLiteral("线型"), 0);

@@ -1,11 +1,11 @@
 // The document view in a real main window: zoom by command and wheel with the status bar,
 // the dotted drawing preview, middle-button panning and the right click.
 #include "apptexts.h"
+#include "itemkind.h"
 #include "app/plotwright.h"
 #include "cdatalink.h"
 #include "document/graphicsview.h"
 #include "graphicsitem.h"
-#include "itemkind.h"
 #include "itemsamples.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
@@ -164,10 +164,9 @@ private slots:
         QTest::addColumn<int>("tool");
         QTest::addColumn<QPoint>("end");
         QTest::addColumn<QRect>("expected"); // the drag starts at (110, 110)
-        const int rectangle = 0x10018;
         const int line = ItemKind::Line;
-        QTest::newRow("square") << rectangle << QPoint(140, 120) << QRect(QPoint(110, 110), QPoint(140, 140));
-        QTest::newRow("square, the taller side decides") << rectangle << QPoint(140, 50) << QRect(QPoint(50, 50), QPoint(110, 110));
+        QTest::newRow("square") << int(ItemKind::Rectangle) << QPoint(140, 120) << QRect(QPoint(110, 110), QPoint(140, 140));
+        QTest::newRow("square, the taller side decides") << int(ItemKind::Rectangle) << QPoint(140, 50) << QRect(QPoint(50, 50), QPoint(110, 110));
         QTest::newRow("horizontal line") << line << QPoint(140, 120) << QRect(QPoint(110, 110), QPoint(140, 110));
         QTest::newRow("vertical line") << line << QPoint(120, 140) << QRect(QPoint(110, 110), QPoint(110, 140));
         QTest::newRow("diagonal goes vertical") << line << QPoint(140, 140) << QRect(QPoint(110, 110), QPoint(110, 140));
@@ -192,7 +191,7 @@ private slots:
 
     void panningScrollsAndBlocksSelection()
     {
-        m_view->documentScene()->addItem(ItemSamples::create(0x10018, QRectF(600, 400, 100, 100)));
+        m_view->documentScene()->addItem(ItemSamples::create(ItemKind::Rectangle, QRectF(600, 400, 100, 100)));
         m_view->centerOn(650, 450);
         const QPoint item = m_view->mapFromScene(QPointF(650, 450));
         const int h = m_view->horizontalScrollBar()->value();
@@ -223,7 +222,7 @@ private slots:
         QCOMPARE(log.presses, 1);
         QCOMPARE(log.releases, 0);
         QVERIFY(m_window->form().action_Void->isChecked());
-        QCOMPARE(EditorState::currentTool(), int(ItemKind::Pointer));
+        QCOMPARE(EditorState::currentTool(), ItemKind::Pointer);
         mouse(QEvent::MouseMove, QPoint(50, 61), Qt::NoButton, Qt::NoButton);
         QCOMPARE(moves.count(), 1);
     }

@@ -55,7 +55,7 @@ void documentCorpus()
     auto *group = new GroupItem;
     every.addItem(group);
     for (int k = 0; k < 2; ++k) {
-        GraphicsItem *r = ItemSamples::create(0x10018, QRectF(600 + 50 * k, 600, 40, 30));
+        GraphicsItem *r = ItemSamples::create(ItemKind::Rectangle, QRectF(600 + 50 * k, 600, 40, 30));
         every.addItem(r);
         group->addToGroup(r);
     }
@@ -64,8 +64,8 @@ void documentCorpus()
 
     AbstractGraphicsScene small;
     small.setType(1);
-    small.addItem(ItemSamples::create(0x10016, QRectF(10, 10, 100, -40)));
-    small.addItem(ItemSamples::create(0x10027, QRectF(10, 60, 100, 24)));
+    small.addItem(ItemSamples::create(ItemKind::Line, QRectF(10, 10, 100, -40)));
+    small.addItem(ItemSamples::create(ItemKind::PlainText, QRectF(10, 60, 100, 24)));
     put(QStringLiteral("corpus/document/template.tpl"), saved(small));
 
     QByteArray clipboard;
@@ -114,36 +114,36 @@ void regressions()
 {
     using Craft::Value;
     const auto grid = [](int rows) {
-        return Craft::document({Craft::itemRecord(0x1001f, QPointF(10, 10), QSizeF(200, 200),
+        return Craft::document({Craft::itemRecord(ItemKind::Grid, QPointF(10, 10), QSizeF(200, 200),
             {Value {Property::Int, rows}, Value {Property::Int, 4}})});
     };
     put(QStringLiteral("regressions/document/grid_20000000_rows.drw"), grid(20000000));
     put(QStringLiteral("regressions/document/grid_2147483647_rows.drw"), grid(2147483647));
     put(QStringLiteral("regressions/document/sector_huge_angle.drw"),
-        Craft::document({Craft::itemRecord(0x1001e, QPointF(10, 10), QSizeF(100, 100),
+        Craft::document({Craft::itemRecord(ItemKind::Sector, QPointF(10, 10), QSizeF(100, 100),
             {Value {Property::Double, 0.0}, Value {Property::Double, 1e12}})}));
     put(QStringLiteral("regressions/document/symbol_huge_dashed_pen.drw"),
-        Craft::document({Craft::itemRecord(0x10008, QPointF(10, 10), QSizeF(4e8, 8e8),
+        Craft::document({Craft::itemRecord(ItemKind::Breaker, QPointF(10, 10), QSizeF(4e8, 8e8),
             {Value {Property::String, QString()}, Value {Property::String, QString()}, Value {Property::Enum, 1},
                 Value {Property::Enum, 0}},
             20, 2)}));
     put(QStringLiteral("regressions/document/diode_fuzzed.drw"),
-        Craft::document({Craft::itemRecord(0x1002c, QPointF(10, 10), QSizeF(24, 48),
+        Craft::document({Craft::itemRecord(ItemKind::Diode, QPointF(10, 10), QSizeF(24, 48),
             {Value {Property::String, QString()}, Value {Property::Enum, 0x7fffffff}})}));
     put(QStringLiteral("regressions/document/text_50000_lines.drw"),
-        Craft::document({Craft::itemRecord(0x10027, QPointF(10, 10), QSizeF(200, 100),
+        Craft::document({Craft::itemRecord(ItemKind::PlainText, QPointF(10, 10), QSizeF(200, 100),
             {Value {Property::String, QString(QStringLiteral("x\n")).repeated(50000)}, Value {Property::Enum, 0},
                 Value {Property::Color, QColor()}, Value {Property::Bool, false}})}));
     put(QStringLiteral("regressions/document/background_stdin.drw"),
         Craft::document({}, QStringLiteral("/dev/stdin")));
     put(QStringLiteral("regressions/document/picture_bomb.drw"), Craft::document({}, QStringLiteral("bomb.png")));
-    const QByteArray rectangle = Craft::itemRecord(0x10018, QPointF(1e-300, 0), QSizeF(1e-300, 1e-300),
+    const QByteArray rectangle = Craft::itemRecord(ItemKind::Rectangle, QPointF(1e-300, 0), QSizeF(1e-300, 1e-300),
         {Value {Property::Double, 0.0}});
     put(QStringLiteral("regressions/document/group_tiny_extent.grp"),
         Craft::groupFile(Craft::groupRecord(QPointF(0, 0), {rectangle})));
     put(QStringLiteral("regressions/document/clipboard_far_apart.bin"),
-        Craft::itemList({Craft::itemRecord(0x10018, QPointF(-1e6, -1e6), QSizeF(10, 10), {Value {Property::Double, 0.0}}),
-            Craft::itemRecord(0x10018, QPointF(1e6, 1e6), QSizeF(10, 10), {Value {Property::Double, 0.0}})}));
+        Craft::itemList({Craft::itemRecord(ItemKind::Rectangle, QPointF(-1e6, -1e6), QSizeF(10, 10), {Value {Property::Double, 0.0}}),
+            Craft::itemRecord(ItemKind::Rectangle, QPointF(1e6, 1e6), QSizeF(10, 10), {Value {Property::Double, 0.0}})}));
 
     // 20 000 x 20 000 pixels in one bit each, compressed to some 50 KB: decoded as the
     // editor draws pictures it would take 1.6 GB.
