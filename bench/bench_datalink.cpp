@@ -3,10 +3,10 @@
 // point records, looking them up, and saving and opening a 10 000-item graph through the
 // server. Each against a baseline in the same run: the bare query, a plain QHash lookup, and
 // the same bytes kept in local files.
+#include "benchsupport.h"
 #include "cdatalink.h"
 #include "document/graphicsview.h"
 #include "graphicsitem.h"
-#include "itemsamples.h"
 #include "scene/scene.h"
 #include "serverdatabase.h"
 #include "testbackend.h"
@@ -18,8 +18,6 @@
 #include <QtTest>
 
 namespace {
-
-const int Types[] = {0x10008, 0x10009, 0x10016, 0x10027, 0x10018, 0x10012, 0x10007, 0x10011};
 
 QByteArray readAll(const QString &path)
 {
@@ -74,10 +72,7 @@ private slots:
         QVERIFY(m_link->SetupRtuDev());
         GraphicsView view;
         view.newFile(0);
-        for (int i = 0; i < 10000; ++i) {
-            const QPointF at((i % 400) * 30.0, (i / 400) * 60.0);
-            view.documentScene()->addItem(ItemSamples::create(Types[i % 8], QRectF(at, QSizeF(24, 48))));
-        }
+        BenchSupport::addItems(*view.documentScene(), 10000);
         m_graph = m_dir.filePath(QStringLiteral("big.drw"));
         m_svg = m_dir.filePath(QStringLiteral("big.svg"));
         QVERIFY(view.saveFile(m_graph, false) && view.writeSvg(m_svg));

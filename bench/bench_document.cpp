@@ -4,6 +4,7 @@
 // QSvgGenerator painting the loaded scene into memory: times, how both grow, and the memory
 // each takes beyond what the process held before.
 #include "abstractgraphicsscene.h"
+#include "benchsupport.h"
 #include "document/graphicsview.h"
 #include "documentformat.h"
 #include "drawingdefaults.h"
@@ -18,29 +19,10 @@
 #include <QSvgGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <malloc.h>
 #include <memory>
 #include <vector>
 
 namespace {
-
-// Simple items as a one-line diagram has them: mostly symbols, lines and texts.
-const int Types[] = {0x10008, 0x10009, 0x10016, 0x10027, 0x10018, 0x10012, 0x10007, 0x10011};
-
-void createItems(AbstractGraphicsScene &scene, int count)
-{
-    DrawingDefaults d;
-    d.penWidth = 1;
-    d.penColor = QColor(255, 255, 0);
-    d.penStyle = 1;
-    const int columns = 400;
-    for (int i = 0; i < count; ++i) {
-        const QPointF at((i % columns) * 30.0, (i / columns) * 60.0);
-        auto *item = static_cast<GraphicsItem *>(AbstractGraphicsScene::graphicsItem(0, Types[i % 8], true));
-        item->createFromPoints(&d, at, at + QPointF(24, 48), &scene);
-        scene.addItem(item);
-    }
-}
 
 // Tears documents down outside the measurement, after the event loop has seen them, as it
 // has in the editor long before a document is closed.
@@ -48,20 +30,6 @@ template <typename T> void discard(std::vector<std::unique_ptr<T>> &objects)
 {
     QCoreApplication::processEvents();
     objects.clear();
-}
-
-// Kilobytes of a line of /proc/self/status ("VmRSS", "VmHWM").
-qint64 statusKilobytes(const char *key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray prefix = QByteArray(key) + ':';
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
 }
 
 struct Run
@@ -78,17 +46,14 @@ template <typename Work> Run measure(int rounds, Work work)
     Run run;
     run.ms = 1e300;
     for (int i = 0; i < rounds; ++i) {
-        malloc_trim(0);
-        QFile reset(QStringLiteral("/proc/self/clear_refs"));
-        if (reset.open(QIODevice::WriteOnly))
-            reset.write("5");
-        reset.close();
-        const qint64 before = statusKilobytes("VmRSS");
+        BenchSupport::releaseFreeMemory();
+        BenchSupport::resetPeak();
+        const qint64 before = BenchSupport::statusKb("VmRSS:");
         QElapsedTimer clock;
         clock.start();
         work();
         run.ms = std::min(run.ms, clock.nsecsElapsed() / 1e6);
-        run.extraKilobytes = std::max(run.extraKilobytes, statusKilobytes("VmHWM") - before);
+        run.extraKilobytes = std::max(run.extraKilobytes, BenchSupport::statusKb("VmHWM:") - before);
     }
     return run;
 }
@@ -108,7 +73,7 @@ private:
         auto view = std::make_unique<GraphicsView>();
         view->newFile(0);
         view->documentScene()->setSceneRect(0, 0, 12000, 15000);
-        createItems(*view->documentScene(), count);
+        BenchSupport::addItems(*view->documentScene(), count);
         if (!view->saveFile(path(name), false))
             return nullptr;
         return view;

@@ -7,7 +7,9 @@
 // items, one step at a time as the user takes them: bring to front and send to back, delete of
 // a shuffled half, grouping a shuffled half and ungrouping it, each with its undo; beside every
 // top-level item taken out and given back, and one stackBefore() across the stacking list.
+#include "benchsupport.h"
 #include "document/graphicsview.h"
+#include "itemkind.h"
 #include "drawingdefaults.h"
 #include "graphicsitem.h"
 #include "itemkind.h"
@@ -36,18 +38,11 @@ struct Document
 {
     explicit Document(bool selected = true, int count = Count)
     {
-        DrawingDefaults d;
-        d.penWidth = 1;
-        d.penColor = QColor(255, 255, 0);
-        d.penStyle = 1;
         Scene *scene = view.documentScene();
-        for (int i = 0; i < count; ++i) {
-            const QPointF at((i % 100) * 19.0, (i / 100) * 10.0);
-            auto *item = static_cast<GraphicsItem *>(Scene::graphicsItem(0, i % 2 ? 0x10008 : 0x10018, true));
-            item->createFromPoints(&d, at, at + QPointF(16, 8), scene);
-            scene->addItem(item);
+        const auto items = BenchSupport::addItems(
+            *scene, count, {ItemKind::Rectangle, ItemKind::Breaker}, {100, QSizeF(19, 10), QSizeF(16, 8), QPointF()});
+        for (GraphicsItem *item : items)
             item->setSelected(selected);
-        }
         view.resize(1200, 800);
         view.zoomOut(50);
         view.show();

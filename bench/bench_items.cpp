@@ -1,6 +1,7 @@
 // Painting and hit-testing of big graphs: 10 000 equipment symbols filling a
 // 1920 x 1080 view, against plain rectangles in the same numbers as the baseline.
 #include "abstractgraphicsscene.h"
+#include "benchsupport.h"
 #include "drawingdefaults.h"
 #include "graphicsitem.h"
 #include "itemkind.h"
@@ -21,27 +22,16 @@ constexpr double CellHeight = 1080.0 / Rows;
 // 10 000 equipment symbols, every kind in turn, or as many plain rectangles, one per cell.
 void fill(QGraphicsScene &scene, bool symbols)
 {
-    QVector<int> types;
-    for (const ItemKind &k : ItemKind::all()) {
-        if (k.family == ItemKind::Symbol)
-            types << k.type;
+    const QSizeF cell(CellWidth, CellHeight);
+    if (symbols) {
+        BenchSupport::addItems(scene, Columns * Rows, BenchSupport::kindsOf(ItemKind::Symbol),
+            {Columns, cell, cell - QSizeF(2, 2), QPointF(1, 1)});
+        return;
     }
-    DrawingDefaults d;
-    d.penWidth = 1;
-    d.penColor = QColor(255, 255, 0);
-    d.penStyle = 1;
     for (int i = 0; i < Columns * Rows; ++i) {
-        const QPointF at((i % Columns) * CellWidth + 1, (i / Columns) * CellHeight + 1);
-        if (symbols) {
-            auto *item = dynamic_cast<GraphicsItem *>(
-                AbstractGraphicsScene::graphicsItem(0, types[i % types.size()], true));
-            item->createFromPoints(&d, at, at + QPointF(CellWidth - 2, CellHeight - 2), &scene);
-            scene.addItem(item);
-        } else {
-            auto *item = scene.addRect(0, 0, CellWidth - 2, CellHeight - 2, QPen(d.penColor));
-            item->setPos(at);
-            item->setFlag(QGraphicsItem::ItemIsSelectable);
-        }
+        auto *item = scene.addRect(0, 0, CellWidth - 2, CellHeight - 2, QPen(BenchSupport::defaults().penColor));
+        item->setPos((i % Columns) * CellWidth + 1, (i / Columns) * CellHeight + 1);
+        item->setFlag(QGraphicsItem::ItemIsSelectable);
     }
 }
 

@@ -25,6 +25,7 @@
 #include "itemkind.h"
 #include "scene/editorstate.h"
 #include "testsupport.h"
+#include "benchsupport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -52,11 +53,10 @@
 #include <functional>
 #include <memory>
 #include <random>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace {
+
+using namespace BenchSupport;
 
 constexpr int SizeCount = 3;
 constexpr int Sizes[SizeCount] = {1000, 10000, 100000};
@@ -160,37 +160,6 @@ Figure g_figures[RowCount][2][SizeCount]; // [row][plain][size]
 QSet<QString> g_hiddenActions;
 bool g_timedOnce = false;
 
-// --- process-wide measurements
-
-long statusKb(const char *field)
-{
-    QFile file(QStringLiteral("/proc/self/status"));
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    for (const QByteArray &line : lines) {
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
-
-// Gives the heap's free pages back, so that memory a step takes shows in the resident size even
-// where it reuses what earlier rows freed.
-void releaseFreeMemory()
-{
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
-}
-
-// Lets the peak resident size (VmHWM) start again from the current one.
-bool resetPeak()
-{
-    QFile file(QStringLiteral("/proc/self/clear_refs"));
-    return file.open(QIODevice::WriteOnly) && file.write("5") == 1;
-}
-
 // The work an edit queued: index updates, the scene's change signals, repaints.
 void settle()
 {
@@ -201,131 +170,6 @@ void settle()
 void deleteLaterNow()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-// --- the graph: half device symbols, the rest texts, lines and rectangles, on a grid
-
-struct Mix
-{
-    QVector<const ItemKind *> symbols;
-    const ItemKind *text = nullptr;
-    const ItemKind *line = nullptr;
-    const ItemKind *rect = nullptr;
-};
-
-const Mix &mix()
-{
-    static const Mix m = [] {
-        Mix m;
-        for (const ItemKind &kind : ItemKind::all()) {
-            if (kind.family == ItemKind::Symbol && !kind.clickSize.isEmpty())
-                m.symbols << &kind;
-            // The plain text and rectangle kinds, named as the tool bars name them.
-            else if (kind.family == ItemKind::Text && kind.displayName() == QStringLiteral("文字"))
-                m.text = &kind;
-            else if (kind.family == ItemKind::Shape && kind.displayName() == QStringLiteral("矩形"))
-                m.rect = &kind;
-        }
-        m.line = ItemKind::find(ItemKind::Line);
-        return m;
-    }();
-    return m;
-}
-
-constexpr double CellWidth = 110;
-constexpr double CellHeight = 80;
-
-int columnsFor(int count)
-{
-    return int(std::ceil(std::sqrt(count * 2.0)));
-}
-
-QRectF canvasFor(int count)
-{
-    const int columns = columnsFor(count);
-    const int rows = (count + columns - 1) / columns;
-    return QRectF(0, 0, columns * CellWidth + CellWidth, rows * CellHeight + CellHeight);
-}
-
-// Item i of the graph: its kind and the rectangle a user would drag (a symbol is placed by a
-// click: an empty drag).
-struct Placement
-{
-    const ItemKind *kind;
-    QPointF press;
-    QPointF release;
-};
-
-Placement placement(int i, int count)
-{
-    const Mix &m = mix();
-    const int columns = columnsFor(count);
-    const QPointF cell((i % columns) * CellWidth + CellWidth / 2, (i / columns) * CellHeight + CellHeight / 2);
-    if (i % 2 == 0) {
-        const ItemKind *kind = m.symbols.at((i / 2) % m.symbols.size());
-        return {kind, cell, cell};
-    }
-    switch ((i / 2) % 3) {
-    case 0: return {m.text, cell - QPointF(45, 10), cell + QPointF(45, 10)};
-    case 1: return {m.line, cell - QPointF(40, 20), cell + QPointF(40, 20)};
-    default: return {m.rect, cell - QPointF(35, 25), cell + QPointF(35, 25)};
-    }
-}
-
-DrawingDefaults defaultsFor(const ItemKind *kind)
-{
-    DrawingDefaults d;
-    d.penWidth = 1;
-    d.penColor = QColor(255, 255, 0);
-    d.penStyle = 1;
-    d.bruchColor = QColor(0, 0, 160);
-    d.brushStyle = kind == mix().rect ? 1 : 0;
-    return d;
-}
-
-// Every text its own words, as the labels of a diagram are: the first string property beside
-// the name that a new text item fills in.
-void setOwnText(GraphicsItem *item, int i)
-{
-    const auto groups = item->properties();
-    for (const QList<Property *> &group : groups) {
-        for (const Property *p : group) {
-            if (p->type() != Property::String || p->id() == PropertyIds::Name || !p->isEditable())
-                continue;
-            if (item->propertyValue(p->id()).toString().isEmpty())
-                continue;
-            item->setPropertyValue(p->id(), QStringLiteral("10kV馈线%1").arg(i));
-            return;
-        }
-    }
-}
-
-QString writeGraph(const QString &path, int count)
-{
-    AbstractGraphicsScene scene;
-    scene.setSceneRect(canvasFor(count));
-    for (int i = 0; i < count; ++i) {
-        const Placement p = placement(i, count);
-        GraphicsItem *item = ItemKind::create(p.kind->type);
-        if (!item)
-            return QStringLiteral("no item of kind %1").arg(p.kind->displayName());
-        const DrawingDefaults d = defaultsFor(p.kind);
-        if (!item->createFromPoints(&d, p.press, p.release, &scene)) {
-            delete item;
-            return QStringLiteral("%1 not created").arg(p.kind->displayName());
-        }
-        item->setPropertyValue(PropertyIds::Name, QStringLiteral("%1%2").arg(p.kind->displayName()).arg(i));
-        if (p.kind == mix().text)
-            setOwnText(item, i);
-        scene.addItem(item);
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    QDataStream stream(&file);
-    if (scene.save(stream) != AbstractGraphicsScene::FILE_SUCCESS)
-        return QStringLiteral("saving %1 failed").arg(path);
-    return QString();
 }
 
 QList<QGraphicsItem *> topLevel(const QGraphicsScene *scene, Qt::SortOrder order = Qt::AscendingOrder)

@@ -2,6 +2,7 @@
 // the same items through the factory and adding them to a scene, measured in the same run.
 // Files and SVG through the document window are measured by bench_document.
 #include "abstractgraphicsscene.h"
+#include "benchsupport.h"
 #include "drawingdefaults.h"
 #include "graphicsitem.h"
 
@@ -13,25 +14,13 @@
 
 namespace {
 
-// Simple items as a one-line diagram has them: mostly symbols, lines and texts.
-const int Types[] = {0x10008, 0x10009, 0x10016, 0x10027, 0x10018, 0x10012, 0x10007, 0x10011};
-
 // A scene of the editor's fixed size (an unbounded one re-indexes as it grows) with
 // `count` items in rows.
 AbstractGraphicsScene *filled(int count)
 {
     auto *scene = new AbstractGraphicsScene;
     scene->setSceneRect(0, 0, 12000, 15000);
-    DrawingDefaults d;
-    d.penWidth = 1;
-    d.penColor = QColor(255, 255, 0);
-    d.penStyle = 1;
-    for (int i = 0; i < count; ++i) {
-        const QPointF at((i % 400) * 30.0, (i / 400) * 60.0);
-        auto *item = static_cast<GraphicsItem *>(AbstractGraphicsScene::graphicsItem(0, Types[i % 8], true));
-        item->createFromPoints(&d, at, at + QPointF(24, 48), scene);
-        scene->addItem(item);
-    }
+    BenchSupport::addItems(*scene, count);
     return scene;
 }
 
