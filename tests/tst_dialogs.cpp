@@ -93,12 +93,8 @@ private slots:
     void paintPropertyForm()
     {
         DlgPaintProperty dlg(nullptr);
-        QCOMPARE(dlg.windowTitle(), QStringLiteral("绘图属性设置"));
         QVERIFY(dlg.findChildren<QAbstractButton *>().isEmpty()); // closed only by the window
-        QCOMPARE(child<QSpinBox>(&dlg, "spinBox")->maximum(), 10);
         QVERIFY(child<QSpinBox>(&dlg, "spinBox_2")->isHidden() && child<QLabel>(&dlg, "label_2")->isHidden());
-        // The entry's index is the pen style; the round trip below shows the other lists.
-        QCOMPARE(child<QComboBox>(&dlg, "comboBox_4")->itemText(3), QStringLiteral("点线"));
         auto *head = child<QComboBox>(&dlg, "comboBox_2");
         auto *end = child<QComboBox>(&dlg, "comboBox_3");
         // The icons: just above the line near each end, ink only where the arrow head is.

@@ -31,17 +31,15 @@ private slots:
     {
         const QString root = QDir(TestSupport::projectFolder()).absolutePath() + QLatin1Char('/');
         QCOMPARE(AbstractGraphicsUtility::projectDir(), root);
-        for (const QString &dir : {AbstractGraphicsUtility::graphDir(), AbstractGraphicsUtility::templateDir(),
-                                   AbstractGraphicsUtility::svgDir(), AbstractGraphicsUtility::bmpDir(),
-                                   GroupTool::dir()}) {
+        const QStringList dirs {AbstractGraphicsUtility::graphDir(), AbstractGraphicsUtility::templateDir(),
+            AbstractGraphicsUtility::svgDir(), GroupTool::dir()};
+        for (const QString &dir : dirs + QStringList {AbstractGraphicsUtility::bmpDir()}) {
             QVERIFY2(dir.startsWith(root) && dir.endsWith(QLatin1Char('/')) && dir != root, qPrintable(dir));
             QVERIFY(!QDir(dir).exists());
         }
         AbstractGraphicsUtility::initProject();
-        QVERIFY(QDir(AbstractGraphicsUtility::graphDir()).exists());
-        QVERIFY(QDir(AbstractGraphicsUtility::templateDir()).exists());
-        QVERIFY(QDir(AbstractGraphicsUtility::svgDir()).exists());
-        QVERIFY(QDir(GroupTool::dir()).exists());
+        for (const QString &dir : dirs)
+            QVERIFY2(QDir(dir).exists(), qPrintable(dir));
 
         // Without the override the folder is "Project" beside the executable.
         const QByteArray saved = qgetenv("PLOTWRIGHT_PROJECT_DIR");

@@ -24,7 +24,6 @@
 #include <QtTest>
 #include <functional>
 #include <memory>
-#include <numeric>
 #include <random>
 
 namespace {
@@ -303,25 +302,6 @@ private slots:
         scene()->clearSelection();
         scene()->remove();
         QCOMPARE(stack()->count(), 1);
-    }
-
-    void removeALargeShuffledSelection()
-    {
-        QList<GraphicsItem *> items;
-        for (int i = 0; i < 3000; ++i)
-            items << addItem(ItemKind::Rectangle, QRectF((i % 60) * 30, (i / 60) * 20, 20, 10));
-        QCoreApplication::processEvents();
-        std::vector<int> order(items.size());
-        std::iota(order.begin(), order.end(), 0);
-        std::shuffle(order.begin(), order.end(), std::mt19937(5));
-        for (int i : order)
-            items[i]->setSelected(true);
-        const QList<QGraphicsItem *> before = scene()->items(Qt::AscendingOrder);
-        scene()->remove();
-        QVERIFY(scene()->items().isEmpty());
-        stack()->undo();
-        // The selection order was shuffled; the stacking order must not be.
-        QCOMPARE(scene()->items(Qt::AscendingOrder), before);
     }
 
     // Select all picks what a selection area of the scene rectangle picks, and nothing else:
