@@ -28,6 +28,7 @@
 #include <QMdiSubWindow>
 #include <QTest>
 #include <QTreeWidget>
+#include <QXmlStreamReader>
 #include <memory>
 
 namespace TestSupport {
@@ -211,6 +212,51 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+Svg::Svg(const QByteArray &bytes)
+{
+    QXmlStreamReader reader(bytes);
+    QList<int> open;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isStartElement()) {
+            open << elements.size();
+            elements.append({reader.name().toString(), reader.attributes(), QString()});
+        } else if (reader.isEndElement()) {
+            open.removeLast();
+        } else if (reader.isCharacters()) {
+            for (int i : qAsConst(open))
+                elements[i].text += reader.text();
+        }
+    }
+    if (reader.hasError())
+        error = QStringLiteral("%1 at line %2").arg(reader.errorString()).arg(reader.lineNumber());
+}
+
+int Svg::indexOf(const char *name) const
+{
+    for (int i = 0; i < elements.size(); ++i) {
+        if (elements.at(i).name == QLatin1String(name))
+            return i;
+    }
+    return -1;
+}
+
+QString Svg::attribute(const char *element, const char *attribute) const
+{
+    const int i = indexOf(element);
+    return i < 0 ? QString() : elements.at(i).attributes.value(QLatin1String(attribute)).toString();
+}
+
+QStringList Svg::texts(const char *name) const
+{
+    QStringList result;
+    for (const Element &e : elements) {
+        if (e.name == QLatin1String(name))
+            result << e.text;
+    }
+    return result;
 }
 
 bool writePlatform(int platform)

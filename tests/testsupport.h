@@ -6,6 +6,7 @@
 #include <QPointF>
 #include <QString>
 #include <QWidget>
+#include <QXmlStreamAttributes>
 #include <functional>
 
 class GraphicsView;
@@ -45,6 +46,25 @@ void cancelPendingModals();
 // The whole file (empty when it cannot be read), and writing it whole.
 QByteArray readFile(const QString &path);
 bool writeFile(const QString &path, const QByteArray &bytes);
+
+// The elements of an SVG (or other XML) text in document order, each with its attributes and
+// its text, its children's included; a broken text gives `error` the reason.
+struct Svg
+{
+    struct Element
+    {
+        QString name;
+        QXmlStreamAttributes attributes;
+        QString text;
+    };
+    explicit Svg(const QByteArray &bytes);
+    int indexOf(const char *name) const;
+    QString attribute(const char *element, const char *attribute) const;
+    QStringList texts(const char *name) const;
+
+    QString error;
+    QList<Element> elements;
+};
 
 // Writes config.ini beside the executable with the given platform value; a negative value
 // removes the file (the program then runs as platform 0). False when it cannot be written.

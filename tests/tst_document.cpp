@@ -39,7 +39,6 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QUndoStack>
-#include <QXmlStreamReader>
 #include <QtTest>
 #include <csignal>
 #include <memory>
@@ -208,33 +207,6 @@ struct WriterCase
     QString success;                 // the last notice when it succeeds ("" none)
     std::vector<std::shared_ptr<QObject>> keep;
 };
-
-// The root element's attributes and the title and description of an SVG file.
-struct SvgHead
-{
-    QXmlStreamAttributes root;
-    QString title;
-    QString description;
-    bool valid = false;
-};
-
-SvgHead readSvgHead(const QString &path)
-{
-    SvgHead head;
-    QXmlStreamReader xml(readFile(path));
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (xml.name() == QLatin1String("svg"))
-            head.root = xml.attributes();
-        else if (xml.name() == QLatin1String("title"))
-            head.title = xml.readElementText();
-        else if (xml.name() == QLatin1String("desc"))
-            head.description = xml.readElementText();
-    }
-    head.valid = !xml.hasError();
-    return head;
-}
 
 } // namespace
 
@@ -952,18 +924,15 @@ private slots:
         QCOMPARE(dialog.filter, QStringLiteral("svg文件 (*.svg)"));
         QCOMPARE(seen, QStringLiteral("提示|导出成功!"));
 
-        const SvgHead head = readSvgHead(target);
-        QVERIFY(head.valid);
+        const TestSupport::Svg svg(readFile(target));
+        QVERIFY2(svg.error.isEmpty(), qPrintable(svg.error));
         const QString now = current.name();
-        QCOMPARE(head.root.value(QLatin1String("style")).toString(),
-            QStringLiteral("background-color:%1;").arg(now));
-        QCOMPARE(head.root.value(QLatin1String("vcl-default")).toString(),
+        QCOMPARE(svg.attribute("svg", "style"), QStringLiteral("background-color:%1;").arg(now));
+        QCOMPARE(svg.attribute("svg", "vcl-default"),
             QStringLiteral("{'1.txt':{'e':'#00ffff','w':'#00ff00','0':'#c0c0c0','1':'%1'}}").arg(now));
-        QCOMPARE(head.root.value(QLatin1String("toolversion")).toString(), QStringLiteral("13.1"));
-        QCOMPARE(head.root.value(QLatin1String("width")).toString(), QStringLiteral("640"));
-        QCOMPARE(head.root.value(QLatin1String("height")).toString(), QStringLiteral("481"));
-        QCOMPARE(head.title, QStringLiteral("exp"));
-        QCOMPARE(head.description, QStringLiteral("exp"));
+        QCOMPARE(svg.attribute("svg", "toolversion"), QStringLiteral("13.1"));
+        QCOMPARE(svg.attribute("svg", "width") + 'x' + svg.attribute("svg", "height"), QStringLiteral("640x481"));
+        QCOMPARE(svg.texts("title") + svg.texts("desc"), (QStringList {"exp", "exp"}));
 
         // Inserted right before the profile, closed by a blank.
         const QString text = QString::fromUtf8(readFile(target));

@@ -30,65 +30,13 @@
 
 namespace {
 
-struct Element
-{
-    QString name;
-    QXmlStreamAttributes attributes;
-    QString text;
-};
+using TestSupport::Svg;
 
-// Every element of a written file in document order, or an error text.
-struct Svg
+// A written file's elements.
+Svg svgFile(const QString &file)
 {
-    QString error;
-    QList<Element> elements;
-
-    explicit Svg(const QString &file)
-    {
-        QFile f(file);
-        if (!f.open(QIODevice::ReadOnly)) {
-            error = QStringLiteral("cannot open");
-            return;
-        }
-        QXmlStreamReader reader(&f);
-        QList<int> open;
-        while (!reader.atEnd()) {
-            reader.readNext();
-            if (reader.isStartElement()) {
-                elements.append({reader.name().toString(), reader.attributes(), QString()});
-                open.append(elements.size() - 1);
-            } else if (reader.isEndElement()) {
-                open.removeLast();
-            } else if (reader.isCharacters() && !open.isEmpty()) {
-                elements[open.last()].text += reader.text();
-            }
-        }
-        if (reader.hasError())
-            error = QStringLiteral("%1 at line %2").arg(reader.errorString()).arg(reader.lineNumber());
-    }
-    int indexOf(const char *name) const
-    {
-        for (int i = 0; i < elements.size(); ++i) {
-            if (elements.at(i).name == QLatin1String(name))
-                return i;
-        }
-        return -1;
-    }
-    QString attribute(const char *name, const char *attribute) const
-    {
-        const int i = indexOf(name);
-        return i < 0 ? QString() : elements.at(i).attributes.value(QLatin1String(attribute)).toString();
-    }
-    QStringList texts(const char *name) const
-    {
-        QStringList result;
-        for (const Element &e : elements) {
-            if (e.name == QLatin1String(name))
-                result << e.text;
-        }
-        return result;
-    }
-};
+    return Svg(TestSupport::readFile(file));
+}
 
 QString path(const QString &name)
 {
@@ -461,7 +409,7 @@ private slots:
         QVERIFY(painter.end());
         QVERIFY(generator.writeSucceeded());
 
-        const Svg svg(file);
+        const Svg svg = svgFile(file);
         QVERIFY2(svg.error.isEmpty(), qPrintable(svg.error));
         QCOMPARE(svg.indexOf("svg"), 0);
         QCOMPARE(svg.attribute("svg", "baseProfile"), QStringLiteral("tiny"));
@@ -506,7 +454,7 @@ private slots:
         painter.fillRect(QRectF(100, 50, 20, 20), Qt::red);
         QVERIFY(painter.end());
 
-        const Svg svg(path("picture.svg"));
+        const Svg svg = svgFile(path("picture.svg"));
         QVERIFY2(svg.error.isEmpty(), qPrintable(svg.error));
         const int image = svg.indexOf("image");
         QVERIFY(image >= 0);
@@ -548,7 +496,7 @@ private slots:
         painter.drawPath(curve);
         QVERIFY(painter.end());
 
-        const Svg svg(path("painted.svg"));
+        const Svg svg = svgFile(path("painted.svg"));
         QVERIFY2(svg.error.isEmpty(), qPrintable(svg.error));
         QCOMPARE(svg.texts("text").join(QString()), QStringLiteral("断路器 10kV 合闸"));
         QCOMPARE(svg.attribute("text", "font-size"), QStringLiteral("12")); // 9 pt at 96 dpi
@@ -580,7 +528,7 @@ private slots:
         const QByteArray expected = edited.toUtf8() + qtDrawing(same) + "</svg>\n";
         const QByteArray written = TestSupport::readFile(file);
         QVERIFY2(written == expected, firstDifference(written, expected).constData());
-        const Svg svg(file);
+        const Svg svg = svgFile(file);
         QVERIFY2(svg.error.isEmpty(), qPrintable(svg.error));
         QCOMPARE(svg.texts("script"), QStringList {QStringLiteral("var x = 1 < 2;")});
         QVERIFY(svg.indexOf("script") < svg.indexOf("rect"));
@@ -589,7 +537,7 @@ private slots:
         QVERIFY(painter.begin(&generator));
         QVERIFY(!generator.getHead()->contains(QLatin1String("<script>")));
         QVERIFY(painter.end());
-        QCOMPARE(Svg(file).indexOf("script"), -1);
+        QCOMPARE(svgFile(file).indexOf("script"), -1);
     }
 
     void writeFailures()

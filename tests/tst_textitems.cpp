@@ -12,7 +12,6 @@
 #include <QPainter>
 #include <QStyleOptionGraphicsItem>
 #include <QSvgRenderer>
-#include <QXmlStreamReader>
 #include <QtTest>
 
 using namespace ItemSamples;
@@ -53,13 +52,7 @@ QString textProperty(int type)
 // The texts of an SVG export, one per <text> element.
 QStringList svgTexts(const QByteArray &svg)
 {
-    QStringList texts;
-    QXmlStreamReader xml(svg);
-    while (!xml.atEnd()) {
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text"))
-            texts << xml.readElementText(QXmlStreamReader::IncludeChildElements);
-    }
-    return texts;
+    return TestSupport::Svg(svg).texts("text");
 }
 
 } // namespace
