@@ -6,7 +6,6 @@
 #include "testsupport.h"
 
 #include <QAction>
-#include <QDir>
 #include <QImage>
 #include <QLabel>
 #include <QtTest>

@@ -4,7 +4,6 @@
 #include "dialogs/aboutdlg.h"
 #include "testsupport.h"
 
-#include <QDir>
 #include <QImage>
 #include <QtTest>
 

@@ -8,8 +8,6 @@
 #include "pictureitem.h"
 #include "testsupport.h"
 
-#include <QDir>
-#include <QFile>
 #include <QPixmapCache>
 #include <QtTest>
 

@@ -1,6 +1,5 @@
 // Copy, cut and paste through the main window's Edit actions and the canvas menu, within one
 // document and between two, and what foreign clipboard content does.
-#include "apptexts.h"
 #include "itemkind.h"
 #include "app/plotwright.h"
 #include "cdatalink.h"
@@ -13,11 +12,8 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMimeData>
-#include <QRandomGenerator>
 #include <QUndoStack>
 #include <QtTest>
 #include <memory>

@@ -9,7 +9,6 @@
 #include "testsupport.h"
 
 #include <QGraphicsRectItem>
-#include <QSignalSpy>
 #include <QUndoStack>
 #include <QtTest>
 #include <functional>

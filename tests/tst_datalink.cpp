@@ -26,7 +26,6 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QSpinBox>
 #include <QSqlError>
 #include <QSqlQuery>

@@ -6,12 +6,9 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QSettings>
 #include <QSpinBox>
-#include <QTextCodec>
 #include <QtTest>
 
 namespace {

@@ -25,19 +25,12 @@
 #include "zpalette.h"
 
 #include <QAbstractButton>
-#include <QDir>
-#include <QFile>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
-#include <QPointer>
-#include <QScopeGuard>
-#include <QSettings>
-#include <QSignalSpy>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QUndoStack>
 #include <QtTest>
 #include <csignal>

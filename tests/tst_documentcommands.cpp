@@ -1,8 +1,6 @@
 // The main window's document commands with real files: opening (dialogs, command line,
 // handover, recent files), the recent-file list, server save and closing the editor.
-#include "abstractgraphicsutility.h"
 #include "itemkind.h"
-#include "apptexts.h"
 #include "app/plotwright.h"
 #include "cdatalink.h"
 #include "document/graphicsview.h"
@@ -14,8 +12,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QDialog>
-#include <QDir>
-#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>

@@ -13,15 +13,8 @@
 #include "scene/scene.h"
 #include "testsupport.h"
 
-#include <QBuffer>
-#include <QElapsedTimer>
 #include <QPainter>
-#include <QFile>
-#include <QTemporaryDir>
 #include <sys/stat.h>
-#include <QDataStream>
-#include <QRandomGenerator>
-#include <QtEndian>
 #include <QtTest>
 
 namespace {

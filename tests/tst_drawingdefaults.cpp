@@ -18,8 +18,6 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDialog>
-#include <QDir>
-#include <QFile>
 #include <QGraphicsItem>
 #include <QMessageBox>
 #include <QSpinBox>

@@ -8,13 +8,9 @@
 #include "zpalette.h"
 
 #include <QContextMenuEvent>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QMainWindow>
-#include <QSignalSpy>
 #include <QToolButton>
-#include <QtEndian>
 #include <QtTest>
 #include <cmath>
 #include <cstdlib>

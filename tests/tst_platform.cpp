@@ -11,14 +11,11 @@
 #include "zmessagebox.h"
 
 #include <QAbstractButton>
-#include <QDir>
-#include <QFile>
 #include <QGraphicsRectItem>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QSpinBox>
-#include <QTranslator>
 #include <QtTest>
 
 class TestPlatform : public QObject

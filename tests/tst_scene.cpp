@@ -14,12 +14,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QDir>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMimeData>
-#include <QScopeGuard>
-#include <QSignalSpy>
 #include <QUndoStack>
 #include <QtTest>
 #include <functional>

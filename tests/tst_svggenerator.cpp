@@ -12,9 +12,6 @@
 #include "svgstreamwriter.h"
 #include "testsupport.h"
 
-#include <QBuffer>
-#include <QDir>
-#include <QFile>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QPainter>
@@ -22,7 +19,6 @@
 #include <QSvgGenerator>
 #include <QSvgRenderer>
 #include <QTextLayout>
-#include <QXmlStreamReader>
 #include <QtTest>
 #include <cmath>
 #include <limits>

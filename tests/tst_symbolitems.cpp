@@ -1,10 +1,9 @@
 // The equipment symbols' own looks: switch status and turns, round circles, the danger
 // sign, which bodies the brush fills, the item's pen, the selection frame, and the symbol
 // library's cache. What holds for every kind is tested with all items.
-#include "drawingdefaults.h"
+#include "graphicsitem.h"
 #include "itemkind.h"
 #include "itemsamples.h"
-#include "symbolitem.h"
 #include "symbollibrary.h"
 #include "testsupport.h"
 

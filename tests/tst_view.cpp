@@ -1,6 +1,5 @@
 // The document view in a real main window: zoom by command and wheel with the status bar,
 // the dotted drawing preview, middle-button panning and the right click.
-#include "apptexts.h"
 #include "itemkind.h"
 #include "app/plotwright.h"
 #include "cdatalink.h"
@@ -12,7 +11,6 @@
 #include "testsupport.h"
 
 #include <QAction>
-#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>

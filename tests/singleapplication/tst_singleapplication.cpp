@@ -4,20 +4,8 @@
 // user is played by folders and sockets given to an unused account, which only root can do.
 #include "singleapplication.h"
 
-#include <QDeadlineTimer>
-#include <QElapsedTimer>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QtEndian>
 #include <QtTest>
 
 #include <signal.h>
