@@ -22,31 +22,19 @@ QString outerTemp;
 
 // Sets (or, with a null value, removes) an environment variable for the lifetime of the
 // object, so that serverName() and setParam() can be asked about another folder.
-class EnvOverride
+struct EnvOverride
 {
-public:
     EnvOverride(const char *name, const QString &value)
-        : m_name(name)
-        , m_had(qEnvironmentVariableIsSet(name))
-        , m_old(qgetenv(name))
+        : name(name)
+        , had(qEnvironmentVariableIsSet(name))
+        , old(qgetenv(name))
     {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, QFile::encodeName(value));
+        value.isNull() ? qunsetenv(name) : qputenv(name, QFile::encodeName(value));
     }
-    ~EnvOverride()
-    {
-        if (m_had)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    bool m_had;
-    QByteArray m_old;
+    ~EnvOverride() { had ? qputenv(name, old) : qunsetenv(name); }
+    const char *name;
+    bool had;
+    QByteArray old;
 };
 
 QString ownProject()
@@ -173,49 +161,40 @@ private slots:
         QVERIFY(QFileInfo::exists(PROBE_PATH));
     }
 
-    void handsOverFileArgument_data()
+    // A later start hands its first argument over, as the local 8-bit bytes of argv[1], and
+    // without one sends nothing; the editor itself leaves with 0 before building any window
+    // (a window would keep it running until the timeout). A marker sent last shows that
+    // anything the start had sent has been seen.
+    void laterStartHandsOver_data()
     {
-        QTest::addColumn<QString>("argument");
-        QTest::newRow("plain path") << QStringLiteral("/data/feeder-12.pwg");
-        QTest::newRow("chinese and spaces") << QString::fromUtf8("/数据/变电站 一/主接线 图.pwg");
+        QTest::addColumn<QByteArray>("program");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("output");
+        const QString chinese = QString::fromUtf8("/数据/变电站 一/主接线 图.pwg");
+        QTest::newRow("plain path") << QByteArray(PROBE_PATH) << QStringList {"/data/feeder-12.pwg"}
+                                    << QByteArray("handed-over\n");
+        QTest::newRow("chinese and spaces") << QByteArray(PROBE_PATH) << QStringList {chinese}
+                                            << QByteArray("handed-over\n");
+        QTest::newRow("no argument") << QByteArray(PROBE_PATH) << QStringList() << QByteArray("second\n");
+        QTest::newRow("editor") << QByteArray(EDITOR_PATH) << QStringList {chinese, "ignored-second-argument"}
+                                << QByteArray();
+        QTest::newRow("editor, no argument") << QByteArray(EDITOR_PATH) << QStringList() << QByteArray();
     }
 
-    void handsOverFileArgument()
+    void laterStartHandsOver()
     {
-        QFETCH(QString, argument);
+        QFETCH(QByteArray, program);
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, output);
         QSignalSpy spy(m_app, &SingleApplication::param);
-        QCOMPARE(run({argument}), QByteArray("handed-over\n"));
-        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 5000);
-        drainEvents();
-        // The probe forwards argv[1] untouched, i.e. the argument in the local 8-bit encoding.
-        QCOMPARE(received(spy), QList<QByteArray> {QFile::encodeName(argument)});
-    }
-
-    void laterStartWithoutArgumentSendsNothing()
-    {
-        QSignalSpy spy(m_app, &SingleApplication::param);
-        QCOMPARE(run({}), QByteArray("second\n"));
-        // The probe's connection is long in the socket buffers; once a later message has been
-        // read, anything it had sent would have been seen too.
+        QCOMPARE(run(arguments, ownProject(), program.constData()), output);
         QVERIFY(m_app->setParam("marker"));
-        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(received(spy).contains("marker"), 5000);
         drainEvents();
-        QCOMPARE(received(spy), QList<QByteArray> {"marker"});
-    }
-
-    // The editor itself as the later start: it must hand its file over and leave with 0
-    // before building any window (a window would keep it running until the timeout).
-    void editorStartedAgainHandsOverAndExits()
-    {
-        QSignalSpy spy(m_app, &SingleApplication::param);
-        const QString file = QString::fromUtf8("/数据/主接线 图.drw");
-        QCOMPARE(
-            run({file, QStringLiteral("ignored-second-argument")}, ownProject(), EDITOR_PATH), QByteArray());
-        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 5000);
-        QCOMPARE(QString::fromLocal8Bit(spy.at(0).at(0).toByteArray()), file);
-        QCOMPARE(run({}, ownProject(), EDITOR_PATH), QByteArray());
-        drainEvents();
-        QCOMPARE(spy.count(), 1);
+        QList<QByteArray> expected {"marker"};
+        if (!arguments.isEmpty())
+            expected.prepend(QFile::encodeName(arguments.first()));
+        QCOMPARE(received(spy), expected);
     }
 
     void parameterLimits()
