@@ -146,9 +146,9 @@ private slots:
 
     // --- DlgPushGraphProperty
 
-    // What the dialog shows for a stored file (none, written by hand, out of range); looking
-    // is not saving.
-    void pushGraphShowsStored_data()
+    // What the dialog shows for a stored file (none, written by hand, out of range); neither
+    // looking nor changing and cancelling writes anything.
+    void pushGraphShowsStoredAndCancelWritesNothing_data()
     {
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<QList<int>>("shown");
@@ -157,15 +157,25 @@ private slots:
                                  << QList<int> {1, 800, 600, 30};
         QTest::newRow("size out of range")
             << QByteArray("[General]\nsize=@Size(3000 50)\ntime=9999\n") << QList<int> {0, 2048, 100, 3600};
+        QTest::newRow("whole file") << QByteArray("[General]\nmode=0\nsize=@Size(640 480)\ntime=7\n")
+                                    << QList<int> {0, 640, 480, 7};
     }
 
-    void pushGraphShowsStored()
+    void pushGraphShowsStoredAndCancelWritesNothing()
     {
         QFETCH(QByteArray, stored);
         QFETCH(QList<int>, shown);
         QVERIFY(stored.isEmpty() || writeFile(iniPath(), stored));
         DlgPushGraphProperty dlg(nullptr);
         QCOMPARE(shownWindow(&dlg), shown);
+        QCOMPARE(readFile(iniPath()), stored);
+        const int result = runModal(dlg, [](QDialog *dialog) {
+            QTest::keyClick(child<QComboBox>(dialog, "comboBox"), Qt::Key_Down);
+            typeInto(dialog, "spinBoxWidth", QStringLiteral("300"));
+            QTest::mouseClick(child<QPushButton>(dialog, "pushButtonCancel"), Qt::LeftButton);
+        });
+        QCOMPARE(result, int(QDialog::Rejected));
+        QCOMPARE(QFile::exists(iniPath()), !stored.isEmpty());
         QCOMPARE(readFile(iniPath()), stored);
     }
 
@@ -197,27 +207,6 @@ private slots:
         QCOMPARE(shownWindow(&again), (QList<int> {1, 1024, 768, 30}));
     }
 
-    void pushGraphCancelWritesNothing_data()
-    {
-        QTest::addColumn<QByteArray>("existing");
-        QTest::newRow("no file") << QByteArray();
-        QTest::newRow("existing file") << QByteArray("[General]\nmode=0\nsize=@Size(640 480)\ntime=7\n");
-    }
-
-    void pushGraphCancelWritesNothing()
-    {
-        QFETCH(QByteArray, existing);
-        QVERIFY(existing.isEmpty() || writeFile(iniPath(), existing));
-        DlgPushGraphProperty dlg(nullptr);
-        const int result = runModal(dlg, [](QDialog *shown) {
-            QTest::keyClick(child<QComboBox>(shown, "comboBox"), Qt::Key_Down);
-            typeInto(shown, "spinBoxWidth", QStringLiteral("300"));
-            QTest::mouseClick(child<QPushButton>(shown, "pushButtonCancel"), Qt::LeftButton);
-        });
-        QCOMPARE(result, int(QDialog::Rejected));
-        QCOMPARE(QFile::exists(iniPath()), !existing.isEmpty());
-        QCOMPARE(readFile(iniPath()), existing);
-    }
 };
 
 QTEST_MAIN(TestDialogs)

@@ -1,5 +1,6 @@
 // The main window's document commands with real files: opening (dialogs, command line,
-// handover, recent files), the recent-file list, server save and closing the editor.
+// handover, recent files), the recent-file list and closing the editor. Server save is
+// exercised on a real database by tst_datalink.
 #include "itemkind.h"
 #include "app/plotwright.h"
 #include "cdatalink.h"
@@ -31,22 +32,6 @@ QString writeDocument(const QString &name, int type, int count = 1)
         scene.addItem(ItemSamples::create(ItemKind::Rectangle, QRectF(10 + 30 * i, 10, 20, 20)));
     return TestSupport::writeFile(path, ItemSamples::documentBytes(scene)) ? path : QString();
 }
-
-// A server that stores uploads under a name of its own choosing, or refuses them.
-class FakeServer : public CDataLink
-{
-public:
-    explicit FakeServer(const QString &storedAs) : m_storedAs(storedAs) {}
-    QString SaveDizFile(QString graphFile, QString svgFile) override
-    {
-        uploads << graphFile + QLatin1Char('|') + svgFile;
-        return m_storedAs;
-    }
-    QStringList uploads;
-
-private:
-    QString m_storedAs;
-};
 
 GraphicsView *activeView(Plotwright &w)
 {
@@ -135,35 +120,6 @@ private slots:
         QCOMPARE(activeView(w)->documentScene()->type(), 1);
         QCOMPARE(w.recentFiles().first(), QFileInfo(tpl).canonicalFilePath());
         QCOMPARE(w.recentFiles().count(QFileInfo(tpl).canonicalFilePath()), 1);
-    }
-
-    void serverSave()
-    {
-        Plotwright &w = *m_window;
-        const QString path = writeDocument(QStringLiteral("upload.drw"), 0, 4);
-        w.openFile(0, path);
-        QVERIFY(activeView(w));
-        QString seen;
-        TestSupport::answerBox(&seen);
-        w.slotSaveDiz30();
-        // Without a server the upload fails, after the file and its SVG were written.
-        QCOMPARE(seen, QStringLiteral("提示|保存失败!"));
-        QVERIFY(QFile::exists(activeView(w)->svgFileName()));
-
-        // A server that stores it under another name.
-        const QString stored = QDir(TestSupport::projectFolder()).filePath(QStringLiteral("DIZ.7.stored.drw"));
-        auto *server = new FakeServer(stored);
-        CDataLink::install(server);
-        TestSupport::answerBox(&seen);
-        w.slotSaveDiz30();
-        QCOMPARE(seen, QStringLiteral("提示|保存成功!"));
-        QCOMPARE(server->uploads.size(), 1);
-        QVERIFY(server->uploads.first().startsWith(QFileInfo(path).canonicalFilePath() + QLatin1Char('|')));
-        // The document was written once more under the server's name, and now is that file.
-        QVERIFY(QFile::exists(stored));
-        QCOMPARE(activeView(w)->currentFile(), QFileInfo(stored).canonicalFilePath());
-        CDataLink::install(nullptr);
-        CDataLink::Init();
     }
 
     void closingTheEditorAsksEachModifiedDocument()
