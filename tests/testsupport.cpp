@@ -10,14 +10,12 @@
 #include <QContextMenuEvent>
 #include <QGraphicsView>
 #include <QLabel>
-#include <QStatusBar>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLineEdit>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -26,6 +24,7 @@
 #include <QDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStatusBar>
 #include <QTest>
 #include <QTreeWidget>
 #include <QXmlStreamReader>

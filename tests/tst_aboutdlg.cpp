@@ -5,9 +5,9 @@
 #include "dialogs/aboutdlg.h"
 #include "testsupport.h"
 
-#include <QAction>
 #include <QImage>
 #include <QLabel>
+#include <QAction>
 #include <QtTest>
 
 namespace {

@@ -10,10 +10,10 @@
 #include "scene/scene.h"
 #include "testsupport.h"
 
+#include <QMdiSubWindow>
 #include <QAction>
 #include <QClipboard>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QUndoStack>
 #include <QtTest>
 #include <memory>

@@ -18,19 +18,19 @@
 #include "testbackend.h"
 #include "testsupport.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QTableWidget>
 #include <QTcpServer>
+#include <QAction>
+#include <QMdiArea>
+#include <QSqlError>
+#include <QMdiSubWindow>
 #include <QtTest>
 
 #include <sys/stat.h>

@@ -26,12 +26,11 @@
 
 #include <QAbstractButton>
 #include <QInputDialog>
-#include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QSpinBox>
+#include <QMdiArea>
 #include <QUndoStack>
+#include <QMdiSubWindow>
 #include <QtTest>
 #include <csignal>
 #include <memory>

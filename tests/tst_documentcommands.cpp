@@ -10,13 +10,11 @@
 #include "scene/scene.h"
 #include "testsupport.h"
 
-#include <QAbstractButton>
 #include <QAction>
-#include <QDialog>
-#include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QMessageBox>
+#include <QMdiArea>
+#include <QMenu>
 #include <QtTest>
 #include <memory>
 

@@ -13,8 +13,6 @@
 #include "zcolorbar.h"
 #include "zpalette.h"
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDialog>

@@ -11,12 +11,12 @@
 #include "scene/scene.h"
 #include "testsupport.h"
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QInputDialog>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QUndoStack>
+#include <QAbstractButton>
+#include <QAction>
 #include <QtTest>
 #include <memory>
 

@@ -9,9 +9,7 @@
 #include "svgtool.h"
 #include "testsupport.h"
 
-#include <QAbstractButton>
 #include <QInputDialog>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>

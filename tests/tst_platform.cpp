@@ -10,12 +10,11 @@
 #include "testsupport.h"
 #include "zmessagebox.h"
 
-#include <QAbstractButton>
 #include <QGraphicsRectItem>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QSpinBox>
+#include <QAbstractButton>
 #include <QtTest>
 
 class TestPlatform : public QObject

@@ -13,9 +13,9 @@
 #include <QFontDialog>
 #include <QLineEdit>
 #include <QPolygonF>
-#include <QTableWidget>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QTableWidget>
 #include <QtTest>
 
 using M = QtVariantPropertyManager;

@@ -14,15 +14,14 @@
 #include "testsupport.h"
 
 #include <QAbstractSpinBox>
-#include <QAction>
 #include <QColorDialog>
 #include <QGraphicsRectItem>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QAction>
+#include <QToolBar>
 #include <QUndoStack>
 #include <QtTest>
 #include <memory>

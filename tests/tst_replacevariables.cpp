@@ -8,7 +8,6 @@
 #include "scene/scene.h"
 #include "testsupport.h"
 
-#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>

@@ -12,11 +12,11 @@
 #include "testsupport.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QUndoStack>
+#include <QClipboard>
+#include <QMenu>
 #include <QtTest>
 #include <functional>
 #include <memory>

@@ -13,7 +13,6 @@
 #include "testsupport.h"
 
 #include <QGraphicsScene>
-#include <QGraphicsSimpleTextItem>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSvgGenerator>

@@ -10,13 +10,12 @@
 #include "scene/scene.h"
 #include "testsupport.h"
 
-#include <QAction>
 #include <QLabel>
+#include <QAction>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QScrollBar>
-#include <QStatusBar>
 #include <QUndoStack>
+#include <QMdiSubWindow>
 #include <QtTest>
 #include <cmath>
 #include <memory>
