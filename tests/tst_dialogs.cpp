@@ -91,6 +91,7 @@ private slots:
     {
         DlgPaintProperty dlg(nullptr);
         QVERIFY(dlg.findChildren<QAbstractButton *>().isEmpty()); // closed only by the window
+        QCOMPARE(child<QSpinBox>(&dlg, "spinBox")->maximum(), 10);
         QVERIFY(child<QSpinBox>(&dlg, "spinBox_2")->isHidden() && child<QLabel>(&dlg, "label_2")->isHidden());
         auto *head = child<QComboBox>(&dlg, "comboBox_2");
         auto *end = child<QComboBox>(&dlg, "comboBox_3");

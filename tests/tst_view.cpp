@@ -111,6 +111,7 @@ private slots:
             m_view->zoomOut(100 - level);
         QCOMPARE(changed.count(), 1);
         QCOMPARE(m_view->zoomPercent(), percent);
+        QCOMPARE(int(m_view->transform().m11() * 100), percent); // the view shows what the percent says
         QVERIFY2(statistics().contains(QStringLiteral("(%1%)").arg(percent)), qPrintable(statistics()));
     }
 
