@@ -466,24 +466,6 @@ private slots:
         group->setSelected(true);
         QVERIFY(frameOnBlack() > 100);
     }
-
-    void libraryKindsDrawTheirFoldersFirstEntry()
-    {
-        const DrawingDefaults defaults = ItemSamples::defaults();
-        QDir().mkpath(AbstractGraphicsUtility::svgDir());
-        QDir().mkpath(AbstractGraphicsUtility::symbolDir());
-        QVERIFY(TestSupport::writeFile(AbstractGraphicsUtility::svgDir() + QStringLiteral("b.svg"),
-            "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10'/>"));
-        QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(AbstractGraphicsUtility::symbolDir() + QStringLiteral("b.png")));
-        for (int type : {ItemKind::SvgPicture, ItemKind::CustomSymbol}) {
-            auto item = make(type);
-            QVERIFY(item->createFromPoints(&defaults, QPointF(0, 0), QPointF(40, 40), nullptr));
-            const QString file = type == ItemKind::SvgPicture ? QStringLiteral("SVG文件") : QStringLiteral("图符文件");
-            QCOMPARE(item->propertyValue(file).toString(), type == ItemKind::SvgPicture ? QStringLiteral("b.svg") : QStringLiteral("b.png"));
-        }
-        // The animation has no library: it always draws, with a placeholder until a file is chosen.
-        QVERIFY(make(ItemKind::Animation)->createFromPoints(&defaults, QPointF(0, 0), QPointF(40, 40), nullptr));
-    }
 };
 
 QTEST_MAIN(TestItems)

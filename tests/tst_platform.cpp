@@ -151,16 +151,6 @@ private slots:
         QCOMPARE(tool.entries(), (QStringList{QStringLiteral("A.svg"), QStringLiteral("b.svg")}));
     }
 
-    void topLevelFilter()
-    {
-        auto *parent = new QGraphicsRectItem;
-        auto *child = new QGraphicsRectItem(parent);
-        QGraphicsRectItem other;
-        const QList<QGraphicsItem *> list{child, &other, parent};
-        QCOMPARE(AbstractGraphicsScene::noParentFilter(list), (QList<QGraphicsItem *>{&other, parent}));
-        delete parent;
-    }
-
     void canvasDialog()
     {
         DlgEnvSettings fractional(QRectF(5, 7, 800.9, 600.2), nullptr);
