@@ -1,7 +1,7 @@
 // The data link against a real database, embedded or shared (testbackend.h): schema and
 // point-list import, lookups, graphs saved to and opened from the server through the main
-// window, upload conflicts, failed connections, hostile names and variable replacement
-// over the stored point records, the kept password, a server that goes away and comes back.
+// window, upload conflicts, failed connections, hostile names in the stored records, the
+// kept password, a server that goes away and comes back.
 #include "abstractgraphicsutility.h"
 #include "itemkind.h"
 #include "apptexts.h"
@@ -11,7 +11,6 @@
 #include "document/graphicsview.h"
 #include "graphicsitem.h"
 #include "itemsamples.h"
-#include "pointlist.h"
 #include "scene/scene.h"
 #include "serverdatabase.h"
 #include "servergraphdialog.h"
@@ -25,7 +24,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSqlQuery>
-#include <QTableWidget>
 #include <QTcpServer>
 #include <QAction>
 #include <QMdiArea>
@@ -83,7 +81,7 @@ QString writeFile(const QString &name, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
 }
 
-// Without a trailing "-", which the replacement refuses as a name cut apart.
+// A device name meant to break out of a quoted SQL text.
 QString hostileDevice()
 {
     return QStringLiteral("D'\"; DROP TABLE points; SELECT '");
@@ -126,9 +124,9 @@ private slots:
         const QString hostile = QStringLiteral("O'Brien\"; DROP TABLE points; --");
         const QString csv = writeFile(QStringLiteral("points.csv"),
             (QStringLiteral(
-                 "点号,变量名,限定名,设备名\nYC1,Ia,A相,1#进线\nYC2,%1,%2,dev\nYC3,only,three\n,noid,q,d\n"
+                 "点号,变量名,限定名,设备名\nYC1,Ia,A相,1#进线\nYC2,%1,%2,%4\nYC3,only,three\n,noid,q,d\n"
                  "YC1,Ib,B相,1#进线\nYC4,%3,,\"multi\nline\"\n\"YC5,unclosed\n")
-                    .arg(csvField(hostile), csvField(QStringLiteral("q,\"x\"")), longName))
+                    .arg(csvField(hostile), csvField(QStringLiteral("q,\"x\"")), longName, csvField(hostileDevice())))
                 .toUtf8());
         QVERIFY(TestBackend::open().tables().isEmpty());
         QString report;
@@ -158,7 +156,7 @@ private slots:
         CDataLink *link = CDataLink::GetDataLink();
         QVERIFY(link->SetupRtuDev());
         // Every record as stored, in id order, each found by its id; a refused id is not.
-        const QList<QStringList> expected {{"YC1", "Ib", "B相", "1#进线"}, {"YC2", hostile, "q,\"x\"", "dev"},
+        const QList<QStringList> expected {{"YC1", "Ib", "B相", "1#进线"}, {"YC2", hostile, "q,\"x\"", hostileDevice()},
             {"YC4", longName, "", "multi\nline"}};
         QCOMPARE(link->idList.size(), expected.size());
         for (int i = 0; i < expected.size(); ++i) {
@@ -450,76 +448,6 @@ private slots:
         const QList<ServerGraph> stored = other.graphs(0);
         QVERIFY(stored.size() == 1 && stored.first().revision == 2);
         QCOMPARE(stored.first().name, name);
-    }
-
-    void replaceDeviceOnStoredPoints_data()
-    {
-        // `seen`: the device the dialog starts from, the preview rows, the closing message.
-        QTest::addColumn<QString>("device");
-        QTest::addColumn<QStringList>("seen");
-        QTest::addColumn<QStringList>("after"); // each item as "svgID/ykID"
-        const QString hostile = hostileDevice();
-        QTest::newRow("plain") << "DevB" << QStringList{"DevA", "DevA.Ia>DevB.Ia", "共替换 1 处!"}
-                               << QStringList{"B1/A2", "ZZ/B1"};
-        QTest::newRow("hostile device name")
-            << hostile << QStringList{"DevA", "DevA.Ia>" + hostile + ".Ia", "DevA.Ib>" + hostile + ".Ib", "共替换 2 处!"}
-            << QStringList{"H1/H2", "ZZ/H1"};
-    }
-
-    void replaceDeviceOnStoredPoints()
-    {
-        QFETCH(QString, device);
-        QFETCH(QStringList, seen);
-        QFETCH(QStringList, after);
-        // Ib on DevB has another qualifier, so A2 has no counterpart there; ZZ is no point.
-        const PointList list(QStringLiteral("点号,变量名,限定名,设备名\nA1,Ia,q,DevA\nA2,Ib,q,DevA\nB1,Ia,q,DevB\n"
-                                            "B2,Ib,x,DevB\nH1,Ia,q,%1\nH2,Ib,q,%1\n")
-                                 .arg(csvField(hostileDevice()))
-                                 .toUtf8());
-        int added = 0;
-        ServerDatabase other;
-        QVERIFY(other.open(TestBackend::settings(), TestBackend::password()));
-        QVERIFY(other.importPoints(list.records, &added) && added == 6);
-        TestBackend::settings().save();
-        QVERIFY(DbServerSettings::storePassword(TestBackend::password()));
-        QVERIFY(CDataLink::GetDataLink()->SetupRtuDev());
-
-        Scene scene;
-        QList<AbstractGraphicsUtility *> items;
-        for (const QString &ids : QStringList{"A1/A2", "ZZ/A1"}) {
-            GraphicsItem *item = ItemSamples::create(ItemKind::Rectangle, QRectF(items.size() * 50, 0, 40, 40));
-            item->setSvgID(ids.section('/', 0, 0));
-            item->setYkID(ids.section('/', 1, 1));
-            scene.addItem(item);
-            items << item;
-        }
-        QStringList noted;
-        QWidget *dialog = nullptr;
-        TestSupport::whenModals([&](QWidget *modal) {
-            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-                noted << box->text();
-                box->button(QMessageBox::Ok)->click();
-            } else if (auto *table = modal->findChild<QTableWidget *>()) {
-                for (int row = 0; row < table->rowCount(); ++row)
-                    noted << table->item(row, 0)->text() + '>' + table->item(row, 1)->text();
-                static_cast<QDialog *>(modal)->accept();
-            } else if (modal == dialog) { // a refusal left it open
-                noted << QStringLiteral("open");
-                static_cast<QDialog *>(modal)->reject();
-            } else {
-                dialog = modal;
-                noted << modal->findChild<QComboBox *>(QStringLiteral("comboBox"))->currentText();
-                modal->findChild<QLineEdit *>(QStringLiteral("lineEditTo"))->setText(device);
-                modal->findChild<QPushButton *>(QStringLiteral("pushButtonReplace"))->click();
-            }
-        });
-        scene.replaceVariables(items);
-        TestSupport::cancelPendingModals();
-        QCOMPARE(noted, seen);
-        QStringList ids;
-        for (AbstractGraphicsUtility *item : items)
-            ids << item->svgID() + '/' + item->ykID();
-        QCOMPARE(ids, after);
     }
 };
 

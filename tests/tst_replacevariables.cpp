@@ -19,6 +19,11 @@
 
 using TestSupport::child;
 
+namespace {
+// Without a trailing "-", which the replacement refuses as a name cut apart.
+const QString Hostile = QStringLiteral("D'\"; DROP TABLE points; SELECT '");
+} // namespace
+
 class TestReplaceVariables : public QObject
 {
     Q_OBJECT
@@ -30,7 +35,8 @@ private slots:
         // Ib has no counterpart with its qualifier as Ub1; Ic's counterpart on DevB has no id.
         CDataLink::GetDataLink()->idList = {{"1", "Ia", "q", "DevA"}, {"2", "Ib", "q", "DevA"},
             {"3", "Ia", "q", "DevB"}, {"4", "Ib", "q", "DevB"}, {"5", "Ua1", "q", "DevA"}, {"6", "Ub1", "x", "DevA"},
-            {"7", "Ic", "q", "DevA"}, {"", "Ic", "q", "DevB"}, {"9", "I-", "q", "DevA"}};
+            {"7", "Ic", "q", "DevA"}, {"", "Ic", "q", "DevB"}, {"9", "I-", "q", "DevA"}, {"H1", "Ia", "q", Hostile},
+            {"H2", "Ib", "q", Hostile}};
     }
 
     void replace_data()
@@ -49,6 +55,10 @@ private slots:
         const QStringList rows{"DevA,DevA", "DevA.Ia>DevB.Ia red", "DevA.Ib>DevB.Ib red"};
         QTest::newRow("device name") << QStringList{"1/2", "1/", "7/999"} << false << "" << "" << "DevB" << true
                                      << rows + QStringList{"共替换 2 处!"} << QStringList{"3/4", "3/", "7/999"};
+        QTest::newRow("hostile device name")
+            << QStringList {"1/2"} << false << "" << "" << Hostile << true
+            << QStringList {"DevA,DevA", "DevA.Ia>" + Hostile + ".Ia red", "DevA.Ib>" + Hostile + ".Ib red", "共替换 2 处!"}
+            << QStringList {"H1/H2"};
         QTest::newRow("preview cancelled") << QStringList{"1/2"} << false << "" << "" << "DevB" << false
                                            << rows + QStringList{"open"} << QStringList{"1/2"};
         QTest::newRow("unchanged name") << QStringList{"1/"} << false << "" << "" << QString() << true
