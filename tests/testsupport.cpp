@@ -5,6 +5,7 @@
 #include "app/plotwright.h"
 #include "document/graphicsview.h"
 #include "qttreepropertybrowser.h"
+#include "safefile.h"
 
 #include <QAbstractButton>
 #include <QContextMenuEvent>
@@ -199,6 +200,16 @@ void cancelPendingModals()
     const QList<QTimer *> pending = s_pending;
     for (QTimer *timer : pending)
         finish(timer);
+}
+
+FailingWrites::FailingWrites()
+{
+    SafeFile::failAfter(0);
+}
+
+FailingWrites::~FailingWrites()
+{
+    SafeFile::failAfter(-1);
 }
 
 QByteArray readFile(const QString &path)

@@ -43,6 +43,13 @@ int missedModals();
 // Drops the requests still waiting (for a modal that should not have appeared).
 void cancelPendingModals();
 
+// Every safely written file of the process fails like one on a full disk, for its lifetime.
+struct FailingWrites
+{
+    FailingWrites();
+    ~FailingWrites();
+};
+
 // The whole file (empty when it cannot be read), and writing it whole.
 QByteArray readFile(const QString &path);
 bool writeFile(const QString &path, const QByteArray &bytes);

@@ -1,6 +1,5 @@
 // The document window: untitled names, opening with every failure message, saving in place,
-// save as, the versioned backup, the close prompt and the SVG export of the saved document;
-// and every file writer of the program on a full disk and in a folder closed to new files.
+// save as, the versioned backup, the close prompt and the SVG export of the saved document.
 #include "abstractgraphicsscene.h"
 #include "itemkind.h"
 #include "abstractgraphicsutility.h"
@@ -10,33 +9,20 @@
 #include "document/graphicsview.h"
 #include "documentformat.h"
 #include "drawingdefaults.h"
-#include "dialogs/dlgpushgraphproperty.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
-#include "grouptool.h"
 #include "itemsamples.h"
-#include "librarychoice.h"
-#include "painttool.h"
-#include "safefile.h"
 #include "scene/scene.h"
-#include "serverdatabase.h"
-#include "testbackend.h"
 #include "testsupport.h"
-#include "zpalette.h"
 
-#include <QAbstractButton>
-#include <QInputDialog>
 #include <QMessageBox>
-#include <QSpinBox>
 #include <QMdiArea>
 #include <QUndoStack>
 #include <QMdiSubWindow>
 #include <QtTest>
 #include <csignal>
 #include <memory>
-#include <sys/mount.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 namespace {
 
@@ -84,122 +70,6 @@ void watchForUnexpectedModal(QString *seen)
         300);
 }
 
-// Every SafeFile of the process fails like a full disk, for its lifetime.
-struct FailingWrites
-{
-    FailingWrites() { SafeFile::failAfter(0); }
-    ~FailingWrites() { SafeFile::failAfter(-1); }
-};
-
-// A folder where every write fails as on a full disk, for its lifetime. When the process may
-// mount, a small tmpfs is mounted there and filled up by fill(); otherwise SafeFile's hook
-// makes every write fail from fill() on.
-class FullDisk
-{
-public:
-    explicit FullDisk(const QString &folder)
-        : m_folder(folder)
-    {
-        QDir().mkpath(folder);
-        m_mounted = geteuid() == 0
-            && mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=64k") == 0;
-    }
-    ~FullDisk()
-    {
-        if (m_mounted)
-            umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH);
-    }
-    bool mounted() const { return m_mounted; }
-    // Takes the room left; true when not one more byte fits.
-    bool fill()
-    {
-        if (!m_mounted) {
-            m_hook = std::make_unique<FailingWrites>();
-            return true;
-        }
-        QFile filler(m_folder + QStringLiteral("/filler"));
-        if (!filler.open(QIODevice::WriteOnly))
-            return false;
-        const QByteArray block(4096, 'x');
-        while (filler.write(block) == block.size() && filler.flush()) { }
-        filler.close();
-        QFile probe(m_folder + QStringLiteral("/probe"));
-        const bool full = probe.open(QIODevice::WriteOnly) && (probe.write("x") != 1 || !probe.flush());
-        probe.close();
-        probe.remove();
-        return full;
-    }
-
-private:
-    QString m_folder;
-    bool m_mounted = false;
-    std::unique_ptr<FailingWrites> m_hook;
-};
-
-// A folder that takes no new files while its file stays writable, for its lifetime; the
-// process runs as an ordinary user meanwhile when it is root, for whom permissions would
-// stop nothing.
-class ClosedFolder
-{
-public:
-    ClosedFolder(const QString &folder, const QString &file)
-        : m_folder(folder)
-    {
-        const auto all = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-        const auto enter = QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
-        const auto write = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-        m_ready = QFile::setPermissions(file, all | write) && QFile::setPermissions(folder, all | enter);
-        m_switched = m_ready && geteuid() == 0 && seteuid(65534) == 0;
-        m_ready = m_ready && (m_switched || geteuid() != 0);
-    }
-    ~ClosedFolder()
-    {
-        if (m_switched && seteuid(0) != 0)
-            qFatal("cannot return to root");
-        QFile::setPermissions(m_folder, QFile::permissions(m_folder) | QFileDevice::WriteOwner);
-    }
-    bool isReady() const { return m_ready; }
-
-private:
-    QString m_folder;
-    bool m_ready = false;
-    bool m_switched = false;
-};
-
-// Answers every dialog of a writer: a name is given, a question is answered Yes, a notice
-// is noted "title|text" in `seen` and closed.
-void answerEverything(const QString &name, QStringList *seen)
-{
-    TestSupport::whenModals(
-        [name, seen](QWidget *modal) {
-            if (auto *input = qobject_cast<QInputDialog *>(modal)) {
-                input->setTextValue(name);
-                input->accept();
-            } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-                if (box->button(QMessageBox::Yes)) {
-                    box->button(QMessageBox::Yes)->click();
-                    return;
-                }
-                *seen << box->windowTitle() + QLatin1Char('|') + box->text();
-                box->button(QMessageBox::Ok)->click();
-            }
-        },
-        1000);
-}
-
-enum class Writer { Graph, Template, Svg, Group, Palette, PushIni, ServerCopy, Import };
-
-// One writer of the program, its previous file already on disk.
-struct WriterCase
-{
-    QString target;                  // the file replaced (empty: a new file in `folder`)
-    QString folder;                  // where it lies
-    std::function<bool()> write;     // writes it again, with other content, as the user does
-    QString failure;                 // start of the last notice when that write fails ("" none)
-    QString success;                 // the last notice when it succeeds ("" none)
-    std::vector<std::shared_ptr<QObject>> keep;
-};
-
 } // namespace
 
 class TestDocument : public QObject
@@ -241,139 +111,6 @@ private:
         return GraphicsView::backupDir() + QStringLiteral("%1.Version%2.bak").arg(fileName).arg(version);
     }
 
-
-    // A graph on the server, for the local-copy writer; its id, 0 when it cannot be stored.
-    qint64 storeServerGraph()
-    {
-        TestBackend::settings().save();
-        if (!TestBackend::reset() || !DbServerSettings::storePassword(TestBackend::password())
-            || !CDataLink::GetDataLink()->SetupRtuDev())
-            return 0;
-        ServerDatabase other;
-        if (!other.open(TestBackend::settings(), TestBackend::password()))
-            return 0;
-        ServerGraph graph;
-        graph.name = QStringLiteral("feeder");
-        graph.graph = QByteArray(3000, 'g');
-        return other.store(graph) == ServerDatabase::Store::Stored ? graph.id : 0;
-    }
-
-    // Each writer in the current project folder. Every write() changes what is written.
-    WriterCase writerCase(Writer writer, qint64 serverGraph)
-    {
-        WriterCase c;
-        auto counter = std::make_shared<int>(0);
-        switch (writer) {
-        case Writer::Graph:
-        case Writer::Template: {
-            const int type = writer == Writer::Graph ? 0 : 1;
-            auto view = std::make_shared<GraphicsView>();
-            view->newFile(type);
-            ::fill(view->documentScene(), 3);
-            c.folder = type == 0 ? AbstractGraphicsUtility::graphDir() : AbstractGraphicsUtility::templateDir();
-            c.target = c.folder + (type == 0 ? QStringLiteral("small.drw") : QStringLiteral("small.tpl"));
-            if (!view->saveFile(c.target, false))
-                return {};
-            c.write = [v = view.get(), counter] {
-                v->documentScene()->addItem(rectangle(QRectF(5 + ++*counter, 5, 50, 50), Qt::red));
-                v->setWindowModified(true);
-                return v->save();
-            };
-            c.failure = QStringLiteral("警告|文件操作错误!");
-            c.keep.push_back(view);
-            break;
-        }
-        case Writer::Svg: {
-            auto view = std::make_shared<GraphicsView>();
-            view->newFile(0);
-            ::fill(view->documentScene(), 2);
-            if (!view->saveFile(AbstractGraphicsUtility::graphDir() + QStringLiteral("drawn.drw"), false))
-                return {};
-            c.folder = AbstractGraphicsUtility::svgDir();
-            c.target = c.folder + QStringLiteral("drawn.svg");
-            c.write = [v = view.get(), counter, target = c.target] {
-                // The colour of the live scene goes into the attributes: another file each time.
-                v->documentScene()->setBackgroundColor(QColor(++*counter, 0, 0));
-                TestSupport::answerFileRequest(target);
-                v->exportSvg();
-                return true;
-            };
-            c.failure = applicationTitle() + QStringLiteral("|<font color=\"red\">导出svg文件失败,请重试!</font>");
-            c.success = QStringLiteral("提示|导出成功!");
-            c.keep.push_back(view);
-            break;
-        }
-        case Writer::Group: {
-            auto view = std::make_shared<GraphicsView>();
-            view->newFile(0);
-            auto *group = new GroupItem;
-            view->documentScene()->addItem(group);
-            c.folder = GroupTool::dir();
-            c.target = c.folder + QStringLiteral("feeder.grp");
-            c.write = [scene = view->documentScene(), group, counter] {
-                group->addToGroup(rectangle(QRectF(10 * ++*counter, 5, 50, 50), Qt::red));
-                scene->exportGroup(group);
-                return true;
-            };
-            c.failure = QStringLiteral("警告|图元组导出失败!");
-            c.success = QStringLiteral("提示|图元组导出成功!");
-            c.keep.push_back(view);
-            break;
-        }
-        case Writer::Palette:
-            c.folder = AbstractGraphicsUtility::projectDir();
-            c.target = paletteFilePath();
-            c.write = [target = c.target, counter] {
-                const RGB_COLOR colours[] = {{0, 0, 0, 0}, {uchar(++*counter), 255, 0, 0}};
-                return writePalette(target, colours, 2);
-            };
-            break;
-        case Writer::PushIni: {
-            auto dialog = std::make_shared<DlgPushGraphProperty>(nullptr);
-            c.folder = AbstractGraphicsUtility::projectDir();
-            c.target = c.folder + QStringLiteral("DlgPushGraphProperty.ini");
-            c.write = [d = dialog.get()] {
-                auto *time = d->findChild<QSpinBox *>(QStringLiteral("spinBoxTime"));
-                time->setValue(time->value() + 1);
-                d->setResult(QDialog::Rejected);
-                d->findChild<QAbstractButton *>(QStringLiteral("pushButtonOK"))->click();
-                return d->result() == QDialog::Accepted;
-            };
-            c.failure = QStringLiteral("推图窗口属性|无法写入文件 ") + c.target;
-            c.keep.push_back(dialog);
-            break;
-        }
-        case Writer::ServerCopy:
-            // A new file: there is no previous one to keep, only nothing to leave behind.
-            c.folder = AbstractGraphicsUtility::graphDir();
-            c.write = [folder = c.folder, serverGraph] {
-                return !CDataLink::GetDataLink()->fetchDizFile(serverGraph, folder).isEmpty();
-            };
-            c.failure = QStringLiteral("提示|无法写入文件 ");
-            break;
-        case Writer::Import: {
-            auto manager = std::make_shared<PaintTool>();
-            c.folder = LibraryChoice::folder(ItemKind::CustomSymbol);
-            c.target = c.folder + QStringLiteral("pic.png");
-            // Sources with other content each time, written now: the writer may run as
-            // another user.
-            for (int i = 1; i <= 2; ++i) {
-                const QString folder = path(QStringLiteral("import-%1").arg(i));
-                if (!QDir().mkpath(folder) || !writeFile(folder + QStringLiteral("/pic.png"), QByteArray::number(i)))
-                    return {};
-            }
-            c.write = [m = manager.get(), this, counter] {
-                TestSupport::answerFileRequest(path(QStringLiteral("import-%1/pic.png").arg(++*counter)));
-                m->findChild<QAbstractButton *>(QStringLiteral("pushButtonImport"))->click();
-                return true;
-            };
-            c.failure = manager->windowTitle() + QStringLiteral("|无法导入 pic.png!");
-            c.keep.push_back(manager);
-            break;
-        }
-        }
-        return c;
-    }
 
 private slots:
     void initTestCase()
@@ -594,7 +331,7 @@ private slots:
         // A save as that fails changes nothing, so the save in place still backs up version 12.
         QString seen;
         {
-            FailingWrites full;
+            TestSupport::FailingWrites full;
             TestSupport::answerFileRequest(path(QStringLiteral("old-copy.drw")));
             answerBox(&seen);
             QVERIFY(!view.saveAs());
@@ -1013,92 +750,6 @@ private slots:
         TestSupport::cancelPendingModals();
     }
 
-
-    // --- every writer of the program
-
-    void writersKeepThePreviousFile_data()
-    {
-        QTest::addColumn<int>("writer");
-        QTest::addColumn<bool>("fullDisk");
-        const std::pair<const char *, Writer> writers[] = {{"graph save", Writer::Graph},
-            {"template save", Writer::Template}, {"SVG export", Writer::Svg}, {"group export", Writer::Group},
-            {"palette", Writer::Palette}, {"push-window INI", Writer::PushIni},
-            {"server local copy", Writer::ServerCopy}, {"manager import", Writer::Import}};
-        for (const auto &w : writers) {
-            QTest::addRow("%s, full disk", w.first) << int(w.second) << true;
-            QTest::addRow("%s, folder closed to new files", w.first) << int(w.second) << false;
-        }
-    }
-
-    // On a full disk a write fails, says so and leaves the previous file byte for byte and
-    // nothing else behind; in a folder that takes no new files an existing file is still saved.
-    void writersKeepThePreviousFile()
-    {
-        QFETCH(int, writer);
-        QFETCH(bool, fullDisk);
-        const Writer w = Writer(writer);
-        if (w == Writer::ServerCopy && !fullDisk)
-            QSKIP("A local copy is always a new file, which a folder closed to new files cannot take.");
-        const qint64 serverGraph = w == Writer::ServerCopy ? storeServerGraph() : 0;
-        QVERIFY(w != Writer::ServerCopy || serverGraph);
-
-        const QString project = path(QStringLiteral("project-%1-%2").arg(writer).arg(fullDisk));
-        std::unique_ptr<FullDisk> disk;
-        if (fullDisk)
-            disk = std::make_unique<FullDisk>(project);
-        QVERIFY(QDir().mkpath(project));
-        const QByteArray oldProject = qgetenv("PLOTWRIGHT_PROJECT_DIR");
-        qputenv("PLOTWRIGHT_PROJECT_DIR", QFile::encodeName(project));
-        const auto restoreProject = qScopeGuard([&oldProject] { qputenv("PLOTWRIGHT_PROJECT_DIR", oldProject); });
-        AbstractGraphicsUtility::initProject();
-        WriterCase c = writerCase(w, serverGraph);
-        QVERIFY(c.write);
-
-        QStringList seen;
-        const auto run = [&] {
-            seen.clear();
-            answerEverything(QStringLiteral("feeder"), &seen);
-            const bool ok = c.write();
-            TestSupport::cancelPendingModals();
-            return ok;
-        };
-        if (!c.target.isEmpty()) {
-            QVERIFY(run());
-            QCOMPARE(seen, c.success.isEmpty() ? QStringList() : QStringList {c.success});
-        }
-        const auto current = [&c] { return c.target.isEmpty() ? QByteArray() : readFile(c.target); };
-        const QByteArray before = current();
-        QVERIFY(c.target.isEmpty() || !before.isEmpty());
-        QStringList files;
-
-        if (fullDisk) {
-            QVERIFY(disk->fill());
-            files = QDir(c.folder).entryList(QDir::Files | QDir::Hidden);
-            const bool ok = run();
-            if (c.failure.isEmpty())
-                QVERIFY(!ok);
-            else
-                QVERIFY2(seen.size() == 1 && seen.first().startsWith(c.failure), qPrintable(seen.join('\n')));
-            QCOMPARE(current(), before);
-        } else {
-            // An ordinary user must reach the files: the test's own folder is private. Root's
-            // group stays ours, so the group needs the same access.
-            QVERIFY(QFile::setPermissions(m_base, QFile::permissions(m_base) | QFileDevice::ReadGroup
-                    | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther));
-            files = QDir(c.folder).entryList(QDir::Files | QDir::Hidden);
-            bool ok = false;
-            {
-                ClosedFolder closed(c.folder, c.target);
-                if (!closed.isReady())
-                    QSKIP("The folder cannot be closed to new files here.");
-                ok = run();
-            }
-            QVERIFY2(ok, qPrintable(seen.join('\n')));
-            QCOMPARE(seen, c.success.isEmpty() ? QStringList() : QStringList {c.success});
-            QVERIFY(current() != before);
-        }
-        QCOMPARE(QDir(c.folder).entryList(QDir::Files | QDir::Hidden), files);
-    }
 
 private:
     QTemporaryDir m_dir;
