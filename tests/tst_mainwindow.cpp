@@ -8,6 +8,7 @@
 #include "document/graphicsview.h"
 #include "graphicsitem.h"
 #include "itemkind.h"
+#include "librarychoice.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
 #include "testsupport.h"
@@ -553,6 +554,46 @@ private slots:
         QVERIFY(w.isVisible());
         w.slotNewMessage(2024, 0, 0);
         QVERIFY(!w.isVisible());
+    }
+
+    // The tool table and the kind table agree: every kind has exactly one tool, which carries
+    // the kind's number and name; the tools in the bars draw an item of their own kind.
+    void everyKindHasItsTool()
+    {
+        QHash<int, int> tools;
+        for (const auto &t : Ui_PlotwrightClass::tools()) {
+            ++tools[t.number];
+            QVERIFY2(ItemKind::find(t.number) || t.number == ItemKind::Pointer || t.number == ItemKind::Group,
+                t.objectName);
+        }
+        for (const ItemKind &kind : ItemKind::all())
+            QVERIFY2(tools.value(kind.type) == 1, kind.name);
+
+        Plotwright w;
+        GraphicsView *view = TestSupport::newGraph(w);
+        QVERIFY(view);
+        Scene *scene = view->documentScene();
+        int drawn = 0;
+        for (const auto &t : Ui_PlotwrightClass::tools()) {
+            QAction *action = w.form().*t.action;
+            QCOMPARE(action->data().toInt(), t.number);
+            const ItemKind *kind = ItemKind::find(t.number);
+            if (!kind)
+                continue;
+            QCOMPARE(action->text(), kind->displayName());
+            // Library tools draw nothing from an empty library; tools off the bars are not chosen.
+            if (t.bar == Ui_PlotwrightClass::Tool::None || LibraryChoice::hasLibrary(t.number))
+                continue;
+            action->trigger();
+            QCOMPARE(EditorState::currentTool(), t.number);
+            TestSupport::drag(*view, QPointF(100, 100), QPointF(180, 150));
+            QCOMPARE(scene->items().size(), 1);
+            QVERIFY2(scene->items().first()->type() == kind->type, t.objectName);
+            scene->undoStack()->undo();
+            QVERIFY(scene->items().isEmpty());
+            ++drawn;
+        }
+        QVERIFY(drawn > 0);
     }
 };
 
