@@ -232,7 +232,7 @@ void Plotwright::slotActionToolGroup(QAction *action)
 {
     QCursor cursor(Qt::ArrowCursor);
     for (const Ui_PlotwrightClass::Tool &tool : Ui_PlotwrightClass::tools()) {
-        if (ui.*tool.action != action)
+        if (ui.toolAction(tool.number) != action)
             continue;
         EditorState::setCurrentTool(tool.number);
         if (action != ui.action_Void) {

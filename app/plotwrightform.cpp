@@ -205,7 +205,9 @@ void Form::setupUi(QMainWindow *window)
             || t.action == &Form::action_Capacity_Face;
         action->setCheckable(!oneShot);
         action->setData(t.number);
-        this->*t.action = action;
+        if (t.action)
+            this->*t.action = action;
+        toolActions.insert(t.number, action);
     }
     action_Void->setChecked(true);
 
@@ -292,7 +294,7 @@ void Form::setupUi(QMainWindow *window)
                        action_DIY, action_Group});
     for (const Tool &t : tools()) {
         if (t.bar == Tool::Device)
-            deviceBox->addAction(this->*t.action);
+            deviceBox->addAction(toolAction(t.number));
     }
 
     retranslateUi(window);
@@ -312,7 +314,7 @@ void Form::retranslateUi(QMainWindow *window)
         action->setShortcut(c.shortcut ? QKeySequence(tr(c.shortcut)) : QKeySequence());
     }
     for (const Tool &t : tools()) {
-        QAction *action = this->*t.action;
+        QAction *action = toolAction(t.number);
         action->setText(tr(t.text));
         applyTips(action, t.toolTip, t.statusTip);
     }

@@ -1,6 +1,7 @@
 #ifndef PLOTWRIGHTFORM_H
 #define PLOTWRIGHTFORM_H
 
+#include <QHash>
 #include <QList>
 
 class QAction;
@@ -19,7 +20,8 @@ class QWidget;
 class Ui_PlotwrightClass
 {
 public:
-    // One drawing tool: its action, the item type it draws and its picture stem.
+    // One drawing tool: its action, the item type it draws and its picture stem. A tool that no
+    // code names needs no member of its own (null here): toolAction() finds every tool's action.
     struct Tool
     {
         QAction *Ui_PlotwrightClass::*action;
@@ -32,6 +34,8 @@ public:
         enum Bar { None, Graphics, Device } bar;
     };
     static const QList<Tool> &tools();
+    // The action of the tool with that number, null when there is none.
+    QAction *toolAction(int number) const { return toolActions.value(number); }
 
     void setupUi(QMainWindow *window);
     void retranslateUi(QMainWindow *window);
@@ -63,6 +67,8 @@ public:
     QAction *action_YC, *action_Bar, *action_Curve, *action_Clock, *action_DClock, *action_Button, *action_Hot,
         *action_Dial, *action_Pie, *action_BarExtend, *action_Circle, *action_Detail, *action_TextExt,
         *action_Rankchart, *action_Thermo;
+
+    QHash<int, QAction *> toolActions;
 
     QWidget *centralWidget;
     QGridLayout *gridLayout;
