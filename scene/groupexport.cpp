@@ -5,7 +5,7 @@
 #include "apptexts.h"
 #include "grouptool.h"
 #include "safefile.h"
-#include "version.h"
+#include "itemstorage.h"
 
 #include <QDataStream>
 #include <QDateTime>
@@ -48,8 +48,7 @@ void GroupExport::exportGroup(AbstractGraphicsUtility *group, QWidget *parent)
     }
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     QDataStream stream(&file);
-    stream << Version::VersionToString(AbstractGraphicsScene::CurrentVersion);
-    bool saved = group->saveItem(stream);
+    bool saved = ItemStorage::writeGroupFile(stream, *group);
     if (saved)
         saved = file.commit(&stream);
     else

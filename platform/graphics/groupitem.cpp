@@ -4,8 +4,8 @@
 #include "documentformat.h"
 #include "formatlimits.h"
 #include "graphicsitem.h"
+#include "itemstorage.h"
 #include "librarychoice.h"
-#include "version.h"
 
 #include <QDataStream>
 #include <QFile>
@@ -72,18 +72,7 @@ GroupItem *GroupItem::load(const QString &fileName)
 
 GroupItem *GroupItem::read(QDataStream &stream)
 {
-    QString version;
-    stream >> version;
-    bool known = false;
-    for (unsigned v = DocumentFormat::OldestVersion; v <= DocumentFormat::CurrentVersion; ++v)
-        known = known || version == Version::VersionToString(v);
-    if (!known || stream.status() != QDataStream::Ok)
-        return nullptr;
-    QGraphicsItem *item = DocumentFormat::loadItem(stream);
-    if (auto *group = dynamic_cast<GroupItem *>(item))
-        return group;
-    delete item;
-    return nullptr;
+    return ItemStorage::readGroupFile(stream);
 }
 
 bool GroupItem::createFromPoints(const DrawingDefaults *, const QPointF &press, const QPointF &release,

@@ -6,6 +6,9 @@
 #include "formatversion.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
+#include "version.h"
+
+#include <QDataStream>
 
 namespace {
 // Which optional parts a stored item or group carries.
@@ -245,4 +248,26 @@ GroupItem *ItemStorage::readGroup(BinaryReader &in, unsigned version, int depth)
     }
     group->setLock(flags & Locked);
     return group;
+}
+
+bool ItemStorage::writeGroupFile(QDataStream &stream, AbstractGraphicsUtility &group)
+{
+    stream << Version::VersionToString(FormatVersion::Current);
+    return group.saveItem(stream);
+}
+
+GroupItem *ItemStorage::readGroupFile(QDataStream &stream)
+{
+    QString version;
+    stream >> version;
+    bool known = false;
+    for (unsigned v = DocumentFormat::OldestVersion; v <= DocumentFormat::CurrentVersion; ++v)
+        known = known || version == Version::VersionToString(v);
+    if (!known || stream.status() != QDataStream::Ok)
+        return nullptr;
+    QGraphicsItem *item = DocumentFormat::loadItem(stream);
+    if (auto *group = dynamic_cast<GroupItem *>(item))
+        return group;
+    delete item;
+    return nullptr;
 }
