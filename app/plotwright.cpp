@@ -36,9 +36,9 @@
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QMenu>
 #include <QMessageBox>
-#include <QSignalMapper>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUndoGroup>
@@ -68,7 +68,6 @@ Plotwright::Plotwright(QWidget *parent)
     ui.action_Separator->setSeparator(true);
     setupToolGroup();
     setupUndoActions();
-    m_windowMapper = new QSignalMapper(this);
     m_propertyDock = new PropertyDockWidget(this);
     addDockWidget(Qt::RightDockWidgetArea, m_propertyDock);
     readSettings();
@@ -163,7 +162,6 @@ void Plotwright::connectCommands()
     connect(m_propertyDock, &QDockWidget::visibilityChanged, ui.action_PropertyEditor, &QAction::setChecked);
     connect(ui.action_Quit, &QAction::triggered, this, &QWidget::close);
     connect(ui.mdiArea, &QMdiArea::subWindowActivated, this, &Plotwright::slotSubWindowActivated);
-    connect(m_windowMapper, &QSignalMapper::mappedWidget, this, &Plotwright::slotSetActiveSubWindow);
     connect(ui.menu_windows, &QMenu::aboutToShow, this, &Plotwright::slotUpdateWindowMenu);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &Plotwright::slotUpdateEditMenu);
     connect(m_toolGroup, &QActionGroup::triggered, this, &Plotwright::slotActionToolGroup);
@@ -298,8 +296,9 @@ void Plotwright::slotUpdateWindowMenu()
         QAction *action = menu->addAction(text);
         action->setCheckable(true);
         action->setChecked(view == active);
-        connect(action, &QAction::triggered, m_windowMapper, qOverload<>(&QSignalMapper::map));
-        m_windowMapper->setMapping(action, windows.at(i));
+        // A window closed while the menu is open leaves a null pointer behind, which is ignored.
+        const QPointer<QMdiSubWindow> window = windows.at(i);
+        connect(action, &QAction::triggered, this, [this, window] { slotSetActiveSubWindow(window); });
     }
 }
 

@@ -13,7 +13,6 @@
 class QActionGroup;
 class QGraphicsItem;
 class QMdiSubWindow;
-class QSignalMapper;
 class QUndoGroup;
 class DocumentStatus;
 class GraphicsView;
@@ -107,7 +106,6 @@ private:
     RecentFileList m_recentFiles;
     QSettings m_settings;
     QActionGroup *m_toolGroup = nullptr;
-    QSignalMapper *m_windowMapper = nullptr;
     ZColorBar *m_colorBar = nullptr;
     QUndoGroup *m_undoGroup = nullptr;
     PropertyDockWidget *m_propertyDock = nullptr;
