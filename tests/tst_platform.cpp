@@ -100,9 +100,6 @@ private slots:
         // Until SetupRtuDev() connects, the link answers offline.
         CDataLink *link = CDataLink::GetDataLink();
         QVERIFY(!link->online);
-        QVERIFY(CDataLink::GetDbServerInfo().isEmpty());
-        QString id = QStringLiteral("YC0001");
-        QVERIFY(!CDataLink::GetIdInfo(id));
         QVERIFY(link->OpenDizFile(AbstractGraphicsUtility::graphDir()).isEmpty());
         QVERIFY(link->SaveDizFile(QStringLiteral("a.drw"), QStringLiteral("a.svg")).isEmpty());
         CDataLink::UnInit();

@@ -156,8 +156,6 @@ private slots:
         };
         QTest::newRow("123") << int(ItemKind::AnalogValue) << value("0", "") << "123";
         QTest::newRow("123.46 kV") << int(ItemKind::AnalogValue) << value("0.00", "kV") << "123.46 kV";
-        QTest::newRow("123.456") << int(ItemKind::AnalogValue) << value("0.000", "") << "123.456";
-        QTest::newRow("电流: 123 A") << int(ItemKind::TextValue) << value("0", "A") << "电流: 123 A";
         QTest::newRow("电流: 123.456 MW") << int(ItemKind::TextValue) << value("0.000", "MW") << "电流: 123.456 MW";
         const QString format = QStringLiteral("显示格式");
         QTest::newRow("time") << int(ItemKind::DigitalClock) << QVariantMap {{format, "hh:mm:ss"}} << "12:34:56";
