@@ -38,27 +38,22 @@ bool near(const QImage &image, const QPointF &at, const QColor &colour)
     return countNear(image, QRect(at.toPoint(), QSize(1, 1)), colour) > 0;
 }
 
+// The picture kinds' file property, folder and wide blue 40 x 20 test picture of their format.
 QString fileId(int type)
 {
-    return type == ItemKind::Animation ? QStringLiteral("图片文件")
-        : type == ItemKind::SvgPicture ? QStringLiteral("SVG文件")
-                             : QStringLiteral("图符文件");
+    return type == ItemKind::Animation ? "图片文件" : type == ItemKind::SvgPicture ? "SVG文件" : "图符文件";
 }
 
 QString folderOf(int type)
 {
     return type == ItemKind::Animation ? AbstractGraphicsUtility::bmpDir()
         : type == ItemKind::SvgPicture ? AbstractGraphicsUtility::svgDir()
-                             : AbstractGraphicsUtility::symbolDir();
+                                       : AbstractGraphicsUtility::symbolDir();
 }
 
-// A wide blue test picture of each picture kind's format, 40 x 20.
 QString widePicture(int type)
 {
-    return folderOf(type)
-        + QLatin1String(type == ItemKind::Animation ? "wide.gif"
-                : type == ItemKind::SvgPicture      ? "wide.svg"
-                                          : "wide.png");
+    return folderOf(type) + (type == ItemKind::Animation ? "wide.gif" : type == ItemKind::SvgPicture ? "wide.svg" : "wide.png");
 }
 
 // A GIF written by hand (Qt reads GIF but does not write it): one single-colour frame per
