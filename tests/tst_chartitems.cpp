@@ -322,6 +322,15 @@ private slots:
         }
     }
 
+    // Without a file each picture kind shows a placeholder of its own.
+    void placeholdersDifferByKind()
+    {
+        QList<QImage> images;
+        for (int type : PictureTypes)
+            images << render(makeItem(type, QSizeF(120, 90)).get(), Path::Vectors);
+        QVERIFY(images.at(0) != images.at(1) && images.at(1) != images.at(2) && images.at(0) != images.at(2));
+    }
+
     void drawingFollowsTheFile_data()
     {
         QTest::addColumn<int>("type");

@@ -140,9 +140,6 @@ private slots:
             (QList<int> {out.penWidth, out.penStyle, out.brushStyle, out.lineHead, out.lineEnd}), fields);
         QCOMPARE(out.penColor, QColor(12, 34, 56));
         QCOMPARE(out.bruchColor, QColor(200, 100, 50, 128));
-        DrawingDefaults unset;
-        dlg.value(unset);
-        QVERIFY(!unset.penColor.isValid() && !unset.bruchColor.isValid());
     }
 
     // --- DlgPushGraphProperty
@@ -158,8 +155,6 @@ private slots:
                                  << QList<int> {1, 800, 600, 30};
         QTest::newRow("size out of range")
             << QByteArray("[General]\nsize=@Size(3000 50)\ntime=9999\n") << QList<int> {0, 2048, 100, 3600};
-        QTest::newRow("whole file") << QByteArray("[General]\nmode=0\nsize=@Size(640 480)\ntime=7\n")
-                                    << QList<int> {0, 640, 480, 7};
     }
 
     void pushGraphShowsStoredAndCancelWritesNothing()
