@@ -7,6 +7,7 @@
 #include "qttreepropertybrowser.h"
 #include "safefile.h"
 
+#include <QDir>
 #include <QAbstractButton>
 #include <QContextMenuEvent>
 #include <QGraphicsView>
@@ -35,6 +36,7 @@ namespace TestSupport {
 
 namespace {
 std::unique_ptr<QTemporaryDir> s_project;
+std::unique_ptr<QTemporaryDir> s_home;
 int s_missed = 0;
 QList<QTimer *> s_pending;
 
@@ -104,7 +106,11 @@ void watchForUnansweredModals()
 
 void isolate(const char *testName)
 {
-    QStandardPaths::setTestModeEnabled(true);
+    // Settings, data and caches in a folder of this process's own: two runs of the same test at
+    // once (another checkout, a repeat run) never share a settings file or a password file.
+    s_home = std::make_unique<QTemporaryDir>();
+    for (const char *variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
+        qputenv(variable, QDir(s_home->path()).filePath(QLatin1String(variable)).toLocal8Bit());
     QCoreApplication::setOrganizationName(QStringLiteral("PlotwrightTest-%1").arg(QLatin1String(testName)));
     s_project = std::make_unique<QTemporaryDir>();
     qputenv("PLOTWRIGHT_PROJECT_DIR", s_project->path().toLocal8Bit());
