@@ -66,7 +66,7 @@ QLabel *AboutDlg::makeLine(int fromBottom)
     return label;
 }
 
-void AboutDlg::showMessage(QString text, int line)
+void AboutDlg::showMessage(const QString &text, int line)
 {
     QLabel *label = line == 0 ? m_line1 : m_line2;
     label->setText(text);
@@ -85,7 +85,7 @@ void AboutDlg::finish()
     accept();
 }
 
-void AboutDlg::setAboutText(QString title)
+void AboutDlg::setAboutText(const QString &title)
 {
     m_line3->setText(title);
     m_line3->show();

@@ -14,10 +14,10 @@ class AboutDlg : public QDialog
 public:
     AboutDlg(int mode, QWidget *parent);
 
-    void showMessage(QString text, int line);
+    void showMessage(const QString &text, int line);
     void showActivated();
     void finish();
-    void setAboutText(QString title);
+    void setAboutText(const QString &title);
 
     static QString versionText();
     static QString productName();

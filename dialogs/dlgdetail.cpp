@@ -3,7 +3,7 @@
 
 DlgDetail::DlgDetail(QMap<QString, QString> preview, QWidget *parent)
     : QDialog(parent)
-    , m_preview(preview)
+    , m_preview(std::move(preview))
     , ui(new Ui::DlgDetail)
 {
     ui->setupUi(this);

@@ -37,7 +37,7 @@ bool truncated(const QString &part)
 
 DlgReplaceVariables::DlgReplaceVariables(QList<AbstractGraphicsUtility *> items, QWidget *parent)
     : QDialog(parent)
-    , m_items(items)
+    , m_items(std::move(items))
     , ui(new Ui::DlgReplaceVariables)
 {
     ui->setupUi(this);
@@ -77,7 +77,7 @@ void DlgReplaceVariables::slotStateChanged(int state)
     ui->comboBox->setEnabled(state == Qt::Checked);
 }
 
-void DlgReplaceVariables::slotCurrentTextChanged(QString text)
+void DlgReplaceVariables::slotCurrentTextChanged(const QString &text)
 {
     ui->lineEditTo->setText(text);
 }

@@ -29,7 +29,7 @@ public:
 public slots:
     void slotToggled(bool checked);
     void slotStateChanged(int state);
-    void slotCurrentTextChanged(QString text);
+    void slotCurrentTextChanged(const QString &text);
     void slotReplaceClicked();
 
 private:

@@ -359,6 +359,56 @@ QIcon QtVariantPropertyManager::valueIcon(const QtProperty *property) const
     return QIcon(swatch);
 }
 
+namespace {
+
+// A value of one of the browser's own types (enumerations, point lists, paths, pop-up lists)
+// as the property holds it; invalid when it cannot be one. Groups hold no value.
+QVariant normalisedOwnType(int type, const QVariant &value, const QStringList &enumNames)
+{
+    if (type == QtVariantPropertyManager::enumTypeId()) {
+        bool ok = false;
+        const int i = value.toInt(&ok);
+        return ok ? (i >= 0 && i < enumNames.size() ? i : -1) : QVariant();
+    }
+    if (type == QtVariantPropertyManager::pntTypeId()) {
+        if (value.userType() == QMetaType::QPolygon)
+            return QVariant::fromValue(QPolygonF(value.value<QPolygon>()));
+        return value.userType() == QMetaType::QPolygonF ? value : QVariant();
+    }
+    if (type == QtVariantPropertyManager::pathTypeId() || type == QtVariantPropertyManager::popupTypeId())
+        return value.canConvert<QString>() ? value.toString() : QVariant();
+    return QVariant();
+}
+
+// The other limit after one of them changed: a new minimum above the maximum raises the
+// maximum, and the other way round.
+QVariant orderedLimit(int type, bool changedIsMinimum, const QVariant &changed, const QVariant &other)
+{
+    if (type == QVariant::Size) {
+        const QSize s = changed.toSize();
+        const QSize t = other.toSize();
+        return changedIsMinimum ? t.expandedTo(s) : t.boundedTo(s);
+    }
+    if (type == QVariant::Double) {
+        return changedIsMinimum ? qMax(other.toDouble(), changed.toDouble())
+                                : qMin(other.toDouble(), changed.toDouble());
+    }
+    return changedIsMinimum ? qMax(other.toInt(), changed.toInt()) : qMin(other.toInt(), changed.toInt());
+}
+
+// The attribute value converted to the type the attribute has; invalid when it cannot be.
+QVariant convertedAttribute(int type, const QVariant &value)
+{
+    if (type == QMetaType::QRegularExpression && value.userType() == QMetaType::QRegExp)
+        return QRegularExpression(value.toRegExp().pattern());
+    if (type == QMetaType::QRegularExpression && value.userType() == QMetaType::QString)
+        return QRegularExpression(value.toString());
+    QVariant v = value;
+    return v.convert(type) ? v : QVariant();
+}
+
+} // namespace
+
 QVariant QtVariantPropertyManager::normalised(const Data &data, const QVariant &value) const
 {
     const QVariantHash &a = data.attributes;
@@ -392,20 +442,8 @@ QVariant QtVariantPropertyManager::normalised(const Data &data, const QVariant &
         return QSize(qBound(lo.width(), s.width(), hi.width()), qBound(lo.height(), s.height(), hi.height()));
     }
     default:
-        break;
+        return normalisedOwnType(data.type, value, attribute(EnumNames).toStringList());
     }
-    if (data.type == enumTypeId()) {
-        const int i = value.toInt(&ok);
-        return ok ? (i >= 0 && i < attribute(EnumNames).toStringList().size() ? i : -1) : QVariant();
-    }
-    if (data.type == pntTypeId()) {
-        if (value.userType() == QMetaType::QPolygon)
-            return QVariant::fromValue(QPolygonF(value.value<QPolygon>()));
-        return value.userType() == QMetaType::QPolygonF ? value : QVariant();
-    }
-    if (data.type == pathTypeId() || data.type == popupTypeId())
-        return value.canConvert<QString>() ? value.toString() : QVariant();
-    return QVariant(); // groups hold no value
 }
 
 void QtVariantPropertyManager::store(QtProperty *property, const QVariant &value)
@@ -521,34 +559,18 @@ void QtVariantPropertyManager::setAttribute(
     const QVariantHash &known = types().value(data->type).attributes;
     QVariant v = value;
     if (known.contains(attribute)) {
-        const int type = known.value(attribute).userType();
-        if (type == QMetaType::QRegularExpression && value.userType() == QMetaType::QRegExp)
-            v = QRegularExpression(value.toRegExp().pattern());
-        else if (type == QMetaType::QRegularExpression && value.userType() == QMetaType::QString)
-            v = QRegularExpression(value.toString());
-        else if (!v.convert(type))
+        v = convertedAttribute(known.value(attribute).userType(), value);
+        if (!v.isValid())
             return;
     }
     if (attributeValue(property, attribute) == v)
         return;
     data->attributes.insert(attribute, v);
-    // The limits stay ordered: a new minimum above the maximum raises the maximum, and
-    // the other way round.
+    // The limits stay ordered.
     if (known.contains(Minimum) && (attribute == Minimum || attribute == Maximum)) {
         const QString other = attribute == Minimum ? Maximum : Minimum;
-        QVariant o = attributeValue(property, other);
-        const bool low = attribute == Minimum;
-        if (data->type == QVariant::Size) {
-            const QSize s = v.toSize();
-            QSize t = o.toSize();
-            t = low ? t.expandedTo(s) : t.boundedTo(s);
-            o = t;
-        } else if (data->type == QVariant::Double) {
-            o = low ? qMax(o.toDouble(), v.toDouble()) : qMin(o.toDouble(), v.toDouble());
-        } else {
-            o = low ? qMax(o.toInt(), v.toInt()) : qMin(o.toInt(), v.toInt());
-        }
-        data->attributes.insert(other, o);
+        data->attributes.insert(
+            other, orderedLimit(data->type, attribute == Minimum, v, attributeValue(property, other)));
     }
     emit attributeChanged(property, attribute, v);
     const QVariant fitted = data->type == groupTypeId() ? QVariant() : normalised(*data, data->value);

@@ -592,7 +592,7 @@ void Scene::replaceVariables(QList<AbstractGraphicsUtility *> items)
     // No naming rule is checked before the dialog: none is settled for this system, and the
     // dialog can only rebind an id to a point record that exists with exactly the new names,
     // after the user has confirmed the preview. A rule invented here would refuse valid work.
-    DlgReplaceVariables dialog(items, views().value(0));
+    DlgReplaceVariables dialog(std::move(items), views().value(0));
     dialog.setWindowTitle(QStringLiteral("变量替换"));
     dialog.initData();
     dialog.exec();
@@ -600,7 +600,7 @@ void Scene::replaceVariables(QList<AbstractGraphicsUtility *> items)
 
 // Depth first, parents before their members; items without the interface still lend
 // their members.
-QList<AbstractGraphicsUtility *> Scene::utilityItems(QList<QGraphicsItem *> items)
+QList<AbstractGraphicsUtility *> Scene::utilityItems(const QList<QGraphicsItem *> &items)
 {
     QList<AbstractGraphicsUtility *> result;
     for (QGraphicsItem *item : items) {

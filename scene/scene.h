@@ -50,7 +50,7 @@ public:
     void destroyGroup();
     void exportGroup(QGraphicsItem *item);
     void replaceVariables(QList<AbstractGraphicsUtility *> items);
-    QList<AbstractGraphicsUtility *> utilityItems(QList<QGraphicsItem *> items);
+    QList<AbstractGraphicsUtility *> utilityItems(const QList<QGraphicsItem *> &items);
 
     // The selected items of `selection` in stacking order, topmost first unless asked
     // otherwise; `topLevelOnly` leaves group members out.
