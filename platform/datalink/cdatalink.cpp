@@ -276,7 +276,7 @@ QString CDataLink::refuse(const QString &why)
     return QString();
 }
 
-QString CDataLink::OpenDizFile(QString dir)
+QString CDataLink::OpenDizFile(const QString &dir)
 {
     if (!m_db && !m_dropped)
         return QString();
@@ -312,7 +312,7 @@ QString CDataLink::fetchDizFile(qint64 id, const QString &dir)
     return path;
 }
 
-QString CDataLink::SaveDizFile(QString graphFile, QString svgFile)
+QString CDataLink::SaveDizFile(const QString &graphFile, const QString &svgFile)
 {
     if (!m_db && !m_dropped)
         return QString();

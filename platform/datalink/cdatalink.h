@@ -51,10 +51,10 @@ public:
     virtual bool SetupRtuDev();
     // Lets the user choose a server graph and writes it into `dir` as
     // "DIZ.<server id>.<name>.drw"; the local path, empty when cancelled or failed.
-    virtual QString OpenDizFile(QString dir);
+    virtual QString OpenDizFile(const QString &dir);
     // Uploads the graph file and its SVG as one new revision; the local path of the copy of
     // that revision (moved into the graph folder), empty when the upload was refused or failed.
-    virtual QString SaveDizFile(QString graphFile, QString svgFile);
+    virtual QString SaveDizFile(const QString &graphFile, const QString &svgFile);
 
     // OpenDizFile without the dialog: server graph `id` into `dir`.
     QString fetchDizFile(qint64 id, const QString &dir);

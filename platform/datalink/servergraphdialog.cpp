@@ -14,7 +14,7 @@ QString sizeText(qint64 bytes)
 {
     if (bytes < 1024)
         return QStringLiteral("%1 字节").arg(bytes);
-    return bytes < 1024 * 1024 ? QStringLiteral("%1 KB").arg(bytes / 1024.0, 0, 'f', 1)
+    return bytes < qint64(1024) * 1024 ? QStringLiteral("%1 KB").arg(bytes / 1024.0, 0, 'f', 1)
                                : QStringLiteral("%1 MB").arg(bytes / 1048576.0, 0, 'f', 1);
 }
 } // namespace

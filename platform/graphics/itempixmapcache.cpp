@@ -16,7 +16,7 @@ namespace {
 
 // Larger looks are drawn directly: one such item is cheap to draw, and at 4 bytes a pixel
 // it would push many small looks out of the cache.
-constexpr qint64 MaxCachedPixels = 512 * 512;
+constexpr qint64 MaxCachedPixels = qint64(512) * 512;
 // Qt keeps 10 MB, about one full-HD screen. A 4K screen is 33 MB of pixels, and zooming
 // through a graph leaves the looks of the zoom steps just visited, worth keeping.
 constexpr int ReservedKilobytes = 64 * 1024;

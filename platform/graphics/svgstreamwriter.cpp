@@ -352,7 +352,7 @@ private:
         case Qt::BDiagPattern:
         case Qt::FDiagPattern:
         case Qt::DiagCrossPattern: {
-            const QColor colour = brush.color();
+            const QColor &colour = brush.color();
             m_body.append("fill=\"url(#");
             appendPatternId(m_body, style, colour);
             m_body.append(")\" fill-opacity=\"");

@@ -80,7 +80,7 @@ QByteArray encode(const RGB_COLOR *colours, int count)
     qToLittleEndian<quint16>(FormatVersion, p + 4);
     qToLittleEndian<quint16>(quint16(count), p + 6);
     for (int i = 0; i < count; ++i) {
-        char *e = p + HeaderSize + EntrySize * i;
+        char *e = p + HeaderSize + std::ptrdiff_t(EntrySize) * i;
         e[0] = char(colours[i].red);
         e[1] = char(colours[i].green);
         e[2] = char(colours[i].blue);
@@ -140,7 +140,7 @@ int CreateColorPalette1(const QString &file, ZPalette **palette, RGB_COLOR **col
 
     RGB_COLOR entries[ZPaletteMaxColours];
     for (int i = 0; i < n; ++i) {
-        const char *e = bytes.constData() + HeaderSize + EntrySize * i;
+        const char *e = bytes.constData() + HeaderSize + std::ptrdiff_t(EntrySize) * i;
         entries[i] = {quint8(e[0]), quint8(e[1]), quint8(e[2]), quint8(e[3])};
     }
     ZPalette *created = allocatePalette(entries, n);
