@@ -6,8 +6,12 @@
 #include "itemkind.h"
 #include "scene/editorstate.h"
 
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QFile>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <algorithm>
 #include <cmath>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -158,6 +162,64 @@ QString writeGraph(const QString &path, int count)
     if (scene.save(stream) != AbstractGraphicsScene::FILE_SUCCESS)
         return QStringLiteral("saving %1 failed").arg(path);
     return QString();
+}
+
+void settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
+
+void deleteLaterNow()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QList<QGraphicsItem *> topLevel(const QGraphicsScene *scene, Qt::SortOrder order)
+{
+    QList<QGraphicsItem *> result;
+    for (QGraphicsItem *item : scene->items(order)) {
+        if (!item->parentItem())
+            result << item;
+    }
+    return result;
+}
+
+QGraphicsItem *itemNearCentre(QGraphicsView *view, bool selected, QPoint *at)
+{
+    const QRect area = view->viewport()->rect();
+    QList<QGraphicsItem *> candidates;
+    for (QGraphicsItem *item : view->items(area)) {
+        if (!item->parentItem() && (!selected || item->isSelected()))
+            candidates << item;
+    }
+    auto distance = [&](QGraphicsItem *item) {
+        const QPoint p = view->mapFromScene(item->sceneBoundingRect().center()) - area.center();
+        const ItemKind *kind = ItemKind::find(item->type());
+        const bool symbol = kind && kind->family == ItemKind::Symbol;
+        return p.manhattanLength() + (symbol ? 0 : 100000);
+    };
+    std::sort(candidates.begin(), candidates.end(),
+              [&](QGraphicsItem *a, QGraphicsItem *b) { return distance(a) < distance(b); });
+    for (QGraphicsItem *item : qAsConst(candidates)) {
+        const QPoint p = view->mapFromScene(item->sceneBoundingRect().center());
+        QGraphicsItem *hit = view->itemAt(p);
+        if (hit && hit->topLevelItem() == item) {
+            *at = p;
+            return item;
+        }
+    }
+    return nullptr;
+}
+
+int stackingPlace(const QGraphicsScene *scene, QGraphicsItem *item)
+{
+    return topLevel(scene).indexOf(item);
+}
+
+QPoint dragStep(int i)
+{
+    return QPoint(4 * i, 3 * i);
 }
 
 long statusKb(const char *field)

@@ -3,6 +3,8 @@
 
 #include "drawingdefaults.h"
 
+#include <QList>
+#include <QPoint>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
@@ -10,7 +12,9 @@
 #include <QVector>
 
 class GraphicsItem;
+class QGraphicsItem;
 class QGraphicsScene;
+class QGraphicsView;
 struct ItemKind;
 
 // What the benchmarks share: the graphs they fill and the process's memory figures.
@@ -64,6 +68,19 @@ DrawingDefaults defaultsFor(const ItemKind *kind);
 
 // Writes the graph of `count` items as a document file; an error text, empty on success.
 QString writeGraph(const QString &path, int count);
+
+// --- the scene and view as the window benchmarks drive them
+
+// The work an edit queued: index updates, the scene's change signals, repaints.
+void settle();
+void deleteLaterNow();
+QList<QGraphicsItem *> topLevel(const QGraphicsScene *scene, Qt::SortOrder order = Qt::AscendingOrder);
+// A top-level item near the middle of the view whose middle a press hits, symbols first;
+// only selected ones when asked. Null when there is none.
+QGraphicsItem *itemNearCentre(QGraphicsView *view, bool selected, QPoint *at);
+// Where the item stands among the top-level items, bottom first.
+int stackingPlace(const QGraphicsScene *scene, QGraphicsItem *item);
+QPoint dragStep(int i);
 
 // --- process-wide measurements
 
