@@ -1,9 +1,9 @@
 #include "enablingrules.h"
 
 #include "app/plotwrightform.h"
-#include "itemkind.h"
 #include "cdatalink.h"
 #include "document/graphicsview.h"
+#include "itemkind.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
 
@@ -15,11 +15,10 @@
 void EnablingRules::applyToDocument(const Ui_PlotwrightClass &ui, GraphicsView *view)
 {
     const bool d = view != nullptr;
-    for (QAction *a : {ui.action_Save, ui.action_SaveAs, ui.action_SelectAll,
-                       ui.action_EnvironmentSettings, ui.action_BackgroundColor, ui.action_BackgroundPixmap,
-                       ui.action_PaintProperty, ui.action_ZoomIn, ui.action_ZoomOut, ui.action_ZoomDefault,
-                       ui.action_Close, ui.action_CloseAll, ui.action_Tile, ui.action_Cascade, ui.action_Next,
-                       ui.action_Previous})
+    for (QAction *a : {ui.action_Save, ui.action_SaveAs, ui.action_SelectAll, ui.action_EnvironmentSettings,
+             ui.action_BackgroundColor, ui.action_BackgroundPixmap, ui.action_PaintProperty, ui.action_ZoomIn,
+             ui.action_ZoomOut, ui.action_ZoomDefault, ui.action_Close, ui.action_CloseAll, ui.action_Tile,
+             ui.action_Cascade, ui.action_Next, ui.action_Previous})
         a->setEnabled(d);
     // Paste follows the clipboard from the start, not only from its next change.
     ui.action_Paste->setEnabled(d && view->documentScene()->canPaste());
@@ -40,14 +39,14 @@ void EnablingRules::applyToDocument(const Ui_PlotwrightClass &ui, GraphicsView *
 void EnablingRules::applyToSelection(const Ui_PlotwrightClass &ui, const QList<QGraphicsItem *> &items)
 {
     const int selected = items.size();
-    const bool hasGroup = std::any_of(items.begin(), items.end(),
-                                      [](QGraphicsItem *item) { return item->type() == ItemKind::Group; });
+    const bool hasGroup
+        = std::any_of(items.begin(), items.end(), [](QGraphicsItem *item) { return item->type() == ItemKind::Group; });
     for (QAction *a : {ui.action_Deselect, ui.action_CreateGroup, ui.action_Copy, ui.action_Cut, ui.action_Delete})
         a->setEnabled(selected >= 1);
     ui.action_DestroyGroup->setEnabled(hasGroup);
-    for (QAction *a : {ui.action_AlignmentLeft, ui.action_AlignmentRight, ui.action_AlignmentTop,
-                       ui.action_AlignmentBottom, ui.action_AlignmentHCenter, ui.action_AlignmentVCenter,
-                       ui.action_EqualWidth, ui.action_EqualHeight})
+    for (QAction *a :
+        {ui.action_AlignmentLeft, ui.action_AlignmentRight, ui.action_AlignmentTop, ui.action_AlignmentBottom,
+            ui.action_AlignmentHCenter, ui.action_AlignmentVCenter, ui.action_EqualWidth, ui.action_EqualHeight})
         a->setEnabled(selected >= 2);
     ui.action_EqualHCross->setEnabled(selected >= 3);
     ui.action_EqualVCross->setEnabled(selected >= 3);

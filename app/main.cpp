@@ -1,6 +1,6 @@
-#include "apptexts.h"
 #include "app/plotwright.h"
 #include "app/startup.h"
+#include "apptexts.h"
 #include "cdatalink.h"
 #include "itempixmapcache.h"
 #include "singleapplication.h"

@@ -3,6 +3,10 @@
 
 #include "abstractgraphicsscene.h"
 #include "abstractgraphicsutility.h"
+#include "app/documentstatus.h"
+#include "app/enablingrules.h"
+#include "app/paintsettings.h"
+#include "app/windowcommands.h"
 #include "apptexts.h"
 #include "cdatalink.h"
 #include "dialogs/aboutdlg.h"
@@ -10,10 +14,6 @@
 #include "dialogs/dlgpaintproperty.h"
 #include "dialogs/dlgpushgraphproperty.h"
 #include "dialogs/propertydockwidget.h"
-#include "app/documentstatus.h"
-#include "app/enablingrules.h"
-#include "app/paintsettings.h"
-#include "app/windowcommands.h"
 #include "document/graphicsview.h"
 #include "documentkind.h"
 #include "grouptool.h"
@@ -25,20 +25,20 @@
 #include "zmessagebox.h"
 #include "zpalette.h"
 
-#include <QDir>
 #include <QActionGroup>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QCursor>
+#include <QDir>
 #include <QFileInfo>
 #include <QGraphicsItem>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPointer>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUndoGroup>
@@ -153,9 +153,12 @@ void Plotwright::connectCommands()
         connect(ui.*c.action, &QAction::triggered, ui.mdiArea, c.slot);
     // The view menu shows and hides the bars and the dock; the dock reports being closed.
     const std::pair<QAction *, QWidget *> shown[] = {
-        {ui.action_mainToolBar, ui.mainToolBar}, {ui.action_StatusBar, ui.statusBar},
-        {ui.action_graphicsBox, ui.graphicsBox}, {ui.action_deviceBox, ui.deviceBox},
-        {ui.action_PropertyEditor, m_propertyDock}, {ui.action_colorBox, m_colorBar},
+        {ui.action_mainToolBar, ui.mainToolBar},
+        {ui.action_StatusBar, ui.statusBar},
+        {ui.action_graphicsBox, ui.graphicsBox},
+        {ui.action_deviceBox, ui.deviceBox},
+        {ui.action_PropertyEditor, m_propertyDock},
+        {ui.action_colorBox, m_colorBar},
     };
     for (const auto &entry : shown)
         connect(entry.first, &QAction::triggered, entry.second, &QWidget::setVisible);
@@ -374,11 +377,8 @@ void Plotwright::slotNewMessage(uint message, uint, uint)
         raise();
         break;
     case 16:
-    case 2024:
-        close();
-        break;
-    default:
-        break;
+    case 2024: close(); break;
+    default: break;
     }
 }
 
@@ -604,8 +604,8 @@ void Plotwright::slotBackgroundColor()
     GraphicsView *view = activeDocumentWindow();
     if (!view)
         return;
-    const QColor color = QColorDialog::getColor(view->documentScene()->backgroundColor(), this,
-                                                QStringLiteral("背景颜色"), QColorDialog::ShowAlphaChannel);
+    const QColor color = QColorDialog::getColor(
+        view->documentScene()->backgroundColor(), this, QStringLiteral("背景颜色"), QColorDialog::ShowAlphaChannel);
     if (!color.isValid())
         return;
     view->documentScene()->setBackgroundColor(color);
@@ -619,8 +619,7 @@ void Plotwright::slotBackgroundPixmap()
     if (!view)
         return;
     const QString file = FileChooser::openFileName(this, QStringLiteral("背景位图"),
-                                                      view->documentScene()->backgroundPixmap(),
-                                                      QStringLiteral("位图文件(*.bmp);;位图文件(*.png);;JPEG文件(*.jpg)"));
+        view->documentScene()->backgroundPixmap(), QStringLiteral("位图文件(*.bmp);;位图文件(*.png);;JPEG文件(*.jpg)"));
     if (file.isEmpty())
         return;
     view->documentScene()->setBackgroundPixmap(file);
@@ -636,7 +635,6 @@ void Plotwright::forwardToScene(void (Scene::*operation)())
         (view->documentScene()->*operation)();
     flushSelectionChange();
 }
-
 
 void Plotwright::slotPaste()
 {

@@ -32,68 +32,123 @@ struct Command
     const char *shortcut;
     const char *icon;
     const char *iconText;
-    enum Check { Plain, Checkable, Checked } check;
+    enum Check
+    {
+        Plain,
+        Checkable,
+        Checked
+    } check;
 };
 
+// clang-format off: one row per line reads as the table it is.
 const Command Commands[] = {
-    {&Form::action_NewGraph, "action_NewGraph", "新建", "新建画面", nullptr, "Ctrl+N", "new.png", "新建画面", Command::Plain},
-    {&Form::action_OpenGraph, "action_OpenGraph", "导入本地画面", "导入本地画面", nullptr, "Ctrl+Shift+O", "save.png", nullptr, Command::Plain},
-    {&Form::action_Save, "action_Save", "本地保存", "保存当前画布", nullptr, nullptr, "save.png", "保存", Command::Plain},
-    {&Form::action_SaveAs, "action_SaveAs", "导出本地画面", "导出本地画面", nullptr, "Ctrl+Shift+S", "paste.png", nullptr, Command::Plain},
+    {&Form::action_NewGraph, "action_NewGraph", "新建", "新建画面", nullptr, "Ctrl+N", "new.png", "新建画面",
+        Command::Plain},
+    {&Form::action_OpenGraph, "action_OpenGraph", "导入本地画面", "导入本地画面", nullptr, "Ctrl+Shift+O", "save.png",
+        nullptr, Command::Plain},
+    {&Form::action_Save, "action_Save", "本地保存", "保存当前画布", nullptr, nullptr, "save.png", "保存",
+        Command::Plain},
+    {&Form::action_SaveAs, "action_SaveAs", "导出本地画面", "导出本地画面", nullptr, "Ctrl+Shift+S", "paste.png",
+        nullptr, Command::Plain},
     {&Form::actionDIZ30, "actionDIZ30", "打开", "打开", "", "Ctrl+O", "open.png", nullptr, Command::Plain},
     {&Form::actionSaveDiz30, "actionSaveDiz30", "保存", "保存", "", "Ctrl+S", "saveAs.png", nullptr, Command::Plain},
-    {&Form::action_svgFile, "action_svgFile", "导出本地SVG", "导出svg文件", "", nullptr, "export.png", nullptr, Command::Plain},
-    {&Form::action_NewTemplate, "action_NewTemplate", "新建模板", "新建模板", nullptr, nullptr, nullptr, nullptr, Command::Plain},
-    {&Form::action_OpenTemplate, "action_OpenTemplate", "打开模板", "打开模板", nullptr, nullptr, nullptr, nullptr, Command::Plain},
+    {&Form::action_svgFile, "action_svgFile", "导出本地SVG", "导出svg文件", "", nullptr, "export.png", nullptr,
+        Command::Plain},
+    {&Form::action_NewTemplate, "action_NewTemplate", "新建模板", "新建模板", nullptr, nullptr, nullptr, nullptr,
+        Command::Plain},
+    {&Form::action_OpenTemplate, "action_OpenTemplate", "打开模板", "打开模板", nullptr, nullptr, nullptr, nullptr,
+        Command::Plain},
     {&Form::action_Quit, "action_Quit", "退出(&Q)", "退出绘图包", nullptr, nullptr, nullptr, "退出", Command::Plain},
-    {&Form::action_SelectAll, "action_SelectAll", "全选", "选中所有图元", nullptr, "Ctrl+A", nullptr, nullptr, Command::Plain},
-    {&Form::action_Deselect, "action_Deselect", "取消选择", "取消选中所有图元", nullptr, nullptr, nullptr, nullptr, Command::Plain},
-    {&Form::action_CreateGroup, "action_CreateGroup", "组合", "组合选中图元", nullptr, nullptr, nullptr, nullptr, Command::Plain},
-    {&Form::action_DestroyGroup, "action_DestroyGroup", "拆分", "拆分选中图元", nullptr, nullptr, nullptr, nullptr, Command::Plain},
+    {&Form::action_SelectAll, "action_SelectAll", "全选", "选中所有图元", nullptr, "Ctrl+A", nullptr, nullptr,
+        Command::Plain},
+    {&Form::action_Deselect, "action_Deselect", "取消选择", "取消选中所有图元", nullptr, nullptr, nullptr, nullptr,
+        Command::Plain},
+    {&Form::action_CreateGroup, "action_CreateGroup", "组合", "组合选中图元", nullptr, nullptr, nullptr, nullptr,
+        Command::Plain},
+    {&Form::action_DestroyGroup, "action_DestroyGroup", "拆分", "拆分选中图元", nullptr, nullptr, nullptr, nullptr,
+        Command::Plain},
     {&Form::action_Copy, "action_Copy", "复制", "复制选中图元", nullptr, "Ctrl+C", "copy.png", nullptr, Command::Plain},
     {&Form::action_Cut, "action_Cut", "剪切", "剪切选中图元", nullptr, "Ctrl+X", "cut.png", nullptr, Command::Plain},
     {&Form::action_Paste, "action_Paste", "粘贴", "粘贴", nullptr, "Ctrl+V", "paste.png", nullptr, Command::Plain},
-    {&Form::action_Delete, "action_Delete", "删除", "删除选中图元", nullptr, "Del", "delete.png", nullptr, Command::Plain},
-    {&Form::action_EnvironmentSettings, "action_EnvironmentSettings", "绘图环境设置(&E)", "绘图环境设置", nullptr, nullptr, "EnvSettings.png", "绘图环境设置", Command::Plain},
-    {&Form::action_BackgroundColor, "action_BackgroundColor", "设置背景色", nullptr, "设置背景色", nullptr, "BackgroundgColor.png", nullptr, Command::Plain},
-    {&Form::action_BackgroundPixmap, "action_BackgroundPixmap", "背景位图", "设置背景位图", nullptr, nullptr, "BackgroundPixmap.png", nullptr, Command::Plain},
-    {&Form::action_PaintProperty, "action_PaintProperty", "绘图属性", "设置绘图属性", nullptr, nullptr, "PaintProperty.png", nullptr, Command::Plain},
-    {&Form::action_PropertyEditor, "action_PropertyEditor", "属性编辑器", "显示/隐藏属性编辑器", nullptr, nullptr, nullptr, nullptr, Command::Checkable},
-    {&Form::action_graphicsBox, "action_graphicsBox", "图形工具箱", "显示/隐藏图形工具箱", nullptr, nullptr, nullptr, nullptr, Command::Checked},
-    {&Form::action_deviceBox, "action_deviceBox", "设备工具箱", "显示/隐藏设备工具箱", nullptr, nullptr, nullptr, nullptr, Command::Checked},
-    {&Form::action_colorBox, "action_colorBox", "颜色工具箱", "显示/隐藏颜色工具箱", nullptr, nullptr, nullptr, nullptr, Command::Checked},
-    {&Form::action_mainToolBar, "action_mainToolBar", "工具栏", "显示/隐藏工具栏", nullptr, nullptr, nullptr, nullptr, Command::Checked},
-    {&Form::action_StatusBar, "action_StatusBar", "状态栏", "显示/隐藏状态栏", nullptr, nullptr, nullptr, nullptr, Command::Checked},
-    {&Form::action_GraphicsManager, "action_GraphicsManager", "图符库管理器", "打开图符库管理器", nullptr, nullptr, "Tool.png", nullptr, Command::Plain},
-    {&Form::action_SvgManager, "action_SvgManager", "SVG库管理器", nullptr, "打开SVG库管理器", nullptr, nullptr, nullptr, Command::Plain},
-    {&Form::action_GroupManager, "action_GroupManager", "图元组管理器", nullptr, "打开图元组管理器", nullptr, nullptr, nullptr, Command::Plain},
-    {&Form::action_PushGraphProperty, "action_PushGraphProperty", "推图窗口属性", nullptr, "打开推图窗口属性", nullptr, nullptr, nullptr, Command::Plain},
-    {&Form::action_Close, "action_Close", "关闭(&C)", "关闭当前画布", nullptr, nullptr, "close.png", nullptr, Command::Plain},
-    {&Form::action_CloseAll, "action_CloseAll", "全部关闭", "关闭所有画布", nullptr, nullptr, nullptr, nullptr, Command::Plain},
+    {&Form::action_Delete, "action_Delete", "删除", "删除选中图元", nullptr, "Del", "delete.png", nullptr,
+        Command::Plain},
+    {&Form::action_EnvironmentSettings, "action_EnvironmentSettings", "绘图环境设置(&E)", "绘图环境设置", nullptr,
+        nullptr, "EnvSettings.png", "绘图环境设置", Command::Plain},
+    {&Form::action_BackgroundColor, "action_BackgroundColor", "设置背景色", nullptr, "设置背景色", nullptr,
+        "BackgroundgColor.png", nullptr, Command::Plain},
+    {&Form::action_BackgroundPixmap, "action_BackgroundPixmap", "背景位图", "设置背景位图", nullptr, nullptr,
+        "BackgroundPixmap.png", nullptr, Command::Plain},
+    {&Form::action_PaintProperty, "action_PaintProperty", "绘图属性", "设置绘图属性", nullptr, nullptr,
+        "PaintProperty.png", nullptr, Command::Plain},
+    {&Form::action_PropertyEditor, "action_PropertyEditor", "属性编辑器", "显示/隐藏属性编辑器", nullptr, nullptr,
+        nullptr, nullptr, Command::Checkable},
+    {&Form::action_graphicsBox, "action_graphicsBox", "图形工具箱", "显示/隐藏图形工具箱", nullptr, nullptr, nullptr,
+        nullptr, Command::Checked},
+    {&Form::action_deviceBox, "action_deviceBox", "设备工具箱", "显示/隐藏设备工具箱", nullptr, nullptr, nullptr,
+        nullptr, Command::Checked},
+    {&Form::action_colorBox, "action_colorBox", "颜色工具箱", "显示/隐藏颜色工具箱", nullptr, nullptr, nullptr, nullptr,
+        Command::Checked},
+    {&Form::action_mainToolBar, "action_mainToolBar", "工具栏", "显示/隐藏工具栏", nullptr, nullptr, nullptr, nullptr,
+        Command::Checked},
+    {&Form::action_StatusBar, "action_StatusBar", "状态栏", "显示/隐藏状态栏", nullptr, nullptr, nullptr, nullptr,
+        Command::Checked},
+    {&Form::action_GraphicsManager, "action_GraphicsManager", "图符库管理器", "打开图符库管理器", nullptr, nullptr,
+        "Tool.png", nullptr, Command::Plain},
+    {&Form::action_SvgManager, "action_SvgManager", "SVG库管理器", nullptr, "打开SVG库管理器", nullptr, nullptr,
+        nullptr, Command::Plain},
+    {&Form::action_GroupManager, "action_GroupManager", "图元组管理器", nullptr, "打开图元组管理器", nullptr, nullptr,
+        nullptr, Command::Plain},
+    {&Form::action_PushGraphProperty, "action_PushGraphProperty", "推图窗口属性", nullptr, "打开推图窗口属性", nullptr,
+        nullptr, nullptr, Command::Plain},
+    {&Form::action_Close, "action_Close", "关闭(&C)", "关闭当前画布", nullptr, nullptr, "close.png", nullptr,
+        Command::Plain},
+    {&Form::action_CloseAll, "action_CloseAll", "全部关闭", "关闭所有画布", nullptr, nullptr, nullptr, nullptr,
+        Command::Plain},
     {&Form::action_Tile, "action_Tile", "平铺", "平铺所有画布", nullptr, nullptr, nullptr, nullptr, Command::Plain},
-    {&Form::action_Cascade, "action_Cascade", "层叠", "层叠所有画布", nullptr, nullptr, nullptr, nullptr, Command::Plain},
+    {&Form::action_Cascade, "action_Cascade", "层叠", "层叠所有画布", nullptr, nullptr, nullptr, nullptr,
+        Command::Plain},
     {&Form::action_Next, "action_Next", "下一个", "下一个画布", nullptr, nullptr, nullptr, nullptr, Command::Plain},
-    {&Form::action_Previous, "action_Previous", "上一个", "上一个画布", nullptr, nullptr, nullptr, nullptr, Command::Plain},
+    {&Form::action_Previous, "action_Previous", "上一个", "上一个画布", nullptr, nullptr, nullptr, nullptr,
+        Command::Plain},
     {&Form::action_Separator, "action_Separator", "分隔符", "分隔符", "", nullptr, nullptr, nullptr, Command::Plain},
-    {&Form::action_About, "action_About", "关于(&A)...", "显示绘图包信息", nullptr, nullptr, nullptr, "关于", Command::Plain},
-    {&Form::action_AlignmentLeft, "action_AlignmentLeft", "左对齐", "左对齐选中图元", nullptr, nullptr, "AlignmentLeft.png", nullptr, Command::Plain},
-    {&Form::action_AlignmentRight, "action_AlignmentRight", "右对齐", "右对齐选中图元", nullptr, nullptr, "AlignmentRight.png", nullptr, Command::Plain},
-    {&Form::action_AlignmentTop, "action_AlignmentTop", "上对齐", "上对齐选中图元", nullptr, nullptr, "AlignmentTop.png", nullptr, Command::Plain},
-    {&Form::action_AlignmentBottom, "action_AlignmentBottom", "下对齐", "下对齐选中图元", nullptr, nullptr, "AlignmentBottom.png", nullptr, Command::Plain},
-    {&Form::action_AlignmentHCenter, "action_AlignmentHCenter", "水平居中对齐", "水平居中对齐选中图元", nullptr, nullptr, "AlignmentHCenter.png", nullptr, Command::Plain},
-    {&Form::action_AlignmentVCenter, "action_AlignmentVCenter", "垂直居中对齐", "垂直居中对齐选中图元", nullptr, nullptr, "AlignmentVCenter.png", nullptr, Command::Plain},
-    {&Form::action_EqualWidth, "action_EqualWidth", "等宽", "等宽选中图元", nullptr, nullptr, "EqualWidth.png", nullptr, Command::Plain},
-    {&Form::action_EqualHeight, "action_EqualHeight", "等高", "等高选中图元", nullptr, nullptr, "EqualHeight.png", nullptr, Command::Plain},
-    {&Form::action_EqualHCross, "action_EqualHCross", "水平等间距", "水平等间距选中图元", nullptr, nullptr, "EqualHCross.png", nullptr, Command::Plain},
-    {&Form::action_EqualVCross, "action_EqualVCross", "垂直等间距", "垂直等间距选中图元", nullptr, nullptr, "EqualVCross.png", nullptr, Command::Plain},
-    {&Form::action_BringToFront, "action_BringToFront", "置顶", "选中图元置顶", nullptr, "+", "bringtofront.png", nullptr, Command::Plain},
-    {&Form::action_SendToBack, "action_SendToBack", "置底", "选中图元置底", nullptr, "-", "sendtoback.png", nullptr, Command::Plain},
-    {&Form::action_LayerUpper, "action_LayerUpper", "上移一层", "选中图元上移一层", "", "F", "bringtofront.png", nullptr, Command::Plain},
-    {&Form::action_LayerLower, "action_LayerLower", "下移一层", "选中图元下移一层", "", "B", "sendtoback.png", nullptr, Command::Plain},
-    {&Form::action_ZoomIn, "action_ZoomIn", "放大", "放大当前画布", nullptr, "Ctrl++", "zoomin.png", nullptr, Command::Plain},
-    {&Form::action_ZoomOut, "action_ZoomOut", "缩小", "缩小当前画布", nullptr, "Ctrl+-", "zoomout.png", nullptr, Command::Plain},
-    {&Form::action_ZoomDefault, "action_ZoomDefault", "默认视图", nullptr, "默认视图", "Ctrl+=", "zoomdefault.png", nullptr, Command::Plain},
+    {&Form::action_About, "action_About", "关于(&A)...", "显示绘图包信息", nullptr, nullptr, nullptr, "关于",
+        Command::Plain},
+    {&Form::action_AlignmentLeft, "action_AlignmentLeft", "左对齐", "左对齐选中图元", nullptr, nullptr,
+        "AlignmentLeft.png", nullptr, Command::Plain},
+    {&Form::action_AlignmentRight, "action_AlignmentRight", "右对齐", "右对齐选中图元", nullptr, nullptr,
+        "AlignmentRight.png", nullptr, Command::Plain},
+    {&Form::action_AlignmentTop, "action_AlignmentTop", "上对齐", "上对齐选中图元", nullptr, nullptr,
+        "AlignmentTop.png", nullptr, Command::Plain},
+    {&Form::action_AlignmentBottom, "action_AlignmentBottom", "下对齐", "下对齐选中图元", nullptr, nullptr,
+        "AlignmentBottom.png", nullptr, Command::Plain},
+    {&Form::action_AlignmentHCenter, "action_AlignmentHCenter", "水平居中对齐", "水平居中对齐选中图元", nullptr,
+        nullptr, "AlignmentHCenter.png", nullptr, Command::Plain},
+    {&Form::action_AlignmentVCenter, "action_AlignmentVCenter", "垂直居中对齐", "垂直居中对齐选中图元", nullptr,
+        nullptr, "AlignmentVCenter.png", nullptr, Command::Plain},
+    {&Form::action_EqualWidth, "action_EqualWidth", "等宽", "等宽选中图元", nullptr, nullptr, "EqualWidth.png", nullptr,
+        Command::Plain},
+    {&Form::action_EqualHeight, "action_EqualHeight", "等高", "等高选中图元", nullptr, nullptr, "EqualHeight.png",
+        nullptr, Command::Plain},
+    {&Form::action_EqualHCross, "action_EqualHCross", "水平等间距", "水平等间距选中图元", nullptr, nullptr,
+        "EqualHCross.png", nullptr, Command::Plain},
+    {&Form::action_EqualVCross, "action_EqualVCross", "垂直等间距", "垂直等间距选中图元", nullptr, nullptr,
+        "EqualVCross.png", nullptr, Command::Plain},
+    {&Form::action_BringToFront, "action_BringToFront", "置顶", "选中图元置顶", nullptr, "+", "bringtofront.png",
+        nullptr, Command::Plain},
+    {&Form::action_SendToBack, "action_SendToBack", "置底", "选中图元置底", nullptr, "-", "sendtoback.png", nullptr,
+        Command::Plain},
+    {&Form::action_LayerUpper, "action_LayerUpper", "上移一层", "选中图元上移一层", "", "F", "bringtofront.png",
+        nullptr, Command::Plain},
+    {&Form::action_LayerLower, "action_LayerLower", "下移一层", "选中图元下移一层", "", "B", "sendtoback.png", nullptr,
+        Command::Plain},
+    {&Form::action_ZoomIn, "action_ZoomIn", "放大", "放大当前画布", nullptr, "Ctrl++", "zoomin.png", nullptr,
+        Command::Plain},
+    {&Form::action_ZoomOut, "action_ZoomOut", "缩小", "缩小当前画布", nullptr, "Ctrl+-", "zoomout.png", nullptr,
+        Command::Plain},
+    {&Form::action_ZoomDefault, "action_ZoomDefault", "默认视图", nullptr, "默认视图", "Ctrl+=", "zoomdefault.png",
+        nullptr, Command::Plain},
 };
+// clang-format on
 
 // Status tip and What's This follow the tooltip. Actions without a tooltip take both from
 // their own status text; a few keep the tooltip as help but show another status tip.
@@ -114,6 +169,7 @@ const QList<Form::Tool> &Form::tools()
 {
     // A row without a text of its own is called by the name of the kind it draws.
     static const QList<Tool> table = [] {
+        // clang-format off
         QList<Tool> rows = {
         {&Form::action_Void, "action_Void", "指针", "指针(ESC)", nullptr, ItemKind::Pointer, "ToolVoid", Tool::Graphics},
         {&Form::action_Line, "action_Line", nullptr, "绘制直线", nullptr, ItemKind::Line, "Line", Tool::Graphics},
@@ -169,6 +225,7 @@ const QList<Form::Tool> &Form::tools()
         {&Form::action_Rankchart, "action_Rankchart", nullptr, "绘制功耗排名棒图", "", ItemKind::Rank, "RankChart", Tool::None},
         {&Form::action_Thermo, "action_Thermo", nullptr, "绘制游标", "", ItemKind::Cursor, "Thermo", Tool::None},
         };
+        // clang-format on
         for (Tool &t : rows) {
             if (!t.text)
                 t.text = ItemKind::find(t.number)->name;
@@ -199,7 +256,8 @@ void Form::setupUi(QMainWindow *window)
     for (const Tool &t : tools()) {
         QAction *action = new QAction(window);
         action->setObjectName(QLatin1String(t.objectName));
-        action->setIcon(QIcon(QStringLiteral("%1tool/%2.png").arg(QLatin1String(ResourcePrefix), QLatin1String(t.stem))));
+        action->setIcon(
+            QIcon(QStringLiteral("%1tool/%2.png").arg(QLatin1String(ResourcePrefix), QLatin1String(t.stem))));
         // The three last device tools draw at once and stay unchecked.
         const bool oneShot = t.action == &Form::action_TextYc || t.action == &Form::action_Capacity_Overlook
             || t.action == &Form::action_Capacity_Face;
@@ -269,29 +327,34 @@ void Form::setupUi(QMainWindow *window)
                 bar->addSeparator();
         }
     };
-    fill(menu_file, {action_NewGraph, nullptr, actionDIZ30, actionSaveDiz30, nullptr, action_OpenGraph, action_SaveAs,
-                     action_svgFile, nullptr, action_NewTemplate, action_OpenTemplate, nullptr,
-                     menu_recentFiles->menuAction(), nullptr, action_Quit});
-    fill(menu_edit, {action_SelectAll, action_Deselect, nullptr, action_CreateGroup, action_DestroyGroup, nullptr,
-                     action_Copy, action_Cut, action_Paste, action_Delete});
-    fill(menu_settings, {action_EnvironmentSettings, action_BackgroundColor, action_BackgroundPixmap, action_PaintProperty});
+    fill(menu_file,
+        {action_NewGraph, nullptr, actionDIZ30, actionSaveDiz30, nullptr, action_OpenGraph, action_SaveAs,
+            action_svgFile, nullptr, action_NewTemplate, action_OpenTemplate, nullptr, menu_recentFiles->menuAction(),
+            nullptr, action_Quit});
+    fill(menu_edit,
+        {action_SelectAll, action_Deselect, nullptr, action_CreateGroup, action_DestroyGroup, nullptr, action_Copy,
+            action_Cut, action_Paste, action_Delete});
+    fill(menu_settings,
+        {action_EnvironmentSettings, action_BackgroundColor, action_BackgroundPixmap, action_PaintProperty});
     fill(menu_tools, {action_GraphicsManager, action_SvgManager, action_GroupManager, action_PushGraphProperty});
-    fill(menu_viewer, {action_PropertyEditor, action_graphicsBox, action_deviceBox, action_colorBox, action_mainToolBar,
-                       action_StatusBar});
-    fill(menu_windows, {action_Close, action_CloseAll, nullptr, action_Tile, action_Cascade, nullptr, action_Next,
-                        action_Previous, action_Separator});
+    fill(menu_viewer,
+        {action_PropertyEditor, action_graphicsBox, action_deviceBox, action_colorBox, action_mainToolBar,
+            action_StatusBar});
+    fill(menu_windows,
+        {action_Close, action_CloseAll, nullptr, action_Tile, action_Cascade, nullptr, action_Next, action_Previous,
+            action_Separator});
     fill(menu_help, {action_About});
 
-    fill(mainToolBar, {action_NewGraph, nullptr, actionDIZ30, actionSaveDiz30, action_OpenGraph, action_SaveAs, nullptr,
-                       action_svgFile, nullptr, action_EnvironmentSettings, action_BackgroundColor,
-                       action_BackgroundPixmap, action_PaintProperty, nullptr, action_AlignmentLeft,
-                       action_AlignmentRight, action_AlignmentTop, action_AlignmentBottom, action_AlignmentHCenter,
-                       action_AlignmentVCenter, action_EqualWidth, action_EqualHeight, action_EqualHCross,
-                       action_EqualVCross, nullptr, action_BringToFront, action_SendToBack, action_LayerUpper,
-                       action_LayerLower, nullptr, action_ZoomIn, action_ZoomOut, action_ZoomDefault});
-    fill(graphicsBox, {action_Void, nullptr, action_Line, nullptr, action_Rectangle, action_Triangle, action_Ellipse,
-                       action_Arc, action_Chord, action_Sector, action_Grid, nullptr, action_GIF, action_SVG,
-                       action_DIY, action_Group});
+    fill(mainToolBar,
+        {action_NewGraph, nullptr, actionDIZ30, actionSaveDiz30, action_OpenGraph, action_SaveAs, nullptr,
+            action_svgFile, nullptr, action_EnvironmentSettings, action_BackgroundColor, action_BackgroundPixmap,
+            action_PaintProperty, nullptr, action_AlignmentLeft, action_AlignmentRight, action_AlignmentTop,
+            action_AlignmentBottom, action_AlignmentHCenter, action_AlignmentVCenter, action_EqualWidth,
+            action_EqualHeight, action_EqualHCross, action_EqualVCross, nullptr, action_BringToFront, action_SendToBack,
+            action_LayerUpper, action_LayerLower, nullptr, action_ZoomIn, action_ZoomOut, action_ZoomDefault});
+    fill(graphicsBox,
+        {action_Void, nullptr, action_Line, nullptr, action_Rectangle, action_Triangle, action_Ellipse, action_Arc,
+            action_Chord, action_Sector, action_Grid, nullptr, action_GIF, action_SVG, action_DIY, action_Group});
     for (const Tool &t : tools()) {
         if (t.bar == Tool::Device)
             deviceBox->addAction(toolAction(t.number));

@@ -27,11 +27,16 @@ public:
         QAction *Ui_PlotwrightClass::*action;
         const char *objectName;
         const char *text;
-        const char *toolTip;   // null: none
+        const char *toolTip; // null: none
         const char *statusTip; // null: same as the tooltip; "": none
         int number;
         const char *stem;
-        enum Bar { None, Graphics, Device } bar;
+        enum Bar
+        {
+            None,
+            Graphics,
+            Device
+        } bar;
     };
     static const QList<Tool> &tools();
     // The action of the tool with that number, null when there is none.
@@ -40,14 +45,13 @@ public:
     void setupUi(QMainWindow *window);
     void retranslateUi(QMainWindow *window);
 
-    QAction *action_NewGraph, *action_OpenGraph, *action_Save, *action_SaveAs, *actionDIZ30,
-        *actionSaveDiz30, *action_svgFile, *action_NewTemplate, *action_OpenTemplate, *action_Quit;
-    QAction *action_SelectAll, *action_Deselect, *action_CreateGroup, *action_DestroyGroup, *action_Copy,
-        *action_Cut, *action_Paste, *action_Delete;
-    QAction *action_EnvironmentSettings, *action_BackgroundColor, *action_BackgroundPixmap,
-        *action_PaintProperty;
-    QAction *action_PropertyEditor, *action_graphicsBox, *action_deviceBox, *action_colorBox,
-        *action_mainToolBar, *action_StatusBar;
+    QAction *action_NewGraph, *action_OpenGraph, *action_Save, *action_SaveAs, *actionDIZ30, *actionSaveDiz30,
+        *action_svgFile, *action_NewTemplate, *action_OpenTemplate, *action_Quit;
+    QAction *action_SelectAll, *action_Deselect, *action_CreateGroup, *action_DestroyGroup, *action_Copy, *action_Cut,
+        *action_Paste, *action_Delete;
+    QAction *action_EnvironmentSettings, *action_BackgroundColor, *action_BackgroundPixmap, *action_PaintProperty;
+    QAction *action_PropertyEditor, *action_graphicsBox, *action_deviceBox, *action_colorBox, *action_mainToolBar,
+        *action_StatusBar;
     QAction *action_GraphicsManager, *action_SvgManager, *action_GroupManager, *action_PushGraphProperty;
     QAction *action_Close, *action_CloseAll, *action_Tile, *action_Cascade, *action_Next, *action_Previous,
         *action_Separator, *action_About;
@@ -59,11 +63,10 @@ public:
 
     QAction *action_Void, *action_Line, *action_Rectangle, *action_Triangle, *action_Ellipse, *action_Arc,
         *action_Chord, *action_Sector, *action_Grid, *action_GIF, *action_SVG, *action_DIY, *action_Group;
-    QAction *action_Text, *action_TextYc, *action_YX, *action_StatusImg, *action_Switch, *action_Cap,
-        *action_Break, *action_Melt, *action_Sis, *action_Loop, *action_Rod, *action_Generator, *action_Motor,
-        *action_Ground, *action_MTransformer, *action_STransformer, *action_CT, *action_PT, *action_Light,
-        *action_Bell, *action_Diode, *action_Danger, *action_Link, *action_Capacity_Overlook,
-        *action_Capacity_Face;
+    QAction *action_Text, *action_TextYc, *action_YX, *action_StatusImg, *action_Switch, *action_Cap, *action_Break,
+        *action_Melt, *action_Sis, *action_Loop, *action_Rod, *action_Generator, *action_Motor, *action_Ground,
+        *action_MTransformer, *action_STransformer, *action_CT, *action_PT, *action_Light, *action_Bell, *action_Diode,
+        *action_Danger, *action_Link, *action_Capacity_Overlook, *action_Capacity_Face;
     QAction *action_YC, *action_Bar, *action_Curve, *action_Clock, *action_DClock, *action_Button, *action_Hot,
         *action_Dial, *action_Pie, *action_BarExtend, *action_Circle, *action_Detail, *action_TextExt,
         *action_Rankchart, *action_Thermo;
@@ -82,8 +85,7 @@ public:
 
 namespace Ui {
 class PlotwrightClass : public Ui_PlotwrightClass
-{
-};
+{ };
 } // namespace Ui
 
 #endif

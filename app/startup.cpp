@@ -14,7 +14,7 @@ bool connectAtStartup(QWidget *mainWindow)
         CDataLink::GetDataLink()->SetupRtuDev();
         if (!CDataLink::GetDataLink()->online)
             QMessageBox::information(mainWindow, QStringLiteral("提示"), QStringLiteral("无法连接服务器,进入离线编辑!"),
-                                     QMessageBox::Ok, QMessageBox::NoButton);
+                QMessageBox::Ok, QMessageBox::NoButton);
     }
     return true;
 }

@@ -55,9 +55,9 @@ private slots:
 
         QList<CIdInfo> points;
         for (int i = 0; i < 100000; ++i) {
-            points.append(CIdInfo {QStringLiteral("YC%1").arg(i, 6, 10, QLatin1Char('0')),
-                QStringLiteral("变量%1").arg(i % 1000), QStringLiteral("限定"),
-                QStringLiteral("设备%1").arg(i / 1000)});
+            points.append(
+                CIdInfo{QStringLiteral("YC%1").arg(i, 6, 10, QLatin1Char('0')), QStringLiteral("变量%1").arg(i % 1000),
+                    QStringLiteral("限定"), QStringLiteral("设备%1").arg(i / 1000)});
         }
         ServerDatabase db;
         QVERIFY(db.open(TestBackend::settings(), TestBackend::password()));
@@ -78,8 +78,7 @@ private slots:
         QVERIFY(view.saveFile(m_graph, false) && view.writeSvg(m_svg));
         m_graph = m_link->SaveDizFile(m_graph, m_svg);
         QVERIFY(!m_graph.isEmpty());
-        m_svg = QFileInfo(m_svg).absoluteDir().filePath(
-            QFileInfo(m_graph).completeBaseName() + QStringLiteral(".svg"));
+        m_svg = QFileInfo(m_svg).absoluteDir().filePath(QFileInfo(m_graph).completeBaseName() + QStringLiteral(".svg"));
         qInfo("graph %lld bytes, SVG %lld bytes", QFileInfo(m_graph).size(), QFileInfo(m_svg).size());
     }
 

@@ -26,7 +26,7 @@ namespace {
 
 // Tears documents down outside the measurement, after the event loop has seen them, as it
 // has in the editor long before a document is closed.
-template <typename T> void discard(std::vector<std::unique_ptr<T>> &objects)
+template<typename T> void discard(std::vector<std::unique_ptr<T>> &objects)
 {
     QCoreApplication::processEvents();
     objects.clear();
@@ -41,7 +41,7 @@ struct Run
 // The best of `rounds` runs of `work`, and the most memory one of them took above the resident
 // set it started from. Freed heap goes back to the system first, and the peak is reset, so
 // that each run counts only what it holds itself.
-template <typename Work> Run measure(int rounds, Work work)
+template<typename Work> Run measure(int rounds, Work work)
 {
     Run run;
     run.ms = 1e300;

@@ -9,7 +9,6 @@
 // top-level item taken out and given back, and one stackBefore() across the stacking list.
 #include "benchsupport.h"
 #include "document/graphicsview.h"
-#include "itemkind.h"
 #include "drawingdefaults.h"
 #include "graphicsitem.h"
 #include "itemkind.h"
@@ -94,7 +93,8 @@ private slots:
     {
         Document doc;
         const QList<QGraphicsItem *> items = doc.scene()->items(Qt::AscendingOrder);
-        QBENCHMARK {
+        QBENCHMARK
+        {
             QByteArray bytes;
             QDataStream stream(&bytes, QIODevice::WriteOnly);
             doc.scene()->save(stream, items);
@@ -104,7 +104,8 @@ private slots:
     void copy()
     {
         Document doc;
-        QBENCHMARK {
+        QBENCHMARK
+        {
             doc.scene()->copy();
         }
         QVERIFY(doc.scene()->canPaste());
@@ -142,7 +143,8 @@ private slots:
                 scene->addItem(item);
         };
         if (!remove) {
-            QBENCHMARK_ONCE {
+            QBENCHMARK_ONCE
+            {
                 add();
             }
             QCOMPARE(scene->items().size(), 2 * Count);
@@ -150,7 +152,8 @@ private slots:
         }
         add();
         QCoreApplication::processEvents();
-        QBENCHMARK_ONCE {
+        QBENCHMARK_ONCE
+        {
             if (plain) {
                 for (auto it = added.rbegin(); it != added.rend(); ++it)
                     scene->removeItem(*it);
@@ -165,7 +168,8 @@ private slots:
     {
         Document doc;
         const QList<QGraphicsItem *> items = doc.scene()->selectedItems();
-        QBENCHMARK {
+        QBENCHMARK
+        {
             for (QGraphicsItem *item : items)
                 item->moveBy(1, 1);
             for (QGraphicsItem *item : items)
@@ -179,7 +183,8 @@ private slots:
         Document doc;
         Scene *scene = doc.scene();
         const QList<QGraphicsItem *> items = scene->selectedItems();
-        QBENCHMARK {
+        QBENCHMARK
+        {
             scene->undoStack()->beginMacro(QStringLiteral("move"));
             for (QGraphicsItem *item : items)
                 scene->undoStack()->push(new CommandSetPos(item, item->pos() - QPointF(5, 5), nullptr));
@@ -197,7 +202,8 @@ private slots:
         for (QGraphicsItem *item : scene->selectedItems())
             scene->undoStack()->push(new CommandSetPos(item, item->pos() - QPointF(5, 5), nullptr));
         scene->undoStack()->endMacro();
-        QBENCHMARK {
+        QBENCHMARK
+        {
             scene->undoStack()->undo();
             scene->undoStack()->redo();
         }
@@ -206,7 +212,8 @@ private slots:
     void arrowKeyMove()
     {
         Document doc;
-        QBENCHMARK {
+        QBENCHMARK
+        {
             QKeyEvent key(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
             QCoreApplication::sendEvent(doc.scene(), &key);
         }
@@ -218,7 +225,8 @@ private slots:
         Document doc;
         Scene *scene = doc.scene();
         const QList<QGraphicsItem *> items = Scene::noParentFilter(scene->items(Qt::DescendingOrder));
-        QBENCHMARK {
+        QBENCHMARK
+        {
             for (QGraphicsItem *item : items)
                 scene->removeItem(item);
             for (auto it = items.rbegin(); it != items.rend(); ++it)
@@ -232,7 +240,8 @@ private slots:
         Document doc;
         Scene *scene = doc.scene();
         const QList<QGraphicsItem *> selection = scene->selectedItems();
-        QBENCHMARK {
+        QBENCHMARK
+        {
             for (QGraphicsItem *item : selection)
                 item->setSelected(true);
             scene->remove();
@@ -253,14 +262,15 @@ private slots:
     void alignment()
     {
         QFETCH(int, operation);
-        void (Scene::*operations[])() = {&Scene::alignmentLeft, &Scene::alignmentRight, &Scene::alignmentTop,
-                                         &Scene::alignmentBottom, &Scene::alignmentHCenter, &Scene::alignmentVCenter,
-                                         &Scene::equalHCross, &Scene::equalVCross};
+        void (Scene::*operations[])()
+            = {&Scene::alignmentLeft, &Scene::alignmentRight, &Scene::alignmentTop, &Scene::alignmentBottom,
+                &Scene::alignmentHCenter, &Scene::alignmentVCenter, &Scene::equalHCross, &Scene::equalVCross};
         Document doc;
         QVERIFY(doc.scene()->hasFocus());
         // With its undo, so that every round moves the items: a second alignment in a row
         // would find them in place already.
-        QBENCHMARK {
+        QBENCHMARK
+        {
             (doc.scene()->*operations[operation])();
             doc.scene()->undoStack()->undo();
         }
@@ -270,7 +280,8 @@ private slots:
     void baselineRepaint()
     {
         Document doc(false);
-        QBENCHMARK {
+        QBENCHMARK
+        {
             doc.view.viewport()->repaint();
         }
     }
@@ -279,7 +290,8 @@ private slots:
     {
         Document doc(false);
         bool in = true;
-        QBENCHMARK {
+        QBENCHMARK
+        {
             if (in)
                 doc.view.zoomIn(10);
             else
@@ -297,11 +309,11 @@ private slots:
         // stacking order, h: a shuffled half, t: the topmost item; f: bring to front, b: send to
         // back, d: delete, g: group, u: ungroup; z: undo, y: redo. Baselines: a, every top-level
         // item taken out and given back; s, one stackBefore() across the whole stacking list.
-        const QPair<const char *, const char *> steps[] = {{"baseline take out and give back", "a"},
-            {"baseline one stackBefore", "s"}, {"bring to front", "mf"}, {"undo bring to front", "mfz"},
-            {"send to back", "mb"}, {"undo send to back", "mbz"}, {"delete half", "hd"},
-            {"undo delete", "hdz"}, {"redo delete", "hdzy"}, {"group half", "hg"}, {"undo group", "hgz"},
-            {"ungroup", "hgtu"}, {"undo ungroup", "hgtuz"}};
+        const QPair<const char *, const char *> steps[]
+            = {{"baseline take out and give back", "a"}, {"baseline one stackBefore", "s"}, {"bring to front", "mf"},
+                {"undo bring to front", "mfz"}, {"send to back", "mb"}, {"undo send to back", "mbz"},
+                {"delete half", "hd"}, {"undo delete", "hdz"}, {"redo delete", "hdzy"}, {"group half", "hg"},
+                {"undo group", "hgz"}, {"ungroup", "hgtu"}, {"undo ungroup", "hgtuz"}};
         for (int count : {Count, 10 * Count}) {
             for (const auto &step : steps)
                 QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(count).arg(step.first)))
@@ -317,7 +329,7 @@ private slots:
         QVERIFY(doc.scene()->hasFocus()); // grouping needs it
         Scene *scene = doc.scene();
         const QList<QGraphicsItem *> initial = doc.stacking();
-        const QMap<char, std::function<void()>> actions {
+        const QMap<char, std::function<void()>> actions{
             {'m', [&] { doc.select({doc.stacking().at(count / 2)}); }},
             {'h', [&] { doc.select(doc.shuffledHalf()); }},
             {'t', [&] { doc.select({doc.stacking().first()}); }},
@@ -342,7 +354,8 @@ private slots:
             actions[script.at(i)]();
             doc.settle();
         }
-        QBENCHMARK_ONCE {
+        QBENCHMARK_ONCE
+        {
             actions[script.back()]();
         }
     }

@@ -136,7 +136,7 @@ private:
             const Figure::State setup = step.cost == RowCount ? Figure::Measured : figure(step.cost).state;
             if (setup != Figure::Measured && setup != Figure::NotRun)
                 return skip(f, Figure::Skipped,
-                            QStringLiteral("needs \"%1\" at this size").arg(QLatin1String(Rows[step.cost].name)));
+                    QStringLiteral("needs \"%1\" at this size").arg(QLatin1String(Rows[step.cost].name)));
             total += expectedMs(step.cost);
         }
         total += restoreMs(s);
@@ -179,8 +179,7 @@ private:
             m_plainGraph.reset();
             d.closeGraph();
             return true;
-        case Op::Open:
-            return d.open(m_graphs.at(m_size));
+        case Op::Open: return d.open(m_graphs.at(m_size));
         case Op::Prepare:
             if (!d.prepareView())
                 return false;
@@ -214,7 +213,7 @@ private:
             m_onePlace = stackingPlace(d.scene(), m_one);
             QTest::mouseClick(d.viewport(), Qt::LeftButton, Qt::NoModifier, at);
             return d.scene()->selectedItems() == QList<QGraphicsItem *>{m_one}
-                || d.fail(QStringLiteral("a click did not select the item alone"));
+            || d.fail(QStringLiteral("a click did not select the item alone"));
         }
         case Op::Bring: return d.command("action_BringToFront");
         case Op::Send: return d.command("action_SendToBack");
@@ -254,9 +253,7 @@ private:
             m_driver->closeGraph();
             m_plainGraph.reset();
             return true;
-        case Op::Open:
-            m_plainGraph = std::make_unique<PlainGraph>(count(), m_viewSize);
-            return true;
+        case Op::Open: m_plainGraph = std::make_unique<PlainGraph>(count(), m_viewSize); return true;
         case Op::Prepare: return true;
         case Op::SelectAll: g->selectAll(); return true;
         case Op::Deselect: g->deselectAll(); return true;
@@ -283,9 +280,7 @@ private:
             m_pressPos = m_one->pos();
             m_dragDelta = g->view.mapToScene(m_pressAt + dragStep(DragMoves)) - g->view.mapToScene(m_pressAt);
             return true;
-        case Op::Press:
-            QTest::mousePress(g->view.viewport(), Qt::LeftButton, Qt::NoModifier, m_pressAt);
-            return true;
+        case Op::Press: QTest::mousePress(g->view.viewport(), Qt::LeftButton, Qt::NoModifier, m_pressAt); return true;
         case Op::Moves:
             for (int i = 1; i <= DragMoves; ++i) {
                 g->moveAll(g->target, g->view.mapToScene(dragStep(i)) - g->view.mapToScene(dragStep(i - 1)));
@@ -448,7 +443,8 @@ private:
             g_timedOnce = true;
             timed();
         } else {
-            QBENCHMARK_ONCE {
+            QBENCHMARK_ONCE
+            {
                 timed();
             }
         }
@@ -493,7 +489,8 @@ private:
         for (int size = 0; size < sizesToRun(); ++size) {
             for (bool plain : {false, true}) {
                 for (RowId row : rows) {
-                    const QByteArray tag = QByteArray(SizeNames[size]) + (plain ? " plain " : " ours ") + Rows[row].name;
+                    const QByteArray tag
+                        = QByteArray(SizeNames[size]) + (plain ? " plain " : " ours ") + Rows[row].name;
                     QTest::newRow(tag.constData()) << size << plain << int(row);
                 }
             }
@@ -508,8 +505,8 @@ private slots:
         const Mix &m = mix();
         QVERIFY(!m.symbols.isEmpty() && m.text && m.line && m.rect);
         for (int size = 0; size < sizesToRun(); ++size) {
-            const QString path =
-                QDir(TestSupport::projectFolder()).filePath(QStringLiteral("bench%1.drw").arg(Sizes[size]));
+            const QString path
+                = QDir(TestSupport::projectFolder()).filePath(QStringLiteral("bench%1.drw").arg(Sizes[size]));
             const QString error = writeGraph(path, Sizes[size]);
             QVERIFY2(error.isEmpty(), qPrintable(error));
             m_graphs << path;
@@ -594,7 +591,7 @@ private slots:
         const double deletion = expected({DeleteAll, UndoDeleteAll}, &deleteWhy);
         if (others > BudgetMs) {
             skip(f, why.isEmpty() ? Figure::Skipped : Figure::OverBudget,
-                 why.isEmpty() ? QStringLiteral("its edits would take over 60 s") : why);
+                why.isEmpty() ? QStringLiteral("its edits would take over 60 s") : why);
             return;
         }
         const bool full = others + deletion <= BudgetMs;
@@ -611,10 +608,11 @@ private slots:
         m_base.clear();
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QLatin1String(ChildVariable), QStringLiteral("%1|%2|%3|%4")
-                                                     .arg(m_plain ? "plain" : "ours")
-                                                     .arg(count())
-                                                     .arg(m_graphs.at(m_size), full ? "delete" : "keep"));
+        env.insert(QLatin1String(ChildVariable),
+            QStringLiteral("%1|%2|%3|%4")
+                .arg(m_plain ? "plain" : "ours")
+                .arg(count())
+                .arg(m_graphs.at(m_size), full ? "delete" : "keep"));
         child.setProcessEnvironment(env);
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         child.start(QCoreApplication::applicationFilePath(), QStringList());
@@ -635,8 +633,8 @@ private slots:
         if (!full)
             f.note = QStringLiteral("4 of the 5 edits: delete and undo left out (%1)")
                          .arg(deleteWhy.isEmpty() ? QStringLiteral("over 60 s with the others") : deleteWhy);
-        qInfo("%s: %.0f KB resident more for %d items and %s edits (%.0f ms)", m_plain ? "plain" : "ours", kb,
-              count(), full ? "five" : "four", m_childMs[m_plain][m_size]);
+        qInfo("%s: %.0f KB resident more for %d items and %s edits (%.0f ms)", m_plain ? "plain" : "ours", kb, count(),
+            full ? "five" : "four", m_childMs[m_plain][m_size]);
     }
 
 private:

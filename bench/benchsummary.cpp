@@ -123,7 +123,8 @@ QString verdict(int row, QStringList *reasons)
         }
         if (ours.state == Figure::OverBudget) {
             failed = true;
-            const QString why = QStringLiteral("%1 at %2: over a minute").arg(QLatin1String(Rows[row].name), SizeNames[c.size]);
+            const QString why
+                = QStringLiteral("%1 at %2: over a minute").arg(QLatin1String(Rows[row].name), SizeNames[c.size]);
             if (!reasons->contains(why))
                 *reasons << why;
         } else if (ours.state != Figure::Measured && ours.state != Figure::Partial) {
@@ -155,8 +156,8 @@ void printSummary()
             header += pad(QStringLiteral("%1 %2").arg(QLatin1String(who), QLatin1String(size)), 16);
     }
     header += pad(QStringLiteral("ours x10k/1k"), 13) + pad(QStringLiteral("x100k/10k"), 10)
-        + pad(QStringLiteral("base x10k/1k"), 13) + pad(QStringLiteral("x100k/10k"), 10) + pad(QStringLiteral("verdict"), 8)
-        + "goal";
+        + pad(QStringLiteral("base x10k/1k"), 13) + pad(QStringLiteral("x100k/10k"), 10)
+        + pad(QStringLiteral("verdict"), 8) + "goal";
     std::printf("%s\n", header.constData());
     QStringList reasons;
     for (int row = 0; row < RowCount; ++row) {
@@ -190,18 +191,18 @@ void printSummary()
                 if (!heading)
                     std::printf("\n(*) and other notes:\n");
                 heading = true;
-                std::printf("  %s, %s %s: %s\n", Rows[row].name, plain ? "base" : "ours", SizeNames[size],
-                            qPrintable(f.note));
+                std::printf(
+                    "  %s, %s %s: %s\n", Rows[row].name, plain ? "base" : "ours", SizeNames[size], qPrintable(f.note));
             }
         }
     }
     if (g_timedOnce)
         std::printf("\nRows that take over %g s with their setup are timed once, without QBENCHMARK (which "
                     "runs every row twice, a warm-up run first).\n",
-                    SlowMs / 1000);
+            SlowMs / 1000);
     if (!g_hiddenActions.isEmpty())
         std::printf("\nHidden (so disabled) actions triggered directly: %s\n",
-                    qPrintable(QStringList(g_hiddenActions.values()).join(QStringLiteral(", "))));
+            qPrintable(QStringList(g_hiddenActions.values()).join(QStringLiteral(", "))));
     if (!reasons.isEmpty()) {
         std::printf("\nOver the goals:\n");
         for (const QString &r : qAsConst(reasons))

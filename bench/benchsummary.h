@@ -16,10 +16,27 @@ constexpr double SlowMs = 1000;
 
 // --- rows of the summary, in the order printed
 
-enum class Goal { None, Edit, Group, Restack, Select, Drag, Svg, SvgMemory, Memory };
-enum class Unit { Ms, Mb, KbPerItem };
+enum class Goal
+{
+    None,
+    Edit,
+    Group,
+    Restack,
+    Select,
+    Drag,
+    Svg,
+    SvgMemory,
+    Memory
+};
+enum class Unit
+{
+    Ms,
+    Mb,
+    KbPerItem
+};
 
-enum RowId {
+enum RowId
+{
     Open,
     SelectAll,
     ClearSelection,
@@ -64,7 +81,15 @@ extern const RowInfo Rows[RowCount];
 struct Figure
 {
     // Partial: measured, but not all of what the row stands for (see the note).
-    enum State { NotRun, Measured, OverBudget, Skipped, Failed, Partial };
+    enum State
+    {
+        NotRun,
+        Measured,
+        OverBudget,
+        Skipped,
+        Failed,
+        Partial
+    };
     State state = NotRun;
     double value = 0;
     QString note;

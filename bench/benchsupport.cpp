@@ -50,8 +50,8 @@ QVector<GraphicsItem *> addItems(QGraphicsScene &scene, int count, const QVector
     QVector<GraphicsItem *> items;
     items.reserve(count);
     for (int i = 0; i < count; ++i) {
-        const QPointF at = grid.origin
-            + QPointF((i % grid.columns) * grid.cell.width(), (i / grid.columns) * grid.cell.height());
+        const QPointF at
+            = grid.origin + QPointF((i % grid.columns) * grid.cell.width(), (i / grid.columns) * grid.cell.height());
         GraphicsItem *item = ItemKind::create(kinds.at(i % kinds.size()));
         item->createFromPoints(&d, at, at + QPointF(grid.size.width(), grid.size.height()), &scene);
         scene.addItem(item);
@@ -200,7 +200,7 @@ QGraphicsItem *itemNearCentre(QGraphicsView *view, bool selected, QPoint *at)
         return p.manhattanLength() + (symbol ? 0 : 100000);
     };
     std::sort(candidates.begin(), candidates.end(),
-              [&](QGraphicsItem *a, QGraphicsItem *b) { return distance(a) < distance(b); });
+        [&](QGraphicsItem *a, QGraphicsItem *b) { return distance(a) < distance(b); });
     for (QGraphicsItem *item : qAsConst(candidates)) {
         const QPoint p = view->mapFromScene(item->sceneBoundingRect().center());
         QGraphicsItem *hit = view->itemAt(p);

@@ -33,14 +33,14 @@ QVector<int> kindsOf(int family);
 struct Grid
 {
     int columns = 400;
-    QSizeF cell {30, 60};
-    QSizeF size {24, 48};
+    QSizeF cell{30, 60};
+    QSizeF size{24, 48};
     QPointF origin;
 };
 
 // Adds `count` items of the kinds in turn to the scene, one per cell; the items made.
-QVector<GraphicsItem *> addItems(QGraphicsScene &scene, int count, const QVector<int> &kinds = simpleKinds(),
-    const Grid &grid = Grid());
+QVector<GraphicsItem *> addItems(
+    QGraphicsScene &scene, int count, const QVector<int> &kinds = simpleKinds(), const Grid &grid = Grid());
 
 // --- the realistic graph: half device symbols, the rest texts, lines and rectangles, on a grid
 

@@ -142,7 +142,6 @@ void Driver::release(const QPoint &at)
 
 void Driver::moveHeld(const QPoint &at)
 {
-    QMouseEvent move(QEvent::MouseMove, at, viewport()->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, at, viewport()->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(viewport(), &move);
 }

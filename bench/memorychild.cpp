@@ -121,4 +121,3 @@ int memoryChild(const QString &request)
         d.fail(QStringLiteral("%1 items after the edits, %2 expected").arg(after).arg(2 * count));
     return report(before, statusKb("VmRSS:"), d.error);
 }
-

@@ -20,8 +20,8 @@ PlainGraph::PlainGraph(int count, const QSize &viewSize)
     for (int i = 0; i < count; ++i) {
         const Placement p = placement(i, count);
         const QRectF r = p.press == p.release
-            ? QRectF(p.press - QPointF(p.kind->clickSize.width() / 2, p.kind->clickSize.height() / 2),
-                     p.kind->clickSize)
+            ? QRectF(
+                p.press - QPointF(p.kind->clickSize.width() / 2, p.kind->clickSize.height() / 2), p.kind->clickSize)
             : QRectF(p.press, p.release).normalized();
         items << add(r.topLeft(), QRectF(QPointF(), r.size()), p.kind == mix().rect);
     }
@@ -144,8 +144,12 @@ void PlainGraph::groupTarget()
 {
     const QList<QGraphicsItem *> members = target;
     group = scene.createItemGroup(members);
-    done([this] { scene.destroyItemGroup(group); group = nullptr; },
-         [this, members] { group = scene.createItemGroup(members); });
+    done(
+        [this] {
+            scene.destroyItemGroup(group);
+            group = nullptr;
+        },
+        [this, members] { group = scene.createItemGroup(members); });
 }
 
 bool PlainGraph::ungroup()
@@ -156,7 +160,10 @@ bool PlainGraph::ungroup()
     scene.destroyItemGroup(group);
     group = nullptr;
     done([this, members] { group = scene.createItemGroup(members); },
-         [this] { scene.destroyItemGroup(group); group = nullptr; });
+        [this] {
+            scene.destroyItemGroup(group);
+            group = nullptr;
+        });
     return true;
 }
 

@@ -10,7 +10,8 @@
 // The steps a user takes. Every row brings the group's graph from where the group left it to
 // its start, times one step and takes the graph back, because QtTest runs every benchmark
 // twice (a warm-up run, then the measured one).
-enum class Op {
+enum class Op
+{
     Close,
     Open,
     Prepare,
@@ -50,7 +51,6 @@ struct Script
     Op op;
     QVector<Step> restore;
 };
-
 
 // The script of a row of the summary.
 const Script &scriptOf(RowId row);

@@ -42,8 +42,8 @@ void DlgPushGraphProperty::slotClicked()
     QString why;
     if (!s.write(m_iniPath, &why)) {
         // The file keeps its previous settings; the dialog stays open to retry or cancel.
-        QMessageBox::warning(this, windowTitle(), QStringLiteral("无法写入文件 %1:\n%2!").arg(m_iniPath, why),
-                             QMessageBox::Ok);
+        QMessageBox::warning(
+            this, windowTitle(), QStringLiteral("无法写入文件 %1:\n%2!").arg(m_iniPath, why), QMessageBox::Ok);
         return;
     }
     accept();

@@ -102,8 +102,8 @@ bool DlgReplaceVariables::rebind(QString id, const NameIndex &byNames, Rebinding
     const QString found = byNames.value(QStringList{name, record->qualifier, device});
     if (found.isEmpty())
         return false;
-    *result = {record->deviceName + QLatin1Char('.') + record->name, device + QLatin1Char('.') + name, device, name,
-               found};
+    *result
+        = {record->deviceName + QLatin1Char('.') + record->name, device + QLatin1Char('.') + name, device, name, found};
     return true;
 }
 
@@ -111,7 +111,8 @@ void DlgReplaceVariables::slotReplaceClicked()
 {
     const QString title = windowTitle();
     const bool stringMode = !ui->lineEditFrom->isHidden();
-    if (ui->lineEditTo->text().simplified().isEmpty() || (stringMode && ui->lineEditFrom->text().simplified().isEmpty())) {
+    if (ui->lineEditTo->text().simplified().isEmpty()
+        || (stringMode && ui->lineEditFrom->text().simplified().isEmpty())) {
         QMessageBox::warning(this, title, QStringLiteral("替换参数为有误，不允许批量设置"), QMessageBox::Ok);
         return;
     }
@@ -145,8 +146,8 @@ void DlgReplaceVariables::slotReplaceClicked()
     // Such a replacement is refused before anything is shown or changed, so that the
     // bindings never end up on points that only happen to carry the cut-off names.
     if (illegal) {
-        QMessageBox::warning(this, title, QStringLiteral("存在不合法的替换可能导致命名不规范，不允许进行设置!"),
-                             QMessageBox::Ok);
+        QMessageBox::warning(
+            this, title, QStringLiteral("存在不合法的替换可能导致命名不规范，不允许进行设置!"), QMessageBox::Ok);
         return;
     }
 
@@ -160,6 +161,6 @@ void DlgReplaceVariables::slotReplaceClicked()
             p.item->setYkID(p.id);
     }
     accept();
-    QMessageBox::information(parentWidget(), title, QStringLiteral("共替换 %1 处!").arg(detail.changedCount()),
-                             QMessageBox::Ok);
+    QMessageBox::information(
+        parentWidget(), title, QStringLiteral("共替换 %1 处!").arg(detail.changedCount()), QMessageBox::Ok);
 }

@@ -19,18 +19,17 @@ using PropertyMap = QMap<AbstractGraphicsProperty::Authority, QList<Property *>>
 
 QString groupTitle(int authority)
 {
-    static const QStringList titles {QStringLiteral("相同属性"), QStringLiteral("公共属性"),
-        QStringLiteral("一般属性"), QStringLiteral("特有属性")};
+    static const QStringList titles{
+        QStringLiteral("相同属性"), QStringLiteral("公共属性"), QStringLiteral("一般属性"), QStringLiteral("特有属性")};
     return titles.value(authority);
 }
 
 // The browser type of an item property type; unknown types show as text.
 int browserType(int type)
 {
-    const int table[]
-        = {QVariant::String, QVariant::Bool, QVariant::Int, QVariant::Double, QVariant::Size, QVariant::Color,
-            QVariant::Font, QtVariantPropertyManager::enumTypeId(), QtVariantPropertyManager::pathTypeId(),
-            QtVariantPropertyManager::pntTypeId(), QtVariantPropertyManager::popupTypeId()};
+    const int table[] = {QVariant::String, QVariant::Bool, QVariant::Int, QVariant::Double, QVariant::Size,
+        QVariant::Color, QVariant::Font, QtVariantPropertyManager::enumTypeId(), QtVariantPropertyManager::pathTypeId(),
+        QtVariantPropertyManager::pntTypeId(), QtVariantPropertyManager::popupTypeId()};
     return type >= 0 && type < int(std::size(table)) ? table[type] : int(QVariant::String);
 }
 
@@ -49,8 +48,8 @@ PropertyMap gather(const QList<AbstractGraphicsProperty *> &items, const QList<i
             continue;
         seen.insert(types.at(i));
         const QStringList names = items.at(i)->propertyNames();
-        common.erase(std::remove_if(common.begin(), common.end(),
-                         [&](const QString &id) { return !names.contains(id); }),
+        common.erase(
+            std::remove_if(common.begin(), common.end(), [&](const QString &id) { return !names.contains(id); }),
             common.end());
     }
     QList<Property *> kept;

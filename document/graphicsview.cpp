@@ -1,14 +1,14 @@
 #include "graphicsview.h"
-#include "recentfiles.h"
-#include "itemkind.h"
 #include "filechooser.h"
+#include "itemkind.h"
+#include "recentfiles.h"
 #include "safefile.h"
 
 #include "abstractgraphicsutility.h"
+#include "apptexts.h"
 #include "documentkind.h"
 #include "graphicsitem.h"
 #include "imagefile.h"
-#include "apptexts.h"
 #include "scene/dragconstraint.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
@@ -115,8 +115,8 @@ bool GraphicsView::isUntitledOrModified() const
 void GraphicsView::updateTitle(const QString &name)
 {
     // One multi-argument call: a "%" in a file name must not take a later placeholder's place.
-    setWindowTitle(QStringLiteral("%1 (Version %2) %3")
-                       .arg(name, QString::number(m_scene->version()), QStringLiteral("[*]")));
+    setWindowTitle(
+        QStringLiteral("%1 (Version %2) %3").arg(name, QString::number(m_scene->version()), QStringLiteral("[*]")));
 }
 
 void GraphicsView::newFile(int type)
@@ -155,20 +155,11 @@ bool GraphicsView::loadFile(int type, const QString &fileName)
     file.close();
 
     switch (result) {
-    case AbstractGraphicsScene::FILE_SUCCESS:
-        setCurrentFile(fileName);
-        return true;
-    case AbstractGraphicsScene::FILE_WRONG_FORMAT:
-        warningNotice(this, QStringLiteral("打开的文件格式错误!"));
-        break;
-    case AbstractGraphicsScene::FILE_ERROR:
-        warningNotice(this, QStringLiteral("文件操作错误!"));
-        break;
-    case AbstractGraphicsScene::FILE_DAMAGED:
-        warningNotice(this, QStringLiteral("文件已损坏!"));
-        break;
-    default:
-        break;
+    case AbstractGraphicsScene::FILE_SUCCESS: setCurrentFile(fileName); return true;
+    case AbstractGraphicsScene::FILE_WRONG_FORMAT: warningNotice(this, QStringLiteral("打开的文件格式错误!")); break;
+    case AbstractGraphicsScene::FILE_ERROR: warningNotice(this, QStringLiteral("文件操作错误!")); break;
+    case AbstractGraphicsScene::FILE_DAMAGED: warningNotice(this, QStringLiteral("文件已损坏!")); break;
+    default: break;
     }
     return false;
 }
@@ -211,8 +202,7 @@ bool GraphicsView::saveFile(const QString &fileName, bool makeVersionBackup)
         // The file on disk is still in its old format: keep its bytes before overwriting it.
         QDir().mkpath(backupDir());
         const QString backupPath = backupDir()
-            + QFileInfo(QStringLiteral("%1.Version%2.bak").arg(fileName, QString::number(version)))
-                  .fileName();
+            + QFileInfo(QStringLiteral("%1.Version%2.bak").arg(fileName, QString::number(version))).fileName();
         if (QFile::exists(backupPath))
             QFile::remove(backupPath);
         if (!QFile::copy(fileName, backupPath)) {
@@ -249,11 +239,8 @@ bool GraphicsView::saveFile(const QString &fileName, bool makeVersionBackup)
         m_scene->undoStack()->clear();
         emit fileSaved(true);
         return true;
-    case AbstractGraphicsScene::FILE_ERROR:
-        warningNotice(this, QStringLiteral("文件操作错误!"));
-        return false;
-    default:
-        return true;
+    case AbstractGraphicsScene::FILE_ERROR: warningNotice(this, QStringLiteral("文件操作错误!")); return false;
+    default: return true;
     }
 }
 
@@ -278,11 +265,10 @@ QString GraphicsView::svgFileName() const
 
 void GraphicsView::exportSvg()
 {
-    const QString proposed
-        = QStringLiteral("%1%2.svg")
-              .arg(AbstractGraphicsUtility::svgDir(), QFileInfo(m_currentFile).completeBaseName());
-    const QString fileName = FileChooser::saveFileName(
-        this, QStringLiteral("导出为svg文件"), proposed, QStringLiteral("svg文件 (*.svg)"));
+    const QString proposed = QStringLiteral("%1%2.svg")
+                                 .arg(AbstractGraphicsUtility::svgDir(), QFileInfo(m_currentFile).completeBaseName());
+    const QString fileName
+        = FileChooser::saveFileName(this, QStringLiteral("导出为svg文件"), proposed, QStringLiteral("svg文件 (*.svg)"));
     if (fileName.isEmpty())
         return;
 
@@ -305,8 +291,7 @@ bool GraphicsView::writeSvg(const QString &svgFileName)
     if (!file.open(QFile::ReadOnly))
         return false;
     QDataStream stream(&file);
-    const bool ok
-        = saved.load(stream, false, m_scene->type(), nullptr, nullptr) == AbstractGraphicsScene::FILE_SUCCESS;
+    const bool ok = saved.load(stream, false, m_scene->type(), nullptr, nullptr) == AbstractGraphicsScene::FILE_SUCCESS;
     file.close();
     if (!ok)
         return false;
@@ -328,17 +313,16 @@ bool GraphicsView::writeSvg(const QString &svgFileName)
         // The colour the user sees now, even when only the colour changed since the save.
         const QString background
             = QStringLiteral("#%1").arg(m_scene->backgroundColor().rgb() & 0xffffff, 6, 16, QLatin1Char('0'));
-        const QString attributes
-            = QStringLiteral("style=\"background-color:%1;\" "
-                             "vcl-default=\"{'1.txt':{'e':'%2','w':'%3','0':'%4','1':'%5'}}\" "
-                             "toolversion=\"%6.%7\" ")
-                  .arg(background)
-                  .arg(QStringLiteral("#00ffff"))
-                  .arg(QStringLiteral("#00ff00"))
-                  .arg(QStringLiteral("#c0c0c0"))
-                  .arg(background)
-                  .arg(AbstractGraphicsScene::CurrentVersion)
-                  .arg(1);
+        const QString attributes = QStringLiteral("style=\"background-color:%1;\" "
+                                                  "vcl-default=\"{'1.txt':{'e':'%2','w':'%3','0':'%4','1':'%5'}}\" "
+                                                  "toolversion=\"%6.%7\" ")
+                                       .arg(background)
+                                       .arg(QStringLiteral("#00ffff"))
+                                       .arg(QStringLiteral("#00ff00"))
+                                       .arg(QStringLiteral("#c0c0c0"))
+                                       .arg(background)
+                                       .arg(AbstractGraphicsScene::CurrentVersion)
+                                       .arg(1);
         head->insert(at, attributes);
     }
     // Only a picture that exists is referenced, and relative to the SVG, so that the two can
@@ -414,8 +398,7 @@ void GraphicsView::mouseMoveEvent(QMouseEvent *event)
         m_previewEndY = event->pos().y();
         if (event->modifiers() & Qt::ShiftModifier) {
             const QPointF end = DragConstraint::withShift(QPointF(m_previewStartX, m_previewStartY),
-                                                          QPointF(m_previewEndX, m_previewEndY),
-                                                          EditorState::currentTool() == ItemKind::Line);
+                QPointF(m_previewEndX, m_previewEndY), EditorState::currentTool() == ItemKind::Line);
             m_previewEndX = end.x();
             m_previewEndY = end.y();
         }
@@ -452,8 +435,7 @@ void GraphicsView::mouseReleaseEvent(QMouseEvent *event)
         viewport()->setCursor(m_savedCursor);
         setInteractive(true);
         return;
-    default:
-        break;
+    default: break;
     }
     QGraphicsView::mouseReleaseEvent(event);
 }
@@ -472,8 +454,8 @@ void GraphicsView::paintEvent(QPaintEvent *event)
     if (EditorState::currentTool() == ItemKind::Line)
         painter.drawLine(QPointF(m_previewStartX, m_previewStartY), QPointF(m_previewEndX, m_previewEndY));
     else
-        painter.drawRect(QRectF(m_previewStartX, m_previewStartY, m_previewEndX - m_previewStartX,
-            m_previewEndY - m_previewStartY));
+        painter.drawRect(
+            QRectF(m_previewStartX, m_previewStartY, m_previewEndX - m_previewStartX, m_previewEndY - m_previewStartY));
 }
 
 void GraphicsView::wheelEvent(QWheelEvent *event)

@@ -64,7 +64,7 @@ QPolygonF PointListDialog::points() const
 {
     QPolygonF result;
     for (int row = 0; row < m_table->rowCount(); ++row)
-        result << QPointF(m_table->item(row, 0)->data(Qt::EditRole).toDouble(),
-            m_table->item(row, 1)->data(Qt::EditRole).toDouble());
+        result << QPointF(
+            m_table->item(row, 0)->data(Qt::EditRole).toDouble(), m_table->item(row, 1)->data(Qt::EditRole).toDouble());
     return result;
 }

@@ -4,8 +4,7 @@
 
 QtProperty::QtProperty(QtVariantPropertyManager *manager)
     : m_manager(manager)
-{
-}
+{ }
 
 QtProperty::~QtProperty()
 {

@@ -24,11 +24,9 @@ public:
     PropertyDelegate(const Creator &create, QObject *parent)
         : QStyledItemDelegate(parent)
         , m_create(create)
-    {
-    }
+    { }
 
-    QWidget *createEditor(
-        QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &index) const override
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &index) const override
     {
         if (index.column() != 1)
             return nullptr;
@@ -36,8 +34,7 @@ public:
     }
     void setEditorData(QWidget *, const QModelIndex &) const override { }
     void setModelData(QWidget *, QAbstractItemModel *, const QModelIndex &) const override { }
-    void updateEditorGeometry(
-        QWidget *editor, const QStyleOptionViewItem &option, const QModelIndex &) const override
+    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option, const QModelIndex &) const override
     {
         editor->setGeometry(option.rect);
     }
@@ -73,8 +70,7 @@ QtTreePropertyBrowser::QtTreePropertyBrowser(QWidget *parent)
     m_tree->setItemDelegate(new PropertyDelegate(
         [this](QtProperty *property, QWidget *parent) { return createEditor(property, parent); }, m_tree));
 
-    connect(
-        m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *row) { startEditing(row); });
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *row) { startEditing(row); });
     connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *row) { startEditing(row); });
 }
 
@@ -85,8 +81,7 @@ QtTreePropertyBrowser::~QtTreePropertyBrowser()
         disconnect(manager, nullptr, this, nullptr);
 }
 
-void QtTreePropertyBrowser::setFactoryForManager(
-    QtVariantPropertyManager *manager, QtVariantEditorFactory *factory)
+void QtTreePropertyBrowser::setFactoryForManager(QtVariantPropertyManager *manager, QtVariantEditorFactory *factory)
 {
     if (!manager)
         return;
@@ -99,14 +94,10 @@ void QtTreePropertyBrowser::watch(QtVariantPropertyManager *manager)
     if (m_watched.contains(manager))
         return;
     m_watched.insert(manager);
-    connect(
-        manager, &QtVariantPropertyManager::propertyInserted, this, &QtTreePropertyBrowser::propertyInserted);
-    connect(
-        manager, &QtVariantPropertyManager::propertyRemoved, this, &QtTreePropertyBrowser::propertyRemoved);
-    connect(manager, &QtVariantPropertyManager::propertyDestroyed, this,
-        &QtTreePropertyBrowser::propertyDestroyed);
-    connect(
-        manager, &QtVariantPropertyManager::propertyChanged, this, &QtTreePropertyBrowser::propertyChanged);
+    connect(manager, &QtVariantPropertyManager::propertyInserted, this, &QtTreePropertyBrowser::propertyInserted);
+    connect(manager, &QtVariantPropertyManager::propertyRemoved, this, &QtTreePropertyBrowser::propertyRemoved);
+    connect(manager, &QtVariantPropertyManager::propertyDestroyed, this, &QtTreePropertyBrowser::propertyDestroyed);
+    connect(manager, &QtVariantPropertyManager::propertyChanged, this, &QtTreePropertyBrowser::propertyChanged);
     connect(manager, &QObject::destroyed, this, [this, manager] {
         m_watched.remove(manager);
         m_factories.remove(manager);

@@ -36,10 +36,7 @@ struct Context
     Commit commit;
 
     QVariant value() const { return manager->value(property); }
-    QVariant attribute(const char *name) const
-    {
-        return manager->attributeValue(property, QString::fromUtf8(name));
-    }
+    QVariant attribute(const char *name) const { return manager->attributeValue(property, QString::fromUtf8(name)); }
 };
 
 // A field followed by a "..." button; the button runs `browse` with the window to parent
@@ -65,8 +62,8 @@ Editor intEditor(const Context &c)
 {
     auto *box = new QSpinBox(c.parent);
     box->setKeyboardTracking(false);
-    QObject::connect(box, QOverload<int>::of(&QSpinBox::valueChanged), box,
-        [commit = c.commit, box](int v) { commit(box, v); });
+    QObject::connect(
+        box, QOverload<int>::of(&QSpinBox::valueChanged), box, [commit = c.commit, box](int v) { commit(box, v); });
     return {box, [c, box] {
                 box->setRange(c.attribute("minimum").toInt(), c.attribute("maximum").toInt());
                 box->setSingleStep(c.attribute("singleStep").toInt());
@@ -115,10 +112,8 @@ Editor stringEditor(const Context &c)
 Editor comboEditor(const Context &c, bool byText)
 {
     auto *box = new QComboBox(c.parent);
-    QObject::connect(
-        box, QOverload<int>::of(&QComboBox::activated), box, [commit = c.commit, box, byText](int i) {
-            commit(box, byText ? QVariant(box->itemText(i)) : QVariant(i));
-        });
+    QObject::connect(box, QOverload<int>::of(&QComboBox::activated), box,
+        [commit = c.commit, box, byText](int i) { commit(box, byText ? QVariant(box->itemText(i)) : QVariant(i)); });
     return {box, [c, box, byText] {
                 box->clear();
                 QStringList names = c.attribute(byText ? "items" : "enumNames").toStringList();
@@ -136,19 +131,18 @@ Editor pathEditor(const Context &c)
     QWidget *box = withButton(c.parent, edit, [c, edit](QWidget *window) {
         const QString current = c.value().toString();
         const QString start = current.isEmpty() ? c.attribute("directory").toString() : current;
-        const QString file = FileChooser::openFileName(
-            window, QStringLiteral("选择文件"), start, c.attribute("filter").toString());
+        const QString file
+            = FileChooser::openFileName(window, QStringLiteral("选择文件"), start, c.attribute("filter").toString());
         if (!file.isEmpty())
             c.commit(edit->parentWidget(), file);
     });
-    QObject::connect(edit, &QLineEdit::editingFinished, box,
-        [commit = c.commit, box, edit] { commit(box, edit->text()); });
+    QObject::connect(
+        edit, &QLineEdit::editingFinished, box, [commit = c.commit, box, edit] { commit(box, edit->text()); });
     return {box, [c, edit] { edit->setText(c.value().toString()); }};
 }
 
 // Colours, fonts and point lists show their value as text and are changed in a dialog.
-Editor dialogEditor(
-    const Context &c, const std::function<QVariant(QWidget *window, const QVariant &current)> &ask)
+Editor dialogEditor(const Context &c, const std::function<QVariant(QWidget *window, const QVariant &current)> &ask)
 {
     auto *icon = new QLabel;
     auto *text = new QLabel;
@@ -183,8 +177,7 @@ Editor fontEditor(const Context &c)
 {
     return dialogEditor(c, [](QWidget *window, const QVariant &current) {
         bool ok = false;
-        const QFont chosen
-            = QFontDialog::getFont(&ok, current.value<QFont>(), window, QStringLiteral("选择字体"));
+        const QFont chosen = QFontDialog::getFont(&ok, current.value<QFont>(), window, QStringLiteral("选择字体"));
         return ok ? QVariant(chosen) : QVariant();
     });
 }
@@ -201,39 +194,24 @@ Editor pointEditor(const Context &c)
 
 QtVariantEditorFactory::QtVariantEditorFactory(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 QtVariantEditorFactory::~QtVariantEditorFactory() = default;
 
-QWidget *QtVariantEditorFactory::createEditor(
-    QtVariantPropertyManager *manager, QtProperty *property, QWidget *parent)
+QWidget *QtVariantEditorFactory::createEditor(QtVariantPropertyManager *manager, QtProperty *property, QWidget *parent)
 {
     if (!manager || !manager->variantProperty(property))
         return nullptr;
-    const Context c {
-        manager, property, parent, [this](QWidget *editor, const QVariant &v) { commit(editor, v); }};
+    const Context c{manager, property, parent, [this](QWidget *editor, const QVariant &v) { commit(editor, v); }};
     const int type = manager->propertyType(property);
-    Editor editor {nullptr, {}};
+    Editor editor{nullptr, {}};
     switch (type) {
-    case QVariant::Int:
-        editor = intEditor(c);
-        break;
-    case QVariant::Double:
-        editor = doubleEditor(c);
-        break;
-    case QVariant::Bool:
-        editor = boolEditor(c);
-        break;
-    case QVariant::String:
-        editor = stringEditor(c);
-        break;
-    case QVariant::Color:
-        editor = colourEditor(c);
-        break;
-    case QVariant::Font:
-        editor = fontEditor(c);
-        break;
+    case QVariant::Int: editor = intEditor(c); break;
+    case QVariant::Double: editor = doubleEditor(c); break;
+    case QVariant::Bool: editor = boolEditor(c); break;
+    case QVariant::String: editor = stringEditor(c); break;
+    case QVariant::Color: editor = colourEditor(c); break;
+    case QVariant::Font: editor = fontEditor(c); break;
     default:
         if (type == QtVariantPropertyManager::enumTypeId() || type == QtVariantPropertyManager::popupTypeId())
             editor = comboEditor(c, type == QtVariantPropertyManager::popupTypeId());

@@ -4,8 +4,7 @@
 
 QtVariantProperty::QtVariantProperty(QtVariantPropertyManager *manager)
     : QtProperty(manager)
-{
-}
+{ }
 
 // The manager lets go while this is still a variant property: what it tells its listeners
 // and the parts list it edits must not meet a half-destroyed object.

@@ -15,20 +15,15 @@
 
 // Tags that give the browser's own property types their meta-type ids.
 struct QtGroupPropertyType
-{
-};
+{ };
 struct QtEnumPropertyType
-{
-};
+{ };
 struct QtPathPropertyType
-{
-};
+{ };
 struct QtPointListPropertyType
-{
-};
+{ };
 struct QtPopupPropertyType
-{
-};
+{ };
 Q_DECLARE_METATYPE(QtGroupPropertyType)
 Q_DECLARE_METATYPE(QtEnumPropertyType)
 Q_DECLARE_METATYPE(QtPathPropertyType)
@@ -62,7 +57,7 @@ struct TypeInfo
 
 const QHash<int, TypeInfo> &types()
 {
-    static const QHash<int, TypeInfo> table {
+    static const QHash<int, TypeInfo> table{
         {QVariant::String, {QVariant::String, QString(), {{RegExp, QRegularExpression()}}}},
         {QVariant::Bool, {QVariant::Bool, false, {}}},
         {QVariant::Int,
@@ -71,8 +66,7 @@ const QHash<int, TypeInfo> &types()
             {QVariant::Double, 0.0,
                 {{Minimum, -DBL_MAX}, {Maximum, DBL_MAX}, {QStringLiteral("singleStep"), 1.0},
                     {QStringLiteral("decimals"), 2}}}},
-        {QVariant::Size,
-            {QVariant::Size, QSize(0, 0), {{Minimum, QSize(0, 0)}, {Maximum, QSize(INT_MAX, INT_MAX)}}}},
+        {QVariant::Size, {QVariant::Size, QSize(0, 0), {{Minimum, QSize(0, 0)}, {Maximum, QSize(INT_MAX, INT_MAX)}}}},
         {QVariant::Color, {QVariant::Color, QColor(), {}}},
         {QVariant::Font, {QVariant::Font, QFont(), {}}},
         {QtVariantPropertyManager::groupTypeId(), {QVariant::Invalid, QVariant(), {}}},
@@ -97,10 +91,9 @@ struct PartInfo
 // The sub-properties of the compound types, in row order.
 QList<PartInfo> partsOf(int type)
 {
-    const QVariantHash byte {{Minimum, 0}, {Maximum, 255}};
+    const QVariantHash byte{{Minimum, 0}, {Maximum, 255}};
     switch (type) {
-    case QVariant::Size:
-        return {{"宽", QVariant::Int, {}}, {"高", QVariant::Int, {}}};
+    case QVariant::Size: return {{"宽", QVariant::Int, {}}, {"高", QVariant::Int, {}}};
     case QVariant::Color:
         return {{"红", QVariant::Int, byte}, {"绿", QVariant::Int, byte}, {"蓝", QVariant::Int, byte},
             {"透明度", QVariant::Int, byte}};
@@ -109,8 +102,7 @@ QList<PartInfo> partsOf(int type)
             {"字号", QVariant::Int, {{Minimum, 1}, {Maximum, 1000}}}, {"粗体", QVariant::Bool, {}},
             {"斜体", QVariant::Bool, {}}, {"下划线", QVariant::Bool, {}}, {"删除线", QVariant::Bool, {}},
             {"字距调整", QVariant::Bool, {}}};
-    default:
-        return {};
+    default: return {};
     }
 }
 
@@ -148,20 +140,13 @@ QVariant partValue(int type, const QVariant &whole, int part)
     }
     const QFont f = whole.value<QFont>();
     switch (part) {
-    case 0:
-        return familiesWith(f.family()).indexOf(f.family());
-    case 1:
-        return f.pointSize();
-    case 2:
-        return f.bold();
-    case 3:
-        return f.italic();
-    case 4:
-        return f.underline();
-    case 5:
-        return f.strikeOut();
-    default:
-        return f.kerning();
+    case 0: return familiesWith(f.family()).indexOf(f.family());
+    case 1: return f.pointSize();
+    case 2: return f.bold();
+    case 3: return f.italic();
+    case 4: return f.underline();
+    case 5: return f.strikeOut();
+    default: return f.kerning();
     }
 }
 
@@ -194,8 +179,7 @@ int QtVariantPropertyManager::popupTypeId()
 
 QtVariantPropertyManager::QtVariantPropertyManager(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 QtVariantPropertyManager::~QtVariantPropertyManager()
 {
@@ -269,8 +253,7 @@ void QtVariantPropertyManager::forget(QtProperty *property)
 
 QtVariantProperty *QtVariantPropertyManager::variantProperty(const QtProperty *property) const
 {
-    return m_data.contains(property) ? static_cast<QtVariantProperty *>(const_cast<QtProperty *>(property))
-                                     : nullptr;
+    return m_data.contains(property) ? static_cast<QtVariantProperty *>(const_cast<QtProperty *>(property)) : nullptr;
 }
 
 int QtVariantPropertyManager::propertyType(const QtProperty *property) const
@@ -313,8 +296,7 @@ QString QtVariantPropertyManager::valueText(const QtProperty *property) const
     if (type == QVariant::Bool)
         return v.toBool() ? QStringLiteral("是") : QStringLiteral("否");
     if (type == QVariant::Double)
-        return QString::number(
-            v.toDouble(), 'f', attributeValue(property, QStringLiteral("decimals")).toInt());
+        return QString::number(v.toDouble(), 'f', attributeValue(property, QStringLiteral("decimals")).toInt());
     if (type == QVariant::Size)
         return QStringLiteral("%1 x %2").arg(v.toSize().width()).arg(v.toSize().height());
     if (type == QVariant::Color) {
@@ -441,8 +423,7 @@ QVariant QtVariantPropertyManager::normalised(const Data &data, const QVariant &
         const QSize hi = attribute(Maximum).toSize();
         return QSize(qBound(lo.width(), s.width(), hi.width()), qBound(lo.height(), s.height(), hi.height()));
     }
-    default:
-        return normalisedOwnType(data.type, value, attribute(EnumNames).toStringList());
+    default: return normalisedOwnType(data.type, value, attribute(EnumNames).toStringList());
     }
 }
 
@@ -484,44 +465,22 @@ QVariant QtVariantPropertyManager::composed(const Data &owner, int part, const Q
         QColor c = opaqueIfInvalid(owner.value.value<QColor>());
         const int v = partValue.toInt();
         switch (part) {
-        case 0:
-            c.setRed(v);
-            break;
-        case 1:
-            c.setGreen(v);
-            break;
-        case 2:
-            c.setBlue(v);
-            break;
-        default:
-            c.setAlpha(v);
-            break;
+        case 0: c.setRed(v); break;
+        case 1: c.setGreen(v); break;
+        case 2: c.setBlue(v); break;
+        default: c.setAlpha(v); break;
         }
         return c;
     }
     QFont f = owner.value.value<QFont>();
     switch (part) {
-    case 0:
-        f.setFamily(familiesWith(f.family()).value(partValue.toInt(), f.family()));
-        break;
-    case 1:
-        f.setPointSize(partValue.toInt());
-        break;
-    case 2:
-        f.setBold(partValue.toBool());
-        break;
-    case 3:
-        f.setItalic(partValue.toBool());
-        break;
-    case 4:
-        f.setUnderline(partValue.toBool());
-        break;
-    case 5:
-        f.setStrikeOut(partValue.toBool());
-        break;
-    default:
-        f.setKerning(partValue.toBool());
-        break;
+    case 0: f.setFamily(familiesWith(f.family()).value(partValue.toInt(), f.family())); break;
+    case 1: f.setPointSize(partValue.toInt()); break;
+    case 2: f.setBold(partValue.toBool()); break;
+    case 3: f.setItalic(partValue.toBool()); break;
+    case 4: f.setUnderline(partValue.toBool()); break;
+    case 5: f.setStrikeOut(partValue.toBool()); break;
+    default: f.setKerning(partValue.toBool()); break;
     }
     return f;
 }
@@ -550,8 +509,7 @@ void QtVariantPropertyManager::setValue(QtProperty *property, const QVariant &va
     emit valueChanged(owner, total);
 }
 
-void QtVariantPropertyManager::setAttribute(
-    QtProperty *property, const QString &attribute, const QVariant &value)
+void QtVariantPropertyManager::setAttribute(QtProperty *property, const QString &attribute, const QVariant &value)
 {
     Data *data = m_data.value(property);
     if (!data)

@@ -9,7 +9,15 @@ class Scene;
 // height, equal spacing. Each is one undoable step on the scene's stack.
 namespace Alignment {
 
-enum Edge { Left, Right, Top, Bottom, HCenter, VCenter };
+enum Edge
+{
+    Left,
+    Right,
+    Top,
+    Bottom,
+    HCenter,
+    VCenter
+};
 
 void align(Scene *scene, Edge which);
 void equalSize(Scene *scene, Qt::Orientation axis);

@@ -1,10 +1,10 @@
 #include "scene/commands.h"
 
-#include "scene/stacking.h"
 #include "abstractgraphicsproperty.h"
 #include "abstractgraphicsresize.h"
 #include "abstractgraphicsscene.h"
 #include "abstractgraphicsutility.h"
+#include "scene/stacking.h"
 
 #include <QGraphicsItem>
 #include <QGraphicsItemGroup>
@@ -52,8 +52,7 @@ CommandMoveBy::CommandMoveBy(QGraphicsItem *item, double dx, double dy, QUndoCom
     , m_item(item)
     , m_dx(dx)
     , m_dy(dy)
-{
-}
+{ }
 
 CommandMoveBy::~CommandMoveBy() = default;
 
@@ -72,8 +71,7 @@ CommandSetWidth::CommandSetWidth(AbstractGraphicsUtility *item, double width, QU
     , m_item(item)
     , m_newWidth(width)
     , m_oldWidth(item->itemRect().width())
-{
-}
+{ }
 
 CommandSetWidth::~CommandSetWidth() = default;
 
@@ -92,8 +90,7 @@ CommandSetHeight::CommandSetHeight(AbstractGraphicsUtility *item, double height,
     , m_item(item)
     , m_newHeight(height)
     , m_oldHeight(item->itemRect().height())
-{
-}
+{ }
 
 CommandSetHeight::~CommandSetHeight() = default;
 
@@ -111,8 +108,7 @@ CommandResize::CommandResize(AbstractGraphicsResize *item, const QVariant &oldGe
     : QUndoCommand(parent)
     , m_item(item)
     , m_geometry(oldGeometry)
-{
-}
+{ }
 
 CommandResize::~CommandResize() = default;
 
@@ -140,8 +136,7 @@ CommandAddItem::CommandAddItem(QGraphicsScene *scene, QGraphicsItem *item, QUndo
     : QUndoCommand(parent)
     , m_scene(scene)
     , m_item(item)
-{
-}
+{ }
 
 CommandAddItem::~CommandAddItem() = default;
 
@@ -159,8 +154,7 @@ CommandRemoveItem::CommandRemoveItem(QGraphicsScene *scene, QGraphicsItem *item,
     : QUndoCommand(parent)
     , m_scene(scene)
     , m_item(item)
-{
-}
+{ }
 
 CommandRemoveItem::~CommandRemoveItem() = default;
 
@@ -178,8 +172,7 @@ void CommandRemoveItem::redo()
 CommandBatch::CommandBatch(QGraphicsScene *scene, const QString &text, QUndoCommand *parent)
     : QUndoCommand(text, parent)
     , m_scene(scene)
-{
-}
+{ }
 
 CommandBatch::~CommandBatch() = default;
 
@@ -240,8 +233,7 @@ void CommandBatch::run(bool forward)
         done.insert(command);
     };
     top.rebuild(
-        reorder, [&](QGraphicsItem *item) { once(leaving.value(item)); }, {},
-        [&](int i) { once(arriving.at(i)); });
+        reorder, [&](QGraphicsItem *item) { once(leaving.value(item)); }, {}, [&](int i) { once(arriving.at(i)); });
     for (QUndoCommand *command : qAsConst(steps)) {
         if (!done.contains(command))
             step(command); // items that are not top-level items of the scene, and other commands
@@ -252,8 +244,7 @@ CommandSetPos::CommandSetPos(QGraphicsItem *item, QPointF oldPos, QUndoCommand *
     : QUndoCommand(parent)
     , m_item(item)
     , m_pos(oldPos)
-{
-}
+{ }
 
 CommandSetPos::~CommandSetPos() = default;
 
@@ -280,8 +271,7 @@ void CommandSetPos::redo()
 CommandRestack::CommandRestack(QGraphicsItem *item, QUndoCommand *parent)
     : QUndoCommand(parent)
     , m_item(item)
-{
-}
+{ }
 
 CommandRestack::~CommandRestack() = default;
 
@@ -313,8 +303,7 @@ void CommandRestack::undo()
 
 CommandBringToFront::CommandBringToFront(QGraphicsItem *item, QUndoCommand *parent)
     : CommandRestack(item, parent)
-{
-}
+{ }
 
 CommandBringToFront::~CommandBringToFront() = default;
 
@@ -326,8 +315,7 @@ void CommandBringToFront::redo()
 
 CommandSendToBack::CommandSendToBack(QGraphicsItem *item, QUndoCommand *parent)
     : CommandRestack(item, parent)
-{
-}
+{ }
 
 CommandSendToBack::~CommandSendToBack() = default;
 
@@ -339,8 +327,7 @@ void CommandSendToBack::redo()
 
 CommandLayerUpper::CommandLayerUpper(QGraphicsItem *item, QUndoCommand *parent)
     : CommandRestack(item, parent)
-{
-}
+{ }
 
 CommandLayerUpper::~CommandLayerUpper() = default;
 
@@ -352,8 +339,7 @@ void CommandLayerUpper::redo()
 
 CommandLayerLower::CommandLayerLower(QGraphicsItem *item, QUndoCommand *parent)
     : CommandRestack(item, parent)
-{
-}
+{ }
 
 CommandLayerLower::~CommandLayerLower() = default;
 
@@ -369,8 +355,7 @@ CommandSetProperty::CommandSetProperty(
     , m_item(item)
     , m_id(id)
     , m_value(value)
-{
-}
+{ }
 
 CommandSetProperty::~CommandSetProperty() = default;
 
@@ -396,8 +381,7 @@ CommandSetLock::CommandSetLock(AbstractGraphicsUtility *item, bool lock, QUndoCo
     , m_item(item)
     , m_newLock(lock)
     , m_oldLock(item->islocked())
-{
-}
+{ }
 
 CommandSetLock::~CommandSetLock() = default;
 
@@ -411,14 +395,13 @@ void CommandSetLock::redo()
     m_item->setLock(m_newLock);
 }
 
-CommandCreateGroup::CommandCreateGroup(QGraphicsScene *scene, QGraphicsItemGroup *group,
-    const QList<QGraphicsItem *> &members, QUndoCommand *parent)
+CommandCreateGroup::CommandCreateGroup(
+    QGraphicsScene *scene, QGraphicsItemGroup *group, const QList<QGraphicsItem *> &members, QUndoCommand *parent)
     : QUndoCommand(parent)
     , m_scene(scene)
     , m_group(group)
     , m_members(members)
-{
-}
+{ }
 
 CommandCreateGroup::~CommandCreateGroup() = default;
 
@@ -449,8 +432,7 @@ void CommandCreateGroup::redo()
     if (m_membersAbove.isEmpty()) {
         // The first redo, at the push, sees the places that undo gives back.
         QHash<QGraphicsItem *, QGraphicsItem *> above;
-        for (const auto &entry :
-            placesIn(stacking, [&leaving](QGraphicsItem *item) { return leaving.contains(item); }))
+        for (const auto &entry : placesIn(stacking, [&leaving](QGraphicsItem *item) { return leaving.contains(item); }))
             above.insert(entry.first, entry.second);
         for (QGraphicsItem *member : qAsConst(m_members))
             m_membersAbove << above.value(member);
@@ -459,16 +441,13 @@ void CommandCreateGroup::redo()
 }
 
 // The members are taken now, while the group still holds them: after redo it is empty.
-CommandDestroyGroup::CommandDestroyGroup(
-    QGraphicsScene *scene, QGraphicsItemGroup *group, QUndoCommand *parent)
+CommandDestroyGroup::CommandDestroyGroup(QGraphicsScene *scene, QGraphicsItemGroup *group, QUndoCommand *parent)
     : QUndoCommand(parent)
     , m_scene(scene)
     , m_group(group)
     , m_members(group->childItems())
-    , m_groupAbove(
-          leavingWithPlaces(scene, [group](QGraphicsItem *item) { return item == group; }).value(0).second)
-{
-}
+    , m_groupAbove(leavingWithPlaces(scene, [group](QGraphicsItem *item) { return item == group; }).value(0).second)
+{ }
 
 CommandDestroyGroup::~CommandDestroyGroup() = default;
 

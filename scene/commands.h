@@ -242,8 +242,7 @@ public:
 class CommandSetProperty : public QUndoCommand
 {
 public:
-    CommandSetProperty(
-        AbstractGraphicsProperty *item, const QString &id, const QVariant &value, QUndoCommand *parent);
+    CommandSetProperty(AbstractGraphicsProperty *item, const QString &id, const QVariant &value, QUndoCommand *parent);
     ~CommandSetProperty() override;
 
     void undo() override;
@@ -275,8 +274,8 @@ private:
 class CommandCreateGroup : public QUndoCommand
 {
 public:
-    CommandCreateGroup(QGraphicsScene *scene, QGraphicsItemGroup *group,
-        const QList<QGraphicsItem *> &members, QUndoCommand *parent);
+    CommandCreateGroup(
+        QGraphicsScene *scene, QGraphicsItemGroup *group, const QList<QGraphicsItem *> &members, QUndoCommand *parent);
     ~CommandCreateGroup() override;
 
     void undo() override;

@@ -4,8 +4,8 @@
 #include "abstractgraphicsutility.h"
 #include "apptexts.h"
 #include "grouptool.h"
-#include "safefile.h"
 #include "itemstorage.h"
+#include "safefile.h"
 
 #include <QDataStream>
 #include <QDateTime>
@@ -20,14 +20,14 @@ void GroupExport::exportGroup(AbstractGraphicsUtility *group, QWidget *parent)
     QDir().mkpath(GroupTool::dir());
     const QString proposal = QStringLiteral("图元组%1").arg(QDateTime::currentMSecsSinceEpoch() / 1000);
     bool ok = false;
-    const QString name = QInputDialog::getText(parent, QStringLiteral("图元组导出"),
-                                               QStringLiteral("请输入导出名称:"), QLineEdit::Normal, proposal, &ok);
+    const QString name = QInputDialog::getText(
+        parent, QStringLiteral("图元组导出"), QStringLiteral("请输入导出名称:"), QLineEdit::Normal, proposal, &ok);
     if (!ok)
         return;
     const QString fileName = GroupTool::dir() + name + QStringLiteral(".grp");
     const auto cannotExport = [parent, &name](const QString &why) {
-        QMessageBox::warning(parent, applicationTitle(), QStringLiteral("无法导出 %1:\n%2!").arg(name, why),
-                             QMessageBox::Ok);
+        QMessageBox::warning(
+            parent, applicationTitle(), QStringLiteral("无法导出 %1:\n%2!").arg(name, why), QMessageBox::Ok);
     };
     // A name must stay a file of the group folder: a blank one would hide the file, a
     // separator would write elsewhere.

@@ -1,14 +1,14 @@
 #include "scene.h"
 
 #include "abstractgraphicslibrary.h"
-#include "itemkind.h"
 #include "abstractgraphicsresize.h"
 #include "abstractgraphicsutility.h"
 #include "alignment.h"
-#include "groupexport.h"
 #include "documentkind.h"
 #include "dragconstraint.h"
 #include "formatlimits.h"
+#include "groupexport.h"
+#include "itemkind.h"
 // The scene runs the variable replacement from its own context menu: its one use of dialogs/.
 #include "dialogs/dlgreplacevariables.h"
 #include "scene/commands.h"
@@ -16,19 +16,19 @@
 
 #include <QClipboard>
 #include <QDataStream>
-#include <QGraphicsItemGroup>
-#include <QGraphicsView>
 #include <QGraphicsItem>
+#include <QGraphicsItemGroup>
+#include <QGraphicsSceneContextMenuEvent>
 #include <QGraphicsSceneMouseEvent>
+#include <QGraphicsView>
 #include <QGuiApplication>
+#include <QHash>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainterPath>
 #include <QSignalBlocker>
 #include <QUndoStack>
-#include <QGraphicsSceneContextMenuEvent>
-#include <QKeyEvent>
-#include <QHash>
-#include <QMenu>
 #include <algorithm>
 #include <cmath>
 
@@ -47,20 +47,25 @@ struct ContextMenuContext
 // One entry of the scene's context menu; an entry without text is a separator.
 struct ContextMenuEntry
 {
-    const char *icon = nullptr;                           // picture of the resources, or none
+    const char *icon = nullptr; // picture of the resources, or none
     const char *text = nullptr;
     bool (*offered)(const ContextMenuContext &) = nullptr; // null: always offered
     bool (*enabled)(const ContextMenuContext &) = nullptr; // null: always enabled
     void (*run)(const ContextMenuContext &) = nullptr;
 };
 
-enum LockState { NotLockable, Locked, Unlocked };
+enum LockState
+{
+    NotLockable,
+    Locked,
+    Unlocked
+};
 
 // The lock state of the only selected item.
 LockState lockState(const ContextMenuContext &context)
 {
-    auto *utility = context.selection.size() == 1 ? dynamic_cast<AbstractGraphicsUtility *>(context.selection.first())
-                                                  : nullptr;
+    auto *utility
+        = context.selection.size() == 1 ? dynamic_cast<AbstractGraphicsUtility *>(context.selection.first()) : nullptr;
     if (!utility)
         return NotLockable;
     return utility->islocked() ? Locked : Unlocked;
@@ -81,7 +86,7 @@ void runContextMenu(const ContextMenuEntry (&entries)[N], const ContextMenuConte
             continue;
         QAction *action = entry.icon
             ? menu.addAction(QIcon(QStringLiteral(":/Plotwright/Resources/") + QLatin1String(entry.icon)),
-                             QString::fromUtf8(entry.text))
+                QString::fromUtf8(entry.text))
             : menu.addAction(QString::fromUtf8(entry.text));
         if (entry.enabled)
             action->setEnabled(entry.enabled(context));
@@ -108,8 +113,8 @@ Scene::~Scene() = default;
 // `topLevelOnly` leaves group members out. Macros run over this order: it is the order the
 // scene keeps its items in, and one walk of the sorted list is linear where sorting the
 // selection would not be. A single item needs no walk.
-QList<QGraphicsItem *> Scene::inStackingOrder(const QGraphicsScene *scene, const QList<QGraphicsItem *> &selection,
-                                              bool topLevelOnly, Qt::SortOrder order)
+QList<QGraphicsItem *> Scene::inStackingOrder(
+    const QGraphicsScene *scene, const QList<QGraphicsItem *> &selection, bool topLevelOnly, Qt::SortOrder order)
 {
     if (selection.size() <= 1)
         return topLevelOnly ? AbstractGraphicsScene::noParentFilter(selection) : selection;
@@ -129,8 +134,7 @@ bool Scene::canPaste() const
 }
 
 void Scene::itemsLoaded(const QList<QGraphicsItem *> &)
-{
-}
+{ }
 
 // The result of setSelectionArea() with the scene rectangle and Qt::IntersectsItemShape, without
 // its cost: that call tests every item's shape against the area as a path (about 5 µs an item).
@@ -242,8 +246,8 @@ void Scene::releaseWithDrawingTool(QGraphicsSceneMouseEvent *event)
 {
     m_releasePoint = event->scenePos();
     if (event->modifiers() & Qt::ShiftModifier) {
-        m_releasePoint = DragConstraint::withShift(m_pressPoint, m_releasePoint,
-                                                   EditorState::currentTool() == ItemKind::Line);
+        m_releasePoint
+            = DragConstraint::withShift(m_pressPoint, m_releasePoint, EditorState::currentTool() == ItemKind::Line);
     }
     QGraphicsItem *item = graphicsItem(type(), EditorState::currentTool(), true);
     if (!item)
@@ -293,10 +297,22 @@ void Scene::keyPressEvent(QKeyEvent *event)
     QString macro;
     const double step = event->isAutoRepeat() ? 10.0 : 1.0;
     switch (event->key()) {
-    case Qt::Key_Up: dy = -step; macro = QStringLiteral("Key_Up"); break;
-    case Qt::Key_Down: dy = step; macro = QStringLiteral("Key_Down"); break;
-    case Qt::Key_Left: dx = -step; macro = QStringLiteral("Key_Left"); break;
-    case Qt::Key_Right: dx = step; macro = QStringLiteral("Key_Right"); break;
+    case Qt::Key_Up:
+        dy = -step;
+        macro = QStringLiteral("Key_Up");
+        break;
+    case Qt::Key_Down:
+        dy = step;
+        macro = QStringLiteral("Key_Down");
+        break;
+    case Qt::Key_Left:
+        dx = -step;
+        macro = QStringLiteral("Key_Left");
+        break;
+    case Qt::Key_Right:
+        dx = step;
+        macro = QStringLiteral("Key_Right");
+        break;
     default: break;
     }
     const QList<QGraphicsItem *> selection = selectedItems();
@@ -331,10 +347,10 @@ void Scene::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
     static const ContextMenuEntry canvasMenu[] = {
         {nullptr, "粘贴", nullptr, nullptr, [](const Context &c) { c.scene->paste(c.scenePos); }},
         {nullptr, "粘贴&&清除剪切板", nullptr, nullptr,
-         [](const Context &c) {
-             c.scene->paste(c.scenePos);
-             QGuiApplication::clipboard()->clear();
-         }},
+            [](const Context &c) {
+                c.scene->paste(c.scenePos);
+                QGuiApplication::clipboard()->clear();
+            }},
         {nullptr, "清除剪切板", nullptr, nullptr, [](const Context &) { QGuiApplication::clipboard()->clear(); }},
         {},
     };
@@ -343,31 +359,32 @@ void Scene::contextMenuEvent(QGraphicsSceneContextMenuEvent *event)
         {"copy.png", "拷贝", nullptr, nullptr, [](const Context &c) { c.scene->copy(); }},
         {"cut.png", "剪切", nullptr, nullptr, [](const Context &c) { c.scene->cut(); }},
         {"paste.png", "粘贴", nullptr, [](const Context &c) { return c.scene->canPaste(); },
-         [](const Context &c) { c.scene->paste(c.scenePos); }},
+            [](const Context &c) { c.scene->paste(c.scenePos); }},
         {},
         {nullptr, "实际大小",
-         [](const Context &c) {
-             auto *resize = c.selection.size() == 1 ? dynamic_cast<AbstractGraphicsResize *>(c.selection.first()) : nullptr;
-             return resize && resize->isPerfectSizeEnable();
-         },
-         nullptr, [](const Context &c) { c.scene->adjustPerfectSize(); }},
+            [](const Context &c) {
+                auto *resize
+                    = c.selection.size() == 1 ? dynamic_cast<AbstractGraphicsResize *>(c.selection.first()) : nullptr;
+                return resize && resize->isPerfectSizeEnable();
+            },
+            nullptr, [](const Context &c) { c.scene->adjustPerfectSize(); }},
         // One item offers the lock state it does not have; several offer both.
         {nullptr, "锁定", [](const Context &c) { return c.selection.size() > 1 || lockState(c) == Unlocked; }, nullptr,
-         [](const Context &c) { c.scene->setLock(true); }},
+            [](const Context &c) { c.scene->setLock(true); }},
         {nullptr, "解锁", [](const Context &c) { return c.selection.size() > 1 || lockState(c) == Locked; }, nullptr,
-         [](const Context &c) { c.scene->setLock(false); }},
+            [](const Context &c) { c.scene->setLock(false); }},
         {},
         {nullptr, "组合", nullptr, nullptr, [](const Context &c) { c.scene->groupSelection(); }},
         {nullptr, "拆分",
-         [](const Context &c) {
-             return std::any_of(c.selection.cbegin(), c.selection.cend(),
-                                [](const QGraphicsItem *item) { return item->type() == ItemKind::Group; });
-         },
-         nullptr, [](const Context &c) { c.scene->ungroupSelection(); }},
+            [](const Context &c) {
+                return std::any_of(c.selection.cbegin(), c.selection.cend(),
+                    [](const QGraphicsItem *item) { return item->type() == ItemKind::Group; });
+            },
+            nullptr, [](const Context &c) { c.scene->ungroupSelection(); }},
         {},
         {nullptr, "导出...",
-         [](const Context &c) { return c.selection.size() == 1 && c.selection.first()->type() == ItemKind::Group; }, nullptr,
-         [](const Context &c) { c.scene->exportGroup(c.selection.first()); }},
+            [](const Context &c) { return c.selection.size() == 1 && c.selection.first()->type() == ItemKind::Group; },
+            nullptr, [](const Context &c) { c.scene->exportGroup(c.selection.first()); }},
         {},
         {nullptr, "变量替换...", nullptr, nullptr, [](const Context &c) { c.scene->replaceVariables(c.utilities); }},
     };
@@ -459,9 +476,9 @@ void Scene::paste(QPointF pos)
         bottom = qMax(bottom, item->pos().y());
     }
     m_pasteOffset.setX(qBound(-FormatLimits::MaxCoordinate - left, FormatLimits::clampCoordinate(m_pasteOffset.x()),
-                              FormatLimits::MaxCoordinate - right));
+        FormatLimits::MaxCoordinate - right));
     m_pasteOffset.setY(qBound(-FormatLimits::MaxCoordinate - top, FormatLimits::clampCoordinate(m_pasteOffset.y()),
-                              FormatLimits::MaxCoordinate - bottom));
+        FormatLimits::MaxCoordinate - bottom));
     // The batch's undo brings the scene's index up to date before it takes the items out: items
     // not indexed yet are removed by a search through all of them, quadratic for a large paste.
     auto *batch = new CommandBatch(this, QStringLiteral("paste"), nullptr);
@@ -472,16 +489,46 @@ void Scene::paste(QPointF pos)
     m_undoStack->push(batch);
 }
 
-void Scene::alignmentLeft() { Alignment::align(this, Alignment::Left); }
-void Scene::alignmentRight() { Alignment::align(this, Alignment::Right); }
-void Scene::alignmentTop() { Alignment::align(this, Alignment::Top); }
-void Scene::alignmentBottom() { Alignment::align(this, Alignment::Bottom); }
-void Scene::alignmentHCenter() { Alignment::align(this, Alignment::HCenter); }
-void Scene::alignmentVCenter() { Alignment::align(this, Alignment::VCenter); }
-void Scene::equalWidth() { Alignment::equalSize(this, Qt::Horizontal); }
-void Scene::equalHeight() { Alignment::equalSize(this, Qt::Vertical); }
-void Scene::equalHCross() { Alignment::equalSpacing(this, Qt::Horizontal); }
-void Scene::equalVCross() { Alignment::equalSpacing(this, Qt::Vertical); }
+void Scene::alignmentLeft()
+{
+    Alignment::align(this, Alignment::Left);
+}
+void Scene::alignmentRight()
+{
+    Alignment::align(this, Alignment::Right);
+}
+void Scene::alignmentTop()
+{
+    Alignment::align(this, Alignment::Top);
+}
+void Scene::alignmentBottom()
+{
+    Alignment::align(this, Alignment::Bottom);
+}
+void Scene::alignmentHCenter()
+{
+    Alignment::align(this, Alignment::HCenter);
+}
+void Scene::alignmentVCenter()
+{
+    Alignment::align(this, Alignment::VCenter);
+}
+void Scene::equalWidth()
+{
+    Alignment::equalSize(this, Qt::Horizontal);
+}
+void Scene::equalHeight()
+{
+    Alignment::equalSize(this, Qt::Vertical);
+}
+void Scene::equalHCross()
+{
+    Alignment::equalSpacing(this, Qt::Horizontal);
+}
+void Scene::equalVCross()
+{
+    Alignment::equalSpacing(this, Qt::Vertical);
+}
 
 namespace {
 // Restacking works on exactly one selected item, top-level, grouped or locked alike.

@@ -55,7 +55,7 @@ public:
     // The selected items of `selection` in stacking order, topmost first unless asked
     // otherwise; `topLevelOnly` leaves group members out.
     static QList<QGraphicsItem *> inStackingOrder(const QGraphicsScene *scene, const QList<QGraphicsItem *> &selection,
-                                                  bool topLevelOnly, Qt::SortOrder order = Qt::DescendingOrder);
+        bool topLevelOnly, Qt::SortOrder order = Qt::DescendingOrder);
 
     // Loaded or pasted items need nothing from the scene.
     void itemsLoaded(const QList<QGraphicsItem *> &items) override;

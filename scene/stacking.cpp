@@ -37,19 +37,19 @@ QList<QPair<QGraphicsItem *, QGraphicsItem *>> placesIn(
 
 void restoreBelow(QGraphicsItem *item, QGraphicsItem *above)
 {
-    if (above && above != item && above->scene() == item->scene() && !above->parentItem()
-        && !item->parentItem() && above->zValue() == item->zValue())
+    if (above && above != item && above->scene() == item->scene() && !above->parentItem() && !item->parentItem()
+        && above->zValue() == item->zValue())
         stackUnder(item, above);
 }
 
-void takeMembersOut(QGraphicsItemGroup *group, const QList<QGraphicsItem *> &members,
-    const std::function<void(QGraphicsItem *)> &then)
+void takeMembersOut(
+    QGraphicsItemGroup *group, const QList<QGraphicsItem *> &members, const std::function<void(QGraphicsItem *)> &then)
 {
     QGraphicsItem *parent = group->parentItem();
     for (int i = 0; i < members.size(); ++i) {
         QGraphicsItem *member = members.at(i);
-        const bool plain = member->rotation() == 0 && member->scale() == 1
-            && member->transformations().isEmpty() && member->transformOriginPoint().isNull();
+        const bool plain = member->rotation() == 0 && member->scale() == 1 && member->transformations().isEmpty()
+            && member->transformOriginPoint().isNull();
         if (i + 1 < members.size() && plain && member->parentItem() == group) {
             const QTransform full = parent ? member->itemTransform(parent) : member->sceneTransform();
             const QPointF at = member->mapToItem(parent, 0, 0);

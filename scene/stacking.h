@@ -136,12 +136,9 @@ public:
     bool pays(int searches, int restacks) const
     {
         switch (stackingWay()) {
-        case StackingWay::OneByOne:
-            return false;
-        case StackingWay::Rebuilt:
-            return true;
-        case StackingWay::Cheaper:
-            break;
+        case StackingWay::OneByOne: return false;
+        case StackingWay::Rebuilt: return true;
+        case StackingWay::Cheaper: break;
         }
         return (qint64(searches) + 100 * qint64(restacks)) * m_stacking.size() > 6000 * qint64(m_cut + 1);
     }

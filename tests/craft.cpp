@@ -39,8 +39,8 @@ QByteArray record(int itemType, const QByteArray &body)
 
 } // namespace
 
-QByteArray itemRecord(int itemType, const QPointF &pos, const QSizeF &size, const QList<Value> &values,
-    int penWidth, int penStyle)
+QByteArray itemRecord(
+    int itemType, const QPointF &pos, const QSizeF &size, const QList<Value> &values, int penWidth, int penStyle)
 {
     QByteArray body;
     BinaryWriter w(body);

@@ -71,8 +71,7 @@ void addKindRows(std::initializer_list<int> families)
 {
     QTest::addColumn<int>("type");
     for (const ItemKind &kind : ItemKind::all()) {
-        if (families.size() == 0
-            || std::find(families.begin(), families.end(), int(kind.family)) != families.end())
+        if (families.size() == 0 || std::find(families.begin(), families.end(), int(kind.family)) != families.end())
             QTest::newRow(kind.name) << kind.type;
     }
 }
@@ -81,10 +80,8 @@ QVariant otherValue(const Property *p, const QVariant &current)
 {
     const QVariantHash a = p->attributes();
     switch (p->type()) {
-    case Property::String:
-        return current.toString() + QStringLiteral("改");
-    case Property::Bool:
-        return !current.toBool();
+    case Property::String: return current.toString() + QStringLiteral("改");
+    case Property::Bool: return !current.toBool();
     case Property::Int: {
         const int lo = a.value(QStringLiteral("minimum"), 0).toInt();
         const int hi = a.value(QStringLiteral("maximum"), 100).toInt();
@@ -96,20 +93,15 @@ QVariant otherValue(const Property *p, const QVariant &current)
         return current.toDouble() + 3 <= hi ? current.toDouble() + 3 : lo;
     }
     case Property::Size:
-        return current.toSizeF().isValid() ? QVariant(current.toSizeF() + QSizeF(1, 1))
-                                           : QVariant(QSizeF(5, 6));
-    case Property::Color:
-        return QColor(12, 34, 56);
-    case Property::Font:
-        return QFont(QStringLiteral("Noto Sans CJK SC"), 17);
+        return current.toSizeF().isValid() ? QVariant(current.toSizeF() + QSizeF(1, 1)) : QVariant(QSizeF(5, 6));
+    case Property::Color: return QColor(12, 34, 56);
+    case Property::Font: return QFont(QStringLiteral("Noto Sans CJK SC"), 17);
     case Property::Enum: {
         const int n = a.value(QStringLiteral("enumNames")).toStringList().size();
         return n > 1 ? (current.toInt() + 1) % n : current.toInt();
     }
-    case Property::Path:
-        return QStringLiteral("/不存在/文件.svg");
-    case Property::PointList:
-        return QVariant::fromValue(QPolygonF(QVector<QPointF> {QPointF(1, 2), QPointF(30, 40)}));
+    case Property::Path: return QStringLiteral("/不存在/文件.svg");
+    case Property::PointList: return QVariant::fromValue(QPolygonF(QVector<QPointF>{QPointF(1, 2), QPointF(30, 40)}));
     case Property::Popup: {
         for (const QString &s : a.value(QStringLiteral("items")).toStringList()) {
             if (s != current.toString())
@@ -148,7 +140,7 @@ void describe(QGraphicsItem *item, int depth, QList<QVariantList> &out)
 {
     auto *u = dynamic_cast<AbstractGraphicsUtility *>(item);
     auto *r = dynamic_cast<AbstractGraphicsResize *>(item);
-    out << QVariantList {item->type(), r ? r->geometry() : QVariant(item->pos()), propertySnapshot(item),
+    out << QVariantList{item->type(), r ? r->geometry() : QVariant(item->pos()), propertySnapshot(item),
         u ? u->svgID() : QString(), u ? u->ykID() : QString(), u && u->islocked(), item->zValue(), depth};
     for (QGraphicsItem *child : item->childItems())
         describe(child, depth + 1, out);
@@ -184,9 +176,9 @@ QImage render(GraphicsItem *item, Path path, double scale, const QPointF &offset
     QImage image(qCeil(r.width() * scale) + 2 * Margin + 1, qCeil(r.height() * scale) + 2 * Margin + 1,
         QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
-    const QTransform transform = QTransform::fromTranslate(
-        Margin + offset.x() - r.left() * scale, Margin + offset.y() - r.top() * scale)
-                                     .scale(scale, scale);
+    const QTransform transform
+        = QTransform::fromTranslate(Margin + offset.x() - r.left() * scale, Margin + offset.y() - r.top() * scale)
+              .scale(scale, scale);
     QStyleOptionGraphicsItem option;
     option.exposedRect = item->boundingRect();
     QPainter painter(&image);
@@ -230,8 +222,7 @@ int countColour(const QImage &image, const QColor &colour, const QRect &area, in
         for (int x = within.left(); x <= within.right(); ++x) {
             const QRgb p = qUnpremultiply(image.pixel(x, y));
             n += qAlpha(p) > 0 && qAbs(qRed(p) - colour.red()) <= tolerance
-                    && qAbs(qGreen(p) - colour.green()) <= tolerance
-                    && qAbs(qBlue(p) - colour.blue()) <= tolerance
+                    && qAbs(qGreen(p) - colour.green()) <= tolerance && qAbs(qBlue(p) - colour.blue()) <= tolerance
                 ? 1
                 : 0;
         }

@@ -58,8 +58,7 @@ enum class Path
 };
 
 // The item painted alone, its rectangle's corner at (Margin, Margin) + offset device pixels.
-QImage render(
-    GraphicsItem *item, Path path = Path::Cached, double scale = 1.0, const QPointF &offset = QPointF());
+QImage render(GraphicsItem *item, Path path = Path::Cached, double scale = 1.0, const QPointF &offset = QPointF());
 bool painted(const QImage &image, int x, int y);
 // Bounding box of the painted pixels, optionally only those inside `area`.
 QRect paintedBounds(const QImage &image, const QRect &area = QRect());

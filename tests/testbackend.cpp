@@ -62,8 +62,7 @@ bool reset()
 {
     if (!postgres()) {
         QSqlDatabase::database(QStringLiteral("test"), false).close();
-        return !QFile::exists(DbServerSettings::embeddedFile())
-            || QFile::remove(DbServerSettings::embeddedFile());
+        return !QFile::exists(DbServerSettings::embeddedFile()) || QFile::remove(DbServerSettings::embeddedFile());
     }
     QSqlQuery query(open());
     return query.exec(QStringLiteral("DROP SCHEMA public CASCADE"))

@@ -1,33 +1,33 @@
 #include "testsupport.h"
 
-#include "apptexts.h"
-#include "filechooser.h"
 #include "app/plotwright.h"
+#include "apptexts.h"
 #include "document/graphicsview.h"
+#include "filechooser.h"
 #include "qttreepropertybrowser.h"
 #include "safefile.h"
 
-#include <QDir>
 #include <QAbstractButton>
-#include <QContextMenuEvent>
-#include <QGraphicsView>
-#include <QLabel>
-#include <QMenu>
-#include <QMouseEvent>
+#include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QPointer>
-#include <QAction>
-#include <QDialog>
+#include <QGraphicsView>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QStandardPaths>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QXmlStreamReader>
 #include <memory>
@@ -62,12 +62,12 @@ QStringList chooseFromQueue(const FileChooser::Request &request)
 {
     if (s_fileAnswers.isEmpty()) {
         QTest::qFail(qPrintable(QStringLiteral("unexpected request for a file name: %1").arg(request.caption)),
-                     __FILE__, __LINE__);
+            __FILE__, __LINE__);
         return {};
     }
     const FileAnswer answer = s_fileAnswers.takeFirst();
     if (answer.seen)
-        *answer.seen = FileRequest {request.caption, request.directory, request.filter};
+        *answer.seen = FileRequest{request.caption, request.directory, request.filter};
     if (answer.then)
         answer.then();
     return answer.path.isEmpty() ? QStringList() : QStringList(answer.path);
@@ -92,8 +92,8 @@ void watchForUnansweredModals()
         }
         if (!modal || clock->elapsed() < UnansweredModalMs)
             return;
-        QTest::qFail(qPrintable(QStringLiteral("modal left unanswered: %1").arg(describeBox(modal))), __FILE__,
-                     __LINE__);
+        QTest::qFail(
+            qPrintable(QStringLiteral("modal left unanswered: %1").arg(describeBox(modal))), __FILE__, __LINE__);
         if (auto *dialog = qobject_cast<QDialog *>(modal))
             dialog->reject();
         else
@@ -120,7 +120,7 @@ void isolate(const char *testName)
 
 void answerFileRequest(const QString &path, FileRequest *seen, std::function<void()> then)
 {
-    s_fileAnswers.append(FileAnswer {path, seen, std::move(then)});
+    s_fileAnswers.append(FileAnswer{path, seen, std::move(then)});
 }
 
 int pendingFileAnswers()
@@ -372,8 +372,8 @@ QWidget *openPropertyEditor(QtTreePropertyBrowser &browser, QtProperty *property
 
 QtProperty *findProperty(QtTreePropertyBrowser &browser, const QString &name)
 {
-    const QList<QTreeWidgetItem *> rows =
-        browser.treeWidget()->findItems(name, Qt::MatchExactly | Qt::MatchRecursive, 0);
+    const QList<QTreeWidgetItem *> rows
+        = browser.treeWidget()->findItems(name, Qt::MatchExactly | Qt::MatchRecursive, 0);
     return rows.isEmpty() ? nullptr : browser.property(rows.first());
 }
 

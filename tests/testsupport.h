@@ -36,8 +36,7 @@ void whenPopup(std::function<void(QWidget *)> answer, int timeoutMs = 5000);
 QString describeBox(QWidget *modal);
 // Answers the next modal, which should be a message box, with `button`, noting describeBox()
 // in `seen`. `then` runs before the answer (to wait for what the answer brings up).
-void answerBox(QString *seen, QMessageBox::StandardButton button = QMessageBox::Ok,
-               std::function<void()> then = {});
+void answerBox(QString *seen, QMessageBox::StandardButton button = QMessageBox::Ok, std::function<void()> then = {});
 // Number of whenModal() requests that timed out without a modal widget.
 int missedModals();
 // Drops the requests still waiting (for a modal that should not have appeared).
@@ -82,7 +81,7 @@ bool writePlatform(int platform);
 GraphicsView *newGraph(Plotwright &window);
 
 // The parent's child of the type with the object name.
-template <typename T> T *child(QWidget *parent, const char *name)
+template<typename T> T *child(QWidget *parent, const char *name)
 {
     return parent->findChild<T *>(QLatin1String(name));
 }

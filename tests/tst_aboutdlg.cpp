@@ -1,13 +1,13 @@
 // The about box and the start-up progress window with the built-in logo.
-#include "apptexts.h"
 #include "app/plotwright.h"
+#include "apptexts.h"
 #include "cdatalink.h"
 #include "dialogs/aboutdlg.h"
 #include "testsupport.h"
 
+#include <QAction>
 #include <QImage>
 #include <QLabel>
-#include <QAction>
 #include <QtTest>
 
 namespace {

@@ -1,9 +1,9 @@
 // Alignment, equal size and equal spacing of the selection in a focused view: the reference
 // item, group members, the minimum selections and one undo step each.
 #include "document/graphicsview.h"
-#include "itemkind.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
+#include "itemkind.h"
 #include "itemsamples.h"
 #include "scene/scene.h"
 #include "testsupport.h"
@@ -14,12 +14,11 @@
 
 namespace {
 
-const QPair<const char *, void (Scene::*)()> Operations[] = {
-    {"AlignmentLeft", &Scene::alignmentLeft},     {"AlignmentRight", &Scene::alignmentRight},
-    {"AlignmentTop", &Scene::alignmentTop},       {"AlignmentBottom", &Scene::alignmentBottom},
-    {"AlignmentHCenter", &Scene::alignmentHCenter}, {"AlignmentVCenter", &Scene::alignmentVCenter},
-    {"EqualWidth", &Scene::equalWidth},           {"EqualHeight", &Scene::equalHeight},
-    {"EqualHCross", &Scene::equalHCross},         {"EqualVCross", &Scene::equalVCross}};
+const QPair<const char *, void (Scene::*)()> Operations[] = {{"AlignmentLeft", &Scene::alignmentLeft},
+    {"AlignmentRight", &Scene::alignmentRight}, {"AlignmentTop", &Scene::alignmentTop},
+    {"AlignmentBottom", &Scene::alignmentBottom}, {"AlignmentHCenter", &Scene::alignmentHCenter},
+    {"AlignmentVCenter", &Scene::alignmentVCenter}, {"EqualWidth", &Scene::equalWidth},
+    {"EqualHeight", &Scene::equalHeight}, {"EqualHCross", &Scene::equalHCross}, {"EqualVCross", &Scene::equalVCross}};
 
 QRectF rectOf(QGraphicsItem *item)
 {
@@ -127,8 +126,8 @@ private slots:
         const QList<QPointF> example{{100, 20}, {0, 10}, {15, 10}};
         QTest::newRow("horizontal, gap 40") << "EqualHCross" << example << false << QList<double>{100, 0, 50};
         QTest::newRow("vertical, gap 40") << "EqualVCross" << example << false << QList<double>{100, 0, 50};
-        QTest::newRow("overlap, gap -10") << "EqualHCross" << QList<QPointF>{{0, 30}, {5, 30}, {40, 30}} << false
-                                          << QList<double>{0, 20, 40};
+        QTest::newRow("overlap, gap -10")
+            << "EqualHCross" << QList<QPointF>{{0, 30}, {5, 30}, {40, 30}} << false << QList<double>{0, 20, 40};
         QTest::newRow("two top-level and a member") << "EqualHCross" << example << true << QList<double>();
         QTest::newRow("two items") << "EqualVCross" << example.mid(1) << false << QList<double>();
     }

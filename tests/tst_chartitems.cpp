@@ -15,8 +15,7 @@ using namespace ItemSamples;
 
 namespace {
 
-
-const QVector<int> PictureTypes {ItemKind::Animation, ItemKind::SvgPicture, ItemKind::CustomSymbol};
+const QVector<int> PictureTypes{ItemKind::Animation, ItemKind::SvgPicture, ItemKind::CustomSymbol};
 const QColor Green(0, 255, 0);
 const QColor Red(255, 0, 0);
 const QColor Blue(0, 0, 255);
@@ -53,7 +52,10 @@ QString folderOf(int type)
 
 QString widePicture(int type)
 {
-    return folderOf(type) + (type == ItemKind::Animation ? "wide.gif" : type == ItemKind::SvgPicture ? "wide.svg" : "wide.png");
+    return folderOf(type)
+        + (type == ItemKind::Animation         ? "wide.gif"
+                : type == ItemKind::SvgPicture ? "wide.svg"
+                                               : "wide.png");
 }
 
 // A GIF written by hand (Qt reads GIF but does not write it): one single-colour frame per
@@ -95,9 +97,8 @@ QByteArray gifBytes(const QSize &size, const QVector<int> &frames)
 
 QByteArray svgBytes(const QSize &size, const QColor &colour)
 {
-    return QStringLiteral(
-        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%2\" viewBox=\"0 0 %1 %2\">"
-        "<rect x=\"0\" y=\"0\" width=\"%1\" height=\"%2\" fill=\"%3\"/></svg>")
+    return QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%2\" viewBox=\"0 0 %1 %2\">"
+                          "<rect x=\"0\" y=\"0\" width=\"%1\" height=\"%2\" fill=\"%3\"/></svg>")
         .arg(size.width())
         .arg(size.height())
         .arg(colour.name())
@@ -136,8 +137,7 @@ private slots:
         QVERIFY(writePng(symbol + QStringLiteral("red.png"), QSize(40, 20), Red));
         QVERIFY(writePng(symbol + QStringLiteral("odd.png"), QSize(37, 23), Green));
         QVERIFY(writeFile(symbol + QStringLiteral("tall.svg"), svgBytes(QSize(30, 50), Green)));
-        QVERIFY(
-            writeFile(symbol + QStringLiteral("broken.png"), QByteArray("\x89PNG\r\n\x1a\nnot really", 18)));
+        QVERIFY(writeFile(symbol + QStringLiteral("broken.png"), QByteArray("\x89PNG\r\n\x1a\nnot really", 18)));
     }
 
     void oddValuesAndRepeatability_data() { addKindRows({ItemKind::Chart, ItemKind::Picture}); }
@@ -286,7 +286,8 @@ private slots:
         QTest::newRow("svg of the symbol folder") << int(ItemKind::SvgPicture) << "tall.svg" << QSize();
         QTest::newRow("png of the symbol folder") << int(ItemKind::Animation) << "odd.png" << QSize();
         QTest::newRow("up and back") << int(ItemKind::CustomSymbol) << "../symbol/odd.png" << QSize(37, 23);
-        QTest::newRow("absolute svg symbol") << int(ItemKind::CustomSymbol) << folderOf(ItemKind::CustomSymbol) + "tall.svg" << QSize(30, 50);
+        QTest::newRow("absolute svg symbol")
+            << int(ItemKind::CustomSymbol) << folderOf(ItemKind::CustomSymbol) + "tall.svg" << QSize(30, 50);
     }
 
     void pictureFile()
@@ -351,8 +352,7 @@ private slots:
             item->setPropertyValue(fileId(type), round == 1 ? widePicture(type) : redFile);
             for (Path target : {Path::Cached, Path::Vectors}) {
                 const QImage image = render(item.get(), target);
-                QCOMPARE(
-                    countNear(image, QRect(Margin, Margin, 100, 100), round == 1 ? Blue : Red), 100 * 100);
+                QCOMPARE(countNear(image, QRect(Margin, Margin, 100, 100), round == 1 ? Blue : Red), 100 * 100);
             }
         }
         // The 2:1 picture kept in ratio fills the middle half of the square only.

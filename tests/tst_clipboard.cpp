@@ -1,25 +1,24 @@
 // Copy, cut and paste through the main window's Edit actions and the canvas menu, within one
 // document and between two, and what foreign clipboard content does.
-#include "itemkind.h"
 #include "app/plotwright.h"
 #include "cdatalink.h"
 #include "document/graphicsview.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
+#include "itemkind.h"
 #include "itemsamples.h"
 #include "scene/scene.h"
 #include "testsupport.h"
 
-#include <QMdiSubWindow>
 #include <QAction>
 #include <QClipboard>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QUndoStack>
 #include <QtTest>
 #include <memory>
 
 namespace {
-
 
 // Rectangles of the top-level items, bottom first.
 QList<QRectF> topLevelRects(Scene *scene)
@@ -47,7 +46,10 @@ private:
     GraphicsView *m_second = nullptr;
 
     const Ui_PlotwrightClass &ui() const { return m_window->form(); }
-    void activate(GraphicsView *view) { ui().mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(view->parent())); }
+    void activate(GraphicsView *view)
+    {
+        ui().mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(view->parent()));
+    }
     GraphicsItem *add(GraphicsView *view, const QRectF &rect)
     {
         GraphicsItem *item = ItemSamples::create(ItemKind::Rectangle, rect);
@@ -101,8 +103,8 @@ private slots:
                 scene->paste(step.first);
             QVERIFY(scene->selectedItems().isEmpty());
             const QList<QRectF> rects = topLevelRects(scene);
-            QCOMPARE(rects.mid(rects.size() - 2), (QList<QRectF>{copied[0].translated(step.second),
-                                                                 copied[1].translated(step.second)}));
+            QCOMPARE(rects.mid(rects.size() - 2),
+                (QList<QRectF>{copied[0].translated(step.second), copied[1].translated(step.second)}));
             ui().action_Copy->trigger();
         }
         QCOMPARE(scene->items().size(), 12);

@@ -1,9 +1,9 @@
 // The undo commands on a real undo stack and a real scene: what a push changes, and that
 // undo and redo put back exactly what was there, including the stacking order.
 #include "abstractgraphicsscene.h"
-#include "itemkind.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
+#include "itemkind.h"
 #include "itemsamples.h"
 #include "scene/commands.h"
 #include "testsupport.h"
@@ -15,7 +15,6 @@
 #include <set>
 
 namespace {
-
 
 // Fixed, and larger than anything the tests draw, so that a repaint of the whole scene
 // can be told apart from the repaint of single items.
@@ -48,7 +47,7 @@ struct Board
         qDeleteAll(loose); // the scene deletes the others
     }
 
-    template <typename T> T *keep(T *item)
+    template<typename T> T *keep(T *item)
     {
         made << item;
         return item;
@@ -75,8 +74,7 @@ struct Board
     // Top-level items, lowest first, as indices into `items` (-1 for any other item).
     QList<int> stacking(const QList<QGraphicsItem *> &items) const
     {
-        const QList<QGraphicsItem *> topFirst
-            = AbstractGraphicsScene::noParentFilter(scene.items(Qt::DescendingOrder));
+        const QList<QGraphicsItem *> topFirst = AbstractGraphicsScene::noParentFilter(scene.items(Qt::DescendingOrder));
         QList<int> order;
         for (auto it = topFirst.crbegin(); it != topFirst.crend(); ++it)
             order << items.indexOf(*it);
@@ -256,9 +254,9 @@ private slots:
     {
         QFETCH(int, type);
         Board b;
-        QGraphicsItem *item = type == ItemKind::Group ? static_cast<QGraphicsItem *>(
-                                  b.addGroup(QPointF(5, 5), {QRectF(10, 10, 20, 20), QRectF(40, 10, 20, 20)}))
-                                                      : b.add(QRectF(10, 20, 60, 40), type);
+        QGraphicsItem *item = type == ItemKind::Group
+            ? static_cast<QGraphicsItem *>(b.addGroup(QPointF(5, 5), {QRectF(10, 10, 20, 20), QRectF(40, 10, 20, 20)}))
+            : b.add(QRectF(10, 20, 60, 40), type);
         auto *properties = dynamic_cast<AbstractGraphicsProperty *>(item);
         int edited = 0;
         for (const QList<Property *> &list : properties->properties()) {
@@ -272,8 +270,7 @@ private slots:
                 const QVariantMap after = ItemSamples::propertySnapshot(item);
                 QVERIFY2(after.value(p->id()) != before.value(p->id()), qPrintable(p->id()));
                 b.stack.undo();
-                QVERIFY2(
-                    ItemSamples::propertySnapshot(item) == before && item->pos() == pos, qPrintable(p->id()));
+                QVERIFY2(ItemSamples::propertySnapshot(item) == before && item->pos() == pos, qPrintable(p->id()));
                 b.stack.redo();
                 QVERIFY2(ItemSamples::propertySnapshot(item) == after, qPrintable(p->id()));
                 ++edited;
@@ -285,8 +282,7 @@ private slots:
     void setLock()
     {
         Board b;
-        const QList<QGraphicsItem *> items {
-            b.add(QRectF(0, 0, 10, 10)), b.addGroup(QPointF(), {QRectF(20, 0, 10, 10)})};
+        const QList<QGraphicsItem *> items{b.add(QRectF(0, 0, 10, 10)), b.addGroup(QPointF(), {QRectF(20, 0, 10, 10)})};
         for (QGraphicsItem *item : items) {
             auto *utility = dynamic_cast<AbstractGraphicsUtility *>(item);
             for (bool initial : {false, true}) {
@@ -309,7 +305,7 @@ private slots:
         GraphicsItem *m1 = b.add(QRectF(10, 10, 20, 20));
         GraphicsItem *m2 = b.add(QRectF(50, 15, 20, 20));
         GraphicsItem *outside = b.add(QRectF(200, 200, 20, 20));
-        const QList<QGraphicsItem *> members {m1, m2};
+        const QList<QGraphicsItem *> members{m1, m2};
         const QList<QPointF> positions = scenePositions(members);
         auto *group = b.keep(new GroupItem);
         auto grouped = [&] {
@@ -337,8 +333,8 @@ private slots:
     void destroyGroup()
     {
         Board b;
-        GroupItem *group = b.addGroup(
-            QPointF(100, 50), {QRectF(10, 10, 20, 20), QRectF(40, 10, 20, 20), QRectF(70, 60, 20, 20)});
+        GroupItem *group
+            = b.addGroup(QPointF(100, 50), {QRectF(10, 10, 20, 20), QRectF(40, 10, 20, 20), QRectF(70, 60, 20, 20)});
         const QList<QGraphicsItem *> members = group->childItems();
         const QList<QPointF> positions = scenePositions(members);
         GraphicsItem *outside = b.add(QRectF(300, 300, 20, 20));
@@ -373,30 +369,23 @@ private slots:
         const QRectF far1(200, 0, 50, 50), far2(400, 0, 50, 50), far3(600, 0, 50, 50);
         // P1, item, P2, P3: only P3 overlaps; the item passes P3 but stays below P2.
         QTest::newRow("raise past nearest overlapping")
-            << StackCase {{far1, item, far2, over}, 1, Raise, {0, 3, 1, 2}, true};
+            << StackCase{{far1, item, far2, over}, 1, Raise, {0, 3, 1, 2}, true};
         QTest::newRow("raise passes only the nearest of two")
-            << StackCase {{item, over, over2}, 0, Raise, {1, 0, 2}, true};
+            << StackCase{{item, over, over2}, 0, Raise, {1, 0, 2}, true};
         // Already on top: nothing happens.
-        QTest::newRow("raise topmost") << StackCase {{over, item}, 1, Raise, {0, 1}, false};
-        QTest::newRow("raise overlapping nothing")
-            << StackCase {{far1, item, far2}, 1, Raise, {0, 1, 2}, false};
+        QTest::newRow("raise topmost") << StackCase{{over, item}, 1, Raise, {0, 1}, false};
+        QTest::newRow("raise overlapping nothing") << StackCase{{far1, item, far2}, 1, Raise, {0, 1, 2}, false};
         // P1, P2, item: only P1 overlaps; the item goes below P1 and so below P2 as well.
-        QTest::newRow("lower below nearest overlapping")
-            << StackCase {{over, far1, item}, 2, Lower, {2, 0, 1}, true};
+        QTest::newRow("lower below nearest overlapping") << StackCase{{over, far1, item}, 2, Lower, {2, 0, 1}, true};
         QTest::newRow("lower passes only the nearest of two")
-            << StackCase {{over, over2, far1, item}, 3, Lower, {0, 3, 1, 2}, true};
-        QTest::newRow("lower lowest") << StackCase {{item, over}, 0, Lower, {0, 1}, true};
-        QTest::newRow("lower overlapping nothing")
-            << StackCase {{far1, item, far2}, 1, Lower, {0, 1, 2}, false};
+            << StackCase{{over, over2, far1, item}, 3, Lower, {0, 3, 1, 2}, true};
+        QTest::newRow("lower lowest") << StackCase{{item, over}, 0, Lower, {0, 1}, true};
+        QTest::newRow("lower overlapping nothing") << StackCase{{far1, item, far2}, 1, Lower, {0, 1, 2}, false};
         // Front and back ignore overlaps.
-        QTest::newRow("bring to front")
-            << StackCase {{far1, item, far2, far3}, 1, Front, {0, 2, 3, 1}, true};
-        QTest::newRow("bring topmost to front")
-            << StackCase {{far1, far2, item}, 2, Front, {0, 1, 2}, true};
-        QTest::newRow("send to back")
-            << StackCase {{far1, far2, item, over}, 2, Back, {2, 0, 1, 3}, true};
-        QTest::newRow("send lowest to back")
-            << StackCase {{item, far1, far2}, 0, Back, {0, 1, 2}, true};
+        QTest::newRow("bring to front") << StackCase{{far1, item, far2, far3}, 1, Front, {0, 2, 3, 1}, true};
+        QTest::newRow("bring topmost to front") << StackCase{{far1, far2, item}, 2, Front, {0, 1, 2}, true};
+        QTest::newRow("send to back") << StackCase{{far1, far2, item, over}, 2, Back, {2, 0, 1, 3}, true};
+        QTest::newRow("send lowest to back") << StackCase{{item, far1, far2}, 0, Back, {0, 1, 2}, true};
     }
 
     void stacking()
@@ -410,8 +399,8 @@ private slots:
             items << b.add(r);
         }
         QCOMPARE(b.stacking(items), initial);
-        QCOMPARE(b.repaintsEverything([&] { b.stack.push(StackCommands[c.op](items.at(c.target))); }),
-            int(c.redoRepaints));
+        QCOMPARE(
+            b.repaintsEverything([&] { b.stack.push(StackCommands[c.op](items.at(c.target))); }), int(c.redoRepaints));
         QCOMPARE(b.stacking(items), c.afterRedo);
         // Undo puts back the order before, exactly, repainting only when that is a change.
         QCOMPARE(b.repaintsEverything([&] { b.stack.undo(); }), int(c.afterRedo != initial));
@@ -431,22 +420,22 @@ private slots:
         GraphicsItem *below = b.add(QRectF(0, 0, 50, 50));
         GroupItem *group = b.addGroup(QPointF(), {QRectF(20, 20, 50, 50), QRectF(40, 40, 50, 50)});
         GraphicsItem *above = b.add(QRectF(30, 30, 50, 50));
-        const QList<QGraphicsItem *> topLevel {below, group, above};
+        const QList<QGraphicsItem *> topLevel{below, group, above};
         const QList<QGraphicsItem *> members = group->childItems();
         for (StackCommand command : StackCommands) {
             for (QGraphicsItem *member : members) {
                 b.stack.push(command(member));
-                QCOMPARE(b.stacking(topLevel), (QList<int> {0, 1, 2}));
+                QCOMPARE(b.stacking(topLevel), (QList<int>{0, 1, 2}));
                 QCOMPARE(group->childItems(), members);
                 b.stack.undo();
-                QCOMPARE(b.stacking(topLevel), (QList<int> {0, 1, 2}));
+                QCOMPARE(b.stacking(topLevel), (QList<int>{0, 1, 2}));
                 QCOMPARE(group->childItems(), members);
             }
         }
         b.stack.push(StackCommands[Raise](group));
-        QCOMPARE(b.stacking(topLevel), (QList<int> {0, 2, 1}));
+        QCOMPARE(b.stacking(topLevel), (QList<int>{0, 2, 1}));
         b.stack.undo();
-        QCOMPARE(b.stacking(topLevel), (QList<int> {0, 1, 2}));
+        QCOMPARE(b.stacking(topLevel), (QList<int>{0, 1, 2}));
     }
 
     // One undo step of 10 000 commands, as a move or delete of a large selection makes.

@@ -3,13 +3,13 @@
 // window, upload conflicts, failed connections, hostile names in the stored records, the
 // kept password, a server that goes away and comes back.
 #include "abstractgraphicsutility.h"
-#include "itemkind.h"
-#include "apptexts.h"
 #include "app/plotwright.h"
 #include "app/startup.h"
+#include "apptexts.h"
 #include "cdatalink.h"
 #include "document/graphicsview.h"
 #include "graphicsitem.h"
+#include "itemkind.h"
 #include "itemsamples.h"
 #include "scene/scene.h"
 #include "serverdatabase.h"
@@ -17,18 +17,18 @@
 #include "testbackend.h"
 #include "testsupport.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTcpServer>
-#include <QAction>
-#include <QMdiArea>
-#include <QSqlError>
-#include <QMdiSubWindow>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -36,7 +36,7 @@
 namespace {
 
 // Answers the next modal widget of type T, passing over others (a form still open below).
-template <typename T> void whenModalOf(std::function<void(T *)> answer)
+template<typename T> void whenModalOf(std::function<void(T *)> answer)
 {
     TestSupport::whenModal([answer](QWidget *modal) {
         if (auto *widget = qobject_cast<T *>(modal))
@@ -123,9 +123,8 @@ private slots:
         const QString longName(100000, QChar(0x957f));
         const QString hostile = QStringLiteral("O'Brien\"; DROP TABLE points; --");
         const QString csv = writeFile(QStringLiteral("points.csv"),
-            (QStringLiteral(
-                 "点号,变量名,限定名,设备名\nYC1,Ia,A相,1#进线\nYC2,%1,%2,%4\nYC3,only,three\n,noid,q,d\n"
-                 "YC1,Ib,B相,1#进线\nYC4,%3,,\"multi\nline\"\n\"YC5,unclosed\n")
+            (QStringLiteral("点号,变量名,限定名,设备名\nYC1,Ia,A相,1#进线\nYC2,%1,%2,%4\nYC3,only,three\n,noid,q,d\n"
+                            "YC1,Ib,B相,1#进线\nYC4,%3,,\"multi\nline\"\n\"YC5,unclosed\n")
                     .arg(csvField(hostile), csvField(QStringLiteral("q,\"x\"")), longName, csvField(hostileDevice())))
                 .toUtf8());
         QVERIFY(TestBackend::open().tables().isEmpty());
@@ -143,11 +142,10 @@ private slots:
         });
         QCOMPARE(CDataLink::ShowSetDbServerForm(), 1);
         // The row with a quoted line break spans two lines, so the unclosed one starts on line 9.
-        QVERIFY2(report.startsWith(
-                     QStringLiteral("取用 4 行(新增 3 条, 更新 1 条), 拒绝 3 行。\n第 4 行: 有 3 个字段")),
-            qPrintable(report));
         QVERIFY2(
-            report.contains(QStringLiteral("第 5 行: 点号为空\n第 9 行: 引号未闭合")), qPrintable(report));
+            report.startsWith(QStringLiteral("取用 4 行(新增 3 条, 更新 1 条), 拒绝 3 行。\n第 4 行: 有 3 个字段")),
+            qPrintable(report));
+        QVERIFY2(report.contains(QStringLiteral("第 5 行: 点号为空\n第 9 行: 引号未闭合")), qPrintable(report));
 
         // The first connection created the schema; this one finds it and the records.
         QSqlQuery version(TestBackend::open());
@@ -156,19 +154,19 @@ private slots:
         CDataLink *link = CDataLink::GetDataLink();
         QVERIFY(link->SetupRtuDev());
         // Every record as stored, in id order, each found by its id; a refused id is not.
-        const QList<QStringList> expected {{"YC1", "Ib", "B相", "1#进线"}, {"YC2", hostile, "q,\"x\"", hostileDevice()},
+        const QList<QStringList> expected{{"YC1", "Ib", "B相", "1#进线"}, {"YC2", hostile, "q,\"x\"", hostileDevice()},
             {"YC4", longName, "", "multi\nline"}};
         QCOMPARE(link->idList.size(), expected.size());
         for (int i = 0; i < expected.size(); ++i) {
             const CIdInfo &p = link->idList.at(i);
-            QCOMPARE((QStringList {p.id, p.name, p.qualifier, p.deviceName}), expected.at(i));
+            QCOMPARE((QStringList{p.id, p.name, p.qualifier, p.deviceName}), expected.at(i));
             QString id = p.id;
             QVERIFY(CDataLink::GetIdInfo(id) == &p);
         }
         QString id = "YC3";
         QVERIFY(!CDataLink::GetIdInfo(id));
         // Records a caller puts into the list are found too.
-        link->idList.append(CIdInfo {"YX9", "n", QString(), QString()});
+        link->idList.append(CIdInfo{"YX9", "n", QString(), QString()});
         id = "YX9";
         QVERIFY(CDataLink::GetIdInfo(id) == &qAsConst(link->idList).last());
     }
@@ -198,12 +196,12 @@ private slots:
         QCOMPARE(seen, QString("提示|保存成功!\n"));
         const QString first = view->currentFile();
         QCOMPARE(QFileInfo(first).dir(), QDir(AbstractGraphicsUtility::graphDir()));
-        QVERIFY2(
-            QRegularExpression("/DIZ\\.\\d+r1\\.画面\\d+\\.drw$").match(first).hasMatch(), qPrintable(first));
+        QVERIFY2(QRegularExpression("/DIZ\\.\\d+r1\\.画面\\d+\\.drw$").match(first).hasMatch(), qPrintable(first));
         TestSupport::FileRequest request;
         TestSupport::answerFileRequest(QString(), &request);
         view->saveAs();
-        QCOMPARE(QFileInfo(request.directory).fileName(), QFileInfo(first).fileName().section('.', 2)); // without "DIZ.<id>."
+        QCOMPARE(QFileInfo(request.directory).fileName(),
+            QFileInfo(first).fileName().section('.', 2)); // without "DIZ.<id>."
         // Each upload is a revision; the local copy moves along.
         answerBoxes(&seen, 1);
         w.form().actionSaveDiz30->trigger();
@@ -226,15 +224,14 @@ private slots:
 
         // A colleague uploads the same revision first: this copy is not stored over theirs.
         const QString colleague = QDir(TestSupport::projectFolder()).filePath("colleague/" + second);
-        QVERIFY(
-            QDir().mkpath(QFileInfo(colleague).path()) && QFile::copy(reopened->currentFile(), colleague));
+        QVERIFY(QDir().mkpath(QFileInfo(colleague).path()) && QFile::copy(reopened->currentFile(), colleague));
         const QString theirs = CDataLink::GetDataLink()->SaveDizFile(colleague, writeFile("c.svg", "<svg/>"));
         reopened->documentScene()->addItem(ItemSamples::create(ItemKind::Rectangle, QRectF(200, 10, 20, 20)));
         seen.clear();
         answerBoxes(&seen, 2);
         w.form().actionSaveDiz30->trigger();
-        QVERIFY2(seen.contains("服务器版本 3, 本地副本基于版本 2") && seen.endsWith("提示|保存失败!\n"),
-            qPrintable(seen));
+        QVERIFY2(
+            seen.contains("服务器版本 3, 本地副本基于版本 2") && seen.endsWith("提示|保存失败!\n"), qPrintable(seen));
         ServerDatabase other;
         ServerGraph kept;
         QVERIFY(other.open(TestBackend::settings(), TestBackend::password()));
@@ -263,8 +260,7 @@ private slots:
         s.kind = port ? DbServerSettings::PostgreSql : DbServerSettings::Embedded;
         s.port = port ? port : s.port;
         if (!port)
-            QVERIFY(!writeFile(QFileInfo(DbServerSettings::embeddedFile()).fileName(), "not a database")
-                         .isEmpty());
+            QVERIFY(!writeFile(QFileInfo(DbServerSettings::embeddedFile()).fileName(), "not a database").isEmpty());
         Plotwright w;
         QString seen;
         TestSupport::whenModal([&](QWidget *form) {
@@ -286,11 +282,16 @@ private slots:
         QTest::addColumn<bool>("remember");
         QTest::addColumn<QString>("before"); // "": no file, "file": an older one readable by all, "dir": a folder
         QTest::addColumn<QString>("box");
-        QTest::newRow("new file") << true << "" << "";
-        QTest::newRow("older file readable by all") << true << "file" << "";
-        QTest::newRow("forgotten") << false << "file" << "";
-        QTest::newRow("folder in the way") << true << "dir" << "警告|无法保存密码文件 ";
-        QTest::newRow("folder in the way of forgetting") << false << "dir" << "警告|无法删除密码文件 ";
+        QTest::newRow("new file") << true << ""
+                                  << "";
+        QTest::newRow("older file readable by all") << true << "file"
+                                                    << "";
+        QTest::newRow("forgotten") << false << "file"
+                                   << "";
+        QTest::newRow("folder in the way") << true << "dir"
+                                           << "警告|无法保存密码文件 ";
+        QTest::newRow("folder in the way of forgetting") << false << "dir"
+                                                         << "警告|无法删除密码文件 ";
     }
 
     void keptPasswordIsPrivate()
@@ -328,7 +329,7 @@ private slots:
             return;
         // Nothing beside it either: no temporary copy left behind.
         QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden | QDir::System),
-            remember ? QStringList {QFileInfo(path).fileName()} : QStringList());
+            remember ? QStringList{QFileInfo(path).fileName()} : QStringList());
         if (remember) {
             struct stat st;
             QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);

@@ -57,7 +57,7 @@ int alphaAt(const QIcon &icon, int x, int y)
 // Line width, pen style, brush style, line head and line end as the dialog shows them.
 QStringList shownDefaults(QDialog *dlg)
 {
-    QStringList shown {child<QSpinBox>(dlg, "spinBox")->text()};
+    QStringList shown{child<QSpinBox>(dlg, "spinBox")->text()};
     for (const char *box : {"comboBox_4", "comboBox", "comboBox_2", "comboBox_3"})
         shown << child<QComboBox>(dlg, box)->currentText();
     return shown;
@@ -109,11 +109,11 @@ private slots:
     {
         QTest::addColumn<QList<int>>("fields"); // width, pen style, brush style, line head, line end
         QTest::addColumn<QStringList>("shown");
-        QTest::newRow("no pen") << QList<int> {0, 0, 0, 0, 0} << QStringList {"0", "无", "无", "──", "──"};
+        QTest::newRow("no pen") << QList<int>{0, 0, 0, 0, 0} << QStringList{"0", "无", "无", "──", "──"};
         QTest::newRow("dashed, filled, arrow at start")
-            << QList<int> {10, 2, 1, 1, 0} << QStringList {"10", "虚线", "实心", "<──", "──"};
+            << QList<int>{10, 2, 1, 1, 0} << QStringList{"10", "虚线", "实心", "<──", "──"};
         QTest::newRow("dash dot dot, arrow at end")
-            << QList<int> {7, 5, 1, 0, 1} << QStringList {"7", "双点划线", "实心", "──", "──>"};
+            << QList<int>{7, 5, 1, 0, 1} << QStringList{"7", "双点划线", "实心", "──", "──>"};
     }
 
     void paintPropertyRoundTrip()
@@ -136,8 +136,7 @@ private slots:
         out.penColor = QColor(12, 34, 56);
         out.bruchColor = QColor(200, 100, 50, 128);
         dlg.value(out);
-        QCOMPARE(
-            (QList<int> {out.penWidth, out.penStyle, out.brushStyle, out.lineHead, out.lineEnd}), fields);
+        QCOMPARE((QList<int>{out.penWidth, out.penStyle, out.brushStyle, out.lineHead, out.lineEnd}), fields);
         QCOMPARE(out.penColor, QColor(12, 34, 56));
         QCOMPARE(out.bruchColor, QColor(200, 100, 50, 128));
     }
@@ -150,11 +149,10 @@ private slots:
     {
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<QList<int>>("shown");
-        QTest::newRow("no file") << QByteArray() << QList<int> {0, 800, 600, 5};
-        QTest::newRow("by hand") << QByteArray("[General]\r\nmode=1\r\ntime=30\r\n")
-                                 << QList<int> {1, 800, 600, 30};
+        QTest::newRow("no file") << QByteArray() << QList<int>{0, 800, 600, 5};
+        QTest::newRow("by hand") << QByteArray("[General]\r\nmode=1\r\ntime=30\r\n") << QList<int>{1, 800, 600, 30};
         QTest::newRow("size out of range")
-            << QByteArray("[General]\nsize=@Size(3000 50)\ntime=9999\n") << QList<int> {0, 2048, 100, 3600};
+            << QByteArray("[General]\nsize=@Size(3000 50)\ntime=9999\n") << QList<int>{0, 2048, 100, 3600};
     }
 
     void pushGraphShowsStoredAndCancelWritesNothing()
@@ -200,9 +198,8 @@ private slots:
         QVERIFY(readFile(iniPath()).contains("size=@Size(1024 768)"));
         // The next dialog starts from what was saved.
         DlgPushGraphProperty again(nullptr);
-        QCOMPARE(shownWindow(&again), (QList<int> {1, 1024, 768, 30}));
+        QCOMPARE(shownWindow(&again), (QList<int>{1, 1024, 768, 30}));
     }
-
 };
 
 QTEST_MAIN(TestDialogs)

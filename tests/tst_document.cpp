@@ -1,31 +1,30 @@
 // The document window: untitled names, opening with every failure message, saving in place,
 // save as, the versioned backup, the close prompt and the SVG export of the saved document.
 #include "abstractgraphicsscene.h"
-#include "itemkind.h"
 #include "abstractgraphicsutility.h"
-#include "apptexts.h"
 #include "app/plotwright.h"
+#include "apptexts.h"
 #include "cdatalink.h"
 #include "document/graphicsview.h"
 #include "documentformat.h"
 #include "drawingdefaults.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
+#include "itemkind.h"
 #include "itemsamples.h"
 #include "scene/scene.h"
 #include "testsupport.h"
 
-#include <QMessageBox>
 #include <QMdiArea>
-#include <QUndoStack>
 #include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QUndoStack>
 #include <QtTest>
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
 
 namespace {
-
 
 using TestSupport::readFile;
 using TestSupport::writeFile;
@@ -46,10 +45,10 @@ GraphicsItem *rectangle(const QRectF &rect, const QColor &pen)
 // Several kinds of item with every property changed.
 void fill(AbstractGraphicsScene *scene, int count)
 {
-    const int types[] = {ItemKind::Breaker, ItemKind::Disconnector, ItemKind::Line, ItemKind::PlainText, ItemKind::Rectangle, ItemKind::MainTransformer, ItemKind::AnalogValue, ItemKind::Bar, ItemKind::Button};
+    const int types[] = {ItemKind::Breaker, ItemKind::Disconnector, ItemKind::Line, ItemKind::PlainText,
+        ItemKind::Rectangle, ItemKind::MainTransformer, ItemKind::AnalogValue, ItemKind::Bar, ItemKind::Button};
     for (int i = 0; i < count; ++i) {
-        GraphicsItem *item
-            = ItemSamples::create(types[i % 9], QRectF(10 + 50 * (i % 30), 20 + 90 * (i / 30), 40, 80));
+        GraphicsItem *item = ItemSamples::create(types[i % 9], QRectF(10 + 50 * (i % 30), 20 + 90 * (i / 30), 40, 80));
         ItemSamples::changeEveryProperty(item);
         item->setSvgID(QStringLiteral("YX%1").arg(i));
         scene->addItem(item);
@@ -110,7 +109,6 @@ private:
     {
         return GraphicsView::backupDir() + QStringLiteral("%1.Version%2.bak").arg(fileName).arg(version);
     }
-
 
 private slots:
     void initTestCase()
@@ -190,10 +188,9 @@ private slots:
         AbstractGraphicsScene tpl;
         tpl.setType(1);
 
-        QTest::newRow("not our format")
-            << "text.drw" << QByteArray("just some text, no graph") << 0 << "警告|打开的文件格式错误!";
-        QTest::newRow("template opened as graph")
-            << "t.drw" << documentBytes(tpl) << 0 << "警告|打开的文件格式错误!";
+        QTest::newRow("not our format") << "text.drw" << QByteArray("just some text, no graph") << 0
+                                        << "警告|打开的文件格式错误!";
+        QTest::newRow("template opened as graph") << "t.drw" << documentBytes(tpl) << 0 << "警告|打开的文件格式错误!";
         QTest::newRow("damaged") << "damaged.drw" << damaged << 0 << "警告|文件已损坏!";
         QTest::newRow("missing") << "missing.drw" << QByteArray() << 0 << QString();
     }
@@ -240,14 +237,14 @@ private slots:
         auto *view = qobject_cast<GraphicsView *>(w.form().mdiArea->subWindowList().first()->widget());
         QVERIFY(view);
         QCOMPARE(view->currentFile(), path(QStringLiteral("recent.drw")));
-        QCOMPARE(w.recentFiles(), QStringList {path(QStringLiteral("recent.drw"))});
+        QCOMPARE(w.recentFiles(), QStringList{path(QStringLiteral("recent.drw"))});
         QCOMPARE(describe(*view->documentScene()), expected);
         QVERIFY(!view->isUntitledOrModified());
 
         // Inside its sub-window the view no longer reaches the list.
         QVERIFY(view->saveFile(path(QStringLiteral("renamed.drw")), false));
         QCOMPARE(view->currentFile(), path(QStringLiteral("renamed.drw")));
-        QCOMPARE(w.recentFiles(), QStringList {path(QStringLiteral("recent.drw"))});
+        QCOMPARE(w.recentFiles(), QStringList{path(QStringLiteral("recent.drw"))});
     }
 
     // --- saving
@@ -274,7 +271,7 @@ private slots:
         QCOMPARE(scene->undoStack()->count(), 0);
         // Nothing of a temporary file is left beside the document.
         QCOMPARE(QDir(m_base).entryList({QStringLiteral("roundtrip*")}, QDir::Files),
-            QStringList {QStringLiteral("roundtrip.drw")});
+            QStringList{QStringLiteral("roundtrip.drw")});
 
         GraphicsView reopened;
         QVERIFY(reopened.loadFile(0, file));
@@ -330,7 +327,7 @@ private slots:
         QVERIFY(view.save());
         QCOMPARE(readFile(backupOf(QStringLiteral("old.drw"), 12)), v12);
         QCOMPARE(QDir(GraphicsView::backupDir()).entryList(QDir::Files),
-            QStringList {QStringLiteral("old.drw.Version12.bak")});
+            QStringList{QStringLiteral("old.drw.Version12.bak")});
         QCOMPARE(view.windowTitle(), QStringLiteral("old.drw (Version 13) [*]"));
         QVERIFY(readFile(file) != v12);
 
@@ -346,7 +343,7 @@ private slots:
         QVERIFY(reopened.save());
         QCOMPARE(readFile(backupOf(QStringLiteral("old.drw"), 12)), QByteArray("kept"));
         QCOMPARE(QDir(GraphicsView::backupDir()).entryList(QDir::Files),
-            QStringList {QStringLiteral("old.drw.Version12.bak")});
+            QStringList{QStringLiteral("old.drw.Version12.bak")});
         GraphicsView check;
         QVERIFY(check.loadFile(0, file));
         QCOMPARE(check.documentScene()->items().size(), 7);
@@ -417,12 +414,14 @@ private slots:
         GraphicsView tpl;
         tpl.newFile(1);
         const QString tplName = tpl.currentFile();
-        QCOMPARE(cancelled(tpl, false), "另存为|" + AbstractGraphicsUtility::templateDir() + tplName + "|模板文件(*.tpl)");
+        QCOMPARE(
+            cancelled(tpl, false), "另存为|" + AbstractGraphicsUtility::templateDir() + tplName + "|模板文件(*.tpl)");
         // Save as straight away: a bare untitled name is proposed in the graph folder, for
         // templates as well.
         GraphicsView tpl2;
         tpl2.newFile(1);
-        QVERIFY(cancelled(tpl2, true).startsWith("另存为|" + AbstractGraphicsUtility::graphDir() + tpl2.currentFile() + '|'));
+        QVERIFY(cancelled(tpl2, true)
+                    .startsWith("另存为|" + AbstractGraphicsUtility::graphDir() + tpl2.currentFile() + '|'));
         // A local copy of a server graph loses its marker segment; other names are proposed
         // as they are, the marker counting only at the start of a name.
         auto server = savedGraph(QStringLiteral("DIZ.x123.a.drw"), 1);
@@ -470,7 +469,7 @@ private slots:
         bool result = true;
         {
             // Writes past the file size limit fail part-way (EFBIG), for every user, root included.
-            rlimit old {};
+            rlimit old{};
             QVERIFY(getrlimit(RLIMIT_FSIZE, &old) == 0);
             rlimit lowered = old;
             lowered.rlim_cur = limit;
@@ -483,7 +482,7 @@ private slots:
         QCOMPARE(seen, QStringLiteral("警告|文件操作错误!"));
         QCOMPARE(readFile(file), before);
         QCOMPARE(QDir(m_base).entryList({QStringLiteral("partial*")}, QDir::Files | QDir::Hidden),
-            QStringList {QStringLiteral("partial.drw")});
+            QStringList{QStringLiteral("partial.drw")});
         QCOMPARE(saved.size(), 0);
         QVERIFY(view->isWindowModified());
         QCOMPARE(view->documentScene()->undoStack()->count(), 1);
@@ -495,8 +494,7 @@ private slots:
         answerBox(&seen);
         QVERIFY(!view->saveFile(folder, false));
         const QString prefix = applicationTitle() + QStringLiteral("|无法写入文件 ") + folder + QStringLiteral(":\n");
-        QVERIFY2(
-            seen.startsWith(prefix) && seen.endsWith(QLatin1Char('!')) && seen.size() > prefix.size() + 1,
+        QVERIFY2(seen.startsWith(prefix) && seen.endsWith(QLatin1Char('!')) && seen.size() > prefix.size() + 1,
             qPrintable(seen));
         QCOMPARE(view->currentFile(), file);
         QVERIFY(view->isWindowModified());
@@ -535,8 +533,7 @@ private slots:
                 buttons = box->standardButtons();
         });
         QVERIFY(!view->close());
-        QCOMPARE(
-            seen, applicationTitle() + QStringLiteral("|'%1' 已被修改!\n是否保存?").arg(view->currentFile()));
+        QCOMPARE(seen, applicationTitle() + QStringLiteral("|'%1' 已被修改!\n是否保存?").arg(view->currentFile()));
         QCOMPARE(buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
         QVERIFY(view->isVisible());
 
@@ -640,7 +637,7 @@ private slots:
             QStringLiteral("{'1.txt':{'e':'#00ffff','w':'#00ff00','0':'#c0c0c0','1':'%1'}}").arg(now));
         QCOMPARE(svg.attribute("svg", "toolversion"), QStringLiteral("13.1"));
         QCOMPARE(svg.attribute("svg", "width") + 'x' + svg.attribute("svg", "height"), QStringLiteral("640x481"));
-        QCOMPARE(svg.texts("title") + svg.texts("desc"), (QStringList {"exp", "exp"}));
+        QCOMPARE(svg.texts("title") + svg.texts("desc"), (QStringList{"exp", "exp"}));
 
         // Inserted right before the profile, closed by a blank.
         const QString text = QString::fromUtf8(readFile(target));
@@ -701,8 +698,7 @@ private slots:
         QCOMPARE(dialog.directory,
             AbstractGraphicsUtility::svgDir() + QFileInfo(untitled.currentFile()).completeBaseName()
                 + QStringLiteral(".svg"));
-        QCOMPARE(
-            seen, applicationTitle() + QStringLiteral("|<font color=\"red\">导出svg文件失败,请重试!</font>"));
+        QCOMPARE(seen, applicationTitle() + QStringLiteral("|<font color=\"red\">导出svg文件失败,请重试!</font>"));
         QCOMPARE(unexpected, QString());
         TestSupport::cancelPendingModals();
         QVERIFY(!QFileInfo::exists(target));
@@ -728,7 +724,6 @@ private slots:
         QCOMPARE(unexpected, QString());
         TestSupport::cancelPendingModals();
     }
-
 
 private:
     QTemporaryDir m_dir;

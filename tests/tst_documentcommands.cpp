@@ -1,20 +1,20 @@
 // The main window's document commands with real files: opening (dialogs, command line,
 // handover, recent files), the recent-file list and closing the editor. Server save is
 // exercised on a real database by tst_datalink.
-#include "itemkind.h"
 #include "app/plotwright.h"
 #include "cdatalink.h"
 #include "document/graphicsview.h"
 #include "graphicsitem.h"
+#include "itemkind.h"
 #include "itemsamples.h"
 #include "scene/scene.h"
 #include "testsupport.h"
 
 #include <QAction>
-#include <QMdiSubWindow>
-#include <QMessageBox>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
+#include <QMessageBox>
 #include <QtTest>
 #include <memory>
 

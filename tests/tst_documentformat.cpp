@@ -14,8 +14,8 @@
 #include "testsupport.h"
 
 #include <QPainter>
-#include <sys/stat.h>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -31,8 +31,7 @@ void fillWithEverything(AbstractGraphicsScene &scene)
     scene.setBackgroundPixmap(QStringLiteral("/图片/背景.png"));
     int i = 0;
     for (const ItemKind &kind : ItemKind::all()) {
-        GraphicsItem *item
-            = ItemSamples::create(kind.type, QRectF(20 + 40 * (i % 20), 30 + 90 * (i / 20), 36, 70));
+        GraphicsItem *item = ItemSamples::create(kind.type, QRectF(20 + 40 * (i % 20), 30 + 90 * (i / 20), 36, 70));
         QVERIFY2(item, kind.name);
         ItemSamples::changeEveryProperty(item);
         item->setLock(false);
@@ -153,8 +152,7 @@ private slots:
     {
         AbstractGraphicsScene scene;
         fillWithEverything(scene);
-        QList<QGraphicsItem *> chosen
-            = AbstractGraphicsScene::noParentFilter(scene.items(Qt::AscendingOrder));
+        QList<QGraphicsItem *> chosen = AbstractGraphicsScene::noParentFilter(scene.items(Qt::AscendingOrder));
         std::reverse(chosen.begin(), chosen.end());
         chosen = chosen.mid(3, 20);
         QByteArray bytes;
@@ -218,8 +216,7 @@ private slots:
                 bad[pos] = char(bad[pos] ^ (1 << k));
                 AbstractGraphicsScene refused;
                 const int r = loadDocument(bad, refused);
-                QVERIFY2(r == 1 || r == 3,
-                    qPrintable(QStringLiteral("byte %1 bit %2 gave %3").arg(pos).arg(k).arg(r)));
+                QVERIFY2(r == 1 || r == 3, qPrintable(QStringLiteral("byte %1 bit %2 gave %3").arg(pos).arg(k).arg(r)));
             }
         }
     }
@@ -285,8 +282,8 @@ private slots:
         using Craft::Value;
         const auto text = [](int lines) {
             return Craft::itemRecord(ItemKind::PlainText, QPointF(10, 10), QSizeF(200, 100),
-                {Value {Property::String, QString(QStringLiteral("x\n")).repeated(lines)}, Value {Property::Enum, 0},
-                    Value {Property::Color, QColor()}, Value {Property::Bool, false}});
+                {Value{Property::String, QString(QStringLiteral("x\n")).repeated(lines)}, Value{Property::Enum, 0},
+                    Value{Property::Color, QColor()}, Value{Property::Bool, false}});
         };
         TestSupport::writeFile(made + QStringLiteral("text_500000_lines.drw"), Craft::document({text(500000)}));
         // A megabyte of plain items, the size the load-time goal speaks of.
@@ -294,9 +291,9 @@ private slots:
         int total = 0;
         for (int i = 0; total < 1000000; ++i) {
             many << (i % 2 ? Craft::itemRecord(ItemKind::Rectangle, QPointF(i % 1000, i / 1000 * 50), QSizeF(40, 40),
-                                 {Value {Property::Double, 2.0}})
+                         {Value{Property::Double, 2.0}})
                            : Craft::itemRecord(ItemKind::Grid, QPointF(i % 1000, i / 1000 * 50), QSizeF(40, 40),
-                                 {Value {Property::Int, 3}, Value {Property::Int, 3}}));
+                               {Value{Property::Int, 3}, Value{Property::Int, 3}}));
             total += many.last().size();
         }
         TestSupport::writeFile(made + QStringLiteral("many_items_1mb.drw"), Craft::document(many));
@@ -305,8 +302,8 @@ private slots:
         TestSupport::writeFile(made + QStringLiteral("background_fifo.drw"), Craft::document({}, fifo));
         TestSupport::writeFile(made + QStringLiteral("picture_item_bomb.drw"),
             Craft::document({Craft::itemRecord(ItemKind::CustomSymbol, QPointF(0, 0), QSizeF(64, 64),
-                {Value {Property::Path, dir + QStringLiteral("bomb.png")}, Value {Property::Bool, false},
-                    Value {Property::String, QString()}})},
+                                {Value{Property::Path, dir + QStringLiteral("bomb.png")}, Value{Property::Bool, false},
+                                    Value{Property::String, QString()}})},
                 dir + QStringLiteral("bomb.png")));
         for (const char *name :
             {"text_500000_lines.drw", "many_items_1mb.drw", "background_fifo.drw", "picture_item_bomb.drw"})

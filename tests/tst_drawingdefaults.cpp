@@ -1,12 +1,12 @@
 // Drawing defaults and the palette in the main window: first-run values, changes that
 // survive a restart, a damaged palette file, and the canvas commands on a document.
 #include "abstractgraphicsscene.h"
-#include "itemkind.h"
 #include "abstractgraphicsutility.h"
-#include "apptexts.h"
 #include "app/plotwright.h"
+#include "apptexts.h"
 #include "cdatalink.h"
 #include "document/graphicsview.h"
+#include "itemkind.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
 #include "testsupport.h"
@@ -52,8 +52,8 @@ private slots:
         QSettings().clear();
         Plotwright w;
         const DrawingDefaults &d = EditorState::drawingDefaults();
-        QCOMPARE((QList<int> {d.penWidth, d.penStyle, d.brushStyle, d.lineHead, d.lineEnd}),
-            (QList<int> {2, 1, 0, 0, 0}));
+        QCOMPARE(
+            (QList<int>{d.penWidth, d.penStyle, d.brushStyle, d.lineHead, d.lineEnd}), (QList<int>{2, 1, 0, 0, 0}));
         auto *bar = w.findChild<ZColorBar *>();
         QCOMPARE(bar->m_foreground, 10);
         QCOMPARE(bar->m_background, -1);
@@ -112,7 +112,7 @@ private slots:
         }
         Plotwright w;
         const DrawingDefaults &d = EditorState::drawingDefaults();
-        QCOMPARE((QList<int> {d.penWidth, d.penStyle, d.brushStyle, d.lineHead}), (QList<int> {20, 5, 0, 1}));
+        QCOMPARE((QList<int>{d.penWidth, d.penStyle, d.brushStyle, d.lineHead}), (QList<int>{20, 5, 0, 1}));
         QCOMPARE(w.findChild<ZColorBar *>()->m_background, -1);
         GraphicsView *view = TestSupport::newGraph(w);
         QVERIFY(view);

@@ -51,8 +51,8 @@ public:
         : m_folder(folder)
     {
         QDir().mkpath(folder);
-        m_mounted = geteuid() == 0
-            && mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=64k") == 0;
+        m_mounted
+            = geteuid() == 0 && mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=64k") == 0;
     }
     ~FullDisk()
     {
@@ -137,16 +137,26 @@ void answerEverything(const QString &name, QStringList *seen)
         1000);
 }
 
-enum class Writer { Graph, Template, Svg, Group, Palette, PushIni, ServerCopy, Import };
+enum class Writer
+{
+    Graph,
+    Template,
+    Svg,
+    Group,
+    Palette,
+    PushIni,
+    ServerCopy,
+    Import
+};
 
 // One writer of the program, its previous file already on disk.
 struct WriterCase
 {
-    QString target;                  // the file replaced (empty: a new file in `folder`)
-    QString folder;                  // where it lies
-    std::function<bool()> write;     // writes it again, with other content, as the user does
-    QString failure;                 // start of the last notice when that write fails ("" none)
-    QString success;                 // the last notice when it succeeds ("" none)
+    QString target; // the file replaced (empty: a new file in `folder`)
+    QString folder; // where it lies
+    std::function<bool()> write; // writes it again, with other content, as the user does
+    QString failure; // start of the last notice when that write fails ("" none)
+    QString success; // the last notice when it succeeds ("" none)
     std::vector<std::shared_ptr<QObject>> keep;
 };
 
@@ -192,7 +202,8 @@ private:
             if (!view->saveFile(c.target, false))
                 return {};
             c.write = [v = view.get(), counter] {
-                v->documentScene()->addItem(ItemSamples::create(ItemKind::Rectangle, QRectF(5 + ++*counter, 5, 50, 50)));
+                v->documentScene()->addItem(
+                    ItemSamples::create(ItemKind::Rectangle, QRectF(5 + ++*counter, 5, 50, 50)));
                 v->setWindowModified(true);
                 return v->save();
             };
@@ -318,10 +329,10 @@ private slots:
     {
         QTest::addColumn<int>("writer");
         QTest::addColumn<bool>("fullDisk");
-        const std::pair<const char *, Writer> writers[] = {{"graph save", Writer::Graph},
-            {"template save", Writer::Template}, {"SVG export", Writer::Svg}, {"group export", Writer::Group},
-            {"palette", Writer::Palette}, {"push-window INI", Writer::PushIni},
-            {"server local copy", Writer::ServerCopy}, {"manager import", Writer::Import}};
+        const std::pair<const char *, Writer> writers[]
+            = {{"graph save", Writer::Graph}, {"template save", Writer::Template}, {"SVG export", Writer::Svg},
+                {"group export", Writer::Group}, {"palette", Writer::Palette}, {"push-window INI", Writer::PushIni},
+                {"server local copy", Writer::ServerCopy}, {"manager import", Writer::Import}};
         for (const auto &w : writers) {
             QTest::addRow("%s, full disk", w.first) << int(w.second) << true;
             QTest::addRow("%s, folder closed to new files", w.first) << int(w.second) << false;
@@ -362,7 +373,7 @@ private slots:
         };
         if (!c.target.isEmpty()) {
             QVERIFY(run());
-            QCOMPARE(seen, c.success.isEmpty() ? QStringList() : QStringList {c.success});
+            QCOMPARE(seen, c.success.isEmpty() ? QStringList() : QStringList{c.success});
         }
         const auto current = [&c] { return c.target.isEmpty() ? QByteArray() : readFile(c.target); };
         const QByteArray before = current();
@@ -381,8 +392,9 @@ private slots:
         } else {
             // An ordinary user must reach the files: the test's own folder is private. Root's
             // group stays ours, so the group needs the same access.
-            QVERIFY(QFile::setPermissions(m_base, QFile::permissions(m_base) | QFileDevice::ReadGroup
-                    | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther));
+            QVERIFY(QFile::setPermissions(m_base,
+                QFile::permissions(m_base) | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
+                    | QFileDevice::ExeOther));
             files = QDir(c.folder).entryList(QDir::Files | QDir::Hidden);
             bool ok = false;
             {
@@ -392,7 +404,7 @@ private slots:
                 ok = run();
             }
             QVERIFY2(ok, qPrintable(seen.join('\n')));
-            QCOMPARE(seen, c.success.isEmpty() ? QStringList() : QStringList {c.success});
+            QCOMPARE(seen, c.success.isEmpty() ? QStringList() : QStringList{c.success});
             QVERIFY(current() != before);
         }
         QCOMPARE(QDir(c.folder).entryList(QDir::Files | QDir::Hidden), files);

@@ -1,22 +1,22 @@
 // Z-order, lock, grouping and group export through the main window's actions and the
 // scene's context menu, and the exported group drawn again with the group tool.
-#include "apptexts.h"
-#include "itemkind.h"
 #include "app/plotwright.h"
+#include "apptexts.h"
 #include "document/graphicsview.h"
+#include "graphicsitem.h"
 #include "groupitem.h"
 #include "grouptool.h"
+#include "itemkind.h"
 #include "itemsamples.h"
-#include "graphicsitem.h"
 #include "scene/scene.h"
 #include "testsupport.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QInputDialog>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QUndoStack>
-#include <QAbstractButton>
-#include <QAction>
 #include <QtTest>
 #include <memory>
 
@@ -57,23 +57,26 @@ private:
     }
     void chooseFromMenu(const QString &entry)
     {
-        TestSupport::chooseFromContextMenu(*m_view, scene()->selectedItems().first()->sceneBoundingRect().center(), entry);
+        TestSupport::chooseFromContextMenu(
+            *m_view, scene()->selectedItems().first()->sceneBoundingRect().center(), entry);
     }
     // Exports the selected group under `name`: the proposed name, then each message as
     // "title|text"; a question is answered with `overwrite`.
     QStringList exportAs(const QString &name, QMessageBox::StandardButton overwrite = QMessageBox::No)
     {
         QStringList seen;
-        TestSupport::whenModals([&](QWidget *modal) {
-            if (auto *input = qobject_cast<QInputDialog *>(modal)) {
-                seen << input->textValue();
-                input->setTextValue(name);
-                input->accept();
-            } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-                seen << box->windowTitle() + '|' + box->text();
-                box->button(box->button(overwrite) ? overwrite : QMessageBox::Ok)->click();
-            }
-        }, 1000);
+        TestSupport::whenModals(
+            [&](QWidget *modal) {
+                if (auto *input = qobject_cast<QInputDialog *>(modal)) {
+                    seen << input->textValue();
+                    input->setTextValue(name);
+                    input->accept();
+                } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                    seen << box->windowTitle() + '|' + box->text();
+                    box->button(box->button(overwrite) ? overwrite : QMessageBox::Ok)->click();
+                }
+            },
+            1000);
         chooseFromMenu(QStringLiteral("导出..."));
         TestSupport::cancelPendingModals();
         return seen;
@@ -188,8 +191,8 @@ private slots:
         const qint64 before = QDateTime::currentSecsSinceEpoch();
         const QStringList first = exportAs(QStringLiteral("feeder"));
         QCOMPARE(first.value(1), QStringLiteral("提示|图元组导出成功!"));
-        QVERIFY2(QRegularExpression(QStringLiteral("^图元组\\d{10}$")).match(first[0]).hasMatch(),
-                 qPrintable(first[0]));
+        QVERIFY2(
+            QRegularExpression(QStringLiteral("^图元组\\d{10}$")).match(first[0]).hasMatch(), qPrintable(first[0]));
         QVERIFY(first[0].mid(3).toLongLong() >= before && first[0].mid(3).toLongLong() <= before + 1);
         QFile file(GroupTool::dir() + QStringLiteral("feeder.grp"));
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -209,11 +212,12 @@ private slots:
         QCOMPARE(exportAs(QStringLiteral("feeder")).mid(1), QStringList{question});
         QVERIFY(TestSupport::readFile(file.fileName()).endsWith(written));
         QCOMPARE(exportAs(QStringLiteral("feeder"), QMessageBox::Yes).mid(1),
-                 (QStringList{question, QStringLiteral("提示|图元组导出成功!")}));
+            (QStringList{question, QStringLiteral("提示|图元组导出成功!")}));
         QVERIFY(!TestSupport::readFile(file.fileName()).endsWith(written));
         QVERIFY(QDir().mkpath(GroupTool::dir() + QStringLiteral("busy.grp")));
-        QVERIFY(exportAs(QStringLiteral("busy"), QMessageBox::Yes).value(2).startsWith(
-            applicationTitle() + QStringLiteral("|无法导出 busy:\n")));
+        QVERIFY(exportAs(QStringLiteral("busy"), QMessageBox::Yes)
+                    .value(2)
+                    .startsWith(applicationTitle() + QStringLiteral("|无法导出 busy:\n")));
         QVERIFY(exportAs(QStringLiteral("../feeder")).value(1).contains(QStringLiteral("无法导出")));
         QVERIFY(!QFile::exists(GroupTool::dir() + QStringLiteral("../feeder.grp")));
 
@@ -233,7 +237,7 @@ private slots:
         QVERIFY(drawn && drawn != group && drawn->childItems().size() == 2);
         QCOMPARE(drawn->itemRect(), QRectF(400, 400, 320, 150));
         QCOMPARE(dynamic_cast<GraphicsItem *>(drawn->childItems()[1])->itemRect().translated(drawn->pos()),
-                 QRectF(520, 400, 200, 100));
+            QRectF(520, 400, 200, 100));
     }
 };
 

@@ -64,15 +64,15 @@ private slots:
         const DrawingDefaults defaults = ItemSamples::defaults();
         const QPointF a(100, 50);
         const QPointF b(160, 130);
-        const QList<QPair<QPointF, QPointF>> drags {
+        const QList<QPair<QPointF, QPointF>> drags{
             {a, b}, {b, a}, {QPointF(160, 50), QPointF(100, 130)}, {QPointF(100, 130), QPointF(160, 50)}};
         for (const auto &d : drags) {
             auto item = make(type);
             QVERIFY(item && item->type() == type); // a GraphicsItem, so with every item interface
             QCOMPARE(item->createFromPoints(&defaults, d.first, d.second, nullptr), !libraryKind(type));
             QCOMPARE(item->itemRect(), QRectF(100, 50, 60, 80));
-            QCOMPARE((QVariantList {item->penColor(), item->penWidth(), item->brushColor()}),
-                (QVariantList {defaults.penColor, defaults.penWidth, defaults.bruchColor}));
+            QCOMPARE((QVariantList{item->penColor(), item->penWidth(), item->brushColor()}),
+                (QVariantList{defaults.penColor, defaults.penWidth, defaults.bruchColor}));
             if (type == ItemKind::Line) {
                 // The line keeps the direction of the drag.
                 QCOMPARE(item->mapToScene(item->rect().topLeft()), d.first);
@@ -88,8 +88,8 @@ private slots:
         const QSizeF clickSize = ItemKind::find(type)->clickSize;
         QCOMPARE(made, !clickSize.isEmpty() && !libraryKind(type));
         if (made)
-            QCOMPARE(clicked->itemRect(),
-                QRectF(a - QPointF(clickSize.width() / 2, clickSize.height() / 2), clickSize));
+            QCOMPARE(
+                clicked->itemRect(), QRectF(a - QPointF(clickSize.width() / 2, clickSize.height() / 2), clickSize));
     }
 
     // No fill without a brush style, nor with a style but no colour.
@@ -111,7 +111,8 @@ private slots:
     {
         AbstractGraphicsScene scene;
         for (const ItemKind &kind : ItemKind::all()) {
-            for (const QRectF &drag : {QRectF(QPointF(20, 20), QPointF(120, 80)), QRectF(QPointF(120, 80), QPointF(20, 20))}) {
+            for (const QRectF &drag :
+                {QRectF(QPointF(20, 20), QPointF(120, 80)), QRectF(QPointF(120, 80), QPointF(20, 20))}) {
                 GraphicsItem *item = built(kind.type, drag).release();
                 scene.addItem(item);
                 const QRectF unselected = item->boundingRect();
@@ -200,8 +201,7 @@ private slots:
                 const int n = a.value(QStringLiteral("enumNames")).toStringList().size();
                 QVERIFY2(v.toInt() >= 0 && v.toInt() < n, qPrintable(p->id()));
             } else if (p->type() == Property::Popup) {
-                QVERIFY2(a.value(QStringLiteral("items")).toStringList().contains(v.toString()),
-                    qPrintable(p->id()));
+                QVERIFY2(a.value(QStringLiteral("items")).toStringList().contains(v.toString()), qPrintable(p->id()));
             } else if (p->type() == Property::Int || p->type() == Property::Double) {
                 const QVariant lo = a.value(QStringLiteral("minimum"));
                 const QVariant hi = a.value(QStringLiteral("maximum"));
@@ -239,8 +239,8 @@ private slots:
                 if (p->id() == QStringLiteral("分闸颜色"))
                     setup.insert(QStringLiteral("状态"), 0);
                 if (p->id() == QStringLiteral("自动换行"))
-                    setup.insert(QStringLiteral("文本"),
-                        QStringLiteral("一段很长很长的文字, 用来检查换行 ABCDEFG 0123456789"));
+                    setup.insert(
+                        QStringLiteral("文本"), QStringLiteral("一段很长很长的文字, 用来检查换行 ABCDEFG 0123456789"));
                 if (kind.type == ItemKind::AnalogValue) {
                     // The sample value lies between the default limits; move a limit past it.
                     if (p->id() == QStringLiteral("上限"))
@@ -312,8 +312,7 @@ private slots:
             return;
         // Symbols are also written straight into the table of specific values; the binding follows.
         const QList<Property *> own = item->properties().value(AbstractGraphicsProperty::Specific);
-        const auto at
-            = std::find_if(own.cbegin(), own.cend(), [&](const Property *p) { return p->id() == id; });
+        const auto at = std::find_if(own.cbegin(), own.cend(), [&](const Property *p) { return p->id() == id; });
         item->setSpecificValue(int(at - own.cbegin()), QStringLiteral("10kV.乙线.202"));
         QCOMPARE(bound(), QStringLiteral("10kV.乙线.202"));
     }
@@ -331,8 +330,8 @@ private slots:
                 const QString how = path ? QStringLiteral("vectors") : QStringLiteral("cached");
                 for (const QSizeF &s : sizes) {
                     for (int pen : {1, 4})
-                        QTest::newRow(rowName(
-                            kind.type, QString::asprintf("%gx%g pen %d ", s.width(), s.height(), pen) + how))
+                        QTest::newRow(
+                            rowName(kind.type, QString::asprintf("%gx%g pen %d ", s.width(), s.height(), pen) + how))
                             << kind.type << s << pen << 1.0 << path;
                 }
                 QTest::newRow(rowName(kind.type, "zoomed in " + how))
@@ -378,8 +377,7 @@ private slots:
         QTest::addColumn<QPointF>("offset");
         for (const ItemKind &kind : ItemKind::all()) {
             QTest::newRow(rowName(kind.type, "1:1")) << kind.type << 1.0 << QPointF();
-            QTest::newRow(rowName(kind.type, "zoomed in, off the pixel grid"))
-                << kind.type << 2.5 << QPointF(0.3, 0.7);
+            QTest::newRow(rowName(kind.type, "zoomed in, off the pixel grid")) << kind.type << 2.5 << QPointF(0.3, 0.7);
             QTest::newRow(rowName(kind.type, "zoomed out")) << kind.type << 0.6 << QPointF(0.5, 0.2);
         }
     }
@@ -397,8 +395,7 @@ private slots:
         const QImage vectors = ItemSamples::render(item.get(), ItemSamples::Path::Vectors, scale, offset);
         const double covered = ItemSamples::coveredBy(cached, vectors);
         const double covering = ItemSamples::coveredBy(vectors, cached);
-        QVERIFY2(covered > 0.98 && covering > 0.98,
-            qPrintable(QStringLiteral("%1 %2").arg(covered).arg(covering)));
+        QVERIFY2(covered > 0.98 && covering > 0.98, qPrintable(QStringLiteral("%1 %2").arg(covered).arg(covering)));
         // Drawn twice at the same place, the cache gives exactly the same pixels.
         QCOMPARE(ItemSamples::render(item.get(), ItemSamples::Path::Cached, scale, offset), cached);
     }
@@ -426,8 +423,8 @@ private slots:
         GraphicsItem *a = built(ItemKind::Rectangle, QRectF(0, 0, 50, 50)).release();
         GraphicsItem *b = built(ItemKind::Ellipse, QRectF(100, 20, 50, 70)).release();
         auto *group = new GroupItem;
-        for (QGraphicsItem *item : {static_cast<QGraphicsItem *>(group), static_cast<QGraphicsItem *>(a),
-                 static_cast<QGraphicsItem *>(b)})
+        for (QGraphicsItem *item :
+            {static_cast<QGraphicsItem *>(group), static_cast<QGraphicsItem *>(a), static_cast<QGraphicsItem *>(b)})
             scene.addItem(item);
         group->addToGroup(a);
         group->addToGroup(b);

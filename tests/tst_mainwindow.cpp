@@ -1,8 +1,8 @@
 // The main window: platform-dependent titles and file actions, the form, the enabling
 // rules, tool choice, selection handling, the window menu and the recent-file list.
-#include "apptexts.h"
 #include "app/plotwright.h"
 #include "app/startup.h"
+#include "apptexts.h"
 #include "cdatalink.h"
 #include "dialogs/propertydockwidget.h"
 #include "document/graphicsview.h"
@@ -13,15 +13,15 @@
 #include "scene/scene.h"
 #include "testsupport.h"
 
-#include <QDockWidget>
 #include <QDialog>
+#include <QDockWidget>
 #include <QGraphicsRectItem>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QSpinBox>
 #include <QToolBar>
-#include <QMdiArea>
 #include <QUndoStack>
 #include <QtTest>
 #include <functional>
@@ -134,10 +134,12 @@ private slots:
         TestSupport::whenModal([&sawOtherModal](QWidget *form) {
             QCOMPARE(form->objectName(), QStringLiteral("DbServerForm"));
             static_cast<QDialog *>(form)->reject();
-            TestSupport::whenModal([&sawOtherModal](QWidget *other) {
-                sawOtherModal = true;
-                static_cast<QDialog *>(other)->reject();
-            }, 200);
+            TestSupport::whenModal(
+                [&sawOtherModal](QWidget *other) {
+                    sawOtherModal = true;
+                    static_cast<QDialog *>(other)->reject();
+                },
+                200);
         });
         QVERIFY(connectAtStartup(&w));
         // A message would have been run modally inside the call and caught by the watcher.
@@ -167,7 +169,8 @@ private slots:
             numbers.insert(t.number);
             QVERIFY2(!a->icon().isNull(), t.objectName);
             QVERIFY2(a == ui.action_Void
-                    || !QPixmap(QStringLiteral(":/Plotwright/Resources/cursor/%1.png").arg(QLatin1String(t.stem))).isNull(),
+                    || !QPixmap(QStringLiteral(":/Plotwright/Resources/cursor/%1.png").arg(QLatin1String(t.stem)))
+                            .isNull(),
                 t.stem);
         }
         QCOMPARE(numbers.size(), Ui_PlotwrightClass::tools().size());
@@ -197,10 +200,22 @@ private slots:
         // File commands, managers, view toggles, About and Quit. Hidden actions count as
         // disabled; undo and redo have no stack to act on.
         QStringList expected{
-            "action_About",       "action_GraphicsManager", "action_GroupManager",   "action_NewGraph",
-            "action_NewTemplate", "action_OpenGraph",       "action_OpenTemplate",   "action_PropertyEditor",
-            "action_PushGraphProperty", "action_Quit",      "action_StatusBar",      "action_SvgManager",
-            "action_colorBox",    "action_deviceBox",       "action_graphicsBox",    "action_mainToolBar",
+            "action_About",
+            "action_GraphicsManager",
+            "action_GroupManager",
+            "action_NewGraph",
+            "action_NewTemplate",
+            "action_OpenGraph",
+            "action_OpenTemplate",
+            "action_PropertyEditor",
+            "action_PushGraphProperty",
+            "action_Quit",
+            "action_StatusBar",
+            "action_SvgManager",
+            "action_colorBox",
+            "action_deviceBox",
+            "action_graphicsBox",
+            "action_mainToolBar",
         };
         expected.sort();
         const QStringList actual = enabledCommands(w);
@@ -282,8 +297,8 @@ private slots:
         const QVector<ItemKind> &kinds = ItemKind::all();
         for (int i = 0; i < 2000; ++i) {
             GraphicsItem *item = ItemKind::create(kinds.at(i % kinds.size()).type);
-            item->createFromPoints(nullptr, QPointF(i % 50 * 30, i / 50 * 20), QPointF(i % 50 * 30 + 20, i / 50 * 20 + 12),
-                                   scene);
+            item->createFromPoints(
+                nullptr, QPointF(i % 50 * 30, i / 50 * 20), QPointF(i % 50 * 30 + 20, i / 50 * 20 + 12), scene);
             scene->addItem(item);
         }
         QApplication::setActiveWindow(&w);
@@ -472,7 +487,7 @@ private slots:
         TestSupport::whenModal([&](QWidget *modal) {
             title = modal->windowTitle();
             shown = QSize(modal->findChild<QSpinBox *>(QStringLiteral("spinBox_Width"))->value(),
-                          modal->findChild<QSpinBox *>(QStringLiteral("spinBox_Height"))->value());
+                modal->findChild<QSpinBox *>(QStringLiteral("spinBox_Height"))->value());
             static_cast<QDialog *>(modal)->accept();
         });
         w.form().action_NewTemplate->trigger();
@@ -519,8 +534,8 @@ private slots:
         for (int i = 0; i < 11; ++i)
             w->addRecentFile(QStringLiteral("/g/%1.drw").arg(i));
         w->addRecentFile(QStringLiteral("/g/5.drw"));
-        QStringList expected{"/g/5.drw", "/g/10.drw", "/g/9.drw", "/g/8.drw", "/g/7.drw",
-                             "/g/6.drw", "/g/4.drw",  "/g/3.drw", "/g/2.drw", "/g/1.drw"};
+        QStringList expected{"/g/5.drw", "/g/10.drw", "/g/9.drw", "/g/8.drw", "/g/7.drw", "/g/6.drw", "/g/4.drw",
+            "/g/3.drw", "/g/2.drw", "/g/1.drw"};
         QCOMPARE(w->recentFiles(), expected);
         emit w->form().menu_file->aboutToShow();
         QVERIFY(w->form().menu_recentFiles->isEnabled());
@@ -537,13 +552,13 @@ private slots:
 
         // A list stored by earlier versions under the garbled name is taken over once.
         QSettings().clear();
-        QSettings().setValue(QString::fromLatin1("最近的文件"), QStringList {"/g/old.drw"});
+        QSettings().setValue(QString::fromLatin1("最近的文件"), QStringList{"/g/old.drw"});
         {
             Plotwright upgraded;
-            QCOMPARE(upgraded.recentFiles(), QStringList {"/g/old.drw"});
+            QCOMPARE(upgraded.recentFiles(), QStringList{"/g/old.drw"});
         }
         QVERIFY(!QSettings().contains(QString::fromLatin1("最近的文件")));
-        QCOMPARE(QSettings().value(QStringLiteral("最近的文件")).toStringList(), QStringList {"/g/old.drw"});
+        QCOMPARE(QSettings().value(QStringLiteral("最近的文件")).toStringList(), QStringList{"/g/old.drw"});
     }
 
     void externalMessages()
@@ -563,8 +578,8 @@ private slots:
         QHash<int, int> tools;
         for (const auto &t : Ui_PlotwrightClass::tools()) {
             ++tools[t.number];
-            QVERIFY2(ItemKind::find(t.number) || t.number == ItemKind::Pointer || t.number == ItemKind::Group,
-                t.objectName);
+            QVERIFY2(
+                ItemKind::find(t.number) || t.number == ItemKind::Pointer || t.number == ItemKind::Group, t.objectName);
         }
         for (const ItemKind &kind : ItemKind::all())
             QVERIFY2(tools.value(kind.type) == 1, kind.name);

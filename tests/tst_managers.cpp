@@ -1,8 +1,8 @@
 // The library managers of the Tools menu: import, rename and delete (asking first), and the
 // current entry of each drawing tool. Drawing a group from its library: tst_grouping.
 #include "graphicsitem.h"
-#include "itemkind.h"
 #include "grouptool.h"
+#include "itemkind.h"
 #include "itemsamples.h"
 #include "librarychoice.h"
 #include "painttool.h"
@@ -23,14 +23,16 @@ using TestSupport::writeFile;
 
 // Clicks a manager's button, answering the dialog it opens and any question after it.
 void press(FolderBrowser &manager, const char *button, std::function<void(QWidget *)> answerDialog = {},
-           QMessageBox::StandardButton answer = QMessageBox::Yes)
+    QMessageBox::StandardButton answer = QMessageBox::Yes)
 {
-    TestSupport::whenModals([&](QWidget *modal) {
-        if (auto *box = qobject_cast<QMessageBox *>(modal))
-            box->button(box->button(answer) ? answer : QMessageBox::Ok)->click();
-        else
-            answerDialog(modal);
-    }, 1000);
+    TestSupport::whenModals(
+        [&](QWidget *modal) {
+            if (auto *box = qobject_cast<QMessageBox *>(modal))
+                box->button(box->button(answer) ? answer : QMessageBox::Ok)->click();
+            else
+                answerDialog(modal);
+        },
+        1000);
     manager.findChild<QPushButton *>(QLatin1String(button))->click();
     TestSupport::cancelPendingModals();
 }
@@ -67,9 +69,10 @@ private slots:
     {
         QFETCH(int, tool);
         QFETCH(QString, suffix);
-        std::unique_ptr<FolderBrowser> manager(tool == ItemKind::CustomSymbol ? static_cast<FolderBrowser *>(new PaintTool)
-                                               : tool == ItemKind::SvgPicture ? static_cast<FolderBrowser *>(new SvgTool)
-                                                                 : new GroupTool);
+        std::unique_ptr<FolderBrowser> manager(tool == ItemKind::CustomSymbol
+                ? static_cast<FolderBrowser *>(new PaintTool)
+                : tool == ItemKind::SvgPicture ? static_cast<FolderBrowser *>(new SvgTool)
+                                               : new GroupTool);
         const QString folder = LibraryChoice::folder(tool);
         const QString outside = TestSupport::projectFolder() + QStringLiteral("/b") + suffix;
         const auto importFile = [&](QMessageBox::StandardButton overwrite) {
@@ -104,7 +107,8 @@ private slots:
         QCOMPARE(LibraryChoice::current(tool), "c" + suffix); // the choice follows the name
         if (tool != ItemKind::Group) { // a new picture shows the current entry
             std::unique_ptr<GraphicsItem> drawn(ItemSamples::create(tool, QRectF(0, 0, 9, 9)));
-            QCOMPARE(drawn->propertyValue(tool == ItemKind::CustomSymbol ? "图符文件" : "SVG文件").toString(), "c" + suffix);
+            QCOMPARE(
+                drawn->propertyValue(tool == ItemKind::CustomSymbol ? "图符文件" : "SVG文件").toString(), "c" + suffix);
         }
 
         press(*manager, "pushButtonDelete", {}, QMessageBox::No);

@@ -31,8 +31,7 @@ quint32 referenceCrc32(const QByteArray &data)
 
 // A palette file built by hand from the documented layout; `declaredCount` may differ
 // from the number of entries to build broken files with a valid checksum.
-QByteArray handMade(
-    const QByteArray &magic, quint16 version, quint16 declaredCount, const QByteArray &entries)
+QByteArray handMade(const QByteArray &magic, quint16 version, quint16 declaredCount, const QByteArray &entries)
 {
     QByteArray bytes = magic + QByteArray(4, '\0') + entries;
     qToLittleEndian<quint16>(version, bytes.data() + 4);
@@ -41,7 +40,6 @@ QByteArray handMade(
     qToLittleEndian<quint32>(referenceCrc32(bytes), crc);
     return bytes.append(crc, 4);
 }
-
 
 QString path(const char *name)
 {
@@ -187,8 +185,7 @@ private slots:
         QTest::newRow("valid checksum, count 0") << handMade("PWPL", 1, 0, QByteArray()) << true;
         QTest::newRow("valid checksum, count too small") << handMade("PWPL", 1, 2, three) << true;
         QTest::newRow("valid checksum, count too large") << handMade("PWPL", 1, 4, three) << true;
-        QTest::newRow("valid checksum, 257 entries")
-            << handMade("PWPL", 1, 257, QByteArray(257 * 4, '\x10')) << true;
+        QTest::newRow("valid checksum, 257 entries") << handMade("PWPL", 1, 257, QByteArray(257 * 4, '\x10')) << true;
         QTest::newRow("huge file") << QByteArray(1 << 20, 'x') << true;
         // Every single changed byte is caught, wherever it is.
         for (int i = 0; i < good.size(); ++i) {
@@ -226,8 +223,7 @@ private slots:
         AbstractGraphicsUtility::initProject();
         QVERIFY(CreateColorPalette1(file, &MainPalette, nullptr, nullptr));
         QCOMPARE(MainPalette->count, 29);
-        for (const QByteArray &mine :
-            {handMade("PWPL", 1, 1, QByteArray(4, '\x01')), QByteArray("damaged")}) {
+        for (const QByteArray &mine : {handMade("PWPL", 1, 1, QByteArray(4, '\x01')), QByteArray("damaged")}) {
             QVERIFY(TestSupport::writeFile(file, mine));
             AbstractGraphicsUtility::initProject();
             QCOMPARE(TestSupport::readFile(file), mine);
@@ -305,8 +301,7 @@ private slots:
         // "None": white with a red diagonal.
         const QImage none = background->grab().toImage();
         QCOMPARE(none.pixelColor(3, 3), QColor(Qt::white));
-        QVERIFY(ItemSamples::countColour(none, Qt::red, QRect(none.width() / 2, 1, 1, none.height() - 2), 100)
-            > 0);
+        QVERIFY(ItemSamples::countColour(none, Qt::red, QRect(none.width() / 2, 1, 1, none.height() - 2), 100) > 0);
 
         bar.m_foreground = 23;
         bar.m_background = 17;
@@ -347,8 +342,7 @@ private slots:
         for (QLabel *label : bar->findChildren<QLabel *>())
             caption = label->text() == QStringLiteral("前景色") ? label : caption;
         QVERIFY(caption);
-        QContextMenuEvent onCaption(
-            QContextMenuEvent::Mouse, QPoint(2, 2), caption->mapToGlobal(QPoint(2, 2)));
+        QContextMenuEvent onCaption(QContextMenuEvent::Mouse, QPoint(2, 2), caption->mapToGlobal(QPoint(2, 2)));
         QApplication::sendEvent(caption, &onCaption);
         QWidget *menu = QApplication::activePopupWidget();
         QVERIFY(menu);

@@ -10,11 +10,11 @@
 #include "testsupport.h"
 #include "zmessagebox.h"
 
+#include <QAbstractButton>
 #include <QGraphicsRectItem>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSpinBox>
-#include <QAbstractButton>
 #include <QtTest>
 
 class TestPlatform : public QObject
@@ -27,9 +27,9 @@ private slots:
     {
         const QString root = QDir(TestSupport::projectFolder()).absolutePath() + QLatin1Char('/');
         QCOMPARE(AbstractGraphicsUtility::projectDir(), root);
-        const QStringList dirs {AbstractGraphicsUtility::graphDir(), AbstractGraphicsUtility::templateDir(),
+        const QStringList dirs{AbstractGraphicsUtility::graphDir(), AbstractGraphicsUtility::templateDir(),
             AbstractGraphicsUtility::svgDir(), GroupTool::dir()};
-        for (const QString &dir : dirs + QStringList {AbstractGraphicsUtility::bmpDir()}) {
+        for (const QString &dir : dirs + QStringList{AbstractGraphicsUtility::bmpDir()}) {
             QVERIFY2(dir.startsWith(root) && dir.endsWith(QLatin1Char('/')) && dir != root, qPrintable(dir));
             QVERIFY(!QDir(dir).exists());
         }
@@ -51,7 +51,8 @@ private slots:
         QTranslator translator;
         QVERIFY(translator.load(QStringLiteral(":/Plotwright/Resources/qt_zh_CN.qm"), QString(), QString(), QString()));
         QCoreApplication::installTranslator(&translator);
-        QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("x"), QMessageBox::Ok | QMessageBox::Cancel);
+        QMessageBox box(
+            QMessageBox::Question, QStringLiteral("t"), QStringLiteral("x"), QMessageBox::Ok | QMessageBox::Cancel);
         QString cancel = box.button(QMessageBox::Cancel)->text();
         QCoreApplication::removeTranslator(&translator);
         QCOMPARE(cancel.remove(QLatin1Char('&')).left(2), QStringLiteral("取消"));
@@ -63,8 +64,10 @@ private slots:
         QTest::addColumn<int>("icon");
         QTest::addColumn<int>("buttons");
         QTest::newRow("error") << 16u << int(QMessageBox::Critical) << int(QMessageBox::Ok);
-        QTest::newRow("question yes/no") << 36u << int(QMessageBox::Question) << int(QMessageBox::Yes | QMessageBox::No);
-        QTest::newRow("warning ok/cancel") << 49u << int(QMessageBox::Warning) << int(QMessageBox::Ok | QMessageBox::Cancel);
+        QTest::newRow("question yes/no") << 36u << int(QMessageBox::Question)
+                                         << int(QMessageBox::Yes | QMessageBox::No);
+        QTest::newRow("warning ok/cancel")
+            << 49u << int(QMessageBox::Warning) << int(QMessageBox::Ok | QMessageBox::Cancel);
         QTest::newRow("information") << 64u << int(QMessageBox::Information) << int(QMessageBox::Ok);
     }
 
@@ -83,7 +86,7 @@ private slots:
             seenButtons = int(box->standardButtons());
             caption = box->windowTitle() + QLatin1Char('|') + box->text();
             box->button(QMessageBox::StandardButton(box->standardButtons() & QMessageBox::Cancel ? QMessageBox::Cancel
-                                                   : box->standardButtons() & QMessageBox::No   ? QMessageBox::No
+                                : box->standardButtons() & QMessageBox::No                       ? QMessageBox::No
                                                                                                  : QMessageBox::Ok))
                 ->click();
         });
@@ -126,7 +129,8 @@ private slots:
 
         // Cancel returns 0 and keeps what was stored.
         TestSupport::whenModal([](QWidget *modal) {
-            QCOMPARE(modal->findChild<QLineEdit *>(QStringLiteral("lineEdit_Host"))->text(), QStringLiteral("10.1.2.3"));
+            QCOMPARE(
+                modal->findChild<QLineEdit *>(QStringLiteral("lineEdit_Host"))->text(), QStringLiteral("10.1.2.3"));
             modal->findChild<QLineEdit *>(QStringLiteral("lineEdit_Host"))->setText(QStringLiteral("elsewhere"));
             static_cast<QDialog *>(modal)->reject();
         });

@@ -13,9 +13,9 @@
 #include <QFontDialog>
 #include <QLineEdit>
 #include <QPolygonF>
+#include <QTableWidget>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <QTableWidget>
 #include <QtTest>
 
 using M = QtVariantPropertyManager;
@@ -27,7 +27,7 @@ struct Browser
     M manager;
     QtVariantEditorFactory factory;
     QtTreePropertyBrowser browser;
-    QSignalSpy changes {&manager, &M::valueChanged};
+    QSignalSpy changes{&manager, &M::valueChanged};
 
     Browser()
     {
@@ -74,7 +74,8 @@ void enter(QWidget *editor, const QVariant &value)
         TestSupport::answerFileRequest(value.toString(), &seen);
         QTest::mouseClick(editor->findChild<QToolButton *>(), Qt::LeftButton);
         // The attributes pick where browsing starts and what it shows.
-        QCOMPARE(seen.directory + QLatin1Char('|') + seen.filter, QFileInfo(value.toString()).path() + "|画面文件(*.drw)");
+        QCOMPARE(
+            seen.directory + QLatin1Char('|') + seen.filter, QFileInfo(value.toString()).path() + "|画面文件(*.drw)");
     } else if (edit) {
         edit->selectAll();
         QTest::keyClicks(edit, value.toString());
@@ -128,28 +129,26 @@ private slots:
         QFont larger("Noto Sans CJK SC", 20);
         QTest::newRow("string") << int(QVariant::String) << QVariantHash() << QVariant("甲") << "甲"
                                 << QVariant("ab c");
-        QTest::newRow("bool") << int(QVariant::Bool) << QVariantHash() << QVariant(false) << "[ ]"
-                              << QVariant(true);
+        QTest::newRow("bool") << int(QVariant::Bool) << QVariantHash() << QVariant(false) << "[ ]" << QVariant(true);
         QTest::newRow("int") << int(QVariant::Int) << QVariantHash() << QVariant(3) << "3" << QVariant(-42);
-        QTest::newRow("double") << int(QVariant::Double) << QVariantHash {{"decimals", 3}} << QVariant(1.5)
-                                << "1.500" << QVariant(2.25);
+        QTest::newRow("double") << int(QVariant::Double) << QVariantHash{{"decimals", 3}} << QVariant(1.5) << "1.500"
+                                << QVariant(2.25);
         QTest::newRow("colour") << int(QVariant::Color) << QVariantHash() << QVariant(QColor(1, 2, 3))
                                 << "[1, 2, 3] (255)" << QVariant(QColor(200, 100, 0, 128));
-        QTest::newRow("font") << int(QVariant::Font) << QVariantHash() << QVariant(font)
-                              << "[Noto Sans CJK SC, 12]" << QVariant(larger);
-        QTest::newRow("enum") << M::enumTypeId()
-                              << QVariantHash {{"enumNames", QStringList {"无", "实线", "虚线"}}}
+        QTest::newRow("font") << int(QVariant::Font) << QVariantHash() << QVariant(font) << "[Noto Sans CJK SC, 12]"
+                              << QVariant(larger);
+        QTest::newRow("enum") << M::enumTypeId() << QVariantHash{{"enumNames", QStringList{"无", "实线", "虚线"}}}
                               << QVariant(1) << "实线" << QVariant(2);
-        QTest::newRow("popup") << M::popupTypeId() << QVariantHash {{"items", QStringList {"秒", "分", "时"}}}
+        QTest::newRow("popup") << M::popupTypeId() << QVariantHash{{"items", QStringList{"秒", "分", "时"}}}
                                << QVariant("分") << "分" << QVariant("时");
         QTest::newRow("path typed") << M::pathTypeId() << QVariantHash() << QVariant("a.drw") << "a.drw"
                                     << QVariant("b.drw");
-        QTest::newRow("path browsed")
-            << M::pathTypeId() << QVariantHash {{"filter", "画面文件(*.drw)"}, {"directory", dir}}
-            << QVariant("") << "" << QVariant(dir + "/站.drw");
+        QTest::newRow("path browsed") << M::pathTypeId()
+                                      << QVariantHash{{"filter", "画面文件(*.drw)"}, {"directory", dir}} << QVariant("")
+                                      << "" << QVariant(dir + "/站.drw");
         QTest::newRow("points") << M::pntTypeId() << QVariantHash()
-                                << QVariant::fromValue(QPolygonF(QVector<QPointF> {{1, 2}})) << "(1, 2)"
-                                << QVariant::fromValue(QPolygonF(QVector<QPointF> {{0, 0.5}, {10, -3}}));
+                                << QVariant::fromValue(QPolygonF(QVector<QPointF>{{1, 2}})) << "(1, 2)"
+                                << QVariant::fromValue(QPolygonF(QVector<QPointF>{{0, 0.5}, {10, -3}}));
     }
 
     void typesShowAndEdit()
@@ -166,8 +165,7 @@ private slots:
         // The font dialog adds a style name; family and size are what was chosen.
         const auto same = [](const QVariant &v) {
             const QFont f = v.value<QFont>();
-            return v.userType() == QMetaType::QFont ? QVariant(f.family() + QString::number(f.pointSize()))
-                                                    : v;
+            return v.userType() == QMetaType::QFont ? QVariant(f.family() + QString::number(f.pointSize())) : v;
         };
         QCOMPARE(same(p->value()), same(next));
         QCOMPARE(b.changes.size(), 1);
@@ -185,29 +183,27 @@ private slots:
         QTest::addColumn<QString>("row");
         QTest::addColumn<QByteArray>("editorProperty");
         QTest::addColumn<QVariant>("editorValue");
-        const QVariantHash range {{"minimum", 1}, {"maximum", 32}, {"singleStep", 4}};
+        const QVariantHash range{{"minimum", 1}, {"maximum", 32}, {"singleStep", 4}};
         QTest::newRow("int max") << int(QVariant::Int) << range << QVariant(40) << QVariant(32) << ""
                                  << QByteArray("maximum") << QVariant(32);
         QTest::newRow("int step") << int(QVariant::Int) << range << QVariant(-5) << QVariant(1) << ""
                                   << QByteArray("singleStep") << QVariant(4);
-        QTest::newRow("double") << int(QVariant::Double) << QVariantHash {{"minimum", 0.0}, {"decimals", 1}}
-                                << QVariant(-2.0) << QVariant(0.0) << "" << QByteArray("decimals")
-                                << QVariant(1);
-        QTest::newRow("enum") << M::enumTypeId() << QVariantHash {{"enumNames", QStringList {"a", "b"}}}
-                              << QVariant(5) << QVariant(-1) << "" << QByteArray("count") << QVariant(2);
+        QTest::newRow("double") << int(QVariant::Double) << QVariantHash{{"minimum", 0.0}, {"decimals", 1}}
+                                << QVariant(-2.0) << QVariant(0.0) << "" << QByteArray("decimals") << QVariant(1);
+        QTest::newRow("enum") << M::enumTypeId() << QVariantHash{{"enumNames", QStringList{"a", "b"}}} << QVariant(5)
+                              << QVariant(-1) << "" << QByteArray("count") << QVariant(2);
         QTest::newRow("popup keeps an unknown text")
-            << M::popupTypeId() << QVariantHash {{"items", QStringList {"x", "y"}}} << QVariant("z")
-            << QVariant("z") << "" << QByteArray("count") << QVariant(3);
-        QTest::newRow("regExp") << int(QVariant::String) << QVariantHash {{"regExp", QRegExp("[0-9]+")}}
+            << M::popupTypeId() << QVariantHash{{"items", QStringList{"x", "y"}}} << QVariant("z") << QVariant("z")
+            << "" << QByteArray("count") << QVariant(3);
+        QTest::newRow("regExp") << int(QVariant::String) << QVariantHash{{"regExp", QRegExp("[0-9]+")}}
                                 << QVariant("12a") << QVariant("12a") << "" << QByteArray("acceptableInput")
                                 << QVariant(false);
         QTest::newRow("size") << int(QVariant::Size)
-                              << QVariantHash {{"minimum", QSize(10, 10)}, {"maximum", QSize(100, 50)}}
-                              << QVariant(QSize(200, 5)) << QVariant(QSize(100, 10)) << "宽"
-                              << QByteArray("maximum") << QVariant(100);
+                              << QVariantHash{{"minimum", QSize(10, 10)}, {"maximum", QSize(100, 50)}}
+                              << QVariant(QSize(200, 5)) << QVariant(QSize(100, 10)) << "宽" << QByteArray("maximum")
+                              << QVariant(100);
         QTest::newRow("colour part") << int(QVariant::Color) << QVariantHash() << QVariant(QColor(Qt::red))
-                                     << QVariant(QColor(Qt::red)) << "透明度" << QByteArray("maximum")
-                                     << QVariant(255);
+                                     << QVariant(QColor(Qt::red)) << "透明度" << QByteArray("maximum") << QVariant(255);
     }
 
     void attributesLimitEditors()
@@ -240,14 +236,13 @@ private slots:
         QTest::addColumn<QVariant>("whole");
         QFont bold("Noto Sans CJK SC", 12);
         bold.setBold(true);
-        QTest::newRow("size") << int(QVariant::Size) << QVariant(QSize(4, 5)) << QStringList {"宽", "高"}
-                              << QVariant(9) << QVariant(QSize(4, 9));
+        QTest::newRow("size") << int(QVariant::Size) << QVariant(QSize(4, 5)) << QStringList{"宽", "高"} << QVariant(9)
+                              << QVariant(QSize(4, 9));
         QTest::newRow("colour") << int(QVariant::Color) << QVariant(QColor(10, 20, 30))
-                                << QStringList {"红", "绿", "蓝", "透明度"} << QVariant(200)
+                                << QStringList{"红", "绿", "蓝", "透明度"} << QVariant(200)
                                 << QVariant(QColor(10, 200, 30));
         QTest::newRow("font") << int(QVariant::Font) << QVariant(QFont("Noto Sans CJK SC", 12))
-                              << QStringList {"字体族", "字号", "粗体", "斜体", "下划线", "删除线",
-                                     "字距调整"}
+                              << QStringList{"字体族", "字号", "粗体", "斜体", "下划线", "删除线", "字距调整"}
                               << QVariant(true) << QVariant(bold);
     }
 
@@ -297,8 +292,7 @@ private slots:
         QCOMPARE(top->childCount(), 2);
         QCOMPARE(top->child(1)->text(0), "乙");
         // A disabled row and its parts are greyed and open no editor.
-        QVERIFY(top->child(1)->isDisabled() && top->child(1)->child(0)->isDisabled()
-            && !top->child(0)->isDisabled());
+        QVERIFY(top->child(1)->isDisabled() && top->child(1)->child(0)->isDisabled() && !top->child(0)->isDisabled());
         QVERIFY(!b.open(c));
         QVERIFY(b.open(a));
         // A sub-property added later shows at once.

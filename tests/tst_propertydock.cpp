@@ -1,12 +1,12 @@
 // The property dock: the groups and rows it builds from the items' properties, what it
 // shows for several items, and the undo steps its edits become, alone and in the window.
 #include "app/plotwright.h"
-#include "itemkind.h"
 #include "cdatalink.h"
 #include "dialogs/propertydockwidget.h"
 #include "document/graphicsview.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
+#include "itemkind.h"
 #include "itemsamples.h"
 #include "qttreepropertybrowser.h"
 #include "qtvariantpropertymanager.h"
@@ -14,14 +14,14 @@
 #include "testsupport.h"
 
 #include <QAbstractSpinBox>
+#include <QAction>
 #include <QColorDialog>
 #include <QGraphicsRectItem>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <QAction>
-#include <QToolBar>
 #include <QUndoStack>
 #include <QtTest>
 #include <memory>
@@ -30,7 +30,6 @@ using M = QtVariantPropertyManager;
 using Map = QMap<AbstractGraphicsProperty::Authority, QList<Property *>>;
 
 namespace {
-
 
 // An item whose properties and values the test chooses.
 class FakeItem : public QGraphicsRectItem, public AbstractGraphicsProperty
@@ -114,14 +113,14 @@ private slots:
         QTest::addColumn<QStringList>("titles");
         QTest::addColumn<QList<int>>("types");
         QTest::newRow("ellipse: empty specific group")
-            << int(ItemKind::Ellipse) << QStringList {"公共属性", "一般属性", "特有属性"} << QList<int>();
+            << int(ItemKind::Ellipse) << QStringList{"公共属性", "一般属性", "特有属性"} << QList<int>();
         QTest::newRow("group: read-only rows, empty general group")
-            << int(ItemKind::Group) << QStringList {"公共属性", "一般属性", "特有属性"} << QList<int>();
+            << int(ItemKind::Group) << QStringList{"公共属性", "一般属性", "特有属性"} << QList<int>();
         QTest::newRow("every type, odd authorities")
-            << 0 << QStringList {"相同属性", ""}
-            << QList<int> {QVariant::String, QVariant::Bool, QVariant::Int, QVariant::Double, QVariant::Size,
-                   QVariant::Color, QVariant::Font, M::enumTypeId(), M::pathTypeId(), M::pntTypeId(),
-                   M::popupTypeId(), QVariant::String};
+            << 0 << QStringList{"相同属性", ""}
+            << QList<int>{QVariant::String, QVariant::Bool, QVariant::Int, QVariant::Double, QVariant::Size,
+                   QVariant::Color, QVariant::Font, M::enumTypeId(), M::pathTypeId(), M::pntTypeId(), M::popupTypeId(),
+                   QVariant::String};
     }
 
     void oneItem()
@@ -129,8 +128,8 @@ private slots:
         QFETCH(int, kind);
         QFETCH(QList<int>, types);
         QFETCH(QStringList, titles);
-        Map map {{AbstractGraphicsProperty::Same, {make("只读", 0, false)}}};
-        QVariantMap values {{"只读", "r"}, {"t11", "eleven"}};
+        Map map{{AbstractGraphicsProperty::Same, {make("只读", 0, false)}}};
+        QVariantMap values{{"只读", "r"}, {"t11", "eleven"}};
         for (int type = 0; type < types.size(); ++type)
             map[AbstractGraphicsProperty::Authority(5)] << make(QStringLiteral("t%1").arg(type), type);
         std::unique_ptr<QGraphicsItem> item;
@@ -168,13 +167,12 @@ private slots:
         QTest::addColumn<QList<int>>("pick");
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<QVariantList>("shown");
-        QTest::newRow("two share two")
-            << QList<int> {0, 1} << QStringList {"c", "d"} << QVariantList {true, 0};
+        QTest::newRow("two share two") << QList<int>{0, 1} << QStringList{"c", "d"} << QVariantList{true, 0};
         QTest::newRow("in the first item's order")
-            << QList<int> {1, 0} << QStringList {"d", "c"} << QVariantList {0, true};
-        QTest::newRow("every item counts") << QList<int> {0, 1, 3} << QStringList {"d"} << QVariantList {0};
-        QTest::newRow("none shared") << QList<int> {0, 2} << QStringList() << QVariantList();
-        QTest::newRow("same values") << QList<int> {1, 3} << QStringList {"d"} << QVariantList {2};
+            << QList<int>{1, 0} << QStringList{"d", "c"} << QVariantList{0, true};
+        QTest::newRow("every item counts") << QList<int>{0, 1, 3} << QStringList{"d"} << QVariantList{0};
+        QTest::newRow("none shared") << QList<int>{0, 2} << QStringList() << QVariantList();
+        QTest::newRow("same values") << QList<int>{1, 3} << QStringList{"d"} << QVariantList{2};
     }
 
     void severalItems()
@@ -182,14 +180,12 @@ private slots:
         QFETCH(QList<int>, pick);
         QFETCH(QStringList, rows);
         QFETCH(QVariantList, shown);
-        Property *a = make("a", 0), *b = make("b", 2), *c = make("c", 1), *d = make("d", 2),
-                 *e = make("e", 0);
+        Property *a = make("a", 0), *b = make("b", 2), *c = make("c", 1), *d = make("d", 2), *e = make("e", 0);
         using A = AbstractGraphicsProperty;
         Scene scene;
         QList<QGraphicsItem *> items;
-        const QList<FakeItem *> fakes {
-            new FakeItem(
-                {{A::Common, {a, b}}, {A::General, {c}}, {A::Specific, {d}}}, {{"c", true}, {"d", 1}}),
+        const QList<FakeItem *> fakes{
+            new FakeItem({{A::Common, {a, b}}, {A::General, {c}}, {A::Specific, {d}}}, {{"c", true}, {"d", 1}}),
             new FakeItem({{A::Common, {d, c}}, {A::General, {e}}}, {{"c", true}, {"d", 2}}),
             new FakeItem({{A::Common, {e}}}, {}),
             new FakeItem({{A::Specific, {d}}}, {{"d", 2}}),
@@ -200,7 +196,7 @@ private slots:
             items << fakes.at(i);
         PropertyDockWidget dock(nullptr);
         dock.setItems(items);
-        QCOMPARE(titles(dock), rows.isEmpty() ? QStringList() : QStringList {"相同属性"});
+        QCOMPARE(titles(dock), rows.isEmpty() ? QStringList() : QStringList{"相同属性"});
         QStringList names;
         QVariantList values;
         for (QtVariantProperty *row : rows.isEmpty() ? QList<QtVariantProperty *>() : rowsOf(dock, 0)) {
@@ -254,13 +250,11 @@ private slots:
         view->documentScene()->addItem(item);
         view->centerOn(item);
         auto *dock = w.findChild<PropertyDockWidget *>();
-        QTest::mouseClick(
-            view->viewport(), Qt::LeftButton, Qt::NoModifier, view->mapFromScene(QPointF(200, 160)));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, view->mapFromScene(QPointF(200, 160)));
         QTRY_COMPARE(titles(*dock), QStringList({"公共属性", "一般属性", "特有属性"}));
 
-        const auto redPixels = [view] {
-            return ItemSamples::countColour(view->viewport()->grab().toImage(), Qt::red, QRect(), 0);
-        };
+        const auto redPixels
+            = [view] { return ItemSamples::countColour(view->viewport()->grab().toImage(), Qt::red, QRect(), 0); };
         QCOMPARE(redPixels(), 0);
         const int steps = view->documentScene()->undoStack()->count();
         TestSupport::whenModal([](QWidget *modal) {
@@ -283,13 +277,11 @@ private slots:
         QCOMPARE(item->penColor(), ItemSamples::defaults().penColor);
 
         // Clicking empty canvas empties the dock.
-        QTest::mouseClick(
-            view->viewport(), Qt::LeftButton, Qt::NoModifier, view->mapFromScene(QPointF(600, 500)));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, view->mapFromScene(QPointF(600, 500)));
         QTRY_COMPARE(tree(*dock)->topLevelItemCount(), 0);
 
         // Closing the document takes its items, and their rows, along.
-        QTest::mouseClick(
-            view->viewport(), Qt::LeftButton, Qt::NoModifier, view->mapFromScene(QPointF(200, 160)));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, view->mapFromScene(QPointF(200, 160)));
         QTRY_COMPARE(tree(*dock)->topLevelItemCount(), 3);
         TestSupport::whenModal(
             [](QWidget *box) { static_cast<QMessageBox *>(box)->button(QMessageBox::Discard)->click(); });

@@ -1,9 +1,9 @@
 // Variable replacement: the dialog's start, its refusals, the preview and the rebinding of
 // the items' point ids to the records that carry the new names.
 #include "cdatalink.h"
-#include "itemkind.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
+#include "itemkind.h"
 #include "itemsamples.h"
 #include "scene/scene.h"
 #include "testsupport.h"
@@ -33,10 +33,10 @@ private slots:
     {
         TestSupport::isolate("replacevariables");
         // Ib has no counterpart with its qualifier as Ub1; Ic's counterpart on DevB has no id.
-        CDataLink::GetDataLink()->idList = {{"1", "Ia", "q", "DevA"}, {"2", "Ib", "q", "DevA"},
-            {"3", "Ia", "q", "DevB"}, {"4", "Ib", "q", "DevB"}, {"5", "Ua1", "q", "DevA"}, {"6", "Ub1", "x", "DevA"},
-            {"7", "Ic", "q", "DevA"}, {"", "Ic", "q", "DevB"}, {"9", "I-", "q", "DevA"}, {"H1", "Ia", "q", Hostile},
-            {"H2", "Ib", "q", Hostile}};
+        CDataLink::GetDataLink()->idList
+            = {{"1", "Ia", "q", "DevA"}, {"2", "Ib", "q", "DevA"}, {"3", "Ia", "q", "DevB"}, {"4", "Ib", "q", "DevB"},
+                {"5", "Ua1", "q", "DevA"}, {"6", "Ub1", "x", "DevA"}, {"7", "Ic", "q", "DevA"}, {"", "Ic", "q", "DevB"},
+                {"9", "I-", "q", "DevA"}, {"H1", "Ia", "q", Hostile}, {"H2", "Ib", "q", Hostile}};
     }
 
     void replace_data()
@@ -53,36 +53,54 @@ private slots:
         QTest::addColumn<QStringList>("seen");
         QTest::addColumn<QStringList>("after");
         const QStringList rows{"DevA,DevA", "DevA.Ia>DevB.Ia red", "DevA.Ib>DevB.Ib red"};
-        QTest::newRow("device name") << QStringList{"1/2", "1/", "7/999"} << false << "" << "" << "DevB" << true
-                                     << rows + QStringList{"共替换 2 处!"} << QStringList{"3/4", "3/", "7/999"};
-        QTest::newRow("hostile device name")
-            << QStringList {"1/2"} << false << "" << "" << Hostile << true
-            << QStringList {"DevA,DevA", "DevA.Ia>" + Hostile + ".Ia red", "DevA.Ib>" + Hostile + ".Ib red", "共替换 2 处!"}
-            << QStringList {"H1/H2"};
-        QTest::newRow("preview cancelled") << QStringList{"1/2"} << false << "" << "" << "DevB" << false
-                                           << rows + QStringList{"open"} << QStringList{"1/2"};
-        QTest::newRow("unchanged name") << QStringList{"1/"} << false << "" << "" << QString() << true
+        QTest::newRow("device name") << QStringList{"1/2", "1/", "7/999"} << false << ""
+                                     << ""
+                                     << "DevB" << true << rows + QStringList{"共替换 2 处!"}
+                                     << QStringList{"3/4", "3/", "7/999"};
+        QTest::newRow("hostile device name") << QStringList{"1/2"} << false << ""
+                                             << "" << Hostile << true
+                                             << QStringList{"DevA,DevA", "DevA.Ia>" + Hostile + ".Ia red",
+                                                    "DevA.Ib>" + Hostile + ".Ib red", "共替换 2 处!"}
+                                             << QStringList{"H1/H2"};
+        QTest::newRow("preview cancelled") << QStringList{"1/2"} << false << ""
+                                           << ""
+                                           << "DevB" << false << rows + QStringList{"open"} << QStringList{"1/2"};
+        QTest::newRow("unchanged name") << QStringList{"1/"} << false << ""
+                                        << "" << QString() << true
                                         << QStringList{"DevA,DevA", "DevA.Ia>DevA.Ia", "共替换 0 处!"}
                                         << QStringList{"1/"};
-        QTest::newRow("two devices") << QStringList{"1/3"} << false << "" << "" << "DevB" << true
+        QTest::newRow("two devices") << QStringList{"1/3"} << false << ""
+                                     << ""
+                                     << "DevB" << true
                                      << QStringList{"DevA DevB,DevA", "变量设备名不一致，不允许批量设置", "open"}
                                      << QStringList{"1/3"};
-        QTest::newRow("checked device") << QStringList{"1/3", "4/"} << false << "DevB" << "" << "DevA" << true
+        QTest::newRow("checked device") << QStringList{"1/3", "4/"} << false << "DevB"
+                                        << ""
+                                        << "DevA" << true
                                         << QStringList{"DevA DevB,DevA", "DevB.Ia>DevA.Ia red", "DevB.Ib>DevA.Ib red",
-                                               "共替换 2 处!"} << QStringList{"1/1", "2/"};
-        QTest::newRow("pattern and group") << QStringList{"1/2", "7/"} << true << "" << "I(.)" << "U\\11" << true
-                                           << QStringList{"DevA,DevA", "DevA.Ia>DevA.Ua1 red", "共替换 1 处!"}
-                                           << QStringList{"5/2", "7/"};
-        QTest::newRow("blank replacement") << QStringList{"1/"} << false << "" << "" << "  " << true
-                                           << QStringList{"DevA,DevA", "替换参数为有误，不允许批量设置", "open"}
-                                           << QStringList{"1/"};
-        QTest::newRow("empty search") << QStringList{"1/"} << true << "" << " " << "x" << true
+                                               "共替换 2 处!"}
+                                        << QStringList{"1/1", "2/"};
+        QTest::newRow("pattern and group")
+            << QStringList{"1/2", "7/"} << true << ""
+            << "I(.)"
+            << "U\\11" << true << QStringList{"DevA,DevA", "DevA.Ia>DevA.Ua1 red", "共替换 1 处!"}
+            << QStringList{"5/2", "7/"};
+        QTest::newRow("blank replacement")
+            << QStringList{"1/"} << false << ""
+            << ""
+            << "  " << true << QStringList{"DevA,DevA", "替换参数为有误，不允许批量设置", "open"} << QStringList{"1/"};
+        QTest::newRow("empty search") << QStringList{"1/"} << true << ""
+                                      << " "
+                                      << "x" << true
                                       << QStringList{"DevA,DevA", "替换参数为有误，不允许批量设置", "open"}
                                       << QStringList{"1/"};
-        QTest::newRow("no known id") << QStringList{"999/", "/"} << false << "" << "" << QString() << true
+        QTest::newRow("no known id") << QStringList{"999/", "/"} << false << ""
+                                     << "" << QString() << true
                                      << QStringList{",", "替换参数为有误，不允许批量设置", "open"}
                                      << QStringList{"999/", "/"};
-        QTest::newRow("cut name") << QStringList{"2/1"} << true << "" << "b$" << "-" << true
+        QTest::newRow("cut name") << QStringList{"2/1"} << true << ""
+                                  << "b$"
+                                  << "-" << true
                                   << QStringList{"DevA,DevA", "存在不合法的替换可能导致命名不规范，不允许进行设置!",
                                          "open"}
                                   << QStringList{"2/1"};
@@ -113,36 +131,38 @@ private slots:
 
         QStringList noted;
         QWidget *dialog = nullptr;
-        TestSupport::whenModals([&](QWidget *modal) {
-            auto *combo = child<QComboBox>(modal, "comboBox");
-            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-                noted << box->text();
-                box->button(QMessageBox::Ok)->click();
-            } else if (auto *table = modal->findChild<QTableWidget *>()) {
-                for (int row = 0; row < table->rowCount(); ++row)
-                    noted << table->item(row, 0)->text() + '>' + table->item(row, 1)->text()
-                            + (table->item(row, 1)->background().color() == Qt::red ? " red" : "");
-                confirm ? static_cast<QDialog *>(modal)->accept() : static_cast<QDialog *>(modal)->reject();
-            } else if (modal == dialog) {
-                noted << QStringLiteral("open");
-                static_cast<QDialog *>(modal)->reject();
-            } else {
-                dialog = modal;
-                QStringList names;
-                for (int i = 0; i < combo->count(); ++i)
-                    names << combo->itemText(i);
-                auto *lineEditTo = child<QLineEdit>(modal, "lineEditTo");
-                noted << names.join(' ') + ',' + lineEditTo->text();
-                QVERIFY(child<QLineEdit>(modal, "lineEditFrom")->isHidden() && !combo->isEnabled());
-                QCOMPARE(modal->windowTitle(), QStringLiteral("变量替换"));
-                child<QRadioButton>(modal, "radioButtonChar")->setChecked(stringMode);
-                child<QCheckBox>(modal, "checkBox")->setChecked(!device.isEmpty());
-                combo->setCurrentText(device.isEmpty() ? combo->currentText() : device);
-                child<QLineEdit>(modal, "lineEditFrom")->setText(from);
-                lineEditTo->setText(to.isNull() ? lineEditTo->text() : to);
-                child<QPushButton>(modal, "pushButtonReplace")->click();
-            }
-        }, 2000);
+        TestSupport::whenModals(
+            [&](QWidget *modal) {
+                auto *combo = child<QComboBox>(modal, "comboBox");
+                if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                    noted << box->text();
+                    box->button(QMessageBox::Ok)->click();
+                } else if (auto *table = modal->findChild<QTableWidget *>()) {
+                    for (int row = 0; row < table->rowCount(); ++row)
+                        noted << table->item(row, 0)->text() + '>' + table->item(row, 1)->text()
+                                + (table->item(row, 1)->background().color() == Qt::red ? " red" : "");
+                    confirm ? static_cast<QDialog *>(modal)->accept() : static_cast<QDialog *>(modal)->reject();
+                } else if (modal == dialog) {
+                    noted << QStringLiteral("open");
+                    static_cast<QDialog *>(modal)->reject();
+                } else {
+                    dialog = modal;
+                    QStringList names;
+                    for (int i = 0; i < combo->count(); ++i)
+                        names << combo->itemText(i);
+                    auto *lineEditTo = child<QLineEdit>(modal, "lineEditTo");
+                    noted << names.join(' ') + ',' + lineEditTo->text();
+                    QVERIFY(child<QLineEdit>(modal, "lineEditFrom")->isHidden() && !combo->isEnabled());
+                    QCOMPARE(modal->windowTitle(), QStringLiteral("变量替换"));
+                    child<QRadioButton>(modal, "radioButtonChar")->setChecked(stringMode);
+                    child<QCheckBox>(modal, "checkBox")->setChecked(!device.isEmpty());
+                    combo->setCurrentText(device.isEmpty() ? combo->currentText() : device);
+                    child<QLineEdit>(modal, "lineEditFrom")->setText(from);
+                    lineEditTo->setText(to.isNull() ? lineEditTo->text() : to);
+                    child<QPushButton>(modal, "pushButtonReplace")->click();
+                }
+            },
+            2000);
         scene.replaceVariables(scene.utilityItems(scene.selectedItems()));
         TestSupport::cancelPendingModals();
         QCOMPARE(noted, seen);

@@ -1,10 +1,10 @@
 // The scene under the mouse and keyboard of a real view: drawing, selecting, moving,
 // resizing, arrow keys, delete, the context menus and the undo limit.
 #include "document/graphicsview.h"
-#include "itemkind.h"
 #include "documentformat.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
+#include "itemkind.h"
 #include "itemsamples.h"
 #include "scene/commands.h"
 #include "scene/editorstate.h"
@@ -12,18 +12,17 @@
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
-#include <QUndoStack>
-#include <QClipboard>
 #include <QMenu>
+#include <QUndoStack>
 #include <QtTest>
 #include <functional>
 #include <memory>
 #include <random>
 
 namespace {
-
 
 using Items = QList<QGraphicsItem *>;
 
@@ -43,8 +42,8 @@ enum StackingStep
 Items onTopOfItsZ(Items order, QGraphicsItem *item)
 {
     order.removeOne(item);
-    const auto higher = std::find_if(order.cbegin(), order.cend(),
-        [item](const QGraphicsItem *other) { return other->zValue() > item->zValue(); });
+    const auto higher = std::find_if(
+        order.cbegin(), order.cend(), [item](const QGraphicsItem *other) { return other->zValue() > item->zValue(); });
     order.insert(int(higher - order.cbegin()), item);
     return order;
 }
@@ -52,8 +51,8 @@ Items onTopOfItsZ(Items order, QGraphicsItem *item)
 Items underItsZ(Items order, QGraphicsItem *item)
 {
     order.removeOne(item);
-    const auto same = std::find_if(order.cbegin(), order.cend(),
-        [item](const QGraphicsItem *other) { return other->zValue() >= item->zValue(); });
+    const auto same = std::find_if(
+        order.cbegin(), order.cend(), [item](const QGraphicsItem *other) { return other->zValue() >= item->zValue(); });
     order.insert(int(same - order.cbegin()), item);
     return order;
 }
@@ -113,10 +112,12 @@ private:
     QStringList contextMenuAt(const QPointF &p)
     {
         QStringList seen{QStringLiteral("<no menu>")};
-        TestSupport::whenPopup([&seen](QWidget *popup) {
-            seen = entries(popup);
-            popup->close();
-        }, 1500);
+        TestSupport::whenPopup(
+            [&seen](QWidget *popup) {
+                seen = entries(popup);
+                popup->close();
+            },
+            1500);
         QContextMenuEvent event(QContextMenuEvent::Mouse, at(p), m_view->viewport()->mapToGlobal(at(p)));
         QApplication::sendEvent(m_view->viewport(), &event);
         TestSupport::cancelPendingModals();
@@ -157,7 +158,7 @@ private slots:
         QCOMPARE(item->penWidth(), ItemSamples::defaults().penWidth);
         QCOMPARE(item->itemRect(), QRectF(100, 100, 120, 80));
         QVERIFY(!item->name().isEmpty()); // an identifier unique in the scene
-        QVERIFY(!item->isSelected());     // drawing selects nothing
+        QVERIFY(!item->isSelected()); // drawing selects nothing
         stack()->undo();
         QVERIFY(scene()->items().isEmpty());
         stack()->redo();
@@ -177,12 +178,15 @@ private slots:
         QTest::addColumn<QPointF>("release");
         QTest::addColumn<QRectF>("expected"); // itemRect of the new item; press is (300, 300)
         QTest::newRow("square right-down") << int(ItemKind::Rectangle) << QPointF(360, 320) << QRectF(300, 300, 60, 60);
-        QTest::newRow("square right-up, extends down") << int(ItemKind::Rectangle) << QPointF(360, 280) << QRectF(300, 300, 60, 60);
+        QTest::newRow("square right-up, extends down")
+            << int(ItemKind::Rectangle) << QPointF(360, 280) << QRectF(300, 300, 60, 60);
         QTest::newRow("square left-up") << int(ItemKind::Rectangle) << QPointF(240, 290) << QRectF(240, 240, 60, 60);
-        QTest::newRow("square left-down, taller") << int(ItemKind::Rectangle) << QPointF(290, 380) << QRectF(300, 300, 80, 80);
+        QTest::newRow("square left-down, taller")
+            << int(ItemKind::Rectangle) << QPointF(290, 380) << QRectF(300, 300, 80, 80);
         QTest::newRow("line mostly horizontal") << int(ItemKind::Line) << QPointF(380, 320) << QRectF(300, 300, 80, 0);
         QTest::newRow("line mostly vertical") << int(ItemKind::Line) << QPointF(310, 200) << QRectF(300, 200, 0, 100);
-        QTest::newRow("line diagonal goes vertical") << int(ItemKind::Line) << QPointF(350, 350) << QRectF(300, 300, 0, 50);
+        QTest::newRow("line diagonal goes vertical")
+            << int(ItemKind::Line) << QPointF(350, 350) << QRectF(300, 300, 0, 50);
     }
 
     void shiftConstraint()
@@ -383,16 +387,14 @@ private slots:
         };
         const QList<double> zBefore = zValues();
         const Items before = stacking();
-        QGraphicsItem *target = step == Front ? before[before.size() / 2]
-            : step == Back                    ? groups[1]
-                                              : groups[2];
+        QGraphicsItem *target = step == Front ? before[before.size() / 2] : step == Back ? groups[1] : groups[2];
         const Items members = target->childItems();
         // Half of the items, the three topmost among them: these go back on top, the others each
         // under the next item above it that stayed.
         Items chosen = before.mid(0, before.size() - 3);
         std::shuffle(chosen.begin(), chosen.end(), random);
         chosen = step == Front || step == Back || step == Ungroup
-            ? Items {target}
+            ? Items{target}
             : before.mid(before.size() - 3) + chosen.mid(0, before.size() / 2 - 3);
         scene()->clearSelection();
         for (QGraphicsItem *item : chosen)
@@ -415,10 +417,9 @@ private slots:
             return selectionSignals.count() == int(asSet(scene()->selectedItems()) != selected)
                 && (way == StackingWay::OneByOne || (calls.stackBefore <= 2 && calls.removeFromGroup <= 1));
         };
-        const std::function<void()> actions[]
-            = {[this] { scene()->bringToFront(); }, [this] { scene()->sendToBack(); },
-                [this] { scene()->remove(); }, [this] { scene()->paste(QPointF()); },
-                [this] { scene()->createGroup(); }, [this] { scene()->destroyGroup(); }};
+        const std::function<void()> actions[] = {[this] { scene()->bringToFront(); }, [this] { scene()->sendToBack(); },
+            [this] { scene()->remove(); }, [this] { scene()->paste(QPointF()); }, [this] { scene()->createGroup(); },
+            [this] { scene()->destroyGroup(); }};
         QVERIFY(walksFewAndTells(actions[step]));
         QCOMPARE(stack()->count(), 1);
         Items after = before;
@@ -427,16 +428,11 @@ private slots:
             after = onTopOfItsZ(before, target);
             QCOMPARE(scene()->focusItem(), target);
             break;
-        case Back:
-            after = underItsZ(before, target);
-            break;
-        case Delete:
-            after = without(before, chosen);
-            break;
+        case Back: after = underItsZ(before, target); break;
+        case Delete: after = without(before, chosen); break;
         case Paste: // each copy on top of its z value, in the order pasted
             for (int i = 0; i < stack()->command(0)->childCount(); ++i)
-                after = onTopOfItsZ(
-                    after, static_cast<const CommandAddItem *>(stack()->command(0)->child(i))->item());
+                after = onTopOfItsZ(after, static_cast<const CommandAddItem *>(stack()->command(0)->child(i))->item());
             QCOMPARE(after.size(), before.size() + chosen.size());
             break;
         case Group: {
@@ -478,8 +474,7 @@ private slots:
         auto *data = new QMimeData;
         data->setData(QStringLiteral("SCENE"), QByteArray("x"));
         QGuiApplication::clipboard()->setMimeData(data);
-        QCOMPARE(contextMenuAt(QPointF(500, 500)),
-                 (QStringList{"粘贴", "粘贴&&清除剪切板", "清除剪切板"}));
+        QCOMPARE(contextMenuAt(QPointF(500, 500)), (QStringList{"粘贴", "粘贴&&清除剪切板", "清除剪切板"}));
         EditorState::setCurrentTool(ItemKind::Rectangle);
         QCOMPARE(contextMenuAt(QPointF(500, 500)), QStringList{QStringLiteral("<no menu>")});
         EditorState::setCurrentTool(ItemKind::Pointer);
@@ -487,7 +482,7 @@ private slots:
         GraphicsItem *a = addItem(ItemKind::Rectangle, QRectF(100, 100, 60, 60));
         a->setSelected(true);
         QCOMPARE(contextMenuAt(QPointF(130, 130)),
-                 (QStringList{"删除", "拷贝", "剪切", "粘贴", "锁定", "组合", "变量替换..."}));
+            (QStringList{"删除", "拷贝", "剪切", "粘贴", "锁定", "组合", "变量替换..."}));
         a->setLock(true);
         QVERIFY(contextMenuAt(QPointF(130, 130)).contains(QStringLiteral("解锁")));
 
@@ -498,7 +493,7 @@ private slots:
         scene()->clearSelection();
         group->setSelected(true);
         QCOMPARE(contextMenuAt(QPointF(330, 130)),
-                 (QStringList{"删除", "拷贝", "剪切", "粘贴", "锁定", "组合", "拆分", "导出...", "变量替换..."}));
+            (QStringList{"删除", "拷贝", "剪切", "粘贴", "锁定", "组合", "拆分", "导出...", "变量替换..."}));
 
         auto *group2 = new GroupItem;
         scene()->addItem(group2);
@@ -506,7 +501,7 @@ private slots:
         group2->setSelected(true);
         a->setSelected(true);
         QCOMPARE(contextMenuAt(QPointF(330, 130)),
-                 (QStringList{"删除", "拷贝", "剪切", "粘贴", "锁定", "解锁", "组合", "拆分", "变量替换..."}));
+            (QStringList{"删除", "拷贝", "剪切", "粘贴", "锁定", "解锁", "组合", "拆分", "变量替换..."}));
     }
 
     void contextMenuDeleteAndActualSize()
@@ -552,7 +547,8 @@ private slots:
         std::mt19937 random(seed);
         const auto below = [&random](int n) { return int(random() % unsigned(n)); };
         const auto somewhere = [&below] { return QPointF(40 + below(600), 40 + below(450)); };
-        const int types[] = {ItemKind::Rectangle, ItemKind::Line, ItemKind::Breaker, ItemKind::PlainText, ItemKind::Disconnector, ItemKind::MainTransformer, ItemKind::Bar};
+        const int types[] = {ItemKind::Rectangle, ItemKind::Line, ItemKind::Breaker, ItemKind::PlainText,
+            ItemKind::Disconnector, ItemKind::MainTransformer, ItemKind::Bar};
         for (int i = 0; i < 8; ++i)
             addItem(types[i % 7], QRectF(somewhere(), QSizeF(30 + below(40), 20 + below(40))));
         const QByteArray first = bytes();
@@ -564,8 +560,10 @@ private slots:
             if (stack()->index() == stepsBefore + 1) {
                 const QByteArray after = bytes();
                 stack()->undo();
-                QVERIFY2(bytes() == before, qPrintable(QStringLiteral("undo of edit %1: %2").arg(edit).arg(
-                                                stack()->command(stack()->index())->text())));
+                QVERIFY2(bytes() == before,
+                    qPrintable(QStringLiteral("undo of edit %1: %2")
+                                   .arg(edit)
+                                   .arg(stack()->command(stack()->index())->text())));
                 stack()->redo();
                 QVERIFY2(bytes() == after, qPrintable(QStringLiteral("redo of edit %1").arg(edit)));
                 before = after;
@@ -598,9 +596,7 @@ private slots:
                     dragFromTo(corner, corner + QPointF(below(30) - 10, below(30) - 10));
                 }
                 break;
-            case 3:
-                scene()->remove();
-                break;
+            case 3: scene()->remove(); break;
             case 4:
                 scene()->copy();
                 scene()->paste(somewhere());
@@ -613,14 +609,12 @@ private slots:
                 break;
             case 6: {
                 using Restack = void (Scene::*)();
-                const Restack restack[] = {&Scene::bringToFront, &Scene::sendToBack, &Scene::layerUpper,
-                                           &Scene::layerLower};
+                const Restack restack[]
+                    = {&Scene::bringToFront, &Scene::sendToBack, &Scene::layerUpper, &Scene::layerLower};
                 (scene()->*restack[below(4)])();
                 break;
             }
-            case 7:
-                scene()->setLock(below(2) == 0);
-                break;
+            case 7: scene()->setLock(below(2) == 0); break;
             default: // a property, as the dock sets it
                 if (one) {
                     QList<Property *> editable;

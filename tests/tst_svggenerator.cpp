@@ -96,8 +96,7 @@ void paintEveryKind(QPainter &painter)
                     if (p->type() == Property::Path)
                         item->setPropertyValue(p->id(), path(svg ? "symbol.svg" : "picture.png"));
                     else if (look == 2 && p->type() == Property::String && p->isEditable())
-                        item->setPropertyValue(
-                            p->id(), QStringLiteral("10kV<母线>&\"%1\" 'é' \U0001F600").arg(n));
+                        item->setPropertyValue(p->id(), QStringLiteral("10kV<母线>&\"%1\" 'é' \U0001F600").arg(n));
                 }
             }
             if (look >= 2)
@@ -130,13 +129,13 @@ void paintPrimitives(QPainter &painter)
     painter.setPen(QPen(QColor(1, 2, 3, 100), 2.5, Qt::DashDotLine, Qt::RoundCap, Qt::MiterJoin));
     painter.drawEllipse(QRectF(10, 10, 30, 20));
     painter.drawEllipse(QRectF(10, 10, 30, 30));
-    painter.drawRects(QVector<QRectF> {QRectF(50, 50, -10, -10), QRectF(60, 60, 5, 5)});
+    painter.drawRects(QVector<QRectF>{QRectF(50, 50, -10, -10), QRectF(60, 60, 5, 5)});
     QLinearGradient linear(0, 0, 100, 100);
     linear.setColorAt(0, QColor(255, 0, 0, 255));
     linear.setColorAt(0.3, QColor(0, 255, 0, 255));
     linear.setColorAt(1, QColor(0, 0, 255, 50));
     painter.setBrush(linear);
-    painter.drawPolygon(QPolygonF(QVector<QPointF> {{0, 0}, {100, 10}, {50, 80}}), Qt::WindingFill);
+    painter.drawPolygon(QPolygonF(QVector<QPointF>{{0, 0}, {100, 10}, {50, 80}}), Qt::WindingFill);
     QRadialGradient radial(50, 50, 40, 60, 60);
     radial.setColorAt(0, Qt::yellow);
     radial.setColorAt(1, Qt::green);
@@ -157,13 +156,13 @@ void paintPrimitives(QPainter &painter)
     painter.drawLine(QPointF(0, 0), QPointF(1e-5, 123456.5));
     painter.drawPoint(QPointF(3, 4));
     painter.setPen(QPen(Qt::magenta, 3, Qt::SolidLine, Qt::RoundCap));
-    painter.drawPoints(QPolygonF(QVector<QPointF> {{5, 5}, {-0.0, 7.25}}));
+    painter.drawPoints(QPolygonF(QVector<QPointF>{{5, 5}, {-0.0, 7.25}}));
     QPen custom(Qt::cyan, 1.5);
     custom.setDashPattern({1, 2.5, 3, 0.25});
     custom.setDashOffset(0.7);
     custom.setCosmetic(true);
     painter.setPen(custom);
-    painter.drawPolyline(QPolygonF(QVector<QPointF> {{0.1, 0.2}, {12345.25, -999999.5}, {1e7, 3e-9}}));
+    painter.drawPolyline(QPolygonF(QVector<QPointF>{{0.1, 0.2}, {12345.25, -999999.5}, {1e7, 3e-9}}));
     painter.drawEllipse(QRectF(1, 1, 2, 2));
     painter.drawRect(QRectF(1, 1, 2, 2));
     painter.setOpacity(0.5);
@@ -193,7 +192,7 @@ void paintPrimitives(QPainter &painter)
     QPen miter(Qt::red, 4, Qt::SolidLine, Qt::SquareCap, Qt::SvgMiterJoin);
     miter.setMiterLimit(3.25);
     painter.setPen(miter);
-    painter.drawPolygon(QPolygonF(QVector<QPointF> {{0, 0}, {10, 0}, {5, 4}}), Qt::OddEvenFill);
+    painter.drawPolygon(QPolygonF(QVector<QPointF>{{0, 0}, {10, 0}, {5, 4}}), Qt::OddEvenFill);
 }
 
 // Markup, Chinese, characters beyond the BMP, an unpaired surrogate and control characters;
@@ -207,8 +206,8 @@ void paintTexts(QPainter &painter)
     font.setItalic(true);
     painter.setPen(QColor(200, 100, 0, 128));
     painter.setFont(font);
-    painter.drawText(QPointF(10, 20),
-        QStringLiteral("<混合> & \"text\" 10kV ' \U0001F600 ") + QChar(0xD800) + QChar('\x01'));
+    painter.drawText(
+        QPointF(10, 20), QStringLiteral("<混合> & \"text\" 10kV ' \U0001F600 ") + QChar(0xD800) + QChar('\x01'));
     for (const int weight : {QFont::Thin, QFont::Light, QFont::Normal, QFont::DemiBold, QFont::Black}) {
         font.setPointSizeF(7.3 + weight / 10.0);
         font.setWeight(weight);
@@ -233,10 +232,9 @@ void paintTexts(QPainter &painter)
 void paintNumbers(QPainter &painter)
 {
     const double inf = std::numeric_limits<double>::infinity();
-    const double special[] = {0.0, -0.0, 1, -7, 999999, 999999.4, 999999.5, -999999.5, 1e6, 1234567, 123456.5,
-        12345.25, -12345.75, 0.1 + 0.2, 1.0 / 3, -2.0 / 3, 1e-4, 9.9999949e-5, 9.999995e-5, 0.000123456789,
-        1e-5, 4.9e-324, -1e-300, 1.7976931348623157e308, 1e21, 1e15, 35.4878, 0.9999995, inf, -inf,
-        std::nan("")};
+    const double special[] = {0.0, -0.0, 1, -7, 999999, 999999.4, 999999.5, -999999.5, 1e6, 1234567, 123456.5, 12345.25,
+        -12345.75, 0.1 + 0.2, 1.0 / 3, -2.0 / 3, 1e-4, 9.9999949e-5, 9.999995e-5, 0.000123456789, 1e-5, 4.9e-324,
+        -1e-300, 1.7976931348623157e308, 1e21, 1e15, 35.4878, 0.9999995, inf, -inf, std::nan("")};
     QVector<QRectF> rects;
     for (const double v : special)
         rects << QRectF(v, -v, v / 3, v * 7);
@@ -274,14 +272,12 @@ struct Painting
 
 const Painting Paintings[] = {
     {"every item kind", QSize(1400, 2200), SvgGenerator::Resolution, paintEveryKind,
-        {"<linearGradient", "<radialGradient", "base64,", "<text", "&lt;", "<circle", "<polyline",
-            "dasharray"}},
+        {"<linearGradient", "<radialGradient", "base64,", "<text", "&lt;", "<circle", "<polyline", "dasharray"}},
     {"primitives", QSize(400, 300), SvgGenerator::Resolution, paintPrimitives,
         {"<mask", "<pattern", "stop-opacity=\"0.", "objectBoundingBox", "<ellipse", "non-scaling-stroke",
             "opacity=\"0.5\"", "fill=\"url(#gradient", "miterlimit=\"3.25\""}},
     {"texts at 72 dpi", QSize(300, 200), 72, paintTexts,
-        {"&quot;", "&amp;", "font-style=\"italic\"", "font-weight=\"100\"", "font-weight=\"870\"",
-            "\xf0\x9f\x98\x80"}},
+        {"&quot;", "&amp;", "font-style=\"italic\"", "font-weight=\"100\"", "font-weight=\"870\"", "\xf0\x9f\x98\x80"}},
     {"numbers", QSize(100, 100), SvgGenerator::Resolution, paintNumbers,
         {"e+06", "e-05", "nan", "-inf", "12345.3", "123457"}},
     {"large", QSize(300, 100), SvgGenerator::Resolution, paintLarge, {}},
@@ -324,8 +320,8 @@ QByteArray firstDifference(const QByteArray &actual, const QByteArray &expected)
     const QList<QByteArray> e = expected.split('\n');
     for (int i = 0; i < std::max(a.size(), e.size()); ++i) {
         if (a.value(i) != e.value(i))
-            return "line " + QByteArray::number(i + 1) + ":\n  actual   " + a.value(i).left(400)
-                + "\n  expected " + e.value(i).left(400);
+            return "line " + QByteArray::number(i + 1) + ":\n  actual   " + a.value(i).left(400) + "\n  expected "
+                + e.value(i).left(400);
     }
     return "same lines";
 }
@@ -410,8 +406,8 @@ private slots:
         QVERIFY2(svg.error.isEmpty(), qPrintable(svg.error));
         QCOMPARE(svg.indexOf("svg"), 0);
         QCOMPARE(svg.attribute("svg", "baseProfile"), QStringLiteral("tiny"));
-        QCOMPARE(svg.texts("title"), QStringList {title});
-        QCOMPARE(svg.texts("desc"), QStringList {title});
+        QCOMPARE(svg.texts("title"), QStringList{title});
+        QCOMPARE(svg.texts("desc"), QStringList{title});
         // Qt writes one <text> per font run (Latin and Chinese may come from different fonts).
         QCOMPARE(svg.texts("text").join(QString()), QStringLiteral("10kV 母线"));
         QCOMPARE(svg.indexOf("image"), -1); // no background picture was set
@@ -448,7 +444,7 @@ private slots:
                      .attributes.value(QStringLiteral("http://www.w3.org/1999/xlink"), QLatin1String("href"))
                      .toString(),
             pictureFile);
-        const QStringList expected {"-30", "40", "300", "200"};
+        const QStringList expected{"-30", "40", "300", "200"};
         QStringList place;
         for (const char *a : {"x", "y", "width", "height"})
             place << svg.attribute("image", a);
@@ -456,8 +452,7 @@ private slots:
         QVERIFY(image < svg.indexOf("rect")); // beneath everything painted
 
         const QImage result = rendered(path("picture.svg"), QSize(300, 200));
-        for (const QPoint p :
-            {QPoint(1, 1), QPoint(298, 1), QPoint(1, 198), QPoint(298, 198), QPoint(60, 150)})
+        for (const QPoint p : {QPoint(1, 1), QPoint(298, 1), QPoint(1, 198), QPoint(298, 198), QPoint(60, 150)})
             QCOMPARE(result.pixelColor(p), QColor(0, 160, 0));
         QCOMPARE(result.pixelColor(110, 60), QColor(Qt::red));
     }
@@ -479,14 +474,14 @@ private slots:
         painter.fillRect(QRectF(10, 10, 20, 20), Qt::red);
         QVERIFY(painter.end());
 
-        const Painting same {"", QSize(100, 100), SvgGenerator::Resolution,
+        const Painting same{"", QSize(100, 100), SvgGenerator::Resolution,
             [](QPainter &p) { p.fillRect(QRectF(10, 10, 20, 20), Qt::red); }, {}};
         const QByteArray expected = edited.toUtf8() + qtDrawing(same) + "</svg>\n";
         const QByteArray written = TestSupport::readFile(file);
         QVERIFY2(written == expected, firstDifference(written, expected).constData());
         const Svg svg = svgFile(file);
         QVERIFY2(svg.error.isEmpty(), qPrintable(svg.error));
-        QCOMPARE(svg.texts("script"), QStringList {QStringLiteral("var x = 1 < 2;")});
+        QCOMPARE(svg.texts("script"), QStringList{QStringLiteral("var x = 1 < 2;")});
         QVERIFY(svg.indexOf("script") < svg.indexOf("rect"));
 
         // The next painting starts from a fresh head.

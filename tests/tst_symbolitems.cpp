@@ -56,30 +56,25 @@ private slots:
         std::unique_ptr<GraphicsItem> item = make(type, size, penWidth);
         item->setPropertyValue(IdDirection, turn);
         const QImage turned = render(item.get());
-        QVERIFY(QRectF(QPointF(Margin, Margin), size)
-                    .adjusted(-3, -3, 3, 3)
-                    .contains(QRectF(paintedBounds(turned))));
+        QVERIFY(QRectF(QPointF(Margin, Margin), size).adjusted(-3, -3, 3, 3).contains(QRectF(paintedBounds(turned))));
 
         // It is the upright symbol, drawn in the rectangle with the sides swapped for a quarter
         // turn, and turned clockwise as a picture.
         std::unique_ptr<GraphicsItem> upright = make(type, turn % 2 ? size.transposed() : size, penWidth);
         const QImage expected = render(upright.get()).transformed(QTransform().rotate(90 * turn));
         QCOMPARE(expected.size(), turned.size());
-        QVERIFY2(
-            coveredBy(turned, expected) > 0.98, qPrintable(QString::number(coveredBy(turned, expected))));
-        QVERIFY2(
-            coveredBy(expected, turned) > 0.98, qPrintable(QString::number(coveredBy(expected, turned))));
+        QVERIFY2(coveredBy(turned, expected) > 0.98, qPrintable(QString::number(coveredBy(turned, expected))));
+        QVERIFY2(coveredBy(expected, turned) > 0.98, qPrintable(QString::number(coveredBy(expected, turned))));
     }
 
     void circlesStayRound_data()
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<QVariantMap>("setup");
-        const QVariantMap two {{QStringLiteral("绕组"), 0}};
-        const QVariantMap three {{QStringLiteral("绕组"), 1}};
-        for (int type :
-            {ItemKind::Generator, ItemKind::Motor, ItemKind::DistributionTransformer,
-                ItemKind::Lamp, ItemKind::Bell, ItemKind::Reactor})
+        const QVariantMap two{{QStringLiteral("绕组"), 0}};
+        const QVariantMap three{{QStringLiteral("绕组"), 1}};
+        for (int type : {ItemKind::Generator, ItemKind::Motor, ItemKind::DistributionTransformer, ItemKind::Lamp,
+                 ItemKind::Bell, ItemKind::Reactor})
             QTest::newRow(rowName(type)) << type << QVariantMap();
         for (int type : {ItemKind::MainTransformer, ItemKind::VoltageTransformer}) {
             QTest::newRow(rowName(type, "双绕组")) << type << two;
@@ -114,8 +109,7 @@ private slots:
         QTest::addColumn<QColor>("closedColour");
         // A closed breaker is a filled square, an open one a hollow square.
         QTest::newRow("开关") << int(ItemKind::Breaker) << QPointF(0.5, 0.5) << PenColour;
-        QTest::newRow("开关图形") << int(ItemKind::BreakerPicture) << QPointF(0.5, 0.5)
-                                  << QColor(255, 0, 0);
+        QTest::newRow("开关图形") << int(ItemKind::BreakerPicture) << QPointF(0.5, 0.5) << QColor(255, 0, 0);
         // The closed blade lies on the feeder; the open one swings away from it.
         QTest::newRow("刀闸") << int(ItemKind::Disconnector) << QPointF(0.5, 0.5) << PenColour;
         // In the working position the plug contacts meet the fixed ones.
@@ -129,8 +123,7 @@ private slots:
         QFETCH(QColor, closedColour);
         const QSizeF size(48, 96);
         std::unique_ptr<GraphicsItem> item = make(type, size);
-        const QPoint at(
-            qFloor(Margin + probe.x() * size.width()), qFloor(Margin + probe.y() * size.height()));
+        const QPoint at(qFloor(Margin + probe.x() * size.width()), qFloor(Margin + probe.y() * size.height()));
         const QImage closed = render(item.get());
         item->setPropertyValue(IdStatus, 0);
         const QImage open = render(item.get());
@@ -174,15 +167,15 @@ private slots:
         QTest::addColumn<QVariantMap>("setup");
         QTest::addColumn<bool>("filled");
         // Symbols drawn as strokes only have no body to fill.
-        const QList<int> hollow {ItemKind::Disconnector, ItemKind::Capacitor,
-            ItemKind::Reactor, ItemKind::ArcSuppressionCoil, ItemKind::Earth,
-            ItemKind::CurrentTransformer, ItemKind::Diode, ItemKind::Danger};
+        const QList<int> hollow{ItemKind::Disconnector, ItemKind::Capacitor, ItemKind::Reactor,
+            ItemKind::ArcSuppressionCoil, ItemKind::Earth, ItemKind::CurrentTransformer, ItemKind::Diode,
+            ItemKind::Danger};
         for (int type : typesOf({ItemKind::Symbol})) {
             const bool breaker = type == ItemKind::Breaker || type == ItemKind::BreakerPicture;
             QTest::newRow(rowName(type)) << type << QVariantMap() << (!breaker && !hollow.contains(type));
             // The brush fills the open switch; the closed one shows its status colour.
             if (breaker)
-                QTest::newRow(rowName(type, "open")) << type << QVariantMap {{IdStatus, 0}} << true;
+                QTest::newRow(rowName(type, "open")) << type << QVariantMap{{IdStatus, 0}} << true;
         }
     }
 
@@ -281,8 +274,8 @@ private slots:
 
         // Size, turn, level and kind each make another drawing.
         const std::function<void(SymbolLibrary::Request &)> changes[] = {[](auto &r) { r.size.setWidth(41); },
-            [](auto &r) { r.size.setHeight(65); }, [](auto &r) { r.orientation = 2; },
-            [](auto &r) { r.level = 61; }, [](auto &r) { r.type = ItemKind::CapacityPlan; }};
+            [](auto &r) { r.size.setHeight(65); }, [](auto &r) { r.orientation = 2; }, [](auto &r) { r.level = 61; },
+            [](auto &r) { r.type = ItemKind::CapacityPlan; }};
         for (const auto &change : changes) {
             SymbolLibrary::Request r = base;
             change(r);
@@ -295,10 +288,8 @@ private slots:
         r.orientation = 6;
         base.orientation = 2;
         QCOMPARE(SymbolLibrary::drawing(r), SymbolLibrary::drawing(base));
-        QVERIFY(
-            SymbolLibrary::build(SymbolLibrary::Request {ItemKind::Line, 0, 0, QSizeF(40, 40), 0}).layers.isEmpty());
-        QVERIFY(SymbolLibrary::build(SymbolLibrary::Request {ItemKind::Fuse, 0, 0, QSizeF(0, 40), 0})
-                    .layers.isEmpty());
+        QVERIFY(SymbolLibrary::build(SymbolLibrary::Request{ItemKind::Line, 0, 0, QSizeF(40, 40), 0}).layers.isEmpty());
+        QVERIFY(SymbolLibrary::build(SymbolLibrary::Request{ItemKind::Fuse, 0, 0, QSizeF(0, 40), 0}).layers.isEmpty());
     }
 };
 

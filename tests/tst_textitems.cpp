@@ -20,9 +20,7 @@ namespace {
 
 const QColor PenColor(255, 255, 0);
 const QColor OtherColor(0, 200, 255);
-const QString LongText
-    = QStringLiteral("一段很长很长的文字, 用来检查文字不会超出图元的矩形范围 ABCDEFG 0123456789");
-
+const QString LongText = QStringLiteral("一段很长很长的文字, 用来检查文字不会超出图元的矩形范围 ABCDEFG 0123456789");
 
 std::unique_ptr<GraphicsItem> makeItem(int type, const QSizeF &size = QSizeF(160, 80))
 {
@@ -46,7 +44,7 @@ QString textProperty(int type)
             : type == ItemKind::AnalogValue              ? "单位"
             : type == ItemKind::DigitalClock             ? "显示格式"
             : type == ItemKind::Circuit                  ? "回路名称"
-                                               : "文本");
+                                                         : "文本");
 }
 
 // The texts of an SVG export, one per <text> element.
@@ -79,8 +77,8 @@ private slots:
         const QImage two = render(item.get());
         QVERIFY(paintedBounds(two).width() >= 2 * paintedBounds(one).width() - 2);
         QVERIFY(two.copy(paintedBounds(one)) == one.copy(paintedBounds(one)));
-        QVERIFY(two.copy(paintedBounds(one).translated(paintedBounds(two).width() / 2, 0))
-            != one.copy(paintedBounds(one)));
+        QVERIFY(
+            two.copy(paintedBounds(one).translated(paintedBounds(two).width() / 2, 0)) != one.copy(paintedBounds(one)));
         item->setPropertyValue(QStringLiteral("文本"), QString());
         QVERIFY(paintedBounds(render(item.get())).isNull());
     }
@@ -151,18 +149,17 @@ private slots:
         QTest::addColumn<QVariantMap>("values");
         QTest::addColumn<QString>("expected");
         const auto value = [](const char *format, const char *unit) {
-            return QVariantMap {
-                {QStringLiteral("格式"), format}, {QStringLiteral("单位"), QString::fromUtf8(unit)}};
+            return QVariantMap{{QStringLiteral("格式"), format}, {QStringLiteral("单位"), QString::fromUtf8(unit)}};
         };
         QTest::newRow("123") << int(ItemKind::AnalogValue) << value("0", "") << "123";
         QTest::newRow("123.46 kV") << int(ItemKind::AnalogValue) << value("0.00", "kV") << "123.46 kV";
         QTest::newRow("电流: 123.456 MW") << int(ItemKind::TextValue) << value("0.000", "MW") << "电流: 123.456 MW";
         const QString format = QStringLiteral("显示格式");
-        QTest::newRow("time") << int(ItemKind::DigitalClock) << QVariantMap {{format, "hh:mm:ss"}} << "12:34:56";
-        QTest::newRow("date and time")
-            << int(ItemKind::DigitalClock) << QVariantMap {{format, "yyyy-MM-dd hh:mm:ss"}} << "2018-03-16 12:34:56";
+        QTest::newRow("time") << int(ItemKind::DigitalClock) << QVariantMap{{format, "hh:mm:ss"}} << "12:34:56";
+        QTest::newRow("date and time") << int(ItemKind::DigitalClock) << QVariantMap{{format, "yyyy-MM-dd hh:mm:ss"}}
+                                       << "2018-03-16 12:34:56";
         // A graph link is named after its target unless it has a text of its own.
-        const QVariantMap link {{QStringLiteral("链接画面"), QStringLiteral("/graph/1号主变.drw")}};
+        const QVariantMap link{{QStringLiteral("链接画面"), QStringLiteral("/graph/1号主变.drw")}};
         QTest::newRow("link target") << int(ItemKind::GraphLink) << link << "1号主变";
         QVariantMap text = link;
         text.insert(QStringLiteral("文本"), QStringLiteral("返回"));
@@ -171,8 +168,10 @@ private slots:
         for (int type : typesOf({ItemKind::Text, ItemKind::Link}))
             QTest::newRow(rowName(type, "default")) << type << QVariantMap() << QString();
         const QString id = QStringLiteral("文本");
-        QTest::newRow("文字(扩展) 多行") << int(ItemKind::ExtendedText) << QVariantMap {{id, "甲乙\n丙丁"}} << "甲乙\n丙丁";
-        QTest::newRow("文字 <&>") << int(ItemKind::PlainText) << QVariantMap {{id, "10kV <I段> & II段"}} << "10kV <I段> & II段";
+        QTest::newRow("文字(扩展) 多行") << int(ItemKind::ExtendedText) << QVariantMap{{id, "甲乙\n丙丁"}}
+                                         << "甲乙\n丙丁";
+        QTest::newRow("文字 <&>") << int(ItemKind::PlainText) << QVariantMap{{id, "10kV <I段> & II段"}}
+                                  << "10kV <I段> & II段";
     }
 
     void sampleTexts()
@@ -260,7 +259,8 @@ private slots:
     // glyph comes from the pixmap cache that other items filled.
     void linkColors()
     {
-        for (int type : {int(ItemKind::HotSpot), int(ItemKind::GraphLink), int(ItemKind::Details), int(ItemKind::Circuit)}) {
+        for (int type :
+            {int(ItemKind::HotSpot), int(ItemKind::GraphLink), int(ItemKind::Details), int(ItemKind::Circuit)}) {
             std::unique_ptr<GraphicsItem> item = makeItem(type);
             item->setPropertyValue(textProperty(type), QStringLiteral("链接"));
             QVERIFY(countColour(render(item.get()), PenColor) > 20);
@@ -394,8 +394,8 @@ private slots:
         item->paint(&painter, &option, nullptr);
         painter.end();
         const QRect drawn = paintedBounds(image);
-        const QPoint expected(2 * Margin + size.width() - 1 - straight.right(),
-            2 * Margin + size.height() - 1 - straight.bottom());
+        const QPoint expected(
+            2 * Margin + size.width() - 1 - straight.right(), 2 * Margin + size.height() - 1 - straight.bottom());
         QVERIFY(!drawn.isNull() && (drawn.topLeft() - expected).manhattanLength() <= 3);
         QVERIFY(qAbs(drawn.width() - straight.width()) <= 2 && qAbs(drawn.height() - straight.height()) <= 2);
     }

@@ -1,21 +1,21 @@
 // The document view in a real main window: zoom by command and wheel with the status bar,
 // the dotted drawing preview, middle-button panning and the right click.
-#include "itemkind.h"
 #include "app/plotwright.h"
 #include "cdatalink.h"
 #include "document/graphicsview.h"
 #include "graphicsitem.h"
+#include "itemkind.h"
 #include "itemsamples.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
 #include "testsupport.h"
 
-#include <QLabel>
 #include <QAction>
+#include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QScrollBar>
 #include <QUndoStack>
-#include <QMdiSubWindow>
 #include <QtTest>
 #include <cmath>
 #include <memory>
@@ -51,7 +51,7 @@ private:
         return label ? label->text() : QString();
     }
     void mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
-               Qt::KeyboardModifiers mods = Qt::NoModifier)
+        Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
         QMouseEvent event(type, at, m_view->viewport()->mapToGlobal(at), button, held, mods);
         QApplication::sendEvent(m_view->viewport(), &event);
@@ -148,7 +148,7 @@ private slots:
         const QPoint at = m_view->viewport()->rect().center();
         const QPointF before = m_view->mapToScene(at);
         QWheelEvent event(at, m_view->viewport()->mapToGlobal(at), QPoint(), angle, Qt::NoButton,
-                          Qt::KeyboardModifiers(modifiers), Qt::NoScrollPhase, false);
+            Qt::KeyboardModifiers(modifiers), Qt::NoScrollPhase, false);
         QApplication::sendEvent(m_view->viewport(), &event);
         QCOMPARE(m_view->zoomPercent(), percent);
         // A zoom keeps the centre in place; only the plain wheel scrolls.
@@ -162,11 +162,14 @@ private slots:
         QTest::addColumn<QPoint>("end");
         QTest::addColumn<QRect>("expected"); // the drag starts at (110, 110)
         const int line = ItemKind::Line;
-        QTest::newRow("square") << int(ItemKind::Rectangle) << QPoint(140, 120) << QRect(QPoint(110, 110), QPoint(140, 140));
-        QTest::newRow("square, the taller side decides") << int(ItemKind::Rectangle) << QPoint(140, 50) << QRect(QPoint(50, 50), QPoint(110, 110));
+        QTest::newRow("square") << int(ItemKind::Rectangle) << QPoint(140, 120)
+                                << QRect(QPoint(110, 110), QPoint(140, 140));
+        QTest::newRow("square, the taller side decides")
+            << int(ItemKind::Rectangle) << QPoint(140, 50) << QRect(QPoint(50, 50), QPoint(110, 110));
         QTest::newRow("horizontal line") << line << QPoint(140, 120) << QRect(QPoint(110, 110), QPoint(140, 110));
         QTest::newRow("vertical line") << line << QPoint(120, 140) << QRect(QPoint(110, 110), QPoint(110, 140));
-        QTest::newRow("diagonal goes vertical") << line << QPoint(140, 140) << QRect(QPoint(110, 110), QPoint(110, 140));
+        QTest::newRow("diagonal goes vertical")
+            << line << QPoint(140, 140) << QRect(QPoint(110, 110), QPoint(110, 140));
     }
 
     void preview()
@@ -181,7 +184,7 @@ private slots:
         const QRect seen = whiteBounds();
         // Dotted: an end may fall into a gap of up to two pixels.
         QVERIFY2(expected.contains(seen) && seen.adjusted(-2, -2, 2, 2).contains(expected),
-                 qPrintable(QStringLiteral("%1,%2 %3x%4").arg(seen.x()).arg(seen.y()).arg(seen.width()).arg(seen.height())));
+            qPrintable(QStringLiteral("%1,%2 %3x%4").arg(seen.x()).arg(seen.y()).arg(seen.width()).arg(seen.height())));
         mouse(QEvent::MouseButtonRelease, end, Qt::LeftButton, Qt::NoButton, Qt::ShiftModifier);
         m_view->documentScene()->undoStack()->undo();
     }

@@ -45,8 +45,7 @@ QString openFileName(QWidget *parent, const QString &caption, const QString &dir
     return first(ask({Mode::Open, parent, caption, directory, filter}));
 }
 
-QStringList openFileNames(QWidget *parent, const QString &caption, const QString &directory,
-                          const QString &filter)
+QStringList openFileNames(QWidget *parent, const QString &caption, const QString &directory, const QString &filter)
 {
     return ask({Mode::OpenMany, parent, caption, directory, filter});
 }

@@ -12,7 +12,12 @@ class QWidget;
 // reliably: a focused name field ignores selectFile()).
 namespace FileChooser {
 
-enum class Mode { Open, OpenMany, Save };
+enum class Mode
+{
+    Open,
+    OpenMany,
+    Save
+};
 
 struct Request
 {
@@ -26,12 +31,9 @@ struct Request
 // Answers a request with the chosen files; an empty list is a cancel.
 using Chooser = std::function<QStringList(const Request &)>;
 
-QString openFileName(QWidget *parent, const QString &caption, const QString &directory,
-                     const QString &filter);
-QStringList openFileNames(QWidget *parent, const QString &caption, const QString &directory,
-                          const QString &filter);
-QString saveFileName(QWidget *parent, const QString &caption, const QString &directory,
-                     const QString &filter);
+QString openFileName(QWidget *parent, const QString &caption, const QString &directory, const QString &filter);
+QStringList openFileNames(QWidget *parent, const QString &caption, const QString &directory, const QString &filter);
+QString saveFileName(QWidget *parent, const QString &caption, const QString &directory, const QString &filter);
 
 // Replaces the dialogs with `chooser`; an empty function brings the dialogs back.
 void setChooser(Chooser chooser);

@@ -21,8 +21,8 @@ SafeFile::SafeFile(const QString &name)
 
 bool SafeFile::commit(const QDataStream *stream)
 {
-    const bool complete = !m_failed && (!stream || stream->status() == QDataStream::Ok) && flush()
-        && error() == QFileDevice::NoError;
+    const bool complete
+        = !m_failed && (!stream || stream->status() == QDataStream::Ok) && flush() && error() == QFileDevice::NoError;
     if (complete)
         return QSaveFile::commit();
     // A stream that failed on its own leaves the device without a reason to give.

@@ -32,8 +32,8 @@ public:
     // An INI file written by QSettings with `codec`: `edit` changes the keys, all others
     // stay. QSettings reports success for a write the disk refused, so it works on a copy
     // that is read back before the copy replaces the file.
-    static bool updateIni(const QString &name, QTextCodec *codec,
-        const std::function<void(QSettings &)> &edit, QString *error = nullptr);
+    static bool updateIni(
+        const QString &name, QTextCodec *codec, const std::function<void(QSettings &)> &edit, QString *error = nullptr);
 
     // For tests on machines where no small file system can be mounted: every SafeFile of
     // the process fails like a full disk once `bytes` were written into it. A negative

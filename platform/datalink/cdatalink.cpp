@@ -3,8 +3,8 @@
 #include "abstractgraphicsutility.h"
 #include "dbserverform.h"
 #include "documentkind.h"
-#include "serverdatabase.h"
 #include "safefile.h"
+#include "serverdatabase.h"
 #include "servergraphdialog.h"
 
 #include <QApplication>
@@ -115,8 +115,14 @@ void CDataLink::closeAtExit()
     }
 }
 
-int CDataLink::platform() { return s_platform; }
-void CDataLink::setPlatform(int platform) { s_platform = platform; }
+int CDataLink::platform()
+{
+    return s_platform;
+}
+void CDataLink::setPlatform(int platform)
+{
+    s_platform = platform;
+}
 
 int CDataLink::ShowSetDbServerForm()
 {
@@ -338,8 +344,8 @@ QString CDataLink::SaveDizFile(const QString &graphFile, const QString &svgFile)
         ServerGraph current;
         if (!m_db->fetch(copy.captured(1).toLongLong(), current, false)) {
             return refuse(m_db->errorText().isEmpty()
-                              ? QStringLiteral("服务器上没有画面 %1, 未上传。").arg(info.fileName())
-                              : QStringLiteral("上传失败: %1").arg(m_db->errorText()));
+                    ? QStringLiteral("服务器上没有画面 %1, 未上传。").arg(info.fileName())
+                    : QStringLiteral("上传失败: %1").arg(m_db->errorText()));
         }
         if (fileNamePart(current.name) != copy.captured(3) || current.kind != graph.kind) {
             return refuse(QStringLiteral("%1 不是服务器上画面“%2”的副本, 未上传。").arg(info.fileName(), current.name));
@@ -350,8 +356,7 @@ QString CDataLink::SaveDizFile(const QString &graphFile, const QString &svgFile)
     }
     const int base = graph.revision;
     switch (m_db->store(graph)) {
-    case ServerDatabase::Store::Stored:
-        break;
+    case ServerDatabase::Store::Stored: break;
     case ServerDatabase::Store::Conflict: {
         ServerGraph current;
         m_db->fetch(graph.id, current, false);
@@ -361,8 +366,7 @@ QString CDataLink::SaveDizFile(const QString &graphFile, const QString &svgFile)
                           .arg(current.revision)
                           .arg(base));
     }
-    case ServerDatabase::Store::Failed:
-        return refuse(QStringLiteral("上传失败: %1").arg(m_db->errorText()));
+    case ServerDatabase::Store::Failed: return refuse(QStringLiteral("上传失败: %1").arg(m_db->errorText()));
     }
     // The local copy follows the server: it becomes the copy of the revision just stored, in
     // the folder where copies are fetched to (a new graph was saved wherever the editor runs).
@@ -370,7 +374,7 @@ QString CDataLink::SaveDizFile(const QString &graphFile, const QString &svgFile)
     QDir().mkpath(dir);
     const QString stored = QDir(dir).filePath(localName(graph));
     replaceFile(graphFile, stored);
-    replaceFile(svgFile, QFileInfo(svgFile).absoluteDir().filePath(QFileInfo(stored).completeBaseName()
-                                                                   + QStringLiteral(".svg")));
+    replaceFile(svgFile,
+        QFileInfo(svgFile).absoluteDir().filePath(QFileInfo(stored).completeBaseName() + QStringLiteral(".svg")));
     return stored;
 }

@@ -151,9 +151,9 @@ void DbServerForm::accept()
         // The connection goes ahead with the password as typed; only keeping (or forgetting) it failed.
         const QString file = QDir::toNativeSeparators(DbServerSettings::passwordFile());
         QMessageBox::warning(this, QStringLiteral("警告"),
-                             (s.rememberPassword ? QStringLiteral("无法保存密码文件 %1:\n%2!")
-                                                 : QStringLiteral("无法删除密码文件 %1:\n%2!"))
-                                 .arg(file, error));
+            (s.rememberPassword ? QStringLiteral("无法保存密码文件 %1:\n%2!")
+                                : QStringLiteral("无法删除密码文件 %1:\n%2!"))
+                .arg(file, error));
     }
     QDialog::accept();
 }
@@ -171,14 +171,14 @@ void DbServerForm::testConnection()
 
 void DbServerForm::importPointList()
 {
-    const QString path = FileChooser::openFileName(this, QStringLiteral("选择点表文件"), QString(),
-                                                      QStringLiteral("点表文件(*.csv *.txt);;所有文件(*)"));
+    const QString path = FileChooser::openFileName(
+        this, QStringLiteral("选择点表文件"), QString(), QStringLiteral("点表文件(*.csv *.txt);;所有文件(*)"));
     if (path.isEmpty())
         return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        QMessageBox::warning(this, QStringLiteral("导入点表"),
-                             QStringLiteral("无法打开文件 %1:\n%2!").arg(path, file.errorString()));
+        QMessageBox::warning(
+            this, QStringLiteral("导入点表"), QStringLiteral("无法打开文件 %1:\n%2!").arg(path, file.errorString()));
         return;
     }
     int added = 0;

@@ -55,8 +55,7 @@ QString DbServerSettings::embeddedFile()
 
 QString DbServerSettings::passwordFile()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
-        + QStringLiteral("/dbserver.pass");
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/dbserver.pass");
 }
 
 QString DbServerSettings::savedPassword()

@@ -94,8 +94,7 @@ PointList::PointList(const QByteArray &bytes)
         if (row.unclosed)
             reason = QStringLiteral("引号未闭合");
         else if (row.fields.size() != 4)
-            reason
-                = QStringLiteral("有 %1 个字段, 应为 4 个(点号,变量名,限定名,设备名)").arg(row.fields.size());
+            reason = QStringLiteral("有 %1 个字段, 应为 4 个(点号,变量名,限定名,设备名)").arg(row.fields.size());
         else if (row.fields.first().isEmpty())
             reason = QStringLiteral("点号为空");
         else if (row.fields.join(QString()).contains(QChar(0)))
@@ -104,6 +103,6 @@ PointList::PointList(const QByteArray &bytes)
             refused << QStringLiteral("第 %1 行: %2").arg(row.line).arg(reason);
             continue;
         }
-        records << CIdInfo {row.fields.at(0), row.fields.at(1), row.fields.at(2), row.fields.at(3)};
+        records << CIdInfo{row.fields.at(0), row.fields.at(1), row.fields.at(2), row.fields.at(3)};
     }
 }

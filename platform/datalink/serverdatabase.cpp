@@ -50,17 +50,15 @@ QString upsertStatement(int rows)
     for (int i = 0; i < rows; ++i)
         sql += i ? QStringLiteral(", (?, ?, ?, ?)") : QStringLiteral("(?, ?, ?, ?)");
     return sql
-        + QStringLiteral(
-            " ON CONFLICT (id) DO UPDATE SET name = excluded.name, qualifier = excluded.qualifier, "
-            "device_name = excluded.device_name");
+        + QStringLiteral(" ON CONFLICT (id) DO UPDATE SET name = excluded.name, qualifier = excluded.qualifier, "
+                         "device_name = excluded.device_name");
 }
 
 } // namespace
 
 ServerDatabase::ServerDatabase()
     : m_connection(QStringLiteral("plotwright-datalink-%1").arg(++s_connections))
-{
-}
+{ }
 
 ServerDatabase::~ServerDatabase()
 {
@@ -130,9 +128,7 @@ bool ServerDatabase::open(const DbServerSettings &settings, const QString &passw
     if (opened) {
         const int version = schemaVersion();
         if (version > SchemaVersion) {
-            m_error = QStringLiteral("数据库结构版本 %1 比本程序支持的版本 %2 新")
-                          .arg(version)
-                          .arg(SchemaVersion);
+            m_error = QStringLiteral("数据库结构版本 %1 比本程序支持的版本 %2 新").arg(version).arg(SchemaVersion);
             opened = false;
         } else if (version < 0 || (version < SchemaVersion && !upgradeSchema(version))) {
             opened = false;
@@ -161,8 +157,8 @@ int ServerDatabase::schemaVersion()
 bool ServerDatabase::upgradeSchema(int from)
 {
     QSqlDatabase db = database();
-    const QString key = m_postgres ? QStringLiteral("BIGSERIAL PRIMARY KEY")
-                                   : QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+    const QString key
+        = m_postgres ? QStringLiteral("BIGSERIAL PRIMARY KEY") : QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
     const QString blob = m_postgres ? QStringLiteral("BYTEA") : QStringLiteral("BLOB");
     bool ok = db.transaction();
     QSqlQuery query(db);
@@ -197,8 +193,8 @@ bool ServerDatabase::loadPoints(QList<CIdInfo> &points)
     if (!query.exec(QStringLiteral("SELECT id, name, qualifier, device_name FROM points ORDER BY id")))
         return failed(query);
     while (query.next()) {
-        points.append(CIdInfo {query.value(0).toString(), query.value(1).toString(),
-            query.value(2).toString(), query.value(3).toString()});
+        points.append(CIdInfo{query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
+            query.value(3).toString()});
     }
     return true;
 }
@@ -264,9 +260,8 @@ QList<ServerGraph> ServerDatabase::graphs(int kind)
     QList<ServerGraph> list;
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    query.prepare(
-        QStringLiteral("SELECT id, name, revision, modified, length(graph) FROM graphs WHERE kind = ? "
-                       "ORDER BY modified DESC, id DESC"));
+    query.prepare(QStringLiteral("SELECT id, name, revision, modified, length(graph) FROM graphs WHERE kind = ? "
+                                 "ORDER BY modified DESC, id DESC"));
     query.addBindValue(kind);
     if (!query.exec()) {
         failed(query);
@@ -290,11 +285,10 @@ bool ServerDatabase::fetch(qint64 id, ServerGraph &graph, bool withContents)
     m_error.clear();
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    query.prepare(withContents
-            ? QStringLiteral("SELECT name, kind, revision, modified, length(graph), graph, svg "
-                             "FROM graphs WHERE id = ?")
-            : QStringLiteral("SELECT name, kind, revision, modified, length(graph) "
-                             "FROM graphs WHERE id = ?"));
+    query.prepare(withContents ? QStringLiteral("SELECT name, kind, revision, modified, length(graph), graph, svg "
+                                                "FROM graphs WHERE id = ?")
+                               : QStringLiteral("SELECT name, kind, revision, modified, length(graph) "
+                                                "FROM graphs WHERE id = ?"));
     query.addBindValue(id);
     if (!query.exec())
         return failed(query);
@@ -340,9 +334,8 @@ ServerDatabase::Store ServerDatabase::store(ServerGraph &graph)
         }
     } else {
         // The revision in the condition makes check and write one step, whoever else writes.
-        query.prepare(
-            QStringLiteral("UPDATE graphs SET graph = ?, svg = ?, modified = ?, revision = revision + 1 "
-                           "WHERE id = ? AND revision = ?"));
+        query.prepare(QStringLiteral("UPDATE graphs SET graph = ?, svg = ?, modified = ?, revision = revision + 1 "
+                                     "WHERE id = ? AND revision = ?"));
         query.addBindValue(graph.graph.isNull() ? QByteArray("") : graph.graph);
         bindText(query, graph.svg);
         query.addBindValue(now);

@@ -15,7 +15,7 @@ QString sizeText(qint64 bytes)
     if (bytes < 1024)
         return QStringLiteral("%1 字节").arg(bytes);
     return bytes < qint64(1024) * 1024 ? QStringLiteral("%1 KB").arg(bytes / 1024.0, 0, 'f', 1)
-                               : QStringLiteral("%1 MB").arg(bytes / 1048576.0, 0, 'f', 1);
+                                       : QStringLiteral("%1 MB").arg(bytes / 1048576.0, 0, 'f', 1);
 }
 } // namespace
 
@@ -44,8 +44,7 @@ ServerGraphDialog::ServerGraphDialog(const QList<ServerGraph> &graphs, QWidget *
         auto *row = new QTreeWidgetItem(m_list);
         row->setText(0, g.name);
         row->setToolTip(0, g.name);
-        row->setText(
-            1, QDateTime::fromMSecsSinceEpoch(g.modified).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        row->setText(1, QDateTime::fromMSecsSinceEpoch(g.modified).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
         row->setText(2, sizeText(g.size));
         row->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
         row->setData(0, Qt::UserRole, g.id);

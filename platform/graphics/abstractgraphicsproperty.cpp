@@ -11,8 +11,7 @@ Property::Property(const QString &id, PropertyType type, const QVariantHash &att
     , m_type(type)
     , m_attributes(attributes)
     , m_editable(editable)
-{
-}
+{ }
 
 bool Property::accepts(const QVariant &value) const
 {
@@ -43,8 +42,7 @@ bool Property::accepts(const QVariant &value) const
         }
         return true;
     }
-    default:
-        return true;
+    default: return true;
     }
 }
 

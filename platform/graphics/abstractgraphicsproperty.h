@@ -38,7 +38,8 @@ inline const QString Text = QStringLiteral("文本");
 class Property
 {
 public:
-    enum PropertyType {
+    enum PropertyType
+    {
         String = 0,
         Bool = 1,
         Int = 2,
@@ -46,10 +47,10 @@ public:
         Size = 4,
         Color = 5,
         Font = 6,
-        Enum = 7,     // value: index into the "enumNames" attribute
-        Path = 8,     // value: a file path; attributes "filter" and "directory"
+        Enum = 7, // value: index into the "enumNames" attribute
+        Path = 8, // value: a file path; attributes "filter" and "directory"
         PointList = 9, // value: QPolygonF in item coordinates
-        Popup = 10,   // value: one of the "items" attribute's texts
+        Popup = 10, // value: one of the "items" attribute's texts
     };
 
     Property(const QString &id, PropertyType type, const QVariantHash &attributes = {}, bool editable = true);
@@ -74,7 +75,13 @@ class AbstractGraphicsProperty
 {
 public:
     // A fixed underlying type: a library may group properties under further authorities.
-    enum Authority : int { Same = 0, Common = 1, General = 2, Specific = 3 };
+    enum Authority : int
+    {
+        Same = 0,
+        Common = 1,
+        General = 2,
+        Specific = 3
+    };
 
     virtual ~AbstractGraphicsProperty();
 

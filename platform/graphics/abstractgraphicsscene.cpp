@@ -1,8 +1,8 @@
 #include "abstractgraphicsscene.h"
 
 #include "documentformat.h"
-#include "groupitem.h"
 #include "graphicsitem.h"
+#include "groupitem.h"
 #include "imagefile.h"
 #include "itemkind.h"
 
@@ -13,8 +13,7 @@
 
 AbstractGraphicsScene::AbstractGraphicsScene(QObject *parent)
     : QGraphicsScene(parent)
-{
-}
+{ }
 
 AbstractGraphicsScene::~AbstractGraphicsScene() = default;
 
@@ -49,8 +48,8 @@ AbstractGraphicsScene::FILE_INFO AbstractGraphicsScene::save(QDataStream &stream
     return FILE_INFO(DocumentFormat::saveDocument(stream, *this));
 }
 
-AbstractGraphicsScene::FILE_INFO AbstractGraphicsScene::load(QDataStream &stream, bool interactive, int type, void *,
-                                                             void *)
+AbstractGraphicsScene::FILE_INFO AbstractGraphicsScene::load(
+    QDataStream &stream, bool interactive, int type, void *, void *)
 {
     unsigned version = 0;
     QList<QGraphicsItem *> loaded;
@@ -69,8 +68,8 @@ bool AbstractGraphicsScene::save(QDataStream &stream, const QList<QGraphicsItem 
     return DocumentFormat::saveItems(stream, items);
 }
 
-bool AbstractGraphicsScene::loadItems(QDataStream &stream, bool interactive, int, unsigned, QList<QGraphicsItem *> &items,
-                                      void *, void *, void *)
+bool AbstractGraphicsScene::loadItems(
+    QDataStream &stream, bool interactive, int, unsigned, QList<QGraphicsItem *> &items, void *, void *, void *)
 {
     if (!DocumentFormat::loadItems(stream, items))
         return false;
@@ -87,8 +86,7 @@ void AbstractGraphicsScene::changed()
 }
 
 void AbstractGraphicsScene::itemsLoaded(const QList<QGraphicsItem *> &)
-{
-}
+{ }
 
 int AbstractGraphicsScene::topLevelItemCount() const
 {

@@ -19,7 +19,13 @@ class AbstractGraphicsScene : public QGraphicsScene
     Q_OBJECT
 public:
     // Result of reading a document.
-    enum FILE_INFO { FILE_SUCCESS = 0, FILE_WRONG_FORMAT = 1, FILE_ERROR = 2, FILE_DAMAGED = 3 };
+    enum FILE_INFO
+    {
+        FILE_SUCCESS = 0,
+        FILE_WRONG_FORMAT = 1,
+        FILE_ERROR = 2,
+        FILE_DAMAGED = 3
+    };
 
     // The current document and item format version.
     static constexpr unsigned CurrentVersion = FormatVersion::Current;
@@ -46,7 +52,7 @@ public:
     // A list of items, as the clipboard carries them.
     bool save(QDataStream &stream, const QList<QGraphicsItem *> &items);
     static bool loadItems(QDataStream &stream, bool interactive, int type, unsigned version,
-                          QList<QGraphicsItem *> &items, void *reserved1, void *reserved2, void *reserved3);
+        QList<QGraphicsItem *> &items, void *reserved1, void *reserved2, void *reserved3);
 
     // Called after the document's settings or contents were replaced as a whole (a load);
     // repaints everything by default.

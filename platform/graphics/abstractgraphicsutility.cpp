@@ -36,17 +36,34 @@ QString AbstractGraphicsUtility::projectDir()
     return withSeparator(QCoreApplication::applicationDirPath() + QStringLiteral("/Project"));
 }
 
-QString AbstractGraphicsUtility::graphDir() { return projectDir() + QStringLiteral("graph/"); }
-QString AbstractGraphicsUtility::templateDir() { return projectDir() + QStringLiteral("template/"); }
-QString AbstractGraphicsUtility::svgDir() { return projectDir() + QStringLiteral("svg/"); }
-QString AbstractGraphicsUtility::bmpDir() { return projectDir() + QStringLiteral("bmp/"); }
-QString AbstractGraphicsUtility::groupDir() { return projectDir() + QStringLiteral("group/"); }
-QString AbstractGraphicsUtility::symbolDir() { return projectDir() + QStringLiteral("symbol/"); }
+QString AbstractGraphicsUtility::graphDir()
+{
+    return projectDir() + QStringLiteral("graph/");
+}
+QString AbstractGraphicsUtility::templateDir()
+{
+    return projectDir() + QStringLiteral("template/");
+}
+QString AbstractGraphicsUtility::svgDir()
+{
+    return projectDir() + QStringLiteral("svg/");
+}
+QString AbstractGraphicsUtility::bmpDir()
+{
+    return projectDir() + QStringLiteral("bmp/");
+}
+QString AbstractGraphicsUtility::groupDir()
+{
+    return projectDir() + QStringLiteral("group/");
+}
+QString AbstractGraphicsUtility::symbolDir()
+{
+    return projectDir() + QStringLiteral("symbol/");
+}
 
 void AbstractGraphicsUtility::initProject()
 {
-    const QString dirs[] = {projectDir(), graphDir(), templateDir(), svgDir(),
-                            bmpDir(),     groupDir(), symbolDir()};
+    const QString dirs[] = {projectDir(), graphDir(), templateDir(), svgDir(), bmpDir(), groupDir(), symbolDir()};
     for (const QString &d : dirs)
         QDir().mkpath(d);
     ensureDefaultPalette(paletteFilePath());

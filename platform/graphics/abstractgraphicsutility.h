@@ -24,12 +24,13 @@ public:
     QString svgID() const { return m_svgID; }
     void setSvgID(const QString &id) { m_svgID = id; }
 
-    virtual bool createFromPoints(const DrawingDefaults *defaults, const QPointF &press,
-                                  const QPointF &release, QGraphicsScene *scene) = 0;
+    virtual bool createFromPoints(
+        const DrawingDefaults *defaults, const QPointF &press, const QPointF &release, QGraphicsScene *scene)
+        = 0;
     virtual void setWidth(double width) = 0;
     virtual void setHeight(double height) = 0;
     // Called when the lock state changes, so that an item can drop its handles.
-    virtual void lockChanged() {}
+    virtual void lockChanged() { }
     virtual bool saveItem(QDataStream &stream) = 0;
     virtual QRectF itemRect() const = 0;
 

@@ -12,7 +12,9 @@
 class BinaryWriter
 {
 public:
-    explicit BinaryWriter(QByteArray &out) : m_out(out) {}
+    explicit BinaryWriter(QByteArray &out)
+        : m_out(out)
+    { }
 
     void u8(quint8 v) { m_out.append(char(v)); }
     void u32(quint32 v);
@@ -39,7 +41,10 @@ private:
 class BinaryReader
 {
 public:
-    BinaryReader(const char *data, int size) : m_end(data + size), m_pos(data) {}
+    BinaryReader(const char *data, int size)
+        : m_end(data + size)
+        , m_pos(data)
+    { }
 
     bool ok() const { return m_ok; }
     void fail() { m_ok = false; }

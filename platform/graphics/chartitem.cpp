@@ -53,7 +53,7 @@ QString fontKey(const QFont &font)
 
 const SpecificProperties &barProperties()
 {
-    static const SpecificProperties bar {
+    static const SpecificProperties bar{
         {countProperty(IdCount, 1, 32), 5},
         {valueProperty(IdMaximum), 100.0},
         {valueProperty(IdMinimum), 0.0},
@@ -65,7 +65,7 @@ const SpecificProperties &barProperties()
 
 const SpecificProperties &extendedBarProperties()
 {
-    static const SpecificProperties extBar {
+    static const SpecificProperties extBar{
         {countProperty(IdCount, 1, 16), 4},
         {countProperty(QStringLiteral("系列数"), 1, 6), 3},
         {valueProperty(IdMaximum), 100.0},
@@ -78,9 +78,10 @@ const SpecificProperties &extendedBarProperties()
 
 const SpecificProperties &curveProperties()
 {
-    static const SpecificProperties curve {
+    static const SpecificProperties curve{
         {countProperty(QStringLiteral("曲线条数"), 1, 4), 2},
-        {new Property(QStringLiteral("时间跨度"), Property::Popup, PropertyAttributes::items(ChartPainter::spanNames())),
+        {new Property(
+             QStringLiteral("时间跨度"), Property::Popup, PropertyAttributes::items(ChartPainter::spanNames())),
             ChartPainter::spanNames().at(1)},
         {new Property(QStringLiteral("网格"), Property::Bool), true},
         {valueProperty(IdMaximum), 100.0},
@@ -92,7 +93,7 @@ const SpecificProperties &curveProperties()
 
 const SpecificProperties &pieProperties()
 {
-    static const SpecificProperties pie {
+    static const SpecificProperties pie{
         {countProperty(QStringLiteral("扇区数"), 2, 8), 4},
         {pointProperty(), QString()},
     };
@@ -101,7 +102,7 @@ const SpecificProperties &pieProperties()
 
 const SpecificProperties &dialProperties()
 {
-    static const SpecificProperties dial {
+    static const SpecificProperties dial{
         {valueProperty(IdMaximum), 100.0},
         {valueProperty(IdMinimum), 0.0},
         {valueProperty(IdSample), 60.0},
@@ -113,7 +114,7 @@ const SpecificProperties &dialProperties()
 
 const SpecificProperties &clockProperties()
 {
-    static const SpecificProperties clock {
+    static const SpecificProperties clock{
         {colorProperty(QStringLiteral("表盘颜色")), QColor(36, 44, 60)},
     };
     return clock;
@@ -121,7 +122,7 @@ const SpecificProperties &clockProperties()
 
 const SpecificProperties &rankProperties()
 {
-    static const SpecificProperties rank {
+    static const SpecificProperties rank{
         {countProperty(QStringLiteral("条数"), 1, 20), 5},
         {colorProperty(IdBarColour), QColor(255, 150, 40)},
         {pointProperty(), QString()},
@@ -131,7 +132,7 @@ const SpecificProperties &rankProperties()
 
 const SpecificProperties &cursorProperties()
 {
-    static const SpecificProperties cursor {
+    static const SpecificProperties cursor{
         {valueProperty(IdMaximum), 100.0},
         {valueProperty(IdMinimum), 0.0},
         {valueProperty(IdSample), 60.0},
@@ -183,15 +184,14 @@ const ChartItem::Row &ChartItem::rowOf(int type)
             return row;
     }
     // Not reached through the kind table; any other number draws its frame only.
-    static const Row empty {type, &noProperties, false, nullptr, -1, false};
+    static const Row empty{type, &noProperties, false, nullptr, -1, false};
     return empty;
 }
 
 ChartItem::ChartItem(const ItemKind &kind)
     : GraphicsItem(kind)
     , m_row(rowOf(kind.type))
-{
-}
+{ }
 
 QTime ChartItem::sampleTime()
 {

@@ -12,14 +12,63 @@ class ChartItem : public GraphicsItem
 {
 public:
     // Where each kind's properties sit among its specific properties.
-    enum BarIndex { BarCount, BarMax, BarMin, BarColor, BarPoint };
-    enum ExtendedBarIndex { ExtCount, ExtSeries, ExtMax, ExtMin, ExtLegend, ExtPoint };
-    enum CurveIndex { CurveLines, CurveSpan, CurveGrid, CurveMax, CurveMin, CurvePoint };
-    enum PieIndex { PieSectors, PiePoint };
-    enum DialIndex { DialMax, DialMin, DialValue, DialTicks, DialPoint };
-    enum ClockIndex { ClockFace };
-    enum RankIndex { RankCount, RankColor, RankPoint };
-    enum CursorIndex { CursorMax, CursorMin, CursorValue, CursorColor, CursorPoint };
+    enum BarIndex
+    {
+        BarCount,
+        BarMax,
+        BarMin,
+        BarColor,
+        BarPoint
+    };
+    enum ExtendedBarIndex
+    {
+        ExtCount,
+        ExtSeries,
+        ExtMax,
+        ExtMin,
+        ExtLegend,
+        ExtPoint
+    };
+    enum CurveIndex
+    {
+        CurveLines,
+        CurveSpan,
+        CurveGrid,
+        CurveMax,
+        CurveMin,
+        CurvePoint
+    };
+    enum PieIndex
+    {
+        PieSectors,
+        PiePoint
+    };
+    enum DialIndex
+    {
+        DialMax,
+        DialMin,
+        DialValue,
+        DialTicks,
+        DialPoint
+    };
+    enum ClockIndex
+    {
+        ClockFace
+    };
+    enum RankIndex
+    {
+        RankCount,
+        RankColor,
+        RankPoint
+    };
+    enum CursorIndex
+    {
+        CursorMax,
+        CursorMin,
+        CursorValue,
+        CursorColor,
+        CursorPoint
+    };
 
     // One chart kind's row of the table in the implementation.
     struct Row;

@@ -26,9 +26,8 @@ double sampleShare(int i)
 
 const QColor &paletteColor(int i)
 {
-    static const QColor colours[]
-        = {QColor(64, 160, 255), QColor(255, 170, 40), QColor(120, 210, 60), QColor(235, 70, 70),
-            QColor(180, 100, 230), QColor(60, 210, 200), QColor(240, 220, 70), QColor(230, 120, 180)};
+    static const QColor colours[] = {QColor(64, 160, 255), QColor(255, 170, 40), QColor(120, 210, 60),
+        QColor(235, 70, 70), QColor(180, 100, 230), QColor(60, 210, 200), QColor(240, 220, 70), QColor(230, 120, 180)};
     return colours[i % 8];
 }
 
@@ -108,8 +107,7 @@ Axes drawValueAxes(QPainter *p, const QRectF &r, double minimum, double maximum,
             a.plot = a.inner.adjusted(column, fh * rowsAbove, 0, -fh * rowsBelow);
             p->setFont(labels.font);
             p->setPen(ink);
-            p->drawText(
-                QRectF(a.inner.left(), a.plot.top(), column - pad, fh), Qt::AlignRight | Qt::AlignTop, top);
+            p->drawText(QRectF(a.inner.left(), a.plot.top(), column - pad, fh), Qt::AlignRight | Qt::AlignTop, top);
             p->drawText(QRectF(a.inner.left(), a.plot.bottom() - fh, column - pad, fh),
                 Qt::AlignRight | Qt::AlignBottom, bottom);
         }
@@ -135,12 +133,11 @@ QRectF barRect(const Axes &a, double x, double width, double share)
 ChartPainter::ChartPainter(const ChartItem &item, double lod)
     : m_item(item)
     , m_lod(lod)
-{
-}
+{ }
 
 const QStringList &ChartPainter::spanNames()
 {
-    static const QStringList names {QStringLiteral("1小时"), QStringLiteral("1天"), QStringLiteral("1周")};
+    static const QStringList names{QStringLiteral("1小时"), QStringLiteral("1天"), QStringLiteral("1周")};
     return names;
 }
 
@@ -319,11 +316,9 @@ void ChartPainter::curves(QPainter *p, const QRectF &r) const
             const double x = double(i) / (count - 1);
             const double v = 0.5 + 0.28 * std::sin(2 * M_PI * (x * waves[span] + k * 0.23))
                 + 0.12 * std::sin(2 * M_PI * (x * waves[span] * 3.1 + k * 0.41));
-            line << QPointF(
-                plot.left() + x * plot.width(), plot.bottom() - qBound(0.05, v, 0.95) * plot.height());
+            line << QPointF(plot.left() + x * plot.width(), plot.bottom() - qBound(0.05, v, 0.95) * plot.height());
         }
-        p->setPen(
-            QPen(paletteColor(k), qMin(1.5, plot.height() / 20), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p->setPen(QPen(paletteColor(k), qMin(1.5, plot.height() / 20), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p->drawPolyline(line);
     }
 }
@@ -402,14 +397,13 @@ void ChartPainter::dial(QPainter *p, const QRectF &r) const
             if (!all && i != 0 && i != ticks)
                 continue;
             const QPointF at = onCircle(c, labelRadius, from + sweep * i / ticks);
-            p->drawText(QRectF(at.x() - widest / 2, at.y() - labels.height / 2, widest, labels.height),
-                Qt::AlignCenter, texts.at(i));
+            p->drawText(QRectF(at.x() - widest / 2, at.y() - labels.height / 2, widest, labels.height), Qt::AlignCenter,
+                texts.at(i));
         }
         const QString sample = number(value(ChartItem::DialValue).toDouble());
         const double width = fm.horizontalAdvance(sample);
         if (width < radius * 1.2) {
-            p->drawText(QRectF(c.x() - width / 2, c.y() + radius * 0.4, width, labels.height),
-                Qt::AlignCenter, sample);
+            p->drawText(QRectF(c.x() - width / 2, c.y() + radius * 0.4, width, labels.height), Qt::AlignCenter, sample);
         }
     }
 
@@ -483,8 +477,8 @@ void ChartPainter::rank(QPainter *p, const QRectF &r) const
             p->setFont(labels.font);
             p->setPen(ink());
             for (int i = 0; i < count; ++i) {
-                p->drawText(QRectF(inner.left(), inner.top() + row * i, widest, row),
-                    Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("%1#").arg(i + 1));
+                p->drawText(QRectF(inner.left(), inner.top() + row * i, widest, row), Qt::AlignRight | Qt::AlignVCenter,
+                    QStringLiteral("%1#").arg(i + 1));
             }
         }
     }

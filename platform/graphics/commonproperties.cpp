@@ -15,7 +15,7 @@ struct Row
 
 const QVector<Row> &rows()
 {
-    static const QVector<Row> table {
+    static const QVector<Row> table{
         {PropertyIds::Name, Property::String, {}, true},
         {PropertyIds::X, Property::Double,
             PropertyAttributes::range(-FormatLimits::MaxCoordinate, FormatLimits::MaxCoordinate, 2), true},

@@ -1,11 +1,11 @@
 #include "documentformat.h"
 
 #include "abstractgraphicsscene.h"
-#include "itemkind.h"
 #include "binarycodec.h"
 #include "formatlimits.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
+#include "itemkind.h"
 #include "itemstorage.h"
 
 #include <QDataStream>
@@ -35,8 +35,8 @@ bool writeAll(QDataStream &stream, const QByteArray &bytes)
 }
 
 // Splits header, payload and checksum; `payload` points into `bytes`.
-DocumentFormat::Result unwrap(const QByteArray &bytes, quint32 magic, unsigned *version, qint32 *type,
-                              BinaryReader *payload)
+DocumentFormat::Result unwrap(
+    const QByteArray &bytes, quint32 magic, unsigned *version, qint32 *type, BinaryReader *payload)
 {
     if (bytes.size() < 4) {
         // A few bytes that begin our magic are a cut-off file of ours, anything else is foreign.
@@ -69,8 +69,8 @@ DocumentFormat::Result unwrap(const QByteArray &bytes, quint32 magic, unsigned *
 
 bool isSceneRect(const QRectF &r)
 {
-    return FormatLimits::isCoordinate(r.x()) && FormatLimits::isCoordinate(r.y()) && r.width() >= 0
-        && r.height() >= 0 && FormatLimits::isCoordinate(r.width()) && FormatLimits::isCoordinate(r.height());
+    return FormatLimits::isCoordinate(r.x()) && FormatLimits::isCoordinate(r.y()) && r.width() >= 0 && r.height() >= 0
+        && FormatLimits::isCoordinate(r.width()) && FormatLimits::isCoordinate(r.height());
 }
 
 QByteArray encodeItems(const QList<QGraphicsItem *> &items, unsigned version)
@@ -145,8 +145,8 @@ QGraphicsItem *DocumentFormat::readRecord(BinaryReader &in, unsigned version, in
     return item;
 }
 
-DocumentFormat::Result DocumentFormat::readPayload(QDataStream &stream, quint32 magic, QByteArray *bytes,
-                                                   unsigned *version, BinaryReader *payload, qint32 *type)
+DocumentFormat::Result DocumentFormat::readPayload(
+    QDataStream &stream, quint32 magic, QByteArray *bytes, unsigned *version, BinaryReader *payload, qint32 *type)
 {
     bool readError = false;
     *bytes = readAll(stream, &readError);
@@ -165,8 +165,8 @@ QByteArray DocumentFormat::readAll(QDataStream &stream, bool *readError)
     return *readError ? QByteArray() : device->readAll();
 }
 
-DocumentFormat::Result DocumentFormat::saveDocument(QDataStream &stream, const AbstractGraphicsScene &scene,
-                                                    unsigned version)
+DocumentFormat::Result DocumentFormat::saveDocument(
+    QDataStream &stream, const AbstractGraphicsScene &scene, unsigned version)
 {
     QByteArray payload;
     BinaryWriter w(payload);
@@ -183,9 +183,8 @@ DocumentFormat::Result DocumentFormat::saveDocument(QDataStream &stream, const A
     return writeAll(stream, bytes) ? Success : FileError;
 }
 
-DocumentFormat::Result DocumentFormat::loadDocument(QDataStream &stream, AbstractGraphicsScene &scene,
-                                                    int expectedType, bool interactive, unsigned *versionFound,
-                                                    QList<QGraphicsItem *> *loaded)
+DocumentFormat::Result DocumentFormat::loadDocument(QDataStream &stream, AbstractGraphicsScene &scene, int expectedType,
+    bool interactive, unsigned *versionFound, QList<QGraphicsItem *> *loaded)
 {
     QByteArray bytes;
     unsigned version = 0;

@@ -18,7 +18,13 @@ class QGraphicsItem;
 class DocumentFormat
 {
 public:
-    enum Result { Success = 0, WrongFormat = 1, FileError = 2, Damaged = 3 };
+    enum Result
+    {
+        Success = 0,
+        WrongFormat = 1,
+        FileError = 2,
+        Damaged = 3
+    };
 
     // The envelope's magic numbers: "PWDG" document, "PWIT" item list, "PWI1" one item.
     static constexpr quint32 DocumentMagic = 0x50574447;
@@ -33,10 +39,10 @@ public:
 
     // A whole document: type, scene rectangle, background and every top-level item
     // in stacking order.
-    static Result saveDocument(QDataStream &stream, const AbstractGraphicsScene &scene,
-                               unsigned version = CurrentVersion);
-    static Result loadDocument(QDataStream &stream, AbstractGraphicsScene &scene, int expectedType,
-                               bool interactive, unsigned *versionFound, QList<QGraphicsItem *> *loaded = nullptr);
+    static Result saveDocument(
+        QDataStream &stream, const AbstractGraphicsScene &scene, unsigned version = CurrentVersion);
+    static Result loadDocument(QDataStream &stream, AbstractGraphicsScene &scene, int expectedType, bool interactive,
+        unsigned *versionFound, QList<QGraphicsItem *> *loaded = nullptr);
 
     // A list of items (the clipboard): new items come back in the same order.
     static bool saveItems(QDataStream &stream, const QList<QGraphicsItem *> &items);
@@ -53,7 +59,7 @@ private:
     static QByteArray readAll(QDataStream &stream, bool *readError);
     // Reads the whole stream into `bytes` and checks its envelope; `payload` points into it.
     static Result readPayload(QDataStream &stream, quint32 magic, QByteArray *bytes, unsigned *version,
-                              BinaryReader *payload, qint32 *type = nullptr);
+        BinaryReader *payload, qint32 *type = nullptr);
 };
 
 #endif

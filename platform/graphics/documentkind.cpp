@@ -11,9 +11,9 @@ const std::array<DocumentKind, 2> &kinds()
 {
     static const std::array<DocumentKind, 2> table = {{
         {DocumentKind::Graph, QStringLiteral("drw"), QStringLiteral("画面"), QStringLiteral("画面文件(*.drw)"),
-         QStringLiteral("新建画面"), QRectF(0, 0, 1920, 1080), &AbstractGraphicsUtility::graphDir},
+            QStringLiteral("新建画面"), QRectF(0, 0, 1920, 1080), &AbstractGraphicsUtility::graphDir},
         {DocumentKind::Template, QStringLiteral("tpl"), QStringLiteral("模板"), QStringLiteral("模板文件(*.tpl)"),
-         QStringLiteral("新建模板"), QRectF(0, 0, 400, 300), &AbstractGraphicsUtility::templateDir},
+            QStringLiteral("新建模板"), QRectF(0, 0, 400, 300), &AbstractGraphicsUtility::templateDir},
     }};
     return table;
 }

@@ -22,8 +22,8 @@ constexpr double ClickTolerance = 2.0;
 
 const QStringList &penStyleNames()
 {
-    static const QStringList names{QStringLiteral("无"),     QStringLiteral("实线"),   QStringLiteral("虚线"),
-                                   QStringLiteral("点线"),   QStringLiteral("点划线"), QStringLiteral("双点划线")};
+    static const QStringList names{QStringLiteral("无"), QStringLiteral("实线"), QStringLiteral("虚线"),
+        QStringLiteral("点线"), QStringLiteral("点划线"), QStringLiteral("双点划线")};
     return names;
 }
 
@@ -41,7 +41,8 @@ QList<Property *> generalProperties(bool withText)
 {
     static const QList<Property *> shared{
         new Property(PropertyIds::PenColor, Property::Color),
-        new Property(PropertyIds::PenWidth, Property::Int, PropertyAttributes::range(0.0, double(FormatLimits::MaxPenWidth))),
+        new Property(
+            PropertyIds::PenWidth, Property::Int, PropertyAttributes::range(0.0, double(FormatLimits::MaxPenWidth))),
         new Property(PropertyIds::PenStyle, Property::Enum, PropertyAttributes::enumNames(penStyleNames())),
         new Property(PropertyIds::BrushColor, Property::Color),
         new Property(PropertyIds::BrushStyle, Property::Enum, PropertyAttributes::enumNames(brushStyleNames())),
@@ -133,10 +134,9 @@ QRectF GraphicsItem::handleRect(int handle) const
         centre = handle == 0 ? m_rect.topLeft() : m_rect.bottomRight();
     } else {
         const QRectF r = m_rect.normalized();
-        const QPointF points[] = {r.topLeft(),     QPointF(r.center().x(), r.top()),
-                                  r.topRight(),    QPointF(r.right(), r.center().y()),
-                                  r.bottomRight(), QPointF(r.center().x(), r.bottom()),
-                                  r.bottomLeft(),  QPointF(r.left(), r.center().y())};
+        const QPointF points[] = {r.topLeft(), QPointF(r.center().x(), r.top()), r.topRight(),
+            QPointF(r.right(), r.center().y()), r.bottomRight(), QPointF(r.center().x(), r.bottom()), r.bottomLeft(),
+            QPointF(r.left(), r.center().y())};
         centre = points[handle];
     }
     return QRectF(centre.x() - size / 2, centre.y() - size / 2, size, size);
@@ -221,8 +221,8 @@ void GraphicsItem::drawSelection(QPainter *painter)
     painter->restore();
 }
 
-bool GraphicsItem::createFromPoints(const DrawingDefaults *defaults, const QPointF &press, const QPointF &release,
-                                    QGraphicsScene *)
+bool GraphicsItem::createFromPoints(
+    const DrawingDefaults *defaults, const QPointF &press, const QPointF &release, QGraphicsScene *)
 {
     if (defaults) {
         m_penWidth = defaults->penWidth;
@@ -313,8 +313,7 @@ const QVector<GraphicsItem::SpecificProperty> &GraphicsItem::specifics() const
 }
 
 void GraphicsItem::specificChanged(int)
-{
-}
+{ }
 
 bool GraphicsItem::isBinding(int index) const
 {
@@ -437,8 +436,7 @@ void GraphicsItem::setPropertyValue(const QString &id, const QVariant &value)
 }
 
 void GraphicsItem::init(void *, void *)
-{
-}
+{ }
 
 void GraphicsItem::lockChanged()
 {
@@ -517,8 +515,7 @@ void GraphicsItem::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
 void GraphicsItem::hoverMoveEvent(QGraphicsSceneHoverEvent *event)
 {
     static const Qt::CursorShape shapes[] = {Qt::SizeFDiagCursor, Qt::SizeVerCursor, Qt::SizeBDiagCursor,
-                                             Qt::SizeHorCursor,   Qt::SizeFDiagCursor, Qt::SizeVerCursor,
-                                             Qt::SizeBDiagCursor, Qt::SizeHorCursor};
+        Qt::SizeHorCursor, Qt::SizeFDiagCursor, Qt::SizeVerCursor, Qt::SizeBDiagCursor, Qt::SizeHorCursor};
     const int handle = handleAt(event->pos());
     if (handle < 0)
         unsetCursor();

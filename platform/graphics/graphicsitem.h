@@ -68,8 +68,8 @@ public:
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
 
     // AbstractGraphicsUtility
-    bool createFromPoints(const DrawingDefaults *defaults, const QPointF &press, const QPointF &release,
-                          QGraphicsScene *scene) override;
+    bool createFromPoints(
+        const DrawingDefaults *defaults, const QPointF &press, const QPointF &release, QGraphicsScene *scene) override;
     void setWidth(double width) override;
     void setHeight(double height) override;
     bool saveItem(QDataStream &stream) override;

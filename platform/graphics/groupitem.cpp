@@ -75,8 +75,8 @@ GroupItem *GroupItem::read(QDataStream &stream)
     return ItemStorage::readGroupFile(stream);
 }
 
-bool GroupItem::createFromPoints(const DrawingDefaults *, const QPointF &press, const QPointF &release,
-                                 QGraphicsScene *)
+bool GroupItem::createFromPoints(
+    const DrawingDefaults *, const QPointF &press, const QPointF &release, QGraphicsScene *)
 {
     // The members keep their own pens and brushes: the drawing defaults are not theirs.
     const QString path = LibraryChoice::currentPath(ItemKind::Group);
@@ -111,8 +111,10 @@ bool GroupItem::createFromPoints(const DrawingDefaults *, const QPointF &press, 
 }
 
 // Scaling a group would distort its members' symbols; its size follows its members.
-void GroupItem::setWidth(double) {}
-void GroupItem::setHeight(double) {}
+void GroupItem::setWidth(double)
+{ }
+void GroupItem::setHeight(double)
+{ }
 
 bool GroupItem::saveItem(QDataStream &stream)
 {

@@ -25,8 +25,8 @@ public:
 
     // AbstractGraphicsUtility: fills the group with the members of the group library's
     // current entry, scaled into the dragged rectangle (a click keeps their size).
-    bool createFromPoints(const DrawingDefaults *defaults, const QPointF &press, const QPointF &release,
-                          QGraphicsScene *scene) override;
+    bool createFromPoints(
+        const DrawingDefaults *defaults, const QPointF &press, const QPointF &release, QGraphicsScene *scene) override;
     void setWidth(double width) override;
     void setHeight(double height) override;
     bool saveItem(QDataStream &stream) override;

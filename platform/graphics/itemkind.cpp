@@ -2,8 +2,8 @@
 
 #include "chartitem.h"
 #include "graphicsitem.h"
-#include "pictureitem.h"
 #include "linkitem.h"
+#include "pictureitem.h"
 #include "shapeitem.h"
 #include "symbolitem.h"
 #include "textitem.h"
@@ -23,15 +23,19 @@ const ItemKind *ItemKind::find(int type)
 
 namespace {
 
-template<typename Item>
-GraphicsItem *make(const ItemKind &kind)
+template<typename Item> GraphicsItem *make(const ItemKind &kind)
 {
     return new Item(kind);
 }
 
 // The class of each family, in the order of ItemKind::Family.
 GraphicsItem *(*const Makers[])(const ItemKind &) = {
-    &make<ShapeItem>, &make<SymbolItem>, &make<TextItem>, &make<ChartItem>, &make<LinkItem>, &make<PictureItem>,
+    &make<ShapeItem>,
+    &make<SymbolItem>,
+    &make<TextItem>,
+    &make<ChartItem>,
+    &make<LinkItem>,
+    &make<PictureItem>,
 };
 static_assert(sizeof(Makers) / sizeof(Makers[0]) == ItemKind::Picture + 1, "one class per family");
 

@@ -13,11 +13,20 @@ class GraphicsItem;
 // one drawing tool of the same number.
 struct ItemKind
 {
-    enum Family { Shape, Symbol, Text, Chart, Link, Picture };
+    enum Family
+    {
+        Shape,
+        Symbol,
+        Text,
+        Chart,
+        Link,
+        Picture
+    };
 
     // The type numbers, as the files store them and the drawing tools are numbered. The kinds'
     // numbers are the table's; the group and the pointer are no kinds but share the numbering.
-    enum Type : int {
+    enum Type : int
+    {
         Group = 0x10002,
         Pointer = 0x10006, // the selection tool: no item has this type
 

@@ -25,7 +25,7 @@ constexpr int ReservedKilobytes = 64 * 1024;
 // than the rest of a cached paint; the thread's id, once known, is cheap to compare.
 bool onGuiThread()
 {
-    static std::atomic<Qt::HANDLE> gui {nullptr};
+    static std::atomic<Qt::HANDLE> gui{nullptr};
     const Qt::HANDLE current = QThread::currentThreadId();
     if (current == gui.load(std::memory_order_relaxed))
         return true;
@@ -46,10 +46,8 @@ bool ItemPixmapCache::drawsVectors(QPainter *painter)
     switch (engine->type()) {
     case QPaintEngine::Raster:
     case QPaintEngine::OpenGL:
-    case QPaintEngine::OpenGL2:
-        return false;
-    default:
-        return true;
+    case QPaintEngine::OpenGL2: return false;
+    default: return true;
     }
 }
 
@@ -154,9 +152,7 @@ void ItemPixmapCache::append(QString &key, const QVariant &value)
     const int type = value.userType();
     key.append(QChar(ushort(0xE000 + (type & 0xfff))));
     switch (type) {
-    case QMetaType::QColor:
-        append(key, value.value<QColor>());
-        break;
+    case QMetaType::QColor: append(key, value.value<QColor>()); break;
     case QMetaType::Double: {
         const double d = value.toDouble();
         append(key, &d, sizeof(d));

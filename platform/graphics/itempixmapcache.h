@@ -39,8 +39,7 @@ public:
     // on but the painter's transform. Very large areas are drawn directly, they would only
     // evict everything else.
     static void paint(QPainter *painter, const QRectF &area, const QString &look,
-        const std::function<void(QPainter *)> &draw, Placement placement = SubPixel,
-        const QPointF &origin = QPointF());
+        const std::function<void(QPainter *)> &draw, Placement placement = SubPixel, const QPointF &origin = QPointF());
 
     // Appends a value's raw bits to a look key.
     static void append(QString &key, const void *data, int bytes);

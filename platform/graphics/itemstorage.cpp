@@ -12,7 +12,8 @@
 
 namespace {
 // Which optional parts a stored item or group carries.
-enum BodyFlag : quint8 {
+enum BodyFlag : quint8
+{
     Locked = 1,
     RectOrigin = 2,
     ZValue = 4,
@@ -34,7 +35,10 @@ void writeValue(BinaryWriter &out, Property::PropertyType type, const QVariant &
     case Property::Int:
     case Property::Enum: out.i32(v.toInt()); break;
     case Property::Double: out.f64(v.toDouble()); break;
-    case Property::Size: out.f64(v.toSizeF().width()); out.f64(v.toSizeF().height()); break;
+    case Property::Size:
+        out.f64(v.toSizeF().width());
+        out.f64(v.toSizeF().height());
+        break;
     case Property::Color: out.color(v.value<QColor>()); break;
     case Property::Font: out.font(v.value<QFont>()); break;
     case Property::PointList: out.polygon(v.value<QPolygonF>()); break;
@@ -115,8 +119,8 @@ void ItemStorage::writeItem(BinaryWriter &out, const GraphicsItem &item, unsigne
     for (int i = 0; i < list.size(); ++i) {
         const QString &id = list.at(i).property->id();
         const QVariant value = id == GraphicsItem::svgIdProperty() ? QVariant(item.svgID())
-            : id == GraphicsItem::ykIdProperty()  ? QVariant(item.ykID())
-                                                   : v.at(i);
+            : id == GraphicsItem::ykIdProperty()                   ? QVariant(item.ykID())
+                                                                   : v.at(i);
         writeValue(out, list.at(i).property->type(), value);
     }
 }

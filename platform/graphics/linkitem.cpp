@@ -46,8 +46,7 @@ constexpr double GreekPixels = 4.0;
 
 const QStringList &actionItems()
 {
-    static const QStringList items {
-        QStringLiteral("遥控"), QStringLiteral("设点"), QStringLiteral("弹出画面")};
+    static const QStringList items{QStringLiteral("遥控"), QStringLiteral("设点"), QStringLiteral("弹出画面")};
     return items;
 }
 
@@ -130,8 +129,7 @@ QPainterPath popupGlyph()
 
 const QPainterPath &glyphPath(LinkItem::Glyph glyph)
 {
-    static const QPainterPath paths[]
-        = {chainGlyph(), arrowGlyph(), sheetGlyph(), setPointGlyph(), popupGlyph()};
+    static const QPainterPath paths[] = {chainGlyph(), arrowGlyph(), sheetGlyph(), setPointGlyph(), popupGlyph()};
     return paths[glyph];
 }
 
@@ -154,7 +152,7 @@ Property *targetProperty()
 
 const SpecificProperties &buttonProperties()
 {
-    static const SpecificProperties button {
+    static const SpecificProperties button{
         {textProperty(PropertyIds::Text), QStringLiteral("按钮")},
         {textProperty(PropertyIds::ControlBinding), QString()},
         {new Property(QStringLiteral("动作"), Property::Popup, PropertyAttributes::items(actionItems())),
@@ -165,7 +163,7 @@ const SpecificProperties &buttonProperties()
 
 const SpecificProperties &hotSpotProperties()
 {
-    static const SpecificProperties hotSpot {
+    static const SpecificProperties hotSpot{
         {textProperty(PropertyIds::Text), QString()},
         {targetProperty(), QString()},
     };
@@ -174,7 +172,7 @@ const SpecificProperties &hotSpotProperties()
 
 const SpecificProperties &graphLinkProperties()
 {
-    static const SpecificProperties graphLink {
+    static const SpecificProperties graphLink{
         {targetProperty(), QString()},
         {textProperty(PropertyIds::Text), QString()},
     };
@@ -183,7 +181,7 @@ const SpecificProperties &graphLinkProperties()
 
 const SpecificProperties &detailsProperties()
 {
-    static const SpecificProperties details {
+    static const SpecificProperties details{
         {textProperty(PropertyIds::Text), QStringLiteral("详情")},
         {textProperty(PropertyIds::PointBinding), QString()},
     };
@@ -192,7 +190,7 @@ const SpecificProperties &detailsProperties()
 
 const SpecificProperties &circuitProperties()
 {
-    static const SpecificProperties circuit {
+    static const SpecificProperties circuit{
         {textProperty(QStringLiteral("回路名称")), QStringLiteral("回路")},
         {textProperty(PropertyIds::PointBinding), QString()},
     };
@@ -234,15 +232,14 @@ const LinkItem::Row &LinkItem::rowOf(int type)
             return row;
     }
     // Not reached through the kind table; any other number draws nothing.
-    static const Row empty {type, &noProperties, -1, -1, false, nullptr};
+    static const Row empty{type, &noProperties, -1, -1, false, nullptr};
     return empty;
 }
 
 LinkItem::LinkItem(const ItemKind &kind)
     : GraphicsItem(kind)
     , m_row(rowOf(kind.type))
-{
-}
+{ }
 
 LinkItem::~LinkItem() = default;
 
@@ -325,8 +322,8 @@ void LinkItem::drawGlyph(QPainter *painter, Glyph glyph, const QRectF &target, c
         ItemPixmapCache::append(key, look, sizeof(look));
         ItemPixmapCache::append(key, color);
         const double reach = pen.widthF();
-        ItemPixmapCache::paint(painter, QRectF(0, 0, 1, 1).adjusted(-reach, -reach, reach, reach), key,
-            stroke, ItemPixmapCache::WholePixel);
+        ItemPixmapCache::paint(painter, QRectF(0, 0, 1, 1).adjusted(-reach, -reach, reach, reach), key, stroke,
+            ItemPixmapCache::WholePixel);
     } else {
         stroke(painter);
     }
@@ -392,8 +389,7 @@ void LinkItem::drawHotSpot(QPainter *painter, const QRectF &r)
     const QRectF target(x, r.center().y() - s / 2, s, s);
     drawGlyph(painter, Chain, target, lineColor());
     if (withText) {
-        const QRectF box(
-            target.right() + Padding, r.top(), r.right() - pad - target.right() - Padding, r.height());
+        const QRectF box(target.right() + Padding, r.top(), r.right() - pad - target.right() - Padding, r.height());
         drawLabel(painter, box, r, Qt::AlignLeft | Qt::AlignVCenter, lineColor());
     }
 }
@@ -413,8 +409,7 @@ void LinkItem::drawGraphLink(QPainter *painter, const QRectF &r)
     const double s = qMin(GlyphSize, qMin(r.height() - 2 * pad, r.width() / 3));
     const QRectF target(r.left() + pad, r.center().y() - s / 2, s, s);
     drawGlyph(painter, Arrow, target, lineColor());
-    const QRectF box(
-        target.right() + Padding, r.top(), r.right() - tip - target.right() - Padding, r.height());
+    const QRectF box(target.right() + Padding, r.top(), r.right() - tip - target.right() - Padding, r.height());
     drawLabel(painter, box, r, Qt::AlignLeft | Qt::AlignVCenter, lineColor());
 }
 
@@ -426,8 +421,7 @@ void LinkItem::drawDetails(QPainter *painter, const QRectF &r)
     const double s = qMin(GlyphSize + 2, qMin(r.height(), r.width()) - 2 * pad);
     const QRectF target(r.left() + pad, r.center().y() - s / 2, s, s);
     drawGlyph(painter, Sheet, target, lineColor());
-    const QRectF box(
-        target.right() + Padding, r.top(), r.right() - pad - target.right() - Padding, r.height());
+    const QRectF box(target.right() + Padding, r.top(), r.right() - pad - target.right() - Padding, r.height());
     drawLabel(painter, box, r, Qt::AlignLeft | Qt::AlignVCenter, lineColor());
 }
 

@@ -46,8 +46,8 @@ private:
     void drawCircuit(QPainter *painter, const QRectF &r);
     // Draws a glyph into the square target.
     void drawGlyph(QPainter *painter, Glyph glyph, const QRectF &target, const QColor &color) const;
-    void drawLabel(QPainter *painter, const QRectF &box, const QRectF &clip, Qt::Alignment alignment,
-        const QColor &color);
+    void drawLabel(
+        QPainter *painter, const QRectF &box, const QRectF &clip, Qt::Alignment alignment, const QColor &color);
     QString makeDisplayText() const;
     QColor lineColor() const;
 

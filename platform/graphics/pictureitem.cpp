@@ -41,7 +41,8 @@ enum
 
 QString symbolFilter()
 {
-    return QStringLiteral("图符文件(%1)").arg(LibraryChoice::nameFilters(ItemKind::CustomSymbol).join(QLatin1Char(' ')));
+    return QStringLiteral("图符文件(%1)")
+        .arg(LibraryChoice::nameFilters(ItemKind::CustomSymbol).join(QLatin1Char(' ')));
 }
 
 bool isSvgFile(const QString &path)
@@ -153,7 +154,7 @@ const QString IdKeepRatio = QStringLiteral("保持比例");
 
 const SpecificProperties &animationProperties()
 {
-    static const SpecificProperties properties {
+    static const SpecificProperties properties{
         {new Property(QStringLiteral("图片文件"), Property::Path,
              PropertyAttributes::file(QStringLiteral("GIF动画(*.gif)"), AbstractGraphicsUtility::bmpDir())),
             QString()},
@@ -165,7 +166,7 @@ const SpecificProperties &animationProperties()
 
 const SpecificProperties &svgProperties()
 {
-    static const SpecificProperties properties {
+    static const SpecificProperties properties{
         {new Property(QStringLiteral("SVG文件"), Property::Path,
              PropertyAttributes::file(QStringLiteral("SVG文件(*.svg)"), AbstractGraphicsUtility::svgDir())),
             QString()},
@@ -177,7 +178,7 @@ const SpecificProperties &svgProperties()
 
 const SpecificProperties &symbolProperties()
 {
-    static const SpecificProperties properties {
+    static const SpecificProperties properties{
         {new Property(QStringLiteral("图符文件"), Property::Path,
              PropertyAttributes::file(symbolFilter(), AbstractGraphicsUtility::symbolDir())),
             QString()},
@@ -198,7 +199,12 @@ struct PictureItem::Row
     const SpecificProperties &(*specifics)();
     QString (*folder)();
     const QPainterPath &(*placeholder)();
-    enum Svg { Never, Always, BySuffix } svg;
+    enum Svg
+    {
+        Never,
+        Always,
+        BySuffix
+    } svg;
 };
 
 namespace {
@@ -227,13 +233,12 @@ const PictureItem::Row &PictureItem::rowOf(int type)
 PictureItem::PictureItem(const ItemKind &kind)
     : GraphicsItem(kind)
     , m_row(rowOf(kind.type))
-{
-}
+{ }
 
 PictureItem::~PictureItem() = default;
 
-bool PictureItem::createFromPoints(const DrawingDefaults *defaults, const QPointF &press, const QPointF &release,
-                                   QGraphicsScene *scene)
+bool PictureItem::createFromPoints(
+    const DrawingDefaults *defaults, const QPointF &press, const QPointF &release, QGraphicsScene *scene)
 {
     if (!GraphicsItem::createFromPoints(defaults, press, release, scene))
         return false;
@@ -300,8 +305,7 @@ QRectF PictureItem::pictureRect() const
     if (!m_source || !specificValue(KeepRatioIndex).toBool() || m_source->naturalSize.isEmpty())
         return r;
     const QSizeF size = QSizeF(m_source->naturalSize).scaled(r.size(), Qt::KeepAspectRatio);
-    return QRectF(
-        r.center().x() - size.width() / 2, r.center().y() - size.height() / 2, size.width(), size.height());
+    return QRectF(r.center().x() - size.width() / 2, r.center().y() - size.height() / 2, size.width(), size.height());
 }
 
 QString PictureItem::lookKey() const

@@ -22,8 +22,8 @@ public:
 
     // AbstractGraphicsUtility: a new SVG drawing or custom symbol shows its library's
     // current entry.
-    bool createFromPoints(const DrawingDefaults *defaults, const QPointF &press, const QPointF &release,
-                          QGraphicsScene *scene) override;
+    bool createFromPoints(
+        const DrawingDefaults *defaults, const QPointF &press, const QPointF &release, QGraphicsScene *scene) override;
 
     // AbstractGraphicsResize: the picture's own size, once it is loaded.
     bool isPerfectSizeEnable() const override;

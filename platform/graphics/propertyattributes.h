@@ -20,10 +20,10 @@ inline const QString Filter = QStringLiteral("filter");
 inline const QString Directory = QStringLiteral("directory");
 
 // A number between the limits; decimals below zero and an invalid step leave the editor's own.
-inline QVariantHash range(const QVariant &minimum, const QVariant &maximum, int decimals = -1,
-    const QVariant &singleStep = QVariant())
+inline QVariantHash range(
+    const QVariant &minimum, const QVariant &maximum, int decimals = -1, const QVariant &singleStep = QVariant())
 {
-    QVariantHash h {{Minimum, minimum}, {Maximum, maximum}};
+    QVariantHash h{{Minimum, minimum}, {Maximum, maximum}};
     if (decimals >= 0)
         h.insert(Decimals, decimals);
     if (singleStep.isValid())

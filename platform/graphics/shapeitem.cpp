@@ -14,10 +14,25 @@ namespace {
 using SpecificProperties = QVector<GraphicsItem::SpecificProperty>;
 
 // Index of each specific property in the tables below.
-enum { LineHead = 0, LineEnd = 1 };
-enum { StartAngle = 0, SpanAngle = 1 };
-enum { Rows = 0, Columns = 1 };
-enum { Corner = 0 };
+enum
+{
+    LineHead = 0,
+    LineEnd = 1
+};
+enum
+{
+    StartAngle = 0,
+    SpanAngle = 1
+};
+enum
+{
+    Rows = 0,
+    Columns = 1
+};
+enum
+{
+    Corner = 0
+};
 
 const SpecificProperties &noProperties()
 {
@@ -29,11 +44,11 @@ const SpecificProperties &lineProperties()
 {
     static const SpecificProperties line{
         {new Property(QStringLiteral("起点"), Property::Enum,
-                      PropertyAttributes::enumNames({QStringLiteral("──"), QStringLiteral("<──")})),
-         0},
+             PropertyAttributes::enumNames({QStringLiteral("──"), QStringLiteral("<──")})),
+            0},
         {new Property(QStringLiteral("终点"), Property::Enum,
-                      PropertyAttributes::enumNames({QStringLiteral("──"), QStringLiteral("──>")})),
-         0},
+             PropertyAttributes::enumNames({QStringLiteral("──"), QStringLiteral("──>")})),
+            0},
     };
     return line;
 }
@@ -41,10 +56,9 @@ const SpecificProperties &lineProperties()
 const SpecificProperties &angleProperties()
 {
     static const SpecificProperties angles{
-        {new Property(QStringLiteral("起始角度"), Property::Double, PropertyAttributes::range(-360.0, 360.0, 1)),
-         30.0},
+        {new Property(QStringLiteral("起始角度"), Property::Double, PropertyAttributes::range(-360.0, 360.0, 1)), 30.0},
         {new Property(QStringLiteral("跨越角度"), Property::Double, PropertyAttributes::range(-360.0, 360.0, 1)),
-         240.0},
+            240.0},
     };
     return angles;
 }
@@ -61,8 +75,7 @@ const SpecificProperties &gridProperties()
 const SpecificProperties &cornerProperties()
 {
     static const SpecificProperties rectangle{
-        {new Property(QStringLiteral("圆角半径"), Property::Double, PropertyAttributes::range(0.0, 1000.0, 1)),
-         0.0},
+        {new Property(QStringLiteral("圆角半径"), Property::Double, PropertyAttributes::range(0.0, 1000.0, 1)), 0.0},
     };
     return rectangle;
 }
@@ -150,7 +163,12 @@ struct ShapeItem::Row
     const SpecificProperties &(*specifics)();
     void (*outline)(const ShapeItem &item, const QRectF &normalized, QPainterPath &path);
     // Curves and slanted edges are antialiased; axis-parallel lines are crisp without and cheaper.
-    enum Smoothing { Crisp, Smooth, SmoothWhenSlanted } smoothing;
+    enum Smoothing
+    {
+        Crisp,
+        Smooth,
+        SmoothWhenSlanted
+    } smoothing;
     // The line runs from its rectangle's first corner to the opposite one and may end in arrows.
     bool linear;
     // Open shapes are neither filled nor hit inside, only along their stroke.
@@ -188,11 +206,10 @@ const ShapeItem::Row &ShapeItem::rowOf(int type)
 ShapeItem::ShapeItem(const ItemKind &kind)
     : GraphicsItem(kind)
     , m_row(rowOf(kind.type))
-{
-}
+{ }
 
-bool ShapeItem::createFromPoints(const DrawingDefaults *defaults, const QPointF &press, const QPointF &release,
-                                 QGraphicsScene *scene)
+bool ShapeItem::createFromPoints(
+    const DrawingDefaults *defaults, const QPointF &press, const QPointF &release, QGraphicsScene *scene)
 {
     if (!GraphicsItem::createFromPoints(defaults, press, release, scene))
         return false;
@@ -225,7 +242,7 @@ void ShapeItem::drawContent(QPainter *painter, const QStyleOptionGraphicsItem *)
 {
     const bool slanted = rect().width() != 0 && rect().height() != 0;
     painter->setRenderHint(QPainter::Antialiasing,
-                           m_row.smoothing == Row::Smooth || (m_row.smoothing == Row::SmoothWhenSlanted && slanted));
+        m_row.smoothing == Row::Smooth || (m_row.smoothing == Row::SmoothWhenSlanted && slanted));
     if (m_row.open)
         painter->setBrush(Qt::NoBrush);
     if (m_row.fillsRectangle && hasFill()) {

@@ -13,8 +13,8 @@ public:
     explicit ShapeItem(const ItemKind &kind);
 
     // A new line also takes its start and end decorations from the defaults.
-    bool createFromPoints(const DrawingDefaults *defaults, const QPointF &press, const QPointF &release,
-                          QGraphicsScene *scene) override;
+    bool createFromPoints(
+        const DrawingDefaults *defaults, const QPointF &press, const QPointF &release, QGraphicsScene *scene) override;
 
 protected:
     void drawContent(QPainter *painter, const QStyleOptionGraphicsItem *option) override;

@@ -48,8 +48,8 @@ QByteArray frame(const QByteArray &payload)
 bool isPrivateDir(const QString &path)
 {
     struct stat st;
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode)
-        && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid()
+        && (st.st_mode & 077) == 0;
 }
 
 // Whether the process at the other end of a connected local socket runs as this user. The
@@ -69,7 +69,10 @@ bool samePeer(QLocalSocket *socket)
 #endif
 }
 #else
-bool samePeer(QLocalSocket *) { return true; } // named pipes are per session already
+bool samePeer(QLocalSocket *)
+{
+    return true;
+} // named pipes are per session already
 #endif
 
 // The folder for the socket and its lock: the session's runtime folder when it is private,
@@ -132,12 +135,8 @@ SingleApplication::SingleApplication(int &argc, char **argv)
     m_lock->tryLock(LockTimeoutMs);
 
     switch (contact(name)) {
-    case Peer::Answered:
-        m_running = true;
-        break;
-    case Peer::Nobody:
-        startServer(name);
-        break;
+    case Peer::Answered: m_running = true; break;
+    case Peer::Nobody: startServer(name); break;
     case Peer::Silent:
         // Its socket stays: the instance may recover, and it removes its socket file when it ends.
         runAlone(QStringLiteral("正在运行的编辑器 %1 秒内没有响应, 本编辑器独立运行。").arg(AnswerTimeoutMs / 1000));
@@ -145,9 +144,7 @@ SingleApplication::SingleApplication(int &argc, char **argv)
     case Peer::Foreign:
         runAlone(QStringLiteral("编辑器的本地连接 %1 属于其他用户, 本编辑器独立运行。").arg(name));
         break;
-    case Peer::Unknown:
-        runAlone(QStringLiteral("编辑器的本地连接 %1 无法使用, 本编辑器独立运行。").arg(name));
-        break;
+    case Peer::Unknown: runAlone(QStringLiteral("编辑器的本地连接 %1 无法使用, 本编辑器独立运行。").arg(name)); break;
     }
     if (!m_server) {
         m_lock.reset();
@@ -179,8 +176,8 @@ QString SingleApplication::serverName()
         return QString();
     // A hash rather than the folder itself: socket paths are limited to about 100 bytes and the
     // runtime folder already takes part of that.
-    const QByteArray digest = QCryptographicHash::hash(
-        AbstractGraphicsUtility::projectDir().toUtf8(), QCryptographicHash::Sha256);
+    const QByteArray digest
+        = QCryptographicHash::hash(AbstractGraphicsUtility::projectDir().toUtf8(), QCryptographicHash::Sha256);
     return dir + QStringLiteral("/plotwright-%1-%2").arg(userId(), QString::fromLatin1(digest.left(4).toHex()));
 }
 
@@ -227,7 +224,8 @@ void SingleApplication::startServer(const QString &name)
     // and rename the socket over the name, replacing whatever listens there.
     m_server = new QLocalServer(this);
     if (!m_server->listen(name)) {
-        runAlone(QStringLiteral("编辑器无法建立本地连接 %1 (%2), 本编辑器独立运行。").arg(name, m_server->errorString()));
+        runAlone(
+            QStringLiteral("编辑器无法建立本地连接 %1 (%2), 本编辑器独立运行。").arg(name, m_server->errorString()));
         delete m_server;
         m_server = nullptr;
         return;

@@ -39,8 +39,7 @@ public:
     explicit Engine(SvgGenerator *generator)
         : QPaintEngine(SvgStreamWriter::engineFeatures())
         , m_generator(generator)
-    {
-    }
+    { }
 
     bool begin(QPaintDevice *) override
     {
@@ -104,50 +103,32 @@ public:
     void drawLines(const QLineF *lines, int lineCount) override { m_painter.drawLines(lines, lineCount); }
     void drawEllipse(const QRectF &rect) override { m_painter.drawEllipse(rect); }
     void drawPath(const QPainterPath &path) override { m_painter.drawPath(path); }
-    void drawPoints(const QPointF *points, int pointCount) override
-    {
-        m_painter.drawPoints(points, pointCount);
-    }
+    void drawPoints(const QPointF *points, int pointCount) override { m_painter.drawPoints(points, pointCount); }
 
     void drawPolygon(const QPointF *points, int pointCount, PolygonDrawMode mode) override
     {
         switch (mode) {
-        case PolylineMode:
-            m_painter.drawPolyline(points, pointCount);
-            break;
-        case ConvexMode:
-            m_painter.drawConvexPolygon(points, pointCount);
-            break;
-        case WindingMode:
-            m_painter.drawPolygon(points, pointCount, Qt::WindingFill);
-            break;
-        case OddEvenMode:
-            m_painter.drawPolygon(points, pointCount, Qt::OddEvenFill);
-            break;
+        case PolylineMode: m_painter.drawPolyline(points, pointCount); break;
+        case ConvexMode: m_painter.drawConvexPolygon(points, pointCount); break;
+        case WindingMode: m_painter.drawPolygon(points, pointCount, Qt::WindingFill); break;
+        case OddEvenMode: m_painter.drawPolygon(points, pointCount, Qt::OddEvenFill); break;
         }
     }
 
-    void drawPixmap(const QRectF &r, const QPixmap &pm, const QRectF &sr) override
-    {
-        m_painter.drawPixmap(r, pm, sr);
-    }
+    void drawPixmap(const QRectF &r, const QPixmap &pm, const QRectF &sr) override { m_painter.drawPixmap(r, pm, sr); }
 
     void drawTiledPixmap(const QRectF &r, const QPixmap &pixmap, const QPointF &s) override
     {
         m_painter.drawTiledPixmap(r, pixmap, s);
     }
 
-    void drawImage(
-        const QRectF &r, const QImage &image, const QRectF &sr, Qt::ImageConversionFlags flags) override
+    void drawImage(const QRectF &r, const QImage &image, const QRectF &sr, Qt::ImageConversionFlags flags) override
     {
         m_painter.drawImage(r, image, sr, flags);
     }
 
     // Passed on as a text item, so that text stays <text> in the file.
-    void drawTextItem(const QPointF &p, const QTextItem &textItem) override
-    {
-        m_painter.drawTextItem(p, textItem);
-    }
+    void drawTextItem(const QPointF &p, const QTextItem &textItem) override { m_painter.drawTextItem(p, textItem); }
 
     Type type() const override { return SVG; }
 
@@ -201,27 +182,18 @@ QPaintEngine *SvgGenerator::paintEngine() const
 int SvgGenerator::metric(PaintDeviceMetric metric) const
 {
     switch (metric) {
-    case PdmWidth:
-        return m_size.width();
-    case PdmHeight:
-        return m_size.height();
-    case PdmWidthMM:
-        return qRound(m_size.width() * 25.4 / Resolution);
-    case PdmHeightMM:
-        return qRound(m_size.height() * 25.4 / Resolution);
-    case PdmNumColors:
-        return INT_MAX;
-    case PdmDepth:
-        return 32;
+    case PdmWidth: return m_size.width();
+    case PdmHeight: return m_size.height();
+    case PdmWidthMM: return qRound(m_size.width() * 25.4 / Resolution);
+    case PdmHeightMM: return qRound(m_size.height() * 25.4 / Resolution);
+    case PdmNumColors: return INT_MAX;
+    case PdmDepth: return 32;
     case PdmDpiX:
     case PdmDpiY:
     case PdmPhysicalDpiX:
-    case PdmPhysicalDpiY:
-        return Resolution;
-    case PdmDevicePixelRatio:
-        return 1;
-    case PdmDevicePixelRatioScaled:
-        return qRound(devicePixelRatioFScale());
+    case PdmPhysicalDpiY: return Resolution;
+    case PdmDevicePixelRatio: return 1;
+    case PdmDevicePixelRatioScaled: return qRound(devicePixelRatioFScale());
     }
     return QPaintDevice::metric(metric);
 }
@@ -258,9 +230,8 @@ QString SvgGenerator::buildHead() const
                         number(m_viewBox.height()));
     }
     // The same ending as Qt's root tag, which callers rely on to insert attributes.
-    head += QStringLiteral(
-        "\n xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
-        " version=\"1.2\" baseProfile=\"tiny\">\n");
+    head += QStringLiteral("\n xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+                           " version=\"1.2\" baseProfile=\"tiny\">\n");
     if (!m_title.isEmpty())
         head += QStringLiteral("<title>%1</title>\n").arg(xmlText(m_title));
     if (!m_description.isEmpty())
@@ -278,9 +249,8 @@ QString SvgGenerator::imageElement() const
                        .arg(number(m_viewBox.x()), number(m_viewBox.y()), number(m_viewBox.width()),
                            number(m_viewBox.height()));
     } else if (m_size.isValid()) {
-        geometry = QStringLiteral("x=\"0\" y=\"0\" width=\"%1\" height=\"%2\"")
-                       .arg(m_size.width())
-                       .arg(m_size.height());
+        geometry
+            = QStringLiteral("x=\"0\" y=\"0\" width=\"%1\" height=\"%2\"").arg(m_size.width()).arg(m_size.height());
     }
     // Stretched like the scene stretches its background picture over the scene rectangle.
     return QStringLiteral("<image %1 preserveAspectRatio=\"none\" xlink:href=\"%2\"/>\n")
@@ -291,6 +261,6 @@ QTransform SvgGenerator::deviceToViewBox() const
 {
     if (!m_viewBox.isValid() || m_size.width() <= 0 || m_size.height() <= 0)
         return QTransform();
-    return QTransform(m_viewBox.width() / m_size.width(), 0, 0, m_viewBox.height() / m_size.height(),
-        m_viewBox.x(), m_viewBox.y());
+    return QTransform(
+        m_viewBox.width() / m_size.width(), 0, 0, m_viewBox.height() / m_size.height(), m_viewBox.x(), m_viewBox.y());
 }

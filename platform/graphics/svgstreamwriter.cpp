@@ -26,24 +26,17 @@ QRgb blend(QRgb x, uint a, QRgb y, uint b)
 const char *capAttribute(Qt::PenCapStyle cap)
 {
     switch (cap) {
-    case Qt::FlatCap:
-        return "stroke-linecap=\"butt\" ";
-    case Qt::SquareCap:
-        return "stroke-linecap=\"square\" ";
-    case Qt::RoundCap:
-        return "stroke-linecap=\"round\" ";
-    default:
-        return "";
+    case Qt::FlatCap: return "stroke-linecap=\"butt\" ";
+    case Qt::SquareCap: return "stroke-linecap=\"square\" ";
+    case Qt::RoundCap: return "stroke-linecap=\"round\" ";
+    default: return "";
     }
 }
 
 // The weights QFont names map onto the CSS ones; others are scaled.
 int cssWeight(int weight)
 {
-    return weight == QFont::Light ? 100
-        : weight == QFont::Normal ? 400
-        : weight == QFont::Bold   ? 700
-                                  : weight * 10;
+    return weight == QFont::Light ? 100 : weight == QFont::Normal ? 400 : weight == QFont::Bold ? 700 : weight * 10;
 }
 
 // The pixels an 8 x 8 tile of the fill pattern covers.
@@ -82,8 +75,7 @@ public:
     explicit Engine(const SvgStreamWriter *device)
         : QPaintEngine(engineFeatures())
         , m_device(device)
-    {
-    }
+    { }
 
     bool begin(QPaintDevice *) override
     {
@@ -170,9 +162,8 @@ public:
 
     void drawPath(const QPainterPath &path) override
     {
-        m_body.appendString(state->pen().isCosmetic()
-                ? "<path vector-effect=\"non-scaling-stroke\" fill-rule=\""
-                : "<path vector-effect=\"none\" fill-rule=\"");
+        m_body.appendString(state->pen().isCosmetic() ? "<path vector-effect=\"non-scaling-stroke\" fill-rule=\""
+                                                      : "<path vector-effect=\"none\" fill-rule=\"");
         m_body.appendString(path.fillRule() == Qt::OddEvenFill ? "evenodd\" d=\"" : "nonzero\" d=\"");
         const int count = path.elementCount();
         for (int i = 0; i < count; ++i) {
@@ -201,8 +192,7 @@ public:
                     appendPoint(data.x, data.y);
                 }
                 break;
-            default:
-                break;
+            default: break;
             }
             if (i != count - 1)
                 m_body.append(' ');
@@ -236,8 +226,7 @@ public:
     {
         for (int i = 0; i < rectCount; ++i) {
             const QRectF rect = rects[i].normalized();
-            m_body.appendString(
-                state->pen().isCosmetic() ? "<rect vector-effect=\"non-scaling-stroke\" " : "<rect ");
+            m_body.appendString(state->pen().isCosmetic() ? "<rect vector-effect=\"non-scaling-stroke\" " : "<rect ");
             appendBox(m_body, rect.x(), rect.y(), rect.width(), rect.height());
             m_body.append("/>\n");
         }
@@ -369,9 +358,7 @@ private:
             m_body.appendUtf8(m_gradientName);
             m_body.append(")\" ");
             break;
-        case Qt::NoBrush:
-            m_body.append("fill=\"none\" ");
-            break;
+        case Qt::NoBrush: m_body.append("fill=\"none\" "); break;
         default: // textures: Qt writes no fill
             break;
         }
@@ -417,8 +404,7 @@ private:
             m_body.append("\" ");
             break;
         }
-        default:
-            break;
+        default: break;
         }
         if (pen.widthF() == 0) {
             m_body.append("stroke-width=\"1\" ");
@@ -601,8 +587,7 @@ private:
 
 SvgStreamWriter::SvgStreamWriter()
     : m_engine(std::make_unique<Engine>(this))
-{
-}
+{ }
 
 SvgStreamWriter::~SvgStreamWriter() = default;
 
@@ -642,26 +627,17 @@ QPaintEngine *SvgStreamWriter::paintEngine() const
 int SvgStreamWriter::metric(PaintDeviceMetric metric) const
 {
     switch (metric) {
-    case PdmDepth:
-        return 32;
-    case PdmWidth:
-        return m_size.width();
-    case PdmHeight:
-        return m_size.height();
+    case PdmDepth: return 32;
+    case PdmWidth: return m_size.width();
+    case PdmHeight: return m_size.height();
     case PdmDpiX:
     case PdmDpiY:
     case PdmPhysicalDpiX:
-    case PdmPhysicalDpiY:
-        return m_resolution;
-    case PdmHeightMM:
-        return qRound(m_size.height() * 25.4 / m_resolution);
-    case PdmWidthMM:
-        return qRound(m_size.width() * 25.4 / m_resolution);
-    case PdmNumColors:
-        return int(0xffffffff);
-    case PdmDevicePixelRatio:
-        return 1;
-    default:
-        return 0;
+    case PdmPhysicalDpiY: return m_resolution;
+    case PdmHeightMM: return qRound(m_size.height() * 25.4 / m_resolution);
+    case PdmWidthMM: return qRound(m_size.width() * 25.4 / m_resolution);
+    case PdmNumColors: return int(0xffffffff);
+    case PdmDevicePixelRatio: return 1;
+    default: return 0;
     }
 }

@@ -151,7 +151,7 @@ void SvgText::appendEscaped(const QString &text)
     appendText<true>(text);
 }
 
-template <bool Escape> void SvgText::appendText(const QString &text)
+template<bool Escape> void SvgText::appendText(const QString &text)
 {
     const ushort *p = text.utf16();
     const ushort *const end = p + text.size();
@@ -165,10 +165,7 @@ template <bool Escape> void SvgText::appendText(const QString &text)
             const ushort u = *p++;
             if (u < 0x80) {
                 if (Escape && (u == '<' || u == '>' || u == '&' || u == '"')) {
-                    const char *entity = u == '<' ? "&lt;"
-                        : u == '>'                ? "&gt;"
-                        : u == '&'                ? "&amp;"
-                                                  : "&quot;";
+                    const char *entity = u == '<' ? "&lt;" : u == '>' ? "&gt;" : u == '&' ? "&amp;" : "&quot;";
                     while (*entity)
                         *out++ = *entity++;
                 } else {

@@ -33,7 +33,7 @@ public:
         std::memcpy(m_pos, text, size_t(size));
         m_pos += size;
     }
-    template <int N> void append(const char (&literal)[N]) { append(literal, N - 1); }
+    template<int N> void append(const char (&literal)[N]) { append(literal, N - 1); }
     void appendString(const char *text) { append(text, int(std::strlen(text))); }
     void append(char c)
     {
@@ -75,7 +75,7 @@ private:
     void writeScratch(const char *data, qint64 size);
     void appendLong(const char *text, qint64 size);
     bool copy(QIODevice *device);
-    template <bool Escape> void appendText(const QString &text);
+    template<bool Escape> void appendText(const QString &text);
 
     std::unique_ptr<char[]> m_buffer;
     char *m_pos = nullptr;

@@ -56,20 +56,20 @@ KindTable makeTable(unsigned offers)
     // Property objects are shared by every kind that offers them.
     static Property *const point = new Property(PropertyIds::PointBinding, Property::String);
     static Property *const control = new Property(PropertyIds::ControlBinding, Property::String);
-    static Property *const switchStatus
-        = new Property(IdStatus, Property::Enum, PropertyAttributes::enumNames({QStringLiteral("分"), QStringLiteral("合")}));
-    static Property *const truckStatus
-        = new Property(IdStatus, Property::Enum, PropertyAttributes::enumNames({QStringLiteral("试验"), QStringLiteral("工作")}));
+    static Property *const switchStatus = new Property(
+        IdStatus, Property::Enum, PropertyAttributes::enumNames({QStringLiteral("分"), QStringLiteral("合")}));
+    static Property *const truckStatus = new Property(
+        IdStatus, Property::Enum, PropertyAttributes::enumNames({QStringLiteral("试验"), QStringLiteral("工作")}));
     static Property *const direction = new Property(IdDirection, Property::Enum,
         PropertyAttributes::enumNames(
             {QStringLiteral("0°"), QStringLiteral("90°"), QStringLiteral("180°"), QStringLiteral("270°")}));
     static Property *const closedColour = new Property(IdClosedColour, Property::Color);
     static Property *const openColour = new Property(IdOpenColour, Property::Color);
-    static Property *const windings = new Property(
-        IdWindings, Property::Enum, PropertyAttributes::enumNames({QStringLiteral("双绕组"), QStringLiteral("三绕组")}));
+    static Property *const windings = new Property(IdWindings, Property::Enum,
+        PropertyAttributes::enumNames({QStringLiteral("双绕组"), QStringLiteral("三绕组")}));
     static Property *const background = new Property(IdBackground, Property::Color);
-    static Property *const level = new Property(IdLevel, Property::Double,
-        PropertyAttributes::range(0.0, 100.0, 1, 1.0));
+    static Property *const level
+        = new Property(IdLevel, Property::Double, PropertyAttributes::range(0.0, 100.0, 1, 1.0));
     static Property *const levelColour = new Property(IdLevelColour, Property::Color);
 
     KindTable t;
@@ -113,8 +113,7 @@ const KindTable &tableFor(int type)
 
 SymbolItem::SymbolItem(const ItemKind &kind)
     : GraphicsItem(kind)
-{
-}
+{ }
 
 const QVector<GraphicsItem::SpecificProperty> &SymbolItem::specifics() const
 {
@@ -140,12 +139,8 @@ void paintLayers(QPainter *painter, const SymbolLibrary::Drawing &drawing, const
     for (const SymbolLibrary::Layer &layer : drawing.layers) {
         painter->setRenderHint(QPainter::Antialiasing, layer.antialias);
         switch (layer.stroke) {
-        case SymbolLibrary::NoStroke:
-            painter->setPen(Qt::NoPen);
-            break;
-        case SymbolLibrary::LineStroke:
-            painter->setPen(look.pen);
-            break;
+        case SymbolLibrary::NoStroke: painter->setPen(Qt::NoPen); break;
+        case SymbolLibrary::LineStroke: painter->setPen(look.pen); break;
         case SymbolLibrary::StatusStroke: {
             QPen coloured = look.pen;
             coloured.setColor(look.status);
@@ -154,30 +149,16 @@ void paintLayers(QPainter *painter, const SymbolLibrary::Drawing &drawing, const
         }
         }
         switch (layer.fill) {
-        case SymbolLibrary::NoFill:
-            painter->setBrush(Qt::NoBrush);
-            break;
-        case SymbolLibrary::BrushFill:
-            painter->setBrush(look.brush);
-            break;
-        case SymbolLibrary::LineFill:
-            painter->setBrush(look.line);
-            break;
-        case SymbolLibrary::StatusFill:
-            painter->setBrush(look.closed ? QBrush(look.status) : look.brush);
-            break;
-        case SymbolLibrary::BackgroundFill:
-            painter->setBrush(look.background);
-            break;
+        case SymbolLibrary::NoFill: painter->setBrush(Qt::NoBrush); break;
+        case SymbolLibrary::BrushFill: painter->setBrush(look.brush); break;
+        case SymbolLibrary::LineFill: painter->setBrush(look.line); break;
+        case SymbolLibrary::StatusFill: painter->setBrush(look.closed ? QBrush(look.status) : look.brush); break;
+        case SymbolLibrary::BackgroundFill: painter->setBrush(look.background); break;
         case SymbolLibrary::ContrastFill:
             painter->setBrush(qGray(look.background.rgb()) > 140 ? QColor(32, 32, 32) : QColor(Qt::white));
             break;
-        case SymbolLibrary::LevelFill:
-            painter->setBrush(look.level);
-            break;
-        case SymbolLibrary::SurfaceFill:
-            painter->setBrush(look.level.lighter(140));
-            break;
+        case SymbolLibrary::LevelFill: painter->setBrush(look.level); break;
+        case SymbolLibrary::SurfaceFill: painter->setBrush(look.level.lighter(140)); break;
         }
         painter->drawPath(layer.path);
     }
@@ -257,8 +238,7 @@ void SymbolItem::drawContent(QPainter *painter, const QStyleOptionGraphicsItem *
     look.closed = t.status >= 0 && intValue(t.status) == 1;
     look.status = look.line;
     if (t.closedColour >= 0) {
-        look.status = look.closed ? colourValue(t.closedColour, DefaultClosed)
-                                  : colourValue(t.openColour, DefaultOpen);
+        look.status = look.closed ? colourValue(t.closedColour, DefaultClosed) : colourValue(t.openColour, DefaultOpen);
     }
     look.background = colourValue(t.background, DefaultBackground);
     look.level = colourValue(t.levelColour, DefaultLevel);

@@ -41,8 +41,7 @@ public:
         , h(height)
         , cx(width / 2)
         , cy(height / 2)
-    {
-    }
+    { }
 
     const double w;
     const double h;
@@ -161,8 +160,7 @@ void disconnector(Builder &b, bool closed)
         b.line(b.cx, pivot, b.cx, contact);
     else
         b.line(b.cx, pivot, b.cx - 0.38 * b.w, contact + 0.04 * b.h);
-    b.add(circlePath(QPointF(b.cx, pivot), 0.07 * qMin(b.w, b.h)), SymbolLibrary::LineFill,
-        SymbolLibrary::LineStroke);
+    b.add(circlePath(QPointF(b.cx, pivot), 0.07 * qMin(b.w, b.h)), SymbolLibrary::LineFill, SymbolLibrary::LineStroke);
 }
 
 void capacitor(Builder &b)
@@ -240,8 +238,7 @@ void arrester(Builder &b)
     b.line(b.cx, body.top(), b.cx, tip - head);
     b.line(b.cx, body.bottom(), b.cx, 0.74 * b.h);
     earthBars(b, 0.74 * b.h, 0.98 * b.h);
-    b.add(
-        polygonPath({QPointF(b.cx, tip), QPointF(b.cx - half, tip - head), QPointF(b.cx + half, tip - head)}),
+    b.add(polygonPath({QPointF(b.cx, tip), QPointF(b.cx - half, tip - head), QPointF(b.cx + half, tip - head)}),
         SymbolLibrary::LineFill, SymbolLibrary::LineStroke);
 }
 
@@ -264,10 +261,9 @@ void rotatingMachine(Builder &b, bool generator)
         b.stroke(letter);
         QPainterPath tilde;
         tilde.moveTo(b.cx - 0.46 * r, b.cy + 0.46 * r);
+        tilde.cubicTo(b.cx - 0.31 * r, b.cy + 0.19 * r, b.cx - 0.15 * r, b.cy + 0.19 * r, b.cx, b.cy + 0.46 * r);
         tilde.cubicTo(
-            b.cx - 0.31 * r, b.cy + 0.19 * r, b.cx - 0.15 * r, b.cy + 0.19 * r, b.cx, b.cy + 0.46 * r);
-        tilde.cubicTo(b.cx + 0.15 * r, b.cy + 0.73 * r, b.cx + 0.31 * r, b.cy + 0.73 * r, b.cx + 0.46 * r,
-            b.cy + 0.46 * r);
+            b.cx + 0.15 * r, b.cy + 0.73 * r, b.cx + 0.31 * r, b.cy + 0.73 * r, b.cx + 0.46 * r, b.cy + 0.46 * r);
         b.stroke(tilde);
     } else {
         const double k = 0.46 * r;
@@ -299,8 +295,7 @@ Windings fitWindings(const QRectF &area, bool three, double spacing)
         wd.r = qMin(area.width() / (2 + spacing), area.height() / (2 + rise));
         const double dy = rise * wd.r / 2;
         const double dx = spacing * wd.r / 2;
-        wd.centres
-            = {QPointF(c.x(), c.y() - dy), QPointF(c.x() - dx, c.y() + dy), QPointF(c.x() + dx, c.y() + dy)};
+        wd.centres = {QPointF(c.x(), c.y() - dy), QPointF(c.x() - dx, c.y() + dy), QPointF(c.x() + dx, c.y() + dy)};
     } else {
         wd.r = qMin(area.width() / 2, area.height() / (2 + spacing));
         const double dy = spacing * wd.r / 2;
@@ -342,9 +337,8 @@ void distributionTransformer(Builder &b)
     b.line(star.x(), star.y(), star.x() + 0.866 * arm, star.y() - 0.5 * arm);
     const QPointF delta = wd.centres.last();
     const double d = 0.45 * wd.r;
-    QPainterPath triangle
-        = polygonPath({QPointF(delta.x(), delta.y() - d), QPointF(delta.x() + 0.866 * d, delta.y() + 0.5 * d),
-            QPointF(delta.x() - 0.866 * d, delta.y() + 0.5 * d)});
+    QPainterPath triangle = polygonPath({QPointF(delta.x(), delta.y() - d),
+        QPointF(delta.x() + 0.866 * d, delta.y() + 0.5 * d), QPointF(delta.x() - 0.866 * d, delta.y() + 0.5 * d)});
     b.stroke(triangle);
 }
 
@@ -417,9 +411,8 @@ void danger(Builder &b)
 {
     b.add(polygonPath({QPointF(b.cx, 0), QPointF(b.w, b.h), QPointF(0, b.h)}), SymbolLibrary::BackgroundFill,
         SymbolLibrary::LineStroke);
-    QPainterPath mark
-        = polygonPath({QPointF(b.cx - 0.06 * b.w, 0.36 * b.h), QPointF(b.cx + 0.06 * b.w, 0.36 * b.h),
-            QPointF(b.cx + 0.035 * b.w, 0.72 * b.h), QPointF(b.cx - 0.035 * b.w, 0.72 * b.h)});
+    QPainterPath mark = polygonPath({QPointF(b.cx - 0.06 * b.w, 0.36 * b.h), QPointF(b.cx + 0.06 * b.w, 0.36 * b.h),
+        QPointF(b.cx + 0.035 * b.w, 0.72 * b.h), QPointF(b.cx - 0.035 * b.w, 0.72 * b.h)});
     const double dot = qMin(0.065 * b.w, 0.06 * b.h);
     mark.addEllipse(QPointF(b.cx, 0.84 * b.h), dot, dot);
     b.add(mark, SymbolLibrary::ContrastFill, SymbolLibrary::NoStroke);
@@ -431,8 +424,7 @@ void capacityPlan(Builder &b, double level)
     b.add(rectPath(box), SymbolLibrary::BrushFill, SymbolLibrary::NoStroke);
     if (level > 0) {
         const double height = b.h * level / 100;
-        b.add(rectPath(QRectF(0, b.h - height, b.w, height)), SymbolLibrary::LevelFill,
-            SymbolLibrary::NoStroke);
+        b.add(rectPath(QRectF(0, b.h - height, b.w, height)), SymbolLibrary::LevelFill, SymbolLibrary::NoStroke);
     }
     b.stroke(rectPath(box));
     // A scale along the left side, the middle mark shorter.
@@ -489,11 +481,15 @@ struct Symbol
 using Request = SymbolLibrary::Request;
 
 const Symbol Symbols[] = {
-    {ItemKind::Breaker, [](Builder &b, const Request &) { breaker(b); }, SymbolLibrary::Control | SymbolLibrary::SwitchStatus},
-    {ItemKind::BreakerPicture, [](Builder &b, const Request &) { breaker(b); }, SymbolLibrary::Control | SymbolLibrary::SwitchStatus | SymbolLibrary::StatusColours},
-    {ItemKind::Disconnector, [](Builder &b, const Request &r) { disconnector(b, r.variant == 1); }, SymbolLibrary::Control | SymbolLibrary::SwitchStatus},
+    {ItemKind::Breaker, [](Builder &b, const Request &) { breaker(b); },
+        SymbolLibrary::Control | SymbolLibrary::SwitchStatus},
+    {ItemKind::BreakerPicture, [](Builder &b, const Request &) { breaker(b); },
+        SymbolLibrary::Control | SymbolLibrary::SwitchStatus | SymbolLibrary::StatusColours},
+    {ItemKind::Disconnector, [](Builder &b, const Request &r) { disconnector(b, r.variant == 1); },
+        SymbolLibrary::Control | SymbolLibrary::SwitchStatus},
     {ItemKind::Capacitor, [](Builder &b, const Request &) { capacitor(b); }, 0},
-    {ItemKind::BreakerTruck, [](Builder &b, const Request &r) { breakerTruck(b, r.variant == 1); }, SymbolLibrary::Control | SymbolLibrary::TruckStatus},
+    {ItemKind::BreakerTruck, [](Builder &b, const Request &r) { breakerTruck(b, r.variant == 1); },
+        SymbolLibrary::Control | SymbolLibrary::TruckStatus},
     {ItemKind::Fuse, [](Builder &b, const Request &) { fuse(b); }, 0},
     {ItemKind::Reactor, [](Builder &b, const Request &) { reactor(b); }, 0},
     {ItemKind::ArcSuppressionCoil, [](Builder &b, const Request &) { arcSuppressionCoil(b); }, 0},
@@ -501,10 +497,12 @@ const Symbol Symbols[] = {
     {ItemKind::Generator, [](Builder &b, const Request &) { rotatingMachine(b, true); }, 0},
     {ItemKind::Motor, [](Builder &b, const Request &) { rotatingMachine(b, false); }, 0},
     {ItemKind::Earth, [](Builder &b, const Request &) { earth(b); }, 0},
-    {ItemKind::MainTransformer, [](Builder &b, const Request &r) { mainTransformer(b, r.variant == 1); }, SymbolLibrary::TwoWindings},
+    {ItemKind::MainTransformer, [](Builder &b, const Request &r) { mainTransformer(b, r.variant == 1); },
+        SymbolLibrary::TwoWindings},
     {ItemKind::DistributionTransformer, [](Builder &b, const Request &) { distributionTransformer(b); }, 0},
     {ItemKind::CurrentTransformer, [](Builder &b, const Request &) { currentTransformer(b); }, 0},
-    {ItemKind::VoltageTransformer, [](Builder &b, const Request &r) { voltageTransformer(b, r.variant == 1); }, SymbolLibrary::ThreeWindings},
+    {ItemKind::VoltageTransformer, [](Builder &b, const Request &r) { voltageTransformer(b, r.variant == 1); },
+        SymbolLibrary::ThreeWindings},
     {ItemKind::Lamp, [](Builder &b, const Request &) { lamp(b); }, 0},
     {ItemKind::Bell, [](Builder &b, const Request &) { bell(b); }, 0},
     {ItemKind::Diode, [](Builder &b, const Request &) { diode(b); }, 0},
@@ -606,15 +604,9 @@ SymbolLibrary::Drawing SymbolLibrary::build(const Request &request)
     // Quarter turns clockwise about the frame, landing in the item's rectangle.
     QTransform turn;
     switch (r.orientation) {
-    case 1:
-        turn = QTransform(0, 1, -1, 0, width, 0);
-        break;
-    case 2:
-        turn = QTransform(-1, 0, 0, -1, width, height);
-        break;
-    default:
-        turn = QTransform(0, -1, 1, 0, 0, height);
-        break;
+    case 1: turn = QTransform(0, 1, -1, 0, width, 0); break;
+    case 2: turn = QTransform(-1, 0, 0, -1, width, height); break;
+    default: turn = QTransform(0, -1, 1, 0, 0, height); break;
     }
     for (Layer &layer : drawing.layers)
         layer.path = turn.map(layer.path);
@@ -624,7 +616,7 @@ SymbolLibrary::Drawing SymbolLibrary::build(const Request &request)
 const SymbolLibrary::Drawing *SymbolLibrary::drawing(const Request &request)
 {
     const Request r = normalised(request);
-    const Key key {r.type, r.variant, r.orientation, r.size.width(), r.size.height(), r.level};
+    const Key key{r.type, r.variant, r.orientation, r.size.width(), r.size.height(), r.level};
     if (const Drawing *found = cache().object(key))
         return found;
     auto *built = new Drawing(build(r));

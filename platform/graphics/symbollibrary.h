@@ -16,7 +16,8 @@ public:
     // What a symbol offers beyond its point binding and direction; the item shows these as
     // properties, and the request's variant and level change the drawing only of the symbols
     // that offer them.
-    enum Offer : unsigned {
+    enum Offer : unsigned
+    {
         Control = 1, // a control point
         SwitchStatus = 2, // open or closed
         TruckStatus = 4, // test or working position

@@ -25,8 +25,8 @@ QFont TextBlock::pixelFont(const QFont &font)
     return f;
 }
 
-void TextBlock::prepare(const QString &text, const QFont &font, const QSizeF &box, Qt::Alignment alignment,
-    bool wrap, double spacing)
+void TextBlock::prepare(
+    const QString &text, const QFont &font, const QSizeF &box, Qt::Alignment alignment, bool wrap, double spacing)
 {
     if (m_prepared && text == m_text && box == m_box && int(alignment) == m_alignment && wrap == m_wrap
         && spacing == m_spacing && font == m_font)
@@ -188,8 +188,7 @@ void TextBlock::draw(QPainter *painter, const QPointF &origin, const QRectF &cli
     }
 
     const double size = m_pixelFont.pixelSize();
-    if (size * QStyleOptionGraphicsItem::levelOfDetailFromTransform(painter->worldTransform())
-        < GreekPixels) {
+    if (size * QStyleOptionGraphicsItem::levelOfDetailFromTransform(painter->worldTransform()) < GreekPixels) {
         for (const Line &line : m_lines) {
             const QRectF bar(origin.x() + line.rect.x(), origin.y() + line.baseline.y() - 0.65 * size,
                 line.rect.width(), 0.5 * size);
@@ -205,8 +204,7 @@ void TextBlock::draw(QPainter *painter, const QPointF &origin, const QRectF &cli
         drawGlyphs(painter, origin, clip, color);
 }
 
-void TextBlock::drawText(
-    QPainter *painter, const QPointF &origin, const QRectF &clip, const QColor &color) const
+void TextBlock::drawText(QPainter *painter, const QPointF &origin, const QRectF &clip, const QColor &color) const
 {
     // Real text, so that SVG keeps it as <text> and print stays sharp.
     painter->save();
@@ -255,8 +253,7 @@ void TextBlock::drawText(
     painter->restore();
 }
 
-void TextBlock::drawGlyphs(
-    QPainter *painter, const QPointF &origin, const QRectF &clip, const QColor &color) const
+void TextBlock::drawGlyphs(QPainter *painter, const QPointF &origin, const QRectF &clip, const QColor &color) const
 {
     // Glyphs may overhang their advance a little; clip whenever the text comes near the edge.
     const bool clipped = !clip.adjusted(1, 1, -1, -1).contains(m_bounds.translated(origin));
@@ -275,8 +272,7 @@ void TextBlock::drawCached(QPainter *painter, const QPointF &origin, const QRect
 {
     // The part of the text that can show, relative to the box, with room for overhanging glyphs.
     const double overhang = 0.25 * m_pixelFont.pixelSize();
-    const QRectF area
-        = m_bounds.adjusted(-overhang, -overhang, overhang, overhang) & clip.translated(-origin);
+    const QRectF area = m_bounds.adjusted(-overhang, -overhang, overhang, overhang) & clip.translated(-origin);
     if (area.isEmpty())
         return;
     // Built again only when something changed: a long text makes a long key.

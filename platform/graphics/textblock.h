@@ -20,8 +20,8 @@ class QPainter;
 struct TextBlock
 {
     // Lays the text out in a box of the given size unless nothing changed since last time.
-    void prepare(const QString &text, const QFont &font, const QSizeF &box, Qt::Alignment alignment,
-        bool wrap = false, double spacing = 1.0);
+    void prepare(const QString &text, const QFont &font, const QSizeF &box, Qt::Alignment alignment, bool wrap = false,
+        double spacing = 1.0);
     // The lines as laid out, relative to the box's top-left corner.
     QRectF bounds() const { return m_bounds; }
     // Draws the prepared text with its box at origin, clipped to clip. May leave the

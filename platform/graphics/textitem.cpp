@@ -54,14 +54,13 @@ constexpr double Padding = 2.0;
 
 const QStringList &horizontalNames()
 {
-    static const QStringList names {
-        QStringLiteral("左对齐"), QStringLiteral("居中"), QStringLiteral("右对齐")};
+    static const QStringList names{QStringLiteral("左对齐"), QStringLiteral("居中"), QStringLiteral("右对齐")};
     return names;
 }
 
 const QStringList &formatItems()
 {
-    static const QStringList items {
+    static const QStringList items{
         QStringLiteral("0"), QStringLiteral("0.0"), QStringLiteral("0.00"), QStringLiteral("0.000")};
     return items;
 }
@@ -69,24 +68,18 @@ const QStringList &formatItems()
 Qt::Alignment horizontal(int index)
 {
     switch (index) {
-    case 1:
-        return Qt::AlignHCenter;
-    case 2:
-        return Qt::AlignRight;
-    default:
-        return Qt::AlignLeft;
+    case 1: return Qt::AlignHCenter;
+    case 2: return Qt::AlignRight;
+    default: return Qt::AlignLeft;
     }
 }
 
 Qt::Alignment vertical(int index)
 {
     switch (index) {
-    case 0:
-        return Qt::AlignTop;
-    case 2:
-        return Qt::AlignBottom;
-    default:
-        return Qt::AlignVCenter;
+    case 0: return Qt::AlignTop;
+    case 2: return Qt::AlignBottom;
+    default: return Qt::AlignVCenter;
     }
 }
 
@@ -108,7 +101,6 @@ QString sampleValue(const QString &format, const QString &unit)
 }
 
 } // namespace
-
 
 namespace {
 
@@ -162,7 +154,7 @@ QString value(const TextItem &item, int index)
 
 const SpecificProperties &plainProperties()
 {
-    static const SpecificProperties plain {
+    static const SpecificProperties plain{
         {new Property(PropertyIds::Text, Property::String), QStringLiteral("文字")},
         {alignProperty(), 0},
         {textColourProperty(), QColor()},
@@ -185,7 +177,7 @@ TextLook plainLook(const TextItem &item)
 
 const SpecificProperties &valueProperties()
 {
-    static const SpecificProperties value {
+    static const SpecificProperties value{
         {textProperty("前缀"), QStringLiteral("电流:")},
         {formatProperty("格式"), QStringLiteral("0.00")},
         {textProperty("单位"), QStringLiteral("A")},
@@ -211,7 +203,7 @@ TextLook valueLook(const TextItem &item)
 
 const SpecificProperties &extendedProperties()
 {
-    static const SpecificProperties extended {
+    static const SpecificProperties extended{
         {new Property(PropertyIds::Text, Property::String), QStringLiteral("多行文字\n第二行")},
         {alignProperty(), 0},
         {new Property(QStringLiteral("垂直对齐"), Property::Enum,
@@ -238,7 +230,7 @@ TextLook extendedLook(const TextItem &item)
 
 const SpecificProperties &analogProperties()
 {
-    static const SpecificProperties analog {
+    static const SpecificProperties analog{
         {formatProperty("格式"), QStringLiteral("0.00")},
         {textProperty("单位"), QString()},
         {new Property(PropertyIds::PointBinding, Property::String), QString()},
@@ -265,10 +257,10 @@ TextLook analogLook(const TextItem &item)
 
 const SpecificProperties &clockProperties()
 {
-    static const SpecificProperties clock {
+    static const SpecificProperties clock{
         {new Property(QStringLiteral("显示格式"), Property::Popup,
-             PropertyAttributes::items({QStringLiteral("hh:mm:ss"), QStringLiteral("yyyy-MM-dd hh:mm:ss"),
-                 QStringLiteral("yyyy-MM-dd")})),
+             PropertyAttributes::items(
+                 {QStringLiteral("hh:mm:ss"), QStringLiteral("yyyy-MM-dd hh:mm:ss"), QStringLiteral("yyyy-MM-dd")})),
             QStringLiteral("hh:mm:ss")},
     };
     return clock;
@@ -327,15 +319,14 @@ const TextItem::Row &TextItem::rowOf(int type)
             return row;
     }
     // Not reached through the kind table; any other number shows an empty text.
-    static const Row empty {type, &noProperties, &noText, &clockLook};
+    static const Row empty{type, &noProperties, &noText, &clockLook};
     return empty;
 }
 
 TextItem::TextItem(const ItemKind &kind)
     : GraphicsItem(kind)
     , m_row(rowOf(kind.type))
-{
-}
+{ }
 
 TextItem::~TextItem() = default;
 
@@ -376,8 +367,6 @@ void TextItem::drawContent(QPainter *painter, const QStyleOptionGraphicsItem *)
         m_block = std::make_unique<TextBlock>();
     m_block->prepare(displayText(), font(), box.size(), look.alignment, look.wrap, look.spacing);
     // Not pen() itself: text stays visible when the line style is "none".
-    const QColor colour = look.colour.isValid() ? look.colour
-        : penColor().isValid()                  ? penColor()
-                                                : QColor(Qt::white);
+    const QColor colour = look.colour.isValid() ? look.colour : penColor().isValid() ? penColor() : QColor(Qt::white);
     m_block->draw(painter, box.topLeft(), r, colour);
 }

@@ -101,8 +101,7 @@ bool ZColorBar::eventFilter(QObject *watched, QEvent *event)
     case QEvent::ContextMenu:
         // A right click picks the background; the main window's tool bar menu stays away.
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -130,8 +129,8 @@ void ZColorBar::rebuildStrip()
 
     addSwatch(-1, QStringLiteral("noneSwatch"), QStringLiteral("无\n右键：背景色设为无"));
     for (int i = 0; i < m_palette.count; ++i) {
-        addSwatch(i, QStringLiteral("paletteSwatch%1").arg(i),
-            describe(i) + QStringLiteral("\n左键：前景色　右键：背景色"));
+        addSwatch(
+            i, QStringLiteral("paletteSwatch%1").arg(i), describe(i) + QStringLiteral("\n左键：前景色　右键：背景色"));
     }
 }
 

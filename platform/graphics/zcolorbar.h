@@ -47,7 +47,7 @@ private:
     QPixmap swatchPixmap(int index, const QSize &size) const;
     QString describe(int index) const;
 
-    ZPalette m_palette {};
+    ZPalette m_palette{};
     int m_mode = 1;
     QLabel *m_foregroundLabel;
     QLabel *m_foregroundSwatch;

@@ -146,7 +146,7 @@ void FolderBrowser::importFiles()
             continue;
         if (QFileInfo::exists(target)
             && QMessageBox::question(this, windowTitle(), QStringLiteral("%1 已经存在，是否覆盖?").arg(name),
-                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
                 != QMessageBox::Yes)
             continue;
         QDir().mkpath(m_folder);
@@ -167,8 +167,8 @@ void FolderBrowser::renameEntry()
         return;
     const QFileInfo info(old);
     bool ok = false;
-    const QString base = QInputDialog::getText(this, QStringLiteral("重命名"), QStringLiteral("新名称:"),
-                                               QLineEdit::Normal, info.completeBaseName(), &ok)
+    const QString base = QInputDialog::getText(
+        this, QStringLiteral("重命名"), QStringLiteral("新名称:"), QLineEdit::Normal, info.completeBaseName(), &ok)
                              .trimmed();
     if (!ok)
         return;
@@ -200,7 +200,7 @@ void FolderBrowser::deleteEntry()
     const QString name = selectedEntry();
     if (name.isEmpty()
         || QMessageBox::question(this, windowTitle(), QStringLiteral("确定删除 %1?").arg(name),
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             != QMessageBox::Yes)
         return;
     if (!QFile::remove(m_folder + name))

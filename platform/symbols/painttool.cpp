@@ -4,5 +4,4 @@
 
 PaintTool::PaintTool(QWidget *parent)
     : FolderBrowser(QStringLiteral("图符库管理器"), ItemKind::CustomSymbol, parent)
-{
-}
+{ }

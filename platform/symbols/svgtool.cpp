@@ -4,5 +4,4 @@
 
 SvgTool::SvgTool(QWidget *parent)
     : FolderBrowser(QStringLiteral("SVG库管理器"), ItemKind::SvgPicture, parent)
-{
-}
+{ }

@@ -93,7 +93,8 @@ void otherCorpora()
     writePalette(QDir(s_root).filePath(QStringLiteral("corpus/palette/one_entry.dat")), black, 1);
 
     put(QStringLiteral("corpus/pointlist/header.csv"),
-        QStringLiteral("点号,变量名,限定名,设备名\r\nYX1,Ia,10kV,1号开关\r\nYX2,\"a,b\",\"多\"\"引\"\"号\",设备\n").toUtf8());
+        QStringLiteral("点号,变量名,限定名,设备名\r\nYX1,Ia,10kV,1号开关\r\nYX2,\"a,b\",\"多\"\"引\"\"号\",设备\n")
+            .toUtf8());
     put(QStringLiteral("corpus/pointlist/gb18030.csv"),
         QByteArray("YX3,\xb5\xe7\xc1\xf7,q,d\nYX4,\"two\nlines\",q,d\n,,,\n"));
 
@@ -114,36 +115,37 @@ void regressions()
 {
     using Craft::Value;
     const auto grid = [](int rows) {
-        return Craft::document({Craft::itemRecord(ItemKind::Grid, QPointF(10, 10), QSizeF(200, 200),
-            {Value {Property::Int, rows}, Value {Property::Int, 4}})});
+        return Craft::document({Craft::itemRecord(
+            ItemKind::Grid, QPointF(10, 10), QSizeF(200, 200), {Value{Property::Int, rows}, Value{Property::Int, 4}})});
     };
     put(QStringLiteral("regressions/document/grid_20000000_rows.drw"), grid(20000000));
     put(QStringLiteral("regressions/document/grid_2147483647_rows.drw"), grid(2147483647));
     put(QStringLiteral("regressions/document/sector_huge_angle.drw"),
         Craft::document({Craft::itemRecord(ItemKind::Sector, QPointF(10, 10), QSizeF(100, 100),
-            {Value {Property::Double, 0.0}, Value {Property::Double, 1e12}})}));
+            {Value{Property::Double, 0.0}, Value{Property::Double, 1e12}})}));
     put(QStringLiteral("regressions/document/symbol_huge_dashed_pen.drw"),
         Craft::document({Craft::itemRecord(ItemKind::Breaker, QPointF(10, 10), QSizeF(4e8, 8e8),
-            {Value {Property::String, QString()}, Value {Property::String, QString()}, Value {Property::Enum, 1},
-                Value {Property::Enum, 0}},
+            {Value{Property::String, QString()}, Value{Property::String, QString()}, Value{Property::Enum, 1},
+                Value{Property::Enum, 0}},
             20, 2)}));
     put(QStringLiteral("regressions/document/diode_fuzzed.drw"),
         Craft::document({Craft::itemRecord(ItemKind::Diode, QPointF(10, 10), QSizeF(24, 48),
-            {Value {Property::String, QString()}, Value {Property::Enum, 0x7fffffff}})}));
+            {Value{Property::String, QString()}, Value{Property::Enum, 0x7fffffff}})}));
     put(QStringLiteral("regressions/document/text_50000_lines.drw"),
         Craft::document({Craft::itemRecord(ItemKind::PlainText, QPointF(10, 10), QSizeF(200, 100),
-            {Value {Property::String, QString(QStringLiteral("x\n")).repeated(50000)}, Value {Property::Enum, 0},
-                Value {Property::Color, QColor()}, Value {Property::Bool, false}})}));
-    put(QStringLiteral("regressions/document/background_stdin.drw"),
-        Craft::document({}, QStringLiteral("/dev/stdin")));
+            {Value{Property::String, QString(QStringLiteral("x\n")).repeated(50000)}, Value{Property::Enum, 0},
+                Value{Property::Color, QColor()}, Value{Property::Bool, false}})}));
+    put(QStringLiteral("regressions/document/background_stdin.drw"), Craft::document({}, QStringLiteral("/dev/stdin")));
     put(QStringLiteral("regressions/document/picture_bomb.drw"), Craft::document({}, QStringLiteral("bomb.png")));
-    const QByteArray rectangle = Craft::itemRecord(ItemKind::Rectangle, QPointF(1e-300, 0), QSizeF(1e-300, 1e-300),
-        {Value {Property::Double, 0.0}});
+    const QByteArray rectangle = Craft::itemRecord(
+        ItemKind::Rectangle, QPointF(1e-300, 0), QSizeF(1e-300, 1e-300), {Value{Property::Double, 0.0}});
     put(QStringLiteral("regressions/document/group_tiny_extent.grp"),
         Craft::groupFile(Craft::groupRecord(QPointF(0, 0), {rectangle})));
     put(QStringLiteral("regressions/document/clipboard_far_apart.bin"),
-        Craft::itemList({Craft::itemRecord(ItemKind::Rectangle, QPointF(-1e6, -1e6), QSizeF(10, 10), {Value {Property::Double, 0.0}}),
-            Craft::itemRecord(ItemKind::Rectangle, QPointF(1e6, 1e6), QSizeF(10, 10), {Value {Property::Double, 0.0}})}));
+        Craft::itemList({Craft::itemRecord(
+                             ItemKind::Rectangle, QPointF(-1e6, -1e6), QSizeF(10, 10), {Value{Property::Double, 0.0}}),
+            Craft::itemRecord(
+                ItemKind::Rectangle, QPointF(1e6, 1e6), QSizeF(10, 10), {Value{Property::Double, 0.0}})}));
 
     // 20 000 x 20 000 pixels in one bit each, compressed to some 50 KB: decoded as the
     // editor draws pictures it would take 1.6 GB.

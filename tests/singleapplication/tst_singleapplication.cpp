@@ -61,14 +61,13 @@ void start(QProcess &process, const QStringList &arguments, const QString &proje
 
 // Runs a start to its end, with this process's event loop running so that its own instance
 // answers: the start's output, or "failed" unless it left normally with code 0.
-QByteArray run(const QStringList &arguments, const QString &projectDir = ownProject(),
-    const char *program = PROBE_PATH, const QProcessEnvironment &extra = QProcessEnvironment())
+QByteArray run(const QStringList &arguments, const QString &projectDir = ownProject(), const char *program = PROBE_PATH,
+    const QProcessEnvironment &extra = QProcessEnvironment())
 {
     QProcess process;
     start(process, arguments, projectDir, program, extra);
     QEventLoop loop;
-    QObject::connect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop,
-        &QEventLoop::quit);
+    QObject::connect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop, &QEventLoop::quit);
     QTimer::singleShot(15000, &loop, &QEventLoop::quit);
     if (process.state() != QProcess::NotRunning)
         loop.exec();
@@ -171,12 +170,12 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QByteArray>("output");
         const QString chinese = QString::fromUtf8("/数据/变电站 一/主接线 图.pwg");
-        QTest::newRow("plain path") << QByteArray(PROBE_PATH) << QStringList {"/data/feeder-12.pwg"}
+        QTest::newRow("plain path") << QByteArray(PROBE_PATH) << QStringList{"/data/feeder-12.pwg"}
                                     << QByteArray("handed-over\n");
-        QTest::newRow("chinese and spaces") << QByteArray(PROBE_PATH) << QStringList {chinese}
-                                            << QByteArray("handed-over\n");
+        QTest::newRow("chinese and spaces")
+            << QByteArray(PROBE_PATH) << QStringList{chinese} << QByteArray("handed-over\n");
         QTest::newRow("no argument") << QByteArray(PROBE_PATH) << QStringList() << QByteArray("second\n");
-        QTest::newRow("editor") << QByteArray(EDITOR_PATH) << QStringList {chinese, "ignored-second-argument"}
+        QTest::newRow("editor") << QByteArray(EDITOR_PATH) << QStringList{chinese, "ignored-second-argument"}
                                 << QByteArray();
         QTest::newRow("editor, no argument") << QByteArray(EDITOR_PATH) << QStringList() << QByteArray();
     }
@@ -191,7 +190,7 @@ private slots:
         QVERIFY(m_app->setParam("marker"));
         QTRY_VERIFY_WITH_TIMEOUT(received(spy).contains("marker"), 5000);
         drainEvents();
-        QList<QByteArray> expected {"marker"};
+        QList<QByteArray> expected{"marker"};
         if (!arguments.isEmpty())
             expected.prepend(QFile::encodeName(arguments.first()));
         QCOMPARE(received(spy), expected);
@@ -205,7 +204,7 @@ private slots:
         QVERIFY(m_app->setParam(largest));
         QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 5000);
         drainEvents();
-        QCOMPARE(received(spy), QList<QByteArray> {largest});
+        QCOMPARE(received(spy), QList<QByteArray>{largest});
         // Nobody listens for another project folder.
         QTemporaryDir otherProject;
         EnvOverride override(ProjectDirVar, otherProject.path());
@@ -229,7 +228,7 @@ private slots:
             drainEvents();
         }
         QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 3, 5000);
-        QCOMPARE(received(spy), (QList<QByteArray> {"/data/bit by bit.pwg", "", "third one"}));
+        QCOMPARE(received(spy), (QList<QByteArray>{"/data/bit by bit.pwg", "", "third one"}));
         // Several frames are not a reason to hang up.
         QCOMPARE(socket.state(), QLocalSocket::ConnectedState);
     }
@@ -268,7 +267,7 @@ private slots:
         QCOMPARE(run({QString::fromLatin1(after)}), QByteArray("handed-over\n"));
         QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 5000);
         drainEvents();
-        QCOMPARE(received(spy), QList<QByteArray> {after});
+        QCOMPARE(received(spy), QList<QByteArray>{after});
     }
 
     void staleSocketDoesNotBlockStart()
@@ -313,9 +312,9 @@ private slots:
             start(a, {QStringLiteral("--wait-param")}, project.path());
             start(b, {QStringLiteral("--wait-param")}, project.path());
             QVERIFY(ends(a) && ends(b));
-            QList<QByteArray> outputs {a.readAllStandardOutput(), b.readAllStandardOutput()};
+            QList<QByteArray> outputs{a.readAllStandardOutput(), b.readAllStandardOutput()};
             std::sort(outputs.begin(), outputs.end());
-            QCOMPARE(outputs, (QList<QByteArray> {"handed-over\n", "primary\n--wait-param\n"}));
+            QCOMPARE(outputs, (QList<QByteArray>{"handed-over\n", "primary\n--wait-param\n"}));
             QVERIFY(a.exitCode() == 0 && b.exitCode() == 0);
         }
     }
@@ -376,9 +375,7 @@ private slots:
         env.insert(QStringLiteral("TMPDIR"), temp.path());
         QString folder; // where the foreign socket is
         switch (holder) {
-        case SharedName:
-            folder = temp.path();
-            break;
+        case SharedName: folder = temp.path(); break;
         case SymlinkedFolder:
             folder = temp.path() + QStringLiteral("/elsewhere");
             QVERIFY(QDir().mkdir(folder) && setMode(folder, OwnerOnly) && QFile::link(folder, privateFolder));
@@ -390,7 +387,8 @@ private slots:
         default:
             folder = temp.path() + QStringLiteral("/runtime");
             QVERIFY(QDir().mkdir(folder));
-            QVERIFY(holder == OpenRuntimeFolder ? setMode(folder, OthersMayEnter) : setMode(folder, OwnerOnly, OtherUid));
+            QVERIFY(
+                holder == OpenRuntimeFolder ? setMode(folder, OthersMayEnter) : setMode(folder, OwnerOnly, OtherUid));
             env.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder);
             break;
         }

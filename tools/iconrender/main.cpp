@@ -198,8 +198,8 @@ QByteArray buildIco(QSvgRenderer &renderer)
             for (int y = s - 1; y >= 0; --y) { // bottom-up rows
                 const QRgb *line = reinterpret_cast<const QRgb *>(img.constScanLine(y));
                 for (int x = 0; x < s; ++x) {
-                    const char px[4] = {char(qBlue(line[x])), char(qGreen(line[x])), char(qRed(line[x])),
-                        char(qAlpha(line[x]))};
+                    const char px[4]
+                        = {char(qBlue(line[x])), char(qGreen(line[x])), char(qRed(line[x])), char(qAlpha(line[x]))};
                     data.append(px, 4);
                 }
             }
@@ -276,8 +276,7 @@ int main(int argc, char **argv)
         QImage img(w, h, QImage::Format_RGB32);
         img.fill(Qt::white);
         QPainter p(&img);
-        p.setRenderHints(
-            QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
+        p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
         paintSvg(p, renderer, QRectF(0, 0, w, h));
         p.end();
         writeImage(img, out, "bmp");
