@@ -67,7 +67,8 @@ format: deps
 	clang-format -i $(SOURCES)
 
 format-check: deps
-	clang-format --dry-run --Werror $(SOURCES)
+	@echo "clang-format --dry-run --Werror on $(words $(SOURCES)) files"
+	@clang-format --dry-run --Werror $(SOURCES)
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
