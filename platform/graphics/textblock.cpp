@@ -86,6 +86,93 @@ double layoutParagraph(const QString &text, int from, int to, const QFont &font,
     return y;
 }
 
+// All paragraphs from the first on, until they pass `limit`.
+QVector<LaidLine> layoutFromTop(
+    const QString &text, const QFont &font, bool wrap, double width, double spacing, double limit)
+{
+    QVector<LaidLine> lines;
+    double y = 0;
+    int from = 0;
+    while (y <= limit) {
+        int to = text.indexOf(QLatin1Char('\n'), from);
+        const bool last = to < 0;
+        if (last)
+            to = text.size();
+        y = layoutParagraph(text, from, to, font, wrap, width, spacing, y, limit, lines);
+        if (last)
+            break;
+        from = to + 1;
+    }
+    return lines;
+}
+
+// Bottom-aligned text shows its last lines: paragraphs are taken from the end until they
+// fill the box, then stacked in their order.
+QVector<LaidLine> layoutFromBottom(
+    const QString &text, const QFont &font, bool wrap, double width, double spacing, double limit)
+{
+    QVector<QVector<LaidLine>> paragraphs;
+    double taken = 0;
+    int to = text.size();
+    while (taken <= limit) {
+        const int newline = to > 0 ? text.lastIndexOf(QLatin1Char('\n'), to - 1) : -1;
+        const int from = newline + 1;
+        QVector<LaidLine> paragraph;
+        // All of a paragraph's lines: its last ones are those that show.
+        taken += layoutParagraph(text, from, to, font, wrap, width, spacing, 0, 1e300, paragraph);
+        paragraphs.prepend(paragraph);
+        if (newline < 0)
+            break;
+        to = newline;
+    }
+    QVector<LaidLine> lines;
+    double y = 0;
+    for (const QVector<LaidLine> &paragraph : qAsConst(paragraphs)) {
+        for (LaidLine line : paragraph) {
+            line.y = y;
+            y += line.height * spacing;
+            lines.append(line);
+        }
+    }
+    return lines;
+}
+
+// Where a line of natural width `natural` starts in a box `width` wide.
+double lineStart(Qt::Alignment alignment, double width, double natural)
+{
+    if (alignment & Qt::AlignRight)
+        return width - natural;
+    if (alignment & Qt::AlignHCenter)
+        return (width - natural) / 2;
+    return 0;
+}
+
+// The characters of one line's `text` that lie wholly inside `inside` horizontally, drawn
+// at the baseline `base`.
+void drawCharactersInside(
+    QPainter *painter, const QFontMetricsF &metrics, const QString &text, const QPointF &base, const QRectF &inside)
+{
+    double x = base.x();
+    double from = 0;
+    int first = -1;
+    int last = -1;
+    for (int i = 0; i < text.size();) {
+        const int n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const double advance = metrics.horizontalAdvance(text.mid(i, n));
+        if (x >= inside.left() && x + advance <= inside.right()) {
+            if (first < 0) {
+                first = i;
+                from = x;
+            }
+            last = i + n;
+        }
+        x += advance;
+        i += n;
+    }
+    if (first >= 0)
+        painter->drawText(QPointF(from, base.y()), text.mid(first, last - first));
+}
+
 } // namespace
 
 void TextBlock::layout()
@@ -106,45 +193,8 @@ void TextBlock::layout()
     const double limit = boxHeight + 2 * metrics.height() + 1;
     const bool fromBottom = alignment & Qt::AlignBottom;
 
-    QVector<LaidLine> lines;
-    double y = 0;
-    if (!fromBottom) {
-        int from = 0;
-        while (y <= limit) {
-            int to = m_text.indexOf(QLatin1Char('\n'), from);
-            const bool last = to < 0;
-            if (last)
-                to = m_text.size();
-            y = layoutParagraph(m_text, from, to, m_pixelFont, m_wrap, width, m_spacing, y, limit, lines);
-            if (last)
-                break;
-            from = to + 1;
-        }
-    } else {
-        // Bottom-aligned text shows its last lines: paragraphs are taken from the end until
-        // they fill the box, then stacked in their order.
-        QVector<QVector<LaidLine>> paragraphs;
-        double taken = 0;
-        int to = m_text.size();
-        while (taken <= limit) {
-            const int newline = to > 0 ? m_text.lastIndexOf(QLatin1Char('\n'), to - 1) : -1;
-            const int from = newline + 1;
-            QVector<LaidLine> paragraph;
-            // All of a paragraph's lines: its last ones are those that show.
-            taken += layoutParagraph(m_text, from, to, m_pixelFont, m_wrap, width, m_spacing, 0, 1e300, paragraph);
-            paragraphs.prepend(paragraph);
-            if (newline < 0)
-                break;
-            to = newline;
-        }
-        for (const QVector<LaidLine> &paragraph : qAsConst(paragraphs)) {
-            for (LaidLine line : paragraph) {
-                line.y = y;
-                y += line.height * m_spacing;
-                lines.append(line);
-            }
-        }
-    }
+    const QVector<LaidLine> lines = fromBottom ? layoutFromBottom(m_text, m_pixelFont, m_wrap, width, m_spacing, limit)
+                                               : layoutFromTop(m_text, m_pixelFont, m_wrap, width, m_spacing, limit);
     const double height = lines.isEmpty() ? 0.0 : lines.last().y + lines.last().height;
 
     double top = 0;
@@ -158,11 +208,7 @@ void TextBlock::layout()
     }
 
     for (const LaidLine &line : qAsConst(lines)) {
-        double x = 0;
-        if (alignment & Qt::AlignRight)
-            x = width - line.natural;
-        else if (alignment & Qt::AlignHCenter)
-            x = (width - line.natural) / 2;
+        const double x = lineStart(alignment, width, line.natural);
         const QPointF shift(x, line.y + top);
         const QRectF rect(x, line.y + top, line.natural, line.height);
         m_lines.append({line.start, line.length, QPointF(x, line.y + top + line.ascent), rect});
@@ -229,26 +275,7 @@ void TextBlock::drawText(QPainter *painter, const QPointF &origin, const QRectF 
         // Where the glyphs of a line lie: Chinese characters fill about this band.
         if (base.y() - 0.88 * size < inside.top() || base.y() + 0.12 * size > inside.bottom())
             continue;
-        const QString text = m_text.mid(line.start, line.length);
-        double x = base.x();
-        double from = 0;
-        int first = -1;
-        int last = -1;
-        for (int i = 0; i < text.size();) {
-            const int n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-            const double advance = metrics.horizontalAdvance(text.mid(i, n));
-            if (x >= inside.left() && x + advance <= inside.right()) {
-                if (first < 0) {
-                    first = i;
-                    from = x;
-                }
-                last = i + n;
-            }
-            x += advance;
-            i += n;
-        }
-        if (first >= 0)
-            painter->drawText(QPointF(from, base.y()), text.mid(first, last - first));
+        drawCharactersInside(painter, metrics, m_text.mid(line.start, line.length), base, inside);
     }
     painter->restore();
 }
