@@ -203,6 +203,44 @@ QString lookKey(const SymbolLibrary::Request &request, const Look &look)
     return QString(reinterpret_cast<const QChar *>(&f), int(sizeof f / 2));
 }
 
+// On screen the symbol is a cached picture with its corner on a device pixel: stroking
+// thick pens and curves costs far more than copying pixels, and a symbol on whole pixels
+// looks the same wherever it stands.
+void paintCached(QPainter *painter, const SymbolLibrary::Request &request, const Look &look, const QRectF &r)
+{
+    // Room for the pen, its square caps and corners included; a cosmetic pen is one pixel.
+    const QTransform &world = painter->worldTransform();
+    const double reach = look.pen.style() == Qt::NoPen ? 0.0
+        : look.pen.isCosmetic()                        ? 1.0 / qMin(world.m11(), world.m22())
+                                                       : look.pen.widthF();
+    // The key holds the whole request, so the drawing is wanted only to make the picture.
+    const auto draw = [&](QPainter *p) {
+        if (const SymbolLibrary::Drawing *drawing = SymbolLibrary::drawing(request))
+            paintLayers(p, *drawing, look);
+    };
+    ItemPixmapCache::paint(painter, QRectF(QPointF(), r.size()).adjusted(-reach, -reach, reach, reach),
+        lookKey(request, look), draw, ItemPixmapCache::WholePixel, r.topLeft());
+}
+
+void paintDirect(QPainter *painter, const SymbolLibrary::Request &request, const Look &look, const QRectF &r)
+{
+    // The shared caches belong to the GUI thread; elsewhere the drawing is built for once.
+    const QCoreApplication *app = QCoreApplication::instance();
+    const bool guiThread = app && QThread::currentThread() == app->thread();
+    SymbolLibrary::Drawing local;
+    const SymbolLibrary::Drawing *drawing
+        = guiThread ? SymbolLibrary::drawing(request) : &(local = SymbolLibrary::build(request));
+    if (!drawing)
+        return;
+    const QPointF origin = r.topLeft();
+    const bool shifted = !origin.isNull();
+    if (shifted)
+        painter->translate(origin);
+    paintLayers(painter, *drawing, look);
+    if (shifted)
+        painter->translate(-origin);
+}
+
 } // namespace
 
 void SymbolItem::drawContent(QPainter *painter, const QStyleOptionGraphicsItem *option)
@@ -244,39 +282,10 @@ void SymbolItem::drawContent(QPainter *painter, const QStyleOptionGraphicsItem *
     look.level = colourValue(t.levelColour, DefaultLevel);
 
     const bool antialiased = painter->testRenderHint(QPainter::Antialiasing);
-    // On screen the symbol is a cached picture with its corner on a device pixel: stroking
-    // thick pens and curves costs far more than copying pixels, and a symbol on whole pixels
-    // looks the same wherever it stands.
-    if (ItemPixmapCache::usable(painter)) {
-        // Room for the pen, its square caps and corners included; a cosmetic pen is one pixel.
-        const QTransform &world = painter->worldTransform();
-        const double reach = look.pen.style() == Qt::NoPen ? 0.0
-            : look.pen.isCosmetic()                        ? 1.0 / qMin(world.m11(), world.m22())
-                                                           : look.pen.widthF();
-        // The key holds the whole request, so the drawing is wanted only to make the picture.
-        const auto draw = [&](QPainter *p) {
-            if (const SymbolLibrary::Drawing *drawing = SymbolLibrary::drawing(request))
-                paintLayers(p, *drawing, look);
-        };
-        ItemPixmapCache::paint(painter, QRectF(QPointF(), r.size()).adjusted(-reach, -reach, reach, reach),
-            lookKey(request, look), draw, ItemPixmapCache::WholePixel, r.topLeft());
-    } else {
-        // The shared caches belong to the GUI thread; elsewhere the drawing is built for once.
-        const QCoreApplication *app = QCoreApplication::instance();
-        const bool guiThread = app && QThread::currentThread() == app->thread();
-        SymbolLibrary::Drawing local;
-        const SymbolLibrary::Drawing *drawing
-            = guiThread ? SymbolLibrary::drawing(request) : &(local = SymbolLibrary::build(request));
-        if (!drawing)
-            return;
-        const QPointF origin = r.topLeft();
-        const bool shifted = !origin.isNull();
-        if (shifted)
-            painter->translate(origin);
-        paintLayers(painter, *drawing, look);
-        if (shifted)
-            painter->translate(-origin);
-    }
+    if (ItemPixmapCache::usable(painter))
+        paintCached(painter, request, look, r);
+    else
+        paintDirect(painter, request, look, r);
     // The layers set antialiasing each; a cached picture leaves the painter's alone.
     if (painter->testRenderHint(QPainter::Antialiasing) != antialiased)
         painter->setRenderHint(QPainter::Antialiasing, antialiased);
