@@ -380,6 +380,11 @@ QVariant GraphicsItem::propertyValue(const QString &id) const
         return m_brushStyle;
     if (id == PropertyIds::Font && hasText())
         return m_font;
+    return specificPropertyValue(id);
+}
+
+QVariant GraphicsItem::specificPropertyValue(const QString &id) const
+{
     const QVector<SpecificProperty> &list = specifics();
     if (id == PropertyIds::PointBinding || id == PropertyIds::ControlBinding) {
         for (const SpecificProperty &s : list) {

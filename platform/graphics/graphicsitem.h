@@ -128,6 +128,8 @@ private:
     void drawSelection(QPainter *painter);
     bool showsHandles() const;
     QVector<QVariant> &values() const;
+    // The value of a property the kind lists among its specific ones; invalid for any other.
+    QVariant specificPropertyValue(const QString &id) const;
     // The ids of the two point bindings when a kind lists them among its specific properties.
     static const QString &svgIdProperty();
     static const QString &ykIdProperty();
