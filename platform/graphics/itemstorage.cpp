@@ -79,6 +79,25 @@ QVariant readValue(BinaryReader &in, Property::PropertyType expected)
     in.fail();
     return QVariant();
 }
+
+// The count and values of an item's specific properties, as `list` describes them. Read
+// into `read` rather than the item: a refused record leaves the item as it was.
+bool readSpecificValues(BinaryReader &in, const QVector<GraphicsItem::SpecificProperty> &list, QVector<QVariant> &read)
+{
+    const quint8 count = in.u8();
+    if (count != list.size())
+        return false;
+    read = QVector<QVariant>(list.size());
+    for (int i = 0; i < list.size() && in.ok(); ++i) {
+        read[i] = readValue(in, list.at(i).property->type());
+        // Each value within what its property offers: a grid of millions of rows or an arc
+        // of a billion degrees would take forever to draw.
+        if (!list.at(i).property->accepts(read.at(i)))
+            in.fail();
+    }
+    return in.ok();
+}
+
 } // namespace
 
 void ItemStorage::writeItem(BinaryWriter &out, const GraphicsItem &item, unsigned version)
@@ -155,21 +174,10 @@ bool ItemStorage::readItem(BinaryReader &in, GraphicsItem &item, unsigned versio
         return false;
 
     const QVector<GraphicsItem::SpecificProperty> &list = item.specifics();
-    const quint8 count = in.u8();
-    if (count != list.size())
+    QVector<QVariant> read;
+    if (!readSpecificValues(in, list, read))
         return false;
     QVector<QVariant> &v = item.values();
-    // Read into a copy: a refused record leaves the item as it was.
-    QVector<QVariant> read(list.size());
-    for (int i = 0; i < list.size() && in.ok(); ++i) {
-        read[i] = readValue(in, list.at(i).property->type());
-        // Each value within what its property offers: a grid of millions of rows or an arc
-        // of a billion degrees would take forever to draw.
-        if (!list.at(i).property->accepts(read.at(i)))
-            in.fail();
-    }
-    if (!in.ok())
-        return false;
     v = read;
 
     item.setPos(p);
