@@ -114,6 +114,18 @@ StackPlace placeOf(const QList<QGraphicsItem *> &stacking, int index)
     return {stacking.at(index), index > 0 ? stacking.at(index - 1) : nullptr};
 }
 
+// The index of the item nearest to `from` in the stacking list, going `step` (-1 up, +1 down),
+// that is among the overlapping items; -1 when there is none.
+int nearestOverlapping(
+    const QList<QGraphicsItem *> &stacking, int from, int step, const QSet<QGraphicsItem *> &overlapping)
+{
+    for (int k = from + step; k >= 0 && k < stacking.size(); k += step) {
+        if (overlapping.contains(stacking.at(k)))
+            return k;
+    }
+    return -1;
+}
+
 } // namespace
 
 StackPlace raiseOneStep(QGraphicsItem *item)
@@ -129,13 +141,10 @@ StackPlace raiseOneStep(QGraphicsItem *item)
     if (i <= 0)
         return {};
     StackPlace moved;
-    for (int k = i - 1; k >= 0; --k) {
-        QGraphicsItem *above = stacking.at(k);
-        if (colliding.contains(above)) {
-            moved = placeOf(stacking, k);
-            stackUnder(above, item);
-            break;
-        }
+    const int k = nearestOverlapping(stacking, i, -1, colliding);
+    if (k >= 0) {
+        moved = placeOf(stacking, k);
+        stackUnder(stacking.at(k), item);
     }
     repaint(scene);
     return moved;
@@ -154,13 +163,10 @@ StackPlace lowerOneStep(QGraphicsItem *item)
     if (i < 0)
         return {};
     StackPlace moved;
-    for (int k = i + 1; k < stacking.size(); ++k) {
-        QGraphicsItem *below = stacking.at(k);
-        if (colliding.contains(below)) {
-            moved = placeOf(stacking, i);
-            stackUnder(item, below);
-            break;
-        }
+    const int k = nearestOverlapping(stacking, i, +1, colliding);
+    if (k >= 0) {
+        moved = placeOf(stacking, i);
+        stackUnder(item, stacking.at(k));
     }
     repaint(scene);
     return moved;

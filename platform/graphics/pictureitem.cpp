@@ -152,39 +152,35 @@ using SpecificProperties = QVector<GraphicsItem::SpecificProperty>;
 
 const QString IdKeepRatio = QStringLiteral("保持比例");
 
-const SpecificProperties &animationProperties()
+// A picture kind's own properties: its file, whether it keeps the picture's proportions, and
+// its point binding.
+SpecificProperties fileProperties(const QString &label, const QString &filter, const QString &folder)
 {
-    static const SpecificProperties properties{
-        {new Property(QStringLiteral("图片文件"), Property::Path,
-             PropertyAttributes::file(QStringLiteral("GIF动画(*.gif)"), AbstractGraphicsUtility::bmpDir())),
-            QString()},
+    return {
+        {new Property(label, Property::Path, PropertyAttributes::file(filter, folder)), QString()},
         {new Property(IdKeepRatio, Property::Bool), false},
         {new Property(PropertyIds::PointBinding, Property::String), QString()},
     };
+}
+
+const SpecificProperties &animationProperties()
+{
+    static const SpecificProperties properties = fileProperties(
+        QStringLiteral("图片文件"), QStringLiteral("GIF动画(*.gif)"), AbstractGraphicsUtility::bmpDir());
     return properties;
 }
 
 const SpecificProperties &svgProperties()
 {
-    static const SpecificProperties properties{
-        {new Property(QStringLiteral("SVG文件"), Property::Path,
-             PropertyAttributes::file(QStringLiteral("SVG文件(*.svg)"), AbstractGraphicsUtility::svgDir())),
-            QString()},
-        {new Property(IdKeepRatio, Property::Bool), false},
-        {new Property(PropertyIds::PointBinding, Property::String), QString()},
-    };
+    static const SpecificProperties properties = fileProperties(
+        QStringLiteral("SVG文件"), QStringLiteral("SVG文件(*.svg)"), AbstractGraphicsUtility::svgDir());
     return properties;
 }
 
 const SpecificProperties &symbolProperties()
 {
-    static const SpecificProperties properties{
-        {new Property(QStringLiteral("图符文件"), Property::Path,
-             PropertyAttributes::file(symbolFilter(), AbstractGraphicsUtility::symbolDir())),
-            QString()},
-        {new Property(IdKeepRatio, Property::Bool), false},
-        {new Property(PropertyIds::PointBinding, Property::String), QString()},
-    };
+    static const SpecificProperties properties
+        = fileProperties(QStringLiteral("图符文件"), symbolFilter(), AbstractGraphicsUtility::symbolDir());
     return properties;
 }
 
