@@ -1,7 +1,9 @@
 #include "testsupport.h"
 
+#include "abstractgraphicsutility.h"
 #include "app/plotwright.h"
 #include "apptexts.h"
+#include "cdatalink.h"
 #include "document/graphicsview.h"
 #include "filechooser.h"
 #include "qttreepropertybrowser.h"
@@ -30,6 +32,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QXmlStreamReader>
+#include <csignal>
 #include <memory>
 
 namespace TestSupport {
@@ -273,6 +276,17 @@ QStringList Svg::texts(const char *name) const
             result << e.text;
     }
     return result;
+}
+
+bool startLocalFileTests(const char *testName)
+{
+    isolate(testName);
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    std::signal(SIGXFSZ, SIG_IGN);
+    CDataLink::Init();
+    const bool written = writePlatform(1);
+    AbstractGraphicsUtility::initProject();
+    return written;
 }
 
 bool writePlatform(int platform)

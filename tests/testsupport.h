@@ -76,6 +76,11 @@ struct Svg
 // removes the file (the program then runs as platform 0). False when it cannot be written.
 bool writePlatform(int platform);
 
+// For tests that save local files: isolate(), Qt's own file dialogs, platform 1, the project
+// folder, and a write past the file size limit failing instead of ending the process.
+// False when config.ini cannot be written.
+bool startLocalFileTests(const char *testName);
+
 // Creates a graph through the window's own command, accepting the canvas dialog; shows
 // and activates the window first, as sub-windows activate only in an active window.
 GraphicsView *newGraph(Plotwright &window);

@@ -20,7 +20,6 @@
 #include <QMessageBox>
 #include <QUndoStack>
 #include <QtTest>
-#include <csignal>
 #include <memory>
 #include <sys/resource.h>
 
@@ -113,13 +112,7 @@ private:
 private slots:
     void initTestCase()
     {
-        TestSupport::isolate("document");
-        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-        // A write past the file size limit must fail, not end the process.
-        std::signal(SIGXFSZ, SIG_IGN);
-        CDataLink::Init();
-        QVERIFY(TestSupport::writePlatform(1));
-        AbstractGraphicsUtility::initProject();
+        QVERIFY(TestSupport::startLocalFileTests("document"));
         QVERIFY(m_dir.isValid());
         m_base = QFileInfo(m_dir.path()).canonicalFilePath();
     }

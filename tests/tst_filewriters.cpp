@@ -23,7 +23,6 @@
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QtTest>
-#include <csignal>
 #include <memory>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -306,13 +305,7 @@ private:
 private slots:
     void initTestCase()
     {
-        TestSupport::isolate("filewriters");
-        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-        // A write past the file size limit must fail, not end the process.
-        std::signal(SIGXFSZ, SIG_IGN);
-        CDataLink::Init();
-        QVERIFY(TestSupport::writePlatform(1));
-        AbstractGraphicsUtility::initProject();
+        QVERIFY(TestSupport::startLocalFileTests("filewriters"));
         QVERIFY(m_dir.isValid());
         m_base = QFileInfo(m_dir.path()).canonicalFilePath();
     }
