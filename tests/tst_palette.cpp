@@ -1,5 +1,5 @@
-// The palette file "mmicolor.dat" (format as documented in docs/palette.md), the colour
-// lookups, the project's default palette, and the colour bar driven by real clicks.
+// The palette file "mmicolor.dat" (layout in docs/palette.md), the colour lookups, the
+// project's default palette, and the colour bar driven by real clicks.
 #include "abstractgraphicsscene.h"
 #include "abstractgraphicsutility.h"
 #include "itemsamples.h"
@@ -14,6 +14,7 @@
 #include <QtTest>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -72,7 +73,7 @@ QToolButton *swatch(ZColorBar &bar, int index)
 
 QLabel *current(ZColorBar &bar, const char *name)
 {
-    return bar.findChild<QLabel *>(QLatin1String(name));
+    return TestSupport::child<QLabel>(&bar, name);
 }
 
 } // namespace
@@ -94,40 +95,31 @@ private slots:
         MainPalette = nullptr;
     }
 
-    // --- the file
-
     void defaultPaletteIsTheBuiltInTable()
     {
-        // Without a palette the built-in table answers; the default file holds the same.
+        // Without a palette the built-in table answers; the default file holds the same, in
+        // the documented layout.
         QVERIFY(!MyPALETTEINDEX(-1).isValid());
         QCOMPARE(MyPALETTEINDEX(29), QColor(Qt::white));
         QVector<QColor> builtIn;
-        for (int i = 0; i < 29; ++i)
+        QByteArray entries;
+        for (int i = 0; i < 29; ++i) {
             builtIn << MyPALETTEINDEX(i);
+            entries.append(char(builtIn[i].red())).append(char(builtIn[i].green())).append(char(builtIn[i].blue()));
+            entries.append('\0');
+        }
         QVERIFY(writeDefaultPalette(path("default.dat")));
+        QCOMPARE(TestSupport::readFile(path("default.dat")), handMade("PWPL", 1, 29, entries));
         RGB_COLOR *colours = nullptr;
         int count = 0;
         QVERIFY(CreateColorPalette1(path("default.dat"), &MainPalette, &colours, &count));
-        QCOMPARE(count, 29);
-        QByteArray entries;
-        for (int i = 0; i < count; ++i) {
-            QCOMPARE(MyPALETTEINDEX(i), builtIn.at(i));
-            QCOMPARE(QColor(colours[i].red, colours[i].green, colours[i].blue), builtIn.at(i));
-            entries.append(char(colours[i].red)).append(char(colours[i].green)).append(char(colours[i].blue));
-            entries.append('\0');
-        }
-        // The buffer handed out is a copy, not the palette's own entries.
-        QVERIFY(colours != MainPalette->entries);
+        QCOMPARE(count, builtIn.size());
+        // The buffer handed out is a copy of the palette's own entries.
+        QVERIFY(colours != MainPalette->entries && std::memcmp(colours, entries.constData(), entries.size()) == 0);
         std::free(colours);
-        // Byte for byte the documented layout.
-        QCOMPARE(TestSupport::readFile(path("default.dat")), handMade("PWPL", 1, quint16(count), entries));
-    }
-
-    void defaultPenReadsOnTheDefaultCanvas()
-    {
-        AbstractGraphicsScene scene;
+        // The default pen reads on the default canvas.
         const double pen = luminance(paletteColour(nullptr, ZPaletteDefaultPen));
-        const double canvas = luminance(scene.backgroundColor());
+        const double canvas = luminance(AbstractGraphicsScene().backgroundColor());
         const double contrast = (qMax(pen, canvas) + 0.05) / (qMin(pen, canvas) + 0.05);
         QVERIFY2(contrast >= 3.0, qPrintable(QString::number(contrast)));
     }
@@ -139,9 +131,9 @@ private slots:
         RGB_COLOR *colours = nullptr;
         int count = 0;
         QVERIFY(CreateColorPalette1(path("hand.dat"), &MainPalette, &colours, &count));
-        QCOMPARE(count, 2);
+        // The reserved byte is carried along.
+        QCOMPARE((QList<int>{count, colours[1].flags}), (QList<int>{2, 7}));
         QCOMPARE(MyPALETTEINDEX(1), QColor(255, 128, 0));
-        QCOMPARE(int(colours[1].flags), 7); // the reserved byte is carried along
         std::free(colours);
 
         QVector<RGB_COLOR> table;
@@ -153,12 +145,12 @@ private slots:
         QVERIFY(!writePalette(path("toomany.dat"), table.constData(), 257));
         QVERIFY(!QFile::exists(path("none.dat")) && !QFile::exists(path("toomany.dat")));
 
-        // Loading another palette replaces it; lookups outside it are white.
+        // Loading another palette replaces it; lookups outside it are white, 10 of the
+        // built-in table included.
         QVERIFY(load("three.dat", {{10, 20, 30, 0}, {40, 50, 60, 0}, {70, 80, 90, 0}}));
-        QCOMPARE(MainPalette->count, 3);
         QCOMPARE(MyPALETTEINDEX(2), QColor(70, 80, 90));
         QVERIFY(!MyPALETTEINDEX(-1).isValid());
-        for (int outside : {3, 10, -5, 100000}) // 10 is in the built-in table
+        for (int outside : {3, 10, -5, 100000})
             QCOMPARE(MyPALETTEINDEX(outside), QColor(Qt::white));
         QVERIFY(!CreateColorPalette1(path("three.dat"), nullptr, nullptr, nullptr));
     }
@@ -169,9 +161,7 @@ private slots:
         QTest::addColumn<bool>("create");
         QVERIFY(writeDefaultPalette(path("good.dat")));
         const QByteArray good = TestSupport::readFile(path("good.dat"));
-        QVERIFY(good.size() > 12);
         const QByteArray three("\x01\x01\x01\x00\x02\x02\x02\x00\x03\x03\x03\x00", 12);
-
         QTest::newRow("missing") << QByteArray() << false;
         QTest::newRow("empty") << QByteArray() << true;
         QTest::newRow("header only") << good.left(8) << true;
@@ -208,10 +198,8 @@ private slots:
         RGB_COLOR *colours = sentinel;
         int count = -7;
         QCOMPARE(CreateColorPalette1(path("bad.dat"), &MainPalette, &colours, &count), 0);
-        QCOMPARE(MainPalette, before);
-        QCOMPARE(MainPalette->count, 1);
+        QVERIFY(MainPalette == before && MainPalette->count == 1 && colours == sentinel && count == -7);
         QCOMPARE(MyPALETTEINDEX(0), QColor(1, 2, 3));
-        QVERIFY(colours == sentinel && count == -7);
     }
 
     // A project's own palette stays, even a damaged one: repairing it is the user's decision.
@@ -221,8 +209,8 @@ private slots:
         QCOMPARE(file, AbstractGraphicsUtility::projectDir() + QStringLiteral("mmicolor.dat"));
         QFile::remove(file);
         AbstractGraphicsUtility::initProject();
-        QVERIFY(CreateColorPalette1(file, &MainPalette, nullptr, nullptr));
-        QCOMPARE(MainPalette->count, 29);
+        QVERIFY(writeDefaultPalette(path("expected.dat")));
+        QCOMPARE(TestSupport::readFile(file), TestSupport::readFile(path("expected.dat")));
         for (const QByteArray &mine : {handMade("PWPL", 1, 1, QByteArray(4, '\x01')), QByteArray("damaged")}) {
             QVERIFY(TestSupport::writeFile(file, mine));
             AbstractGraphicsUtility::initProject();
@@ -230,8 +218,6 @@ private slots:
         }
         QFile::remove(file);
     }
-
-    // --- the colour bar
 
     void barClicksPickColours()
     {
@@ -241,46 +227,37 @@ private slots:
         bar.SetPara({QStringLiteral("前景色"), QStringLiteral("背景色")}, MainPalette, 1);
         bar.show();
         QVERIFY(QTest::qWaitForWindowExposed(&bar));
-        QCOMPARE(bar.m_foreground, ZPaletteDefaultPen);
-        QCOMPARE(bar.m_background, -1);
         QSignalSpy changed(&bar, &ZColorBar::colorChanged);
-
+        // Signals so far, foreground, background.
+        const auto state = [&] { return QList<int>{int(changed.count()), bar.m_foreground, bar.m_background}; };
+        QCOMPARE(state(), (QList<int>{0, ZPaletteDefaultPen, -1}));
         QTest::mouseClick(swatch(bar, 7), Qt::LeftButton);
         QTest::mouseClick(swatch(bar, 9), Qt::RightButton);
-        QCOMPARE(changed.count(), 2);
-        QCOMPARE(bar.m_foreground, 7);
-        QCOMPARE(bar.m_background, 9);
+        QCOMPARE(state(), (QList<int>{2, 7, 9}));
         QCOMPARE(centreOf(current(bar, "foregroundSwatch")), MyPALETTEINDEX(7));
         QCOMPARE(centreOf(current(bar, "backgroundSwatch")), MyPALETTEINDEX(9));
         // Picking the current colour again still reports, so it can be re-applied.
         QTest::mouseClick(swatch(bar, 7), Qt::LeftButton);
-        QCOMPARE(changed.count(), 3);
+        QCOMPARE(state(), (QList<int>{3, 7, 9}));
 
+        // Lines and texts always have a colour: "none" is no foreground, only no background.
         auto *none = bar.findChild<QToolButton *>(QStringLiteral("noneSwatch"));
         QTest::mouseClick(none, Qt::RightButton);
-        QCOMPARE(changed.count(), 4);
-        QCOMPARE(bar.m_background, -1);
-        // Lines and texts always have a colour: "none" is no foreground.
         QTest::mouseClick(none, Qt::LeftButton);
-        QCOMPARE(changed.count(), 4);
-        QCOMPARE(bar.m_foreground, 7);
-
+        QCOMPARE(state(), (QList<int>{4, 7, -1}));
         // A right press released outside the swatch is no click.
         QTest::mousePress(swatch(bar, 12), Qt::RightButton);
         QTest::mouseRelease(swatch(bar, 12), Qt::RightButton, {}, QPoint(-5, -5));
-        QCOMPARE(changed.count(), 4);
-        QCOMPARE(bar.m_background, -1);
+        QCOMPARE(state(), (QList<int>{4, 7, -1}));
 
         // Foreground only: no background swatch, and a right click picks nothing.
         bar.SetPara({QStringLiteral("颜色")}, MainPalette, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!current(bar, "backgroundSwatch")->isVisible(), 2000);
         QVERIFY(current(bar, "foregroundSwatch")->isVisible());
         QTest::mouseClick(swatch(bar, 3), Qt::RightButton);
-        QCOMPARE(changed.count(), 4);
-        QCOMPARE(bar.m_background, -1);
+        QCOMPARE(state(), (QList<int>{4, 7, -1}));
         QTest::mouseClick(swatch(bar, 3), Qt::LeftButton);
-        QCOMPARE(changed.count(), 5);
-        QCOMPARE(bar.m_foreground, 3);
+        QCOMPARE(state(), (QList<int>{5, 3, -1}));
     }
 
     void barShowsWhatTheCallerWrites()
@@ -328,6 +305,8 @@ private slots:
         QCOMPARE(bar.colorOf(1), paletteColour(nullptr, 1));
     }
 
+    // On the bar's caption the main window offers its tool bar menu, as usual, but a right
+    // click on a swatch is a colour pick and nothing else.
     void rightClickOnSwatchOpensNoToolBarMenu()
     {
         QMainWindow window;
@@ -336,24 +315,19 @@ private slots:
         window.resize(900, 300);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-
-        // On the bar's caption the main window offers its tool bar menu, as usual ...
         QLabel *caption = nullptr;
         for (QLabel *label : bar->findChildren<QLabel *>())
             caption = label->text() == QStringLiteral("前景色") ? label : caption;
         QVERIFY(caption);
-        QContextMenuEvent onCaption(QContextMenuEvent::Mouse, QPoint(2, 2), caption->mapToGlobal(QPoint(2, 2)));
-        QApplication::sendEvent(caption, &onCaption);
-        QWidget *menu = QApplication::activePopupWidget();
-        QVERIFY(menu);
-        menu->close();
-        QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activePopupWidget(), 2000);
-
-        // ... but a right click on a swatch is a colour pick and nothing else.
-        QToolButton *five = swatch(*bar, 5);
-        QContextMenuEvent onSwatch(QContextMenuEvent::Mouse, QPoint(2, 2), five->mapToGlobal(QPoint(2, 2)));
-        QApplication::sendEvent(five, &onSwatch);
-        QVERIFY(!QApplication::activePopupWidget());
+        for (QWidget *target : {static_cast<QWidget *>(caption), static_cast<QWidget *>(swatch(*bar, 5))}) {
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), target->mapToGlobal(QPoint(2, 2)));
+            QApplication::sendEvent(target, &event);
+            QWidget *menu = QApplication::activePopupWidget();
+            QCOMPARE(bool(menu), target == caption);
+            if (menu)
+                menu->close();
+            QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activePopupWidget(), 2000);
+        }
     }
 };
 
