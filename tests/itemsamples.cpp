@@ -266,4 +266,10 @@ QByteArray svgOf(GraphicsItem *item)
     return buffer.data();
 }
 
+void setProperties(GraphicsItem *item, const QVariantMap &values)
+{
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        item->setPropertyValue(it.key(), it.value());
+}
+
 } // namespace ItemSamples

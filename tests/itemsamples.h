@@ -69,6 +69,8 @@ int countColour(const QImage &image, const QColor &colour, const QRect &area = Q
 double coveredBy(const QImage &a, const QImage &b);
 // The item exported as SVG, with Margin units around its rectangle.
 QByteArray svgOf(GraphicsItem *item);
+// Sets the item's properties, by id.
+void setProperties(GraphicsItem *item, const QVariantMap &values);
 
 } // namespace ItemSamples
 
