@@ -1,6 +1,6 @@
-// The equipment symbols' own looks: switch status and turns, round circles, the danger
-// sign, which bodies the brush fills, the item's pen, the selection frame, and the symbol
-// library's cache. What holds for every kind is tested with all items.
+// The equipment symbols' own looks: turns, the item's pen and brush, the selection frame,
+// switch status, round circles, the danger sign, and the symbol library's cache. What holds
+// for every kind is tested with all items.
 #include "graphicsitem.h"
 #include "itemkind.h"
 #include "itemsamples.h"
@@ -21,12 +21,16 @@ namespace {
 
 const QColor PenColour(255, 255, 0);
 const QString IdStatus = QStringLiteral("状态");
-const QString IdDirection = QStringLiteral("方向");
 
 // A symbol with a yellow pen and no brush.
 std::unique_ptr<GraphicsItem> make(int type, const QSizeF &size, int penWidth = 1)
 {
     return outlined(type, size, PenColour, penWidth);
+}
+
+bool isBreaker(int type)
+{
+    return type == ItemKind::Breaker || type == ItemKind::BreakerPicture;
 }
 
 } // namespace
@@ -37,69 +41,92 @@ class TestSymbolItems : public QObject
 private slots:
     void initTestCase() { TestSupport::isolate("symbolitems"); }
 
-    void turnsInsideRect_data()
+    void eachSymbol_data()
     {
         QTest::addColumn<int>("type");
-        QTest::addColumn<int>("turn");
-        for (int type : typesOf({ItemKind::Symbol})) {
-            for (int turn = 1; turn < 4; ++turn)
-                QTest::newRow(rowName(type, QStringLiteral("%1°").arg(turn * 90))) << type << turn;
-        }
+        QTest::addColumn<bool>("filled");
+        // Symbols drawn as strokes only have no body to fill.
+        const QList<int> hollow{ItemKind::Disconnector, ItemKind::Capacitor, ItemKind::Reactor,
+            ItemKind::ArcSuppressionCoil, ItemKind::Earth, ItemKind::CurrentTransformer, ItemKind::Diode,
+            ItemKind::Danger};
+        for (int type : typesOf({ItemKind::Symbol}))
+            QTest::newRow(rowName(type)) << type << !hollow.contains(type);
     }
 
-    void turnsInsideRect()
+    // Every symbol turns, follows its item's pen and brush, and shows the selection frame.
+    void eachSymbol()
     {
         QFETCH(int, type);
-        QFETCH(int, turn);
+        QFETCH(bool, filled);
+        // A turned symbol stays inside its rectangle: it is the upright symbol, drawn in the
+        // rectangle with the sides swapped for a quarter turn, and turned clockwise as a picture.
         const QSizeF size(36, 90);
-        const int penWidth = 2;
-        std::unique_ptr<GraphicsItem> item = make(type, size, penWidth);
-        item->setPropertyValue(IdDirection, turn);
-        const QImage turned = render(item.get());
-        QVERIFY(QRectF(QPointF(Margin, Margin), size).adjusted(-3, -3, 3, 3).contains(QRectF(paintedBounds(turned))));
-
-        // It is the upright symbol, drawn in the rectangle with the sides swapped for a quarter
-        // turn, and turned clockwise as a picture.
-        std::unique_ptr<GraphicsItem> upright = make(type, turn % 2 ? size.transposed() : size, penWidth);
-        const QImage expected = render(upright.get()).transformed(QTransform().rotate(90 * turn));
-        QCOMPARE(expected.size(), turned.size());
-        QVERIFY2(coveredBy(turned, expected) > 0.98, qPrintable(QString::number(coveredBy(turned, expected))));
-        QVERIFY2(coveredBy(expected, turned) > 0.98, qPrintable(QString::number(coveredBy(expected, turned))));
-    }
-
-    void circlesStayRound_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QVariantMap>("setup");
-        const QVariantMap two{{QStringLiteral("绕组"), 0}};
-        const QVariantMap three{{QStringLiteral("绕组"), 1}};
-        for (int type : {ItemKind::Generator, ItemKind::Motor, ItemKind::DistributionTransformer, ItemKind::Lamp,
-                 ItemKind::Bell, ItemKind::Reactor})
-            QTest::newRow(rowName(type)) << type << QVariantMap();
-        for (int type : {ItemKind::MainTransformer, ItemKind::VoltageTransformer}) {
-            QTest::newRow(rowName(type, "双绕组")) << type << two;
-            QTest::newRow(rowName(type, "三绕组")) << type << three;
+        for (int turn = 1; turn < 4; ++turn) {
+            std::unique_ptr<GraphicsItem> item = make(type, size, 2);
+            item->setPropertyValue(QStringLiteral("方向"), turn);
+            const QImage turned = render(item.get());
+            QVERIFY(
+                QRectF(QPointF(Margin, Margin), size).adjusted(-3, -3, 3, 3).contains(QRectF(paintedBounds(turned))));
+            const QImage expected = render(make(type, turn % 2 ? size.transposed() : size, 2).get())
+                                        .transformed(QTransform().rotate(90 * turn));
+            QCOMPARE(expected.size(), turned.size());
+            const double covered = qMin(coveredBy(turned, expected), coveredBy(expected, turned));
+            QVERIFY2(covered > 0.98, qPrintable(QStringLiteral("%1°: %2").arg(turn * 90).arg(covered)));
         }
-    }
 
-    void circlesStayRound()
-    {
-        QFETCH(int, type);
-        QFETCH(QVariantMap, setup);
-        // Widening the rectangle neither stretches the circles nor moves them off centre.
-        QRect previous;
-        for (double width : {160.0, 320.0}) {
-            std::unique_ptr<GraphicsItem> item = make(type, QSizeF(width, 60));
-            for (auto it = setup.cbegin(); it != setup.cend(); ++it)
-                item->setPropertyValue(it.key(), it.value());
-            const QRect bounds = paintedBounds(render(item.get()));
-            QVERIFY(bounds.width() < 0.6 * width);
-            const double centre = (bounds.left() + bounds.right() + 1) / 2.0;
-            QVERIFY2(qAbs(centre - (Margin + width / 2)) <= 1.0, qPrintable(QString::number(centre)));
-            if (previous.isValid())
-                QCOMPARE(bounds.size(), previous.size());
-            previous = bounds;
+        // The pen's colour, and its dashes; without a colour the symbol stays visible on the
+        // black canvas.
+        std::unique_ptr<GraphicsItem> item = make(type, QSizeF(60, 96));
+        const QColor colour(0, 200, 255);
+        item->setPropertyValue(QStringLiteral("线条颜色"), colour);
+        const QImage solid = render(item.get());
+        QVERIFY(countColour(solid, colour) > 20 && countColour(solid, PenColour) == 0);
+        item->setPropertyValue(QStringLiteral("线型"), 2);
+        QVERIFY(countColour(render(item.get()), colour) < countColour(solid, colour));
+        item->setPropertyValue(QStringLiteral("线条颜色"), QColor());
+        QVERIFY(countColour(render(item.get()), Qt::white) > 20);
+
+        // The brush fills the body only with a fill style; a closed switch shows its status
+        // colour instead, an open one takes the brush.
+        const QColor fill(0, 0, 200);
+        item = make(type, QSizeF(60, 96));
+        item->setPropertyValue(QStringLiteral("填充颜色"), fill);
+        QCOMPARE(countColour(render(item.get()), fill), 0);
+        item->setPropertyValue(QStringLiteral("填充方式"), 1);
+        for (int status : {1, 0}) {
+            item->setPropertyValue(IdStatus, status);
+            const int n = countColour(render(item.get()), fill);
+            const bool expected = filled && (!isBreaker(type) || status == 0);
+            QVERIFY2(expected ? n > 100 : n == 0, qPrintable(QStringLiteral("%1: %2").arg(status).arg(n)));
         }
+
+        // The base draws the selection after the symbol, with the painter as the symbol left
+        // it: the dashed frame runs along the rectangle's left side, and nothing lies left of
+        // or above it, on screen and as vectors.
+        item = make(type, QSizeF(40, 64), 2);
+        item->setRect(QRectF(6, 9, 40, 64));
+        QGraphicsScene scene;
+        scene.addItem(item.get());
+        item->setSelected(true);
+        QStyleOptionGraphicsItem option;
+        option.state |= QStyle::State_Selected;
+        for (bool vectors : {false, true}) {
+            QImage image(40 + 6 + 2 * Margin, 64 + 9 + 2 * Margin, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPicture picture;
+            QPainter recorder(&picture);
+            QPainter painter(&image);
+            QPainter *target = vectors ? &recorder : &painter;
+            target->translate(Margin, Margin);
+            item->paint(target, &option, nullptr);
+            recorder.end();
+            painter.drawPicture(0, 0, picture);
+            painter.end();
+            QVERIFY(countColour(image, QColor(0, 160, 255), QRect(Margin + 5, Margin + 15, 3, 52)) > 10);
+            const QRect bounds = paintedBounds(image);
+            QVERIFY(bounds.left() >= Margin && bounds.top() >= Margin + 3);
+        }
+        scene.removeItem(item.get());
     }
 
     void statusChangesDrawing_data()
@@ -129,132 +156,57 @@ private slots:
         const QImage open = render(item.get());
         QCOMPARE(QColor(closed.pixel(at)), closedColour);
         QVERIFY(!painted(open, at.x(), at.y()));
-        if (type == ItemKind::BreakerPicture) {
-            // Its outline takes the status colour: red when closed, green when open.
-            const QColor green(0, 255, 0);
-            QCOMPARE(countColour(closed, green), 0);
-            QVERIFY(countColour(open, green) > 20);
-            QCOMPARE(countColour(open, closedColour), 0);
-        }
+        // The switch picture's outline takes the status colour: red when closed, green when open.
+        const QColor green(0, 255, 0);
+        QVERIFY(type != ItemKind::BreakerPicture
+            || (countColour(closed, green) == 0 && countColour(open, green) > 20
+                && countColour(open, closedColour) == 0));
         item->setPropertyValue(IdStatus, 1);
         QCOMPARE(render(item.get()), closed);
     }
 
-    void dangerMarkStandsOut_data()
+    void circlesStayRound_data()
     {
-        QTest::addColumn<QColor>("ground");
-        QTest::addColumn<QColor>("mark");
-        QTest::newRow("yellow ground") << QColor(245, 194, 17) << QColor(32, 32, 32);
-        QTest::newRow("navy ground") << QColor(20, 20, 90) << QColor(255, 255, 255);
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("windings"); // the 绕组 choice, -1 where there is none
+        for (int type : {ItemKind::Generator, ItemKind::Motor, ItemKind::DistributionTransformer, ItemKind::Lamp,
+                 ItemKind::Bell, ItemKind::Reactor})
+            QTest::newRow(rowName(type)) << type << -1;
+        for (int type : {ItemKind::MainTransformer, ItemKind::VoltageTransformer}) {
+            QTest::newRow(rowName(type, "双绕组")) << type << 0;
+            QTest::newRow(rowName(type, "三绕组")) << type << 1;
+        }
     }
 
+    // Widening the rectangle neither stretches the circles nor moves them off centre.
+    void circlesStayRound()
+    {
+        QFETCH(int, type);
+        QFETCH(int, windings);
+        QList<QRect> bounds;
+        for (double width : {160.0, 320.0}) {
+            std::unique_ptr<GraphicsItem> item = make(type, QSizeF(width, 60));
+            if (windings >= 0)
+                item->setPropertyValue(QStringLiteral("绕组"), windings);
+            bounds << paintedBounds(render(item.get()));
+            QVERIFY(bounds.last().width() < 0.6 * width);
+            const double centre = (bounds.last().left() + bounds.last().right() + 1) / 2.0;
+            QVERIFY2(qAbs(centre - (Margin + width / 2)) <= 1.0, qPrintable(QString::number(centre)));
+        }
+        QCOMPARE(bounds.first().size(), bounds.last().size());
+    }
+
+    // The exclamation mark stands out in the middle of the sign, on a light or dark ground.
     void dangerMarkStandsOut()
     {
-        QFETCH(QColor, ground);
-        QFETCH(QColor, mark);
-        std::unique_ptr<GraphicsItem> item = make(ItemKind::Danger, QSizeF(80, 72));
-        item->setPropertyValue(QStringLiteral("底色"), ground);
-        const QImage image = render(item.get());
-        QVERIFY(countColour(image, ground) > 800);
-        // The exclamation mark sits in the middle of the sign.
-        QVERIFY(countColour(image, mark) > 30);
-        QCOMPARE(QColor(image.pixel(Margin + 40, Margin + 40)), mark);
-    }
-
-    void brushFillsBodies_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QVariantMap>("setup");
-        QTest::addColumn<bool>("filled");
-        // Symbols drawn as strokes only have no body to fill.
-        const QList<int> hollow{ItemKind::Disconnector, ItemKind::Capacitor, ItemKind::Reactor,
-            ItemKind::ArcSuppressionCoil, ItemKind::Earth, ItemKind::CurrentTransformer, ItemKind::Diode,
-            ItemKind::Danger};
-        for (int type : typesOf({ItemKind::Symbol})) {
-            const bool breaker = type == ItemKind::Breaker || type == ItemKind::BreakerPicture;
-            QTest::newRow(rowName(type)) << type << QVariantMap() << (!breaker && !hollow.contains(type));
-            // The brush fills the open switch; the closed one shows its status colour.
-            if (breaker)
-                QTest::newRow(rowName(type, "open")) << type << QVariantMap{{IdStatus, 0}} << true;
+        for (const QColor &ground : {QColor(245, 194, 17), QColor(20, 20, 90)}) {
+            const QColor mark = ground.lightness() > 128 ? QColor(32, 32, 32) : QColor(255, 255, 255);
+            std::unique_ptr<GraphicsItem> item = make(ItemKind::Danger, QSizeF(80, 72));
+            item->setPropertyValue(QStringLiteral("底色"), ground);
+            const QImage image = render(item.get());
+            QVERIFY(countColour(image, ground) > 800 && countColour(image, mark) > 30);
+            QCOMPARE(QColor(image.pixel(Margin + 40, Margin + 40)), mark);
         }
-    }
-
-    void brushFillsBodies()
-    {
-        QFETCH(int, type);
-        QFETCH(QVariantMap, setup);
-        QFETCH(bool, filled);
-        const QColor fill(0, 0, 200);
-        std::unique_ptr<GraphicsItem> item = make(type, QSizeF(60, 96));
-        for (auto it = setup.cbegin(); it != setup.cend(); ++it)
-            item->setPropertyValue(it.key(), it.value());
-        item->setPropertyValue(QStringLiteral("填充颜色"), fill);
-        QCOMPARE(countColour(render(item.get()), fill), 0); // no fill style yet
-        item->setPropertyValue(QStringLiteral("填充方式"), 1);
-        const int n = countColour(render(item.get()), fill);
-        if (filled)
-            QVERIFY2(n > 100, qPrintable(QString::number(n)));
-        else
-            QCOMPARE(n, 0);
-    }
-
-    void drawsWithItemPen_data() { addKindRows({ItemKind::Symbol}); }
-
-    void drawsWithItemPen()
-    {
-        QFETCH(int, type);
-        std::unique_ptr<GraphicsItem> item = make(type, QSizeF(60, 96));
-        const QColor colour(0, 200, 255);
-        item->setPropertyValue(QStringLiteral("线条颜色"), colour);
-        const QImage thin = render(item.get());
-        QVERIFY(countColour(thin, colour) > 20);
-        QCOMPARE(countColour(thin, PenColour), 0);
-        item->setPropertyValue(QStringLiteral("线型"), 2);
-        QVERIFY(countColour(render(item.get()), colour) < countColour(thin, colour));
-        // Without a pen colour the symbol stays visible on the black canvas.
-        item->setPropertyValue(QStringLiteral("线条颜色"), QColor());
-        QVERIFY(countColour(render(item.get()), Qt::white) > 20);
-    }
-
-    void selectionFrameOnRect_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<int>("path");
-        for (int type : typesOf({ItemKind::Symbol})) {
-            QTest::newRow(rowName(type, "screen")) << type << int(Path::Cached);
-            QTest::newRow(rowName(type, "vectors")) << type << int(Path::Vectors);
-        }
-    }
-
-    void selectionFrameOnRect()
-    {
-        QFETCH(int, type);
-        QFETCH(int, path);
-        // The base draws the selection after the symbol with the painter as the symbol left it.
-        std::unique_ptr<GraphicsItem> item = make(type, QSizeF(40, 64), 2);
-        item->setRect(QRectF(6, 9, 40, 64));
-        QGraphicsScene scene;
-        scene.addItem(item.get());
-        item->setSelected(true);
-        QImage image(40 + 6 + 2 * Margin, 64 + 9 + 2 * Margin, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QStyleOptionGraphicsItem option;
-        option.state |= QStyle::State_Selected;
-        QPicture picture;
-        QPainter recorder(&picture);
-        QPainter painter(&image);
-        QPainter *target = Path(path) == Path::Vectors ? &recorder : &painter;
-        target->translate(Margin, Margin);
-        item->paint(target, &option, nullptr);
-        recorder.end();
-        painter.drawPicture(0, 0, picture);
-        painter.end();
-        scene.removeItem(item.get());
-        // The dashed frame runs along the rectangle's left side, and nothing lies left of or above it.
-        const QColor frame(0, 160, 255);
-        QVERIFY(countColour(image, frame, QRect(Margin + 5, Margin + 15, 3, 52)) > 10);
-        const QRect bounds = paintedBounds(image);
-        QVERIFY(bounds.left() >= Margin && bounds.top() >= Margin + 3);
     }
 
     void libraryCacheSeparatesDrawings()
@@ -283,7 +235,7 @@ private slots:
             QVERIFY(SymbolLibrary::drawing(r) != first);
             QCOMPARE(SymbolLibrary::cachedCount(), before + 1);
         }
-        // Out-of-range turns and levels land on the valid ones.
+        // Out-of-range turns land on the valid ones; nothing is drawn for other kinds or no size.
         SymbolLibrary::Request r = base;
         r.orientation = 6;
         base.orientation = 2;
