@@ -29,6 +29,15 @@ QToolButton *swatch(Plotwright &w, int index)
     return w.findChild<ZColorBar *>()->findChild<QToolButton *>(QStringLiteral("paletteSwatch%1").arg(index));
 }
 
+// The drawing defaults' pen width, pen style, brush style, line head and end, then the colour
+// bar's foreground and background index.
+QVariantList state(Plotwright &w)
+{
+    const DrawingDefaults &d = EditorState::drawingDefaults();
+    const ZColorBar *bar = w.findChild<ZColorBar *>();
+    return {d.penWidth, d.penStyle, d.brushStyle, d.lineHead, d.lineEnd, bar->m_foreground, bar->m_background};
+}
+
 } // namespace
 
 class TestDrawingDefaults : public QObject
@@ -51,17 +60,11 @@ private slots:
     {
         QSettings().clear();
         Plotwright w;
-        const DrawingDefaults &d = EditorState::drawingDefaults();
-        QCOMPARE(
-            (QList<int>{d.penWidth, d.penStyle, d.brushStyle, d.lineHead, d.lineEnd}), (QList<int>{2, 1, 0, 0, 0}));
-        auto *bar = w.findChild<ZColorBar *>();
-        QCOMPARE(bar->m_foreground, 10);
-        QCOMPARE(bar->m_background, -1);
-        QCOMPARE(d.penColor, MyPALETTEINDEX(10));
-        QVERIFY(!d.bruchColor.isValid()); // no fill
+        QCOMPARE(state(w), (QVariantList{2, 1, 0, 0, 0, ZPaletteDefaultPen, -1}));
+        QCOMPARE(EditorState::drawingDefaults().penColor, MyPALETTEINDEX(ZPaletteDefaultPen));
+        QVERIFY(!EditorState::drawingDefaults().bruchColor.isValid()); // no fill
         // The palette file was created with the project and loaded.
-        QVERIFY(QFile::exists(AbstractGraphicsUtility::projectDir() + QStringLiteral("mmicolor.dat")));
-        QVERIFY(MainPalette);
+        QVERIFY(QFile::exists(AbstractGraphicsUtility::projectDir() + QStringLiteral("mmicolor.dat")) && MainPalette);
     }
 
     void changesSurviveARestart()
@@ -75,7 +78,6 @@ private slots:
             QTest::mouseClick(swatch(w, 5), Qt::RightButton);
             QCOMPARE(EditorState::drawingDefaults().penColor, MyPALETTEINDEX(3));
             QCOMPARE(EditorState::drawingDefaults().bruchColor, MyPALETTEINDEX(5));
-
             QVERIFY(TestSupport::newGraph(w));
             TestSupport::whenModal([](QWidget *dialog) {
                 dialog->findChild<QSpinBox *>(QStringLiteral("spinBox"))->setValue(6);
@@ -87,11 +89,7 @@ private slots:
         // The main window is gone and its settings written; everything comes back.
         EditorState::drawingDefaults() = DrawingDefaults();
         Plotwright again;
-        auto *bar = again.findChild<ZColorBar *>();
-        QCOMPARE(bar->m_foreground, 3);
-        QCOMPARE(bar->m_background, 5);
-        QCOMPARE(EditorState::drawingDefaults().penWidth, 6);
-        QCOMPARE(EditorState::drawingDefaults().lineEnd, 1);
+        QCOMPARE(state(again), (QVariantList{6, 1, 0, 0, 1, 3, 5}));
         QCOMPARE(EditorState::drawingDefaults().penColor, MyPALETTEINDEX(3));
     }
 
@@ -103,23 +101,19 @@ private slots:
         {
             QSettings settings;
             settings.beginGroup(QStringLiteral("paintProperty"));
-            settings.setValue(QStringLiteral("penWidth"), 30);
-            settings.setValue(QStringLiteral("penStyle"), 7);
-            settings.setValue(QStringLiteral("brushStyle"), -3);
-            settings.setValue(QStringLiteral("lineHead"), 9);
-            settings.setValue(QStringLiteral("penColor"), 100000);
-            settings.setValue(QStringLiteral("bruchColor"), -7);
+            const QVariantMap stored{{"penWidth", 30}, {"penStyle", 7}, {"brushStyle", -3}, {"lineHead", 9},
+                {"penColor", 100000}, {"bruchColor", -7}};
+            for (auto it = stored.cbegin(); it != stored.cend(); ++it)
+                settings.setValue(it.key(), it.value());
         }
         Plotwright w;
-        const DrawingDefaults &d = EditorState::drawingDefaults();
-        QCOMPARE((QList<int>{d.penWidth, d.penStyle, d.brushStyle, d.lineHead}), (QList<int>{20, 5, 0, 1}));
-        QCOMPARE(w.findChild<ZColorBar *>()->m_background, -1);
+        QCOMPARE(state(w), (QVariantList{20, 5, 0, 1, 0, ZPaletteMaxColours - 1, -1}));
         GraphicsView *view = TestSupport::newGraph(w);
         QVERIFY(view);
         for (int type : {ItemKind::Line, ItemKind::Rectangle, ItemKind::Breaker}) {
             QGraphicsItem *item = AbstractGraphicsScene::graphicsItem(0, type, true);
             QVERIFY(dynamic_cast<AbstractGraphicsUtility *>(item)->createFromPoints(
-                &d, QPointF(10, 10), QPointF(80, 60), view->documentScene()));
+                &EditorState::drawingDefaults(), QPointF(10, 10), QPointF(80, 60), view->documentScene()));
             view->documentScene()->addItem(item);
         }
         QByteArray bytes;
