@@ -22,10 +22,12 @@ namespace {
 const QColor PenColour(255, 255, 0);
 const QString IdStatus = QStringLiteral("状态");
 
-// A symbol with a yellow pen and no brush.
-std::unique_ptr<GraphicsItem> make(int type, const QSizeF &size, int penWidth = 1)
+// A symbol with a yellow pen and no brush, and the given property values.
+std::unique_ptr<GraphicsItem> make(int type, const QSizeF &size, const QVariantMap &values = {}, int penWidth = 1)
 {
-    return outlined(type, size, PenColour, penWidth);
+    std::unique_ptr<GraphicsItem> item = outlined(type, size, PenColour, penWidth);
+    setProperties(item.get(), values);
+    return item;
 }
 
 bool isBreaker(int type)
@@ -62,12 +64,11 @@ private slots:
         // rectangle with the sides swapped for a quarter turn, and turned clockwise as a picture.
         const QSizeF size(36, 90);
         for (int turn = 1; turn < 4; ++turn) {
-            std::unique_ptr<GraphicsItem> item = make(type, size, 2);
-            item->setPropertyValue(QStringLiteral("方向"), turn);
+            std::unique_ptr<GraphicsItem> item = make(type, size, {{"方向", turn}}, 2);
             const QImage turned = render(item.get());
             QVERIFY(
                 QRectF(QPointF(Margin, Margin), size).adjusted(-3, -3, 3, 3).contains(QRectF(paintedBounds(turned))));
-            const QImage expected = render(make(type, turn % 2 ? size.transposed() : size, 2).get())
+            const QImage expected = render(make(type, turn % 2 ? size.transposed() : size, {}, 2).get())
                                         .transformed(QTransform().rotate(90 * turn));
             QCOMPARE(expected.size(), turned.size());
             const double covered = qMin(coveredBy(turned, expected), coveredBy(expected, turned));
@@ -76,9 +77,8 @@ private slots:
 
         // The pen's colour, and its dashes; without a colour the symbol stays visible on the
         // black canvas.
-        std::unique_ptr<GraphicsItem> item = make(type, QSizeF(60, 96));
         const QColor colour(0, 200, 255);
-        item->setPropertyValue(QStringLiteral("线条颜色"), colour);
+        std::unique_ptr<GraphicsItem> item = make(type, QSizeF(60, 96), {{"线条颜色", colour}});
         const QImage solid = render(item.get());
         QVERIFY(countColour(solid, colour) > 20 && countColour(solid, PenColour) == 0);
         item->setPropertyValue(QStringLiteral("线型"), 2);
@@ -89,8 +89,7 @@ private slots:
         // The brush fills the body only with a fill style; a closed switch shows its status
         // colour instead, an open one takes the brush.
         const QColor fill(0, 0, 200);
-        item = make(type, QSizeF(60, 96));
-        item->setPropertyValue(QStringLiteral("填充颜色"), fill);
+        item = make(type, QSizeF(60, 96), {{"填充颜色", fill}});
         QCOMPARE(countColour(render(item.get()), fill), 0);
         item->setPropertyValue(QStringLiteral("填充方式"), 1);
         for (int status : {1, 0}) {
@@ -103,7 +102,7 @@ private slots:
         // The base draws the selection after the symbol, with the painter as the symbol left
         // it: the dashed frame runs along the rectangle's left side, and nothing lies left of
         // or above it, on screen and as vectors.
-        item = make(type, QSizeF(40, 64), 2);
+        item = make(type, QSizeF(40, 64), {}, 2);
         item->setRect(QRectF(6, 9, 40, 64));
         QGraphicsScene scene;
         scene.addItem(item.get());
@@ -168,13 +167,13 @@ private slots:
     void circlesStayRound_data()
     {
         QTest::addColumn<int>("type");
-        QTest::addColumn<int>("windings"); // the 绕组 choice, -1 where there is none
+        QTest::addColumn<QVariantMap>("setup");
         for (int type : {ItemKind::Generator, ItemKind::Motor, ItemKind::DistributionTransformer, ItemKind::Lamp,
                  ItemKind::Bell, ItemKind::Reactor})
-            QTest::newRow(rowName(type)) << type << -1;
+            QTest::newRow(rowName(type)) << type << QVariantMap();
         for (int type : {ItemKind::MainTransformer, ItemKind::VoltageTransformer}) {
-            QTest::newRow(rowName(type, "双绕组")) << type << 0;
-            QTest::newRow(rowName(type, "三绕组")) << type << 1;
+            QTest::newRow(rowName(type, "双绕组")) << type << QVariantMap{{"绕组", 0}};
+            QTest::newRow(rowName(type, "三绕组")) << type << QVariantMap{{"绕组", 1}};
         }
     }
 
@@ -182,13 +181,10 @@ private slots:
     void circlesStayRound()
     {
         QFETCH(int, type);
-        QFETCH(int, windings);
+        QFETCH(QVariantMap, setup);
         QList<QRect> bounds;
         for (double width : {160.0, 320.0}) {
-            std::unique_ptr<GraphicsItem> item = make(type, QSizeF(width, 60));
-            if (windings >= 0)
-                item->setPropertyValue(QStringLiteral("绕组"), windings);
-            bounds << paintedBounds(render(item.get()));
+            bounds << paintedBounds(render(make(type, QSizeF(width, 60), setup).get()));
             QVERIFY(bounds.last().width() < 0.6 * width);
             const double centre = (bounds.last().left() + bounds.last().right() + 1) / 2.0;
             QVERIFY2(qAbs(centre - (Margin + width / 2)) <= 1.0, qPrintable(QString::number(centre)));
@@ -201,8 +197,7 @@ private slots:
     {
         for (const QColor &ground : {QColor(245, 194, 17), QColor(20, 20, 90)}) {
             const QColor mark = ground.lightness() > 128 ? QColor(32, 32, 32) : QColor(255, 255, 255);
-            std::unique_ptr<GraphicsItem> item = make(ItemKind::Danger, QSizeF(80, 72));
-            item->setPropertyValue(QStringLiteral("底色"), ground);
+            std::unique_ptr<GraphicsItem> item = make(ItemKind::Danger, QSizeF(80, 72), {{"底色", ground}});
             const QImage image = render(item.get());
             QVERIFY(countColour(image, ground) > 800 && countColour(image, mark) > 30);
             QCOMPARE(QColor(image.pixel(Margin + 40, Margin + 40)), mark);

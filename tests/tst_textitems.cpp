@@ -23,9 +23,11 @@ const QColor PenColor(255, 255, 0);
 const QColor OtherColor(0, 200, 255);
 const QString LongText = QStringLiteral("一段很长很长的文字, 用来检查文字不会超出图元的矩形范围 ABCDEFG 0123456789");
 
-std::unique_ptr<GraphicsItem> makeItem(int type, const QSizeF &size = QSizeF(160, 80))
+std::unique_ptr<GraphicsItem> makeItem(int type, const QSizeF &size, const QVariantMap &values = {})
 {
-    return outlined(type, size, PenColor);
+    std::unique_ptr<GraphicsItem> item = outlined(type, size, PenColor);
+    setProperties(item.get(), values);
+    return item;
 }
 
 // What the item displays, whichever family it is.
@@ -108,9 +110,8 @@ private slots:
 
     void wrappingAndLineSpacing()
     {
-        std::unique_ptr<GraphicsItem> item = makeItem(ItemKind::PlainText, QSizeF(160, 160));
-        item->setPropertyValue(QStringLiteral("文本"), LongText);
-        item->setPropertyValue(QStringLiteral("线型"), 0);
+        std::unique_ptr<GraphicsItem> item
+            = makeItem(ItemKind::PlainText, QSizeF(160, 160), {{"文本", LongText}, {"线型", 0}});
         const QRect single = paintedBounds(render(item.get()));
         item->setPropertyValue(QStringLiteral("自动换行"), true);
         const QRect wrapped = paintedBounds(render(item.get()));
@@ -119,8 +120,7 @@ private slots:
         QVERIFY2(wrapped.height() > 3 * single.height(), QByteArray::number(wrapped.height()));
         QVERIFY(wrapped.width() <= 161);
 
-        item = makeItem(ItemKind::ExtendedText, QSizeF(160, 200));
-        item->setPropertyValue(QStringLiteral("文本"), QStringLiteral("第一行\n第二行\n第三行"));
+        item = makeItem(ItemKind::ExtendedText, QSizeF(160, 200), {{"文本", "第一行\n第二行\n第三行"}});
         const QRect normal = paintedBounds(render(item.get()));
         item->setPropertyValue(QStringLiteral("行距"), 2.0);
         const QRect twice = paintedBounds(render(item.get()));
@@ -187,10 +187,8 @@ private slots:
             bool over;
         } cases[] = {{1000.0, 0.0, false}, {123.0, 0.0, true}, {1000.0, 124.0, true}, {123.5, 123.4, false}};
         for (const auto &c : cases) {
-            std::unique_ptr<GraphicsItem> item = makeItem(ItemKind::AnalogValue, QSizeF(120, 30));
-            item->setPropertyValue(QStringLiteral("上限"), c.upper);
-            item->setPropertyValue(QStringLiteral("下限"), c.lower);
-            item->setPropertyValue(QStringLiteral("越限颜色"), OtherColor);
+            std::unique_ptr<GraphicsItem> item = makeItem(ItemKind::AnalogValue, QSizeF(120, 30),
+                {{"上限", c.upper}, {"下限", c.lower}, {"越限颜色", OtherColor}});
             // The frame stays in the line colour, so look inside it.
             const QImage image = render(item.get()).copy(Margin + 2, Margin + 2, 116, 26);
             QCOMPARE((QList<bool>{countColour(image, OtherColor) > 0, countColour(image, PenColor) > 0}),
@@ -206,10 +204,8 @@ private slots:
         for (const QColor &face : {QColor(250, 250, 210), QColor(0, 0, 120)}) {
             const QColor ink = face.lightness() > 128 ? Qt::black : Qt::white;
             for (const QString &action : {QStringLiteral("设点"), QStringLiteral("弹出画面")}) {
-                std::unique_ptr<GraphicsItem> item = makeItem(ItemKind::Button, QSizeF(120, 30));
-                item->setPropertyValue(QStringLiteral("动作"), action);
-                item->setPropertyValue(QStringLiteral("填充颜色"), face);
-                item->setPropertyValue(QStringLiteral("填充方式"), 1);
+                std::unique_ptr<GraphicsItem> item = makeItem(
+                    ItemKind::Button, QSizeF(120, 30), {{"动作", action}, {"填充颜色", face}, {"填充方式", 1}});
                 const QImage inside = render(item.get()).copy(Margin + 3, Margin + 3, 114, 24);
                 QVERIFY(countColour(inside, face) > 114 * 24 / 2);
                 // The text in the middle, the glyph at the right end.
@@ -228,10 +224,10 @@ private slots:
     {
         QFETCH(int, type);
         const QString textId = textProperty(type);
-        std::unique_ptr<GraphicsItem> item = makeItem(type, QSizeF(160, 80));
+        // No frame: only the text shows where it is.
+        std::unique_ptr<GraphicsItem> item = makeItem(type, QSizeF(160, 80), {{"线型", 0}});
         if (displayText(item.get()).isEmpty())
             item->setPropertyValue(textId, QStringLiteral("起始"));
-        item->setPropertyValue(QStringLiteral("线型"), 0); // no frame: only the text shows where it is
         // SVG keeps the text whole, as text.
         QCOMPARE(TestSupport::Svg(svgOf(item.get())).texts("text").join(QString()),
             displayText(item.get()).remove(QLatin1Char('\n')));
@@ -259,14 +255,11 @@ private slots:
         const QImage first = render(item.get());
         item->setPropertyValue(QStringLiteral("字体"), bigger);
         QVERIFY(render(item.get()) != first);
-        item->setPropertyValue(QStringLiteral("宽度"), 220.0);
-        item->setPropertyValue(QStringLiteral("高度"), 100.0);
+        setProperties(item.get(), {{"宽度", 220.0}, {"高度", 100.0}});
         render(item.get());
         item->setPropertyValue(textId, newText);
-        std::unique_ptr<GraphicsItem> fresh = makeItem(type, QSizeF(220, 100));
-        fresh->setPropertyValue(QStringLiteral("线型"), 0);
-        fresh->setPropertyValue(QStringLiteral("字体"), bigger);
-        fresh->setPropertyValue(textId, newText);
+        std::unique_ptr<GraphicsItem> fresh
+            = makeItem(type, QSizeF(220, 100), {{"线型", 0}, {"字体", bigger}, {textId, newText}});
         QVERIFY(render(item.get()) == render(fresh.get()));
 
         // Texts, glyphs and frames are drawn in the line colour, with or without a line, white
@@ -284,8 +277,7 @@ private slots:
                 continue;
             item->setPropertyValue(QStringLiteral("线型"), line);
             for (const auto &c : colours) {
-                item->setPropertyValue(QStringLiteral("线条颜色"), c.line);
-                item->setPropertyValue(QStringLiteral("文字颜色"), c.text);
+                setProperties(item.get(), {{"线条颜色", c.line}, {"文字颜色", c.text}});
                 const QImage image = render(item.get());
                 for (const QColor &colour : {PenColor, OtherColor, QColor(Qt::white)})
                     QVERIFY2((countColour(image, colour) > 20) == (colour == c.expected), qPrintable(colour.name()));
@@ -312,14 +304,13 @@ private slots:
         QFETCH(int, type);
         QFETCH(QSizeF, size);
         QFETCH(int, points);
-        std::unique_ptr<GraphicsItem> item = makeItem(type, size);
-        item->setPropertyValue(QStringLiteral("字体"), QFont(QStringLiteral("Noto Sans CJK SC"), points));
-        item->setPropertyValue(
-            textProperty(type), type == ItemKind::DigitalClock ? QStringLiteral("yyyy-MM-dd hh:mm:ss") : LongText);
+        // No frame: only the text can show where it is drawn.
+        std::unique_ptr<GraphicsItem> item = makeItem(type, size,
+            {{"字体", QFont(QStringLiteral("Noto Sans CJK SC"), points)}, {"线型", 0},
+                {textProperty(type),
+                    type == ItemKind::DigitalClock ? QStringLiteral("yyyy-MM-dd hh:mm:ss") : LongText}});
         if (type == ItemKind::PlainText)
             item->setPropertyValue(QStringLiteral("对齐"), 1);
-        // No frame: only the text can show where it is drawn.
-        item->setPropertyValue(QStringLiteral("线型"), 0);
         for (double scale : {1.0, 2.5}) {
             const QRect drawn = paintedBounds(render(item.get(), Path::Cached, scale));
             QVERIFY2(!drawn.isNull()
