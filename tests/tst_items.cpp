@@ -13,6 +13,7 @@
 #include <QGraphicsView>
 #include <QtTest>
 #include <memory>
+#include <tuple>
 
 using namespace ItemSamples;
 using TestSupport::drag;
@@ -170,14 +171,13 @@ private slots:
         QFETCH(int, type);
         auto item = make(type);
         const auto map = item->properties();
-        QSet<QString> ids;
+        QStringList ids;
         for (const QList<Property *> &list : map) {
-            for (const Property *p : list) {
-                QVERIFY2(!ids.contains(p->id()), qPrintable(p->id()));
-                ids.insert(p->id());
-            }
+            for (const Property *p : list)
+                ids << p->id();
         }
-        QCOMPARE(item->propertyNames().size(), ids.size());
+        QCOMPARE(item->propertyNames(), ids);
+        QCOMPARE(QSet<QString>(ids.cbegin(), ids.cend()).size(), ids.size());
         const QList<Property *> own = map.value(AbstractGraphicsProperty::Specific);
         for (const Property *p : own) {
             const QVariant v = item->propertyValue(p->id());
@@ -283,38 +283,32 @@ private slots:
     void drawing()
     {
         QFETCH(int, type);
-        struct Case
-        {
-            QSizeF size;
-            int pen;
-            double scale;
-            QPointF offset;
-        };
-        QList<Case> cases;
+        QList<std::tuple<QSizeF, int, double, QPointF>> cases; // size, pen width, zoom, offset
         for (const QSizeF &size : {QSizeF(40, 40), QSizeF(200, 120), QSizeF(8, 200), QSizeF(200, 8)})
-            cases << Case{size, 1, 1.0, {}} << Case{size, 4, 1.0, {}};
+            cases << std::tuple(size, 1, 1.0, QPointF()) << std::tuple(size, 4, 1.0, QPointF());
         // Zoomed in and out, off the pixel grid; beyond the cache's size limit the item is
         // drawn directly even on a raster image.
-        cases << Case{{40, 30}, 2, 3.0, {}} << Case{{200, 120}, 2, 0.05, {}} << Case{{180, 130}, 2, 2.5, {0.3, 0.7}}
-              << Case{{180, 130}, 2, 0.6, {0.5, 0.2}} << Case{{700, 560}, 1, 1.0, {}};
-        for (const Case &c : cases) {
+        cases << std::tuple(QSizeF(40, 30), 2, 3.0, QPointF()) << std::tuple(QSizeF(200, 120), 2, 0.05, QPointF())
+              << std::tuple(QSizeF(180, 130), 2, 2.5, QPointF(0.3, 0.7))
+              << std::tuple(QSizeF(180, 130), 2, 0.6, QPointF(0.5, 0.2))
+              << std::tuple(QSizeF(700, 560), 1, 1.0, QPointF());
+        for (const auto &[size, pen, scale, offset] : cases) {
             const QString name
-                = QStringLiteral("%1x%2 pen %3 at %4").arg(c.size.width()).arg(c.size.height()).arg(c.pen).arg(c.scale);
+                = QStringLiteral("%1x%2 pen %3 at %4").arg(size.width()).arg(size.height()).arg(pen).arg(scale);
             auto item = make(type);
             DrawingDefaults defaults = ItemSamples::defaults();
-            defaults.penWidth = c.pen;
-            QCOMPARE(
-                item->createFromPoints(&defaults, QPointF(0, 0), QPointF(c.size.width(), c.size.height()), nullptr),
+            defaults.penWidth = pen;
+            QCOMPARE(item->createFromPoints(&defaults, QPointF(0, 0), QPointF(size.width(), size.height()), nullptr),
                 !libraryKind(type));
             // Seen at another zoom first, so that a cached picture of the wrong scale would be at hand.
-            render(item.get(), Path::Cached, c.scale * 1.6, c.offset);
-            const QImage cached = render(item.get(), Path::Cached, c.scale, c.offset);
-            const QImage vectors = render(item.get(), Path::Vectors, c.scale, c.offset);
+            render(item.get(), Path::Cached, scale * 1.6, offset);
+            const QImage cached = render(item.get(), Path::Cached, scale, offset);
+            const QImage vectors = render(item.get(), Path::Vectors, scale, offset);
             // Strokes along the rectangle may stand out by half the pen, antialiasing by a pixel;
             // the square cap of a slanted line reaches up to 0.71 pen past its end, and a line
             // thinner than a pixel is spread over one more.
-            const double tolerance = type == ItemKind::Line ? c.pen * c.scale + 2.0 : c.pen / 2.0 * c.scale + 1.0;
-            const QRectF allowed = QRectF(QPointF(Margin, Margin) + c.offset, c.size * c.scale)
+            const double tolerance = type == ItemKind::Line ? pen * scale + 2.0 : pen / 2.0 * scale + 1.0;
+            const QRectF allowed = QRectF(QPointF(Margin, Margin) + offset, size * scale)
                                        .adjusted(-tolerance, -tolerance, tolerance, tolerance);
             for (const QImage &image : {cached, vectors}) {
                 const QRect drawn = paintedBounds(image);
@@ -325,7 +319,7 @@ private slots:
             QVERIFY2(covered > 0.98 && covering > 0.98,
                 qPrintable(QStringLiteral("%1: %2 %3").arg(name).arg(covered).arg(covering)));
             // Drawn twice at the same place, the cache gives exactly the same pixels.
-            QVERIFY2(render(item.get(), Path::Cached, c.scale, c.offset) == cached, qPrintable(name));
+            QVERIFY2(render(item.get(), Path::Cached, scale, offset) == cached, qPrintable(name));
         }
 
         auto item = built(type, QRectF(0, 0, 260, 180));
