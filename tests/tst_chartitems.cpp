@@ -105,13 +105,12 @@ QByteArray gifBytes(const QSize &size, const QVector<int> &frames)
     return out.append(char(0x3B));
 }
 
-QByteArray svgBytes(const QSize &size, const QColor &colour)
+QByteArray svgBytes(int width, int height, const QColor &colour)
 {
-    return QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%2\" viewBox=\"0 0 %1 %2\">"
-                          "<rect x=\"0\" y=\"0\" width=\"%1\" height=\"%2\" fill=\"%3\"/></svg>")
-        .arg(size.width())
-        .arg(size.height())
-        .arg(colour.name())
+    return QString::asprintf(
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" viewBox=\"0 0 %d %d\">"
+        "<rect width=\"%d\" height=\"%d\" fill=\"%s\"/></svg>",
+        width, height, width, height, width, height, qPrintable(colour.name()))
         .toUtf8();
 }
 
@@ -140,13 +139,13 @@ private slots:
         QVERIFY(writeFile(bmp + "wide.gif", gifBytes(QSize(40, 20), {2})));
         QVERIFY(writeFile(bmp + "redthenblue.gif", gifBytes(QSize(8, 6), {1, 2})));
         QVERIFY(writeFile(bmp + "broken.gif", QByteArray("GIF89a\x05\x00garbage", 15)));
-        QVERIFY(writeFile(svg + "wide.svg", svgBytes(QSize(40, 20), Blue)));
-        QVERIFY(writeFile(svg + "red.svg", svgBytes(QSize(40, 20), Red)));
+        QVERIFY(writeFile(svg + "wide.svg", svgBytes(40, 20, Blue)));
+        QVERIFY(writeFile(svg + "red.svg", svgBytes(40, 20, Red)));
         QVERIFY(writeFile(svg + "broken.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\""));
         QVERIFY(writePng(symbol + "wide.png", QSize(40, 20), Blue));
         QVERIFY(writePng(symbol + "red.png", QSize(40, 20), Red));
         QVERIFY(writePng(symbol + "odd.png", QSize(37, 23), Green));
-        QVERIFY(writeFile(symbol + "tall.svg", svgBytes(QSize(30, 50), Green)));
+        QVERIFY(writeFile(symbol + "tall.svg", svgBytes(30, 50, Green)));
         QVERIFY(writeFile(symbol + "broken.png", QByteArray("\x89PNG\r\n\x1a\nnot really", 18)));
     }
 
