@@ -6,6 +6,7 @@
 #include "apptexts.h"
 #include "cdatalink.h"
 #include "document/graphicsview.h"
+#include "formatlimits.h"
 #include "itemkind.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
@@ -107,7 +108,7 @@ private slots:
                 settings.setValue(it.key(), it.value());
         }
         Plotwright w;
-        QCOMPARE(state(w), (QVariantList{20, 5, 0, 1, 0, ZPaletteMaxColours - 1, -1}));
+        QCOMPARE(state(w), (QVariantList{20, 5, 0, 1, 0, FormatLimits::MaxColorIndex, -1}));
         GraphicsView *view = TestSupport::newGraph(w);
         QVERIFY(view);
         for (int type : {ItemKind::Line, ItemKind::Rectangle, ItemKind::Breaker}) {
