@@ -22,6 +22,49 @@ using TestSupport::child;
 namespace {
 // Without a trailing "-", which the replacement refuses as a name cut apart.
 const QString Hostile = QStringLiteral("D'\"; DROP TABLE points; SELECT '");
+const QString Refused = QStringLiteral("替换参数为有误，不允许批量设置");
+
+// Items as "svgID/ykID"; `device` checks the box and picks it; a null `to` keeps the start
+// text. `seen`: the start (device names, replacement text), then each preview row (red when
+// changed) and message, "open" when the dialog stays open.
+struct Case
+{
+    const char *tag;
+    QStringList items;
+    bool stringMode;
+    QString device;
+    QString from;
+    QString to;
+    bool confirm;
+    QStringList seen;
+    QStringList after;
+};
+
+QList<Case> cases()
+{
+    const QStringList rows{"DevA,DevA", "DevA.Ia>DevB.Ia red", "DevA.Ib>DevB.Ib red"};
+    const QString cut = QStringLiteral("存在不合法的替换可能导致命名不规范，不允许进行设置!");
+    return {
+        {"device name", {"1/2", "1/", "7/999"}, false, "", "", "DevB", true, rows + QStringList{"共替换 2 处!"},
+            {"3/4", "3/", "7/999"}},
+        {"hostile device name", {"1/2"}, false, "", "", Hostile, true,
+            {"DevA,DevA", "DevA.Ia>" + Hostile + ".Ia red", "DevA.Ib>" + Hostile + ".Ib red", "共替换 2 处!"},
+            {"H1/H2"}},
+        {"preview cancelled", {"1/2"}, false, "", "", "DevB", false, rows + QStringList{"open"}, {"1/2"}},
+        {"unchanged name", {"1/"}, false, "", "", QString(), true, {"DevA,DevA", "DevA.Ia>DevA.Ia", "共替换 0 处!"},
+            {"1/"}},
+        {"two devices", {"1/3"}, false, "", "", "DevB", true,
+            {"DevA DevB,DevA", "变量设备名不一致，不允许批量设置", "open"}, {"1/3"}},
+        {"checked device", {"1/3", "4/"}, false, "DevB", "", "DevA", true,
+            {"DevA DevB,DevA", "DevB.Ia>DevA.Ia red", "DevB.Ib>DevA.Ib red", "共替换 2 处!"}, {"1/1", "2/"}},
+        {"pattern and group", {"1/2", "7/"}, true, "", "I(.)", "U\\11", true,
+            {"DevA,DevA", "DevA.Ia>DevA.Ua1 red", "共替换 1 处!"}, {"5/2", "7/"}},
+        {"blank replacement", {"1/"}, false, "", "", "  ", true, {"DevA,DevA", Refused, "open"}, {"1/"}},
+        {"empty search", {"1/"}, true, "", " ", "x", true, {"DevA,DevA", Refused, "open"}, {"1/"}},
+        {"no known id", {"999/", "/"}, false, "", "", QString(), true, {",", Refused, "open"}, {"999/", "/"}},
+        {"cut name", {"2/1"}, true, "", "b$", "-", true, {"DevA,DevA", cut, "open"}, {"2/1"}},
+    };
+}
 } // namespace
 
 class TestReplaceVariables : public QObject
@@ -41,87 +84,22 @@ private slots:
 
     void replace_data()
     {
-        // Items as "svgID/ykID"; `device` checks the box and picks it; a null `to` keeps the
-        // start text. `seen`: the start (device names, replacement text), then each preview
-        // row (red when changed) and message, "open" when the dialog stays open.
-        QTest::addColumn<QStringList>("items");
-        QTest::addColumn<bool>("stringMode");
-        QTest::addColumn<QString>("device");
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("to");
-        QTest::addColumn<bool>("confirm");
-        QTest::addColumn<QStringList>("seen");
-        QTest::addColumn<QStringList>("after");
-        const QStringList rows{"DevA,DevA", "DevA.Ia>DevB.Ia red", "DevA.Ib>DevB.Ib red"};
-        QTest::newRow("device name") << QStringList{"1/2", "1/", "7/999"} << false << ""
-                                     << ""
-                                     << "DevB" << true << rows + QStringList{"共替换 2 处!"}
-                                     << QStringList{"3/4", "3/", "7/999"};
-        QTest::newRow("hostile device name") << QStringList{"1/2"} << false << ""
-                                             << "" << Hostile << true
-                                             << QStringList{"DevA,DevA", "DevA.Ia>" + Hostile + ".Ia red",
-                                                    "DevA.Ib>" + Hostile + ".Ib red", "共替换 2 处!"}
-                                             << QStringList{"H1/H2"};
-        QTest::newRow("preview cancelled") << QStringList{"1/2"} << false << ""
-                                           << ""
-                                           << "DevB" << false << rows + QStringList{"open"} << QStringList{"1/2"};
-        QTest::newRow("unchanged name") << QStringList{"1/"} << false << ""
-                                        << "" << QString() << true
-                                        << QStringList{"DevA,DevA", "DevA.Ia>DevA.Ia", "共替换 0 处!"}
-                                        << QStringList{"1/"};
-        QTest::newRow("two devices") << QStringList{"1/3"} << false << ""
-                                     << ""
-                                     << "DevB" << true
-                                     << QStringList{"DevA DevB,DevA", "变量设备名不一致，不允许批量设置", "open"}
-                                     << QStringList{"1/3"};
-        QTest::newRow("checked device") << QStringList{"1/3", "4/"} << false << "DevB"
-                                        << ""
-                                        << "DevA" << true
-                                        << QStringList{"DevA DevB,DevA", "DevB.Ia>DevA.Ia red", "DevB.Ib>DevA.Ib red",
-                                               "共替换 2 处!"}
-                                        << QStringList{"1/1", "2/"};
-        QTest::newRow("pattern and group")
-            << QStringList{"1/2", "7/"} << true << ""
-            << "I(.)"
-            << "U\\11" << true << QStringList{"DevA,DevA", "DevA.Ia>DevA.Ua1 red", "共替换 1 处!"}
-            << QStringList{"5/2", "7/"};
-        QTest::newRow("blank replacement")
-            << QStringList{"1/"} << false << ""
-            << ""
-            << "  " << true << QStringList{"DevA,DevA", "替换参数为有误，不允许批量设置", "open"} << QStringList{"1/"};
-        QTest::newRow("empty search") << QStringList{"1/"} << true << ""
-                                      << " "
-                                      << "x" << true
-                                      << QStringList{"DevA,DevA", "替换参数为有误，不允许批量设置", "open"}
-                                      << QStringList{"1/"};
-        QTest::newRow("no known id") << QStringList{"999/", "/"} << false << ""
-                                     << "" << QString() << true
-                                     << QStringList{",", "替换参数为有误，不允许批量设置", "open"}
-                                     << QStringList{"999/", "/"};
-        QTest::newRow("cut name") << QStringList{"2/1"} << true << ""
-                                  << "b$"
-                                  << "-" << true
-                                  << QStringList{"DevA,DevA", "存在不合法的替换可能导致命名不规范，不允许进行设置!",
-                                         "open"}
-                                  << QStringList{"2/1"};
+        QTest::addColumn<int>("row");
+        const QList<Case> all = cases();
+        for (int i = 0; i < all.size(); ++i)
+            QTest::newRow(all.at(i).tag) << i;
     }
 
     void replace()
     {
-        QFETCH(QStringList, items);
-        QFETCH(bool, stringMode);
-        QFETCH(QString, device);
-        QFETCH(QString, from);
-        QFETCH(QString, to);
-        QFETCH(bool, confirm);
-        QFETCH(QStringList, seen);
-        QFETCH(QStringList, after);
+        QFETCH(int, row);
+        const Case c = cases().at(row);
         // The items sit in a group: the scene hands over the selected group and its members.
         Scene scene;
         auto *group = new GroupItem;
         scene.addItem(group);
         QList<GraphicsItem *> bound;
-        for (const QString &ids : items) {
+        for (const QString &ids : c.items) {
             bound << ItemSamples::create(ItemKind::Rectangle, QRectF(bound.size() * 50, 0, 40, 40));
             bound.last()->setSvgID(ids.section('/', 0, 0));
             bound.last()->setYkID(ids.section('/', 1, 1));
@@ -141,7 +119,7 @@ private slots:
                     for (int row = 0; row < table->rowCount(); ++row)
                         noted << table->item(row, 0)->text() + '>' + table->item(row, 1)->text()
                                 + (table->item(row, 1)->background().color() == Qt::red ? " red" : "");
-                    confirm ? static_cast<QDialog *>(modal)->accept() : static_cast<QDialog *>(modal)->reject();
+                    c.confirm ? static_cast<QDialog *>(modal)->accept() : static_cast<QDialog *>(modal)->reject();
                 } else if (modal == dialog) {
                     noted << QStringLiteral("open");
                     static_cast<QDialog *>(modal)->reject();
@@ -154,22 +132,22 @@ private slots:
                     noted << names.join(' ') + ',' + lineEditTo->text();
                     QVERIFY(child<QLineEdit>(modal, "lineEditFrom")->isHidden() && !combo->isEnabled());
                     QCOMPARE(modal->windowTitle(), QStringLiteral("变量替换"));
-                    child<QRadioButton>(modal, "radioButtonChar")->setChecked(stringMode);
-                    child<QCheckBox>(modal, "checkBox")->setChecked(!device.isEmpty());
-                    combo->setCurrentText(device.isEmpty() ? combo->currentText() : device);
-                    child<QLineEdit>(modal, "lineEditFrom")->setText(from);
-                    lineEditTo->setText(to.isNull() ? lineEditTo->text() : to);
+                    child<QRadioButton>(modal, "radioButtonChar")->setChecked(c.stringMode);
+                    child<QCheckBox>(modal, "checkBox")->setChecked(!c.device.isEmpty());
+                    combo->setCurrentText(c.device.isEmpty() ? combo->currentText() : c.device);
+                    child<QLineEdit>(modal, "lineEditFrom")->setText(c.from);
+                    lineEditTo->setText(c.to.isNull() ? lineEditTo->text() : c.to);
                     child<QPushButton>(modal, "pushButtonReplace")->click();
                 }
             },
             2000);
         scene.replaceVariables(scene.utilityItems(scene.selectedItems()));
         TestSupport::cancelPendingModals();
-        QCOMPARE(noted, seen);
+        QCOMPARE(noted, c.seen);
         QStringList ids;
         for (GraphicsItem *item : bound)
             ids << item->svgID() + '/' + item->ykID();
-        QCOMPARE(ids, after);
+        QCOMPARE(ids, c.after);
     }
 };
 
