@@ -66,19 +66,14 @@ QByteArray run(const QStringList &arguments, const QString &projectDir = ownProj
 {
     QProcess process;
     start(process, arguments, projectDir, program, extra);
-    QEventLoop loop;
-    QObject::connect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop, &QEventLoop::quit);
-    QTimer::singleShot(15000, &loop, &QEventLoop::quit);
-    if (process.state() != QProcess::NotRunning)
-        loop.exec();
-    if (process.state() != QProcess::NotRunning) {
+    QSignalSpy finished(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
+    if (!finished.wait(SingleApplication::AnswerTimeoutMs + 7000)) {
         process.kill();
         process.waitForFinished(5000);
         return "failed";
     }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return "failed";
-    return process.readAllStandardOutput();
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 ? process.readAllStandardOutput()
+                                                                                   : "failed";
 }
 
 bool setMode(const QString &path, QFile::Permissions permissions, uid_t owner = ::geteuid())
@@ -147,7 +142,10 @@ class SingleApplicationTest : public QObject
         SymlinkedFolder,
         OpenRuntimeFolder,
         ForeignFolder,
-        ForeignRuntimeFolder
+        ForeignRuntimeFolder,
+        Impostor,
+        Silent,
+        Stopped
     };
 
 private slots:
@@ -348,9 +346,13 @@ private slots:
         QCOMPARE(QFileInfo(socketPathFor(first.path())).path(), runtime.path());
     }
 
-    // Somebody else holds a socket where a careless editor would look: the start never
-    // connects to it and so never hands its file name to it.
-    void foreignSocketIsNotAnswered_data()
+    // Whoever holds a socket where a later start might look, other than this user's editor
+    // answering in its private folder, is never handed the start's file name, and the start
+    // does not hang on it: somebody else's socket in the shared temporary folder, behind a
+    // symlink, in a runtime folder open to others or in another user's folder; another user's
+    // program in our own folder (its credentials give it away; only root can arrange that);
+    // a listener that never answers and an instance that stopped.
+    void laterStartTellsNobodyElse_data()
     {
         QTest::addColumn<int>("holder");
         QTest::addColumn<QByteArray>("expected");
@@ -359,123 +361,93 @@ private slots:
         QTest::newRow("runtime folder open to others") << int(OpenRuntimeFolder) << QByteArray("primary\n");
         QTest::newRow("private folder of another user") << int(ForeignFolder) << QByteArray("alone\n");
         QTest::newRow("runtime folder of another user") << int(ForeignRuntimeFolder) << QByteArray("primary\n");
+        QTest::newRow("another user's program in our folder") << int(Impostor) << QByteArray("alone\n");
+        QTest::newRow("listener that never answers") << int(Silent) << QByteArray("alone\n");
+        QTest::newRow("stopped instance") << int(Stopped) << QByteArray("alone\n");
     }
 
-    void foreignSocketIsNotAnswered()
+    void laterStartTellsNobodyElse()
     {
         QFETCH(int, holder);
         QFETCH(QByteArray, expected);
-        if ((holder == ForeignFolder || holder == ForeignRuntimeFolder) && ::geteuid() != 0)
-            QSKIP("only root can give a folder to another user");
+        if ((holder == ForeignFolder || holder == ForeignRuntimeFolder || holder == Impostor) && ::geteuid() != 0)
+            QSKIP("only root can give a folder or a socket to another user");
         QTemporaryDir project;
-        QTemporaryDir temp(QDir::tempPath() + QStringLiteral("/t-XXXXXX"));
-        const QString name = QFileInfo(socketPathFor(project.path())).fileName();
+        QTemporaryDir temp(outerTemp + QStringLiteral("/t-XXXXXX"));
+        const QString ownSocket = socketPathFor(project.path());
         const QString privateFolder = temp.path() + QStringLiteral("/plotwright-%1").arg(::geteuid());
         QProcessEnvironment env;
-        env.insert(QStringLiteral("TMPDIR"), temp.path());
-        QString folder; // where the foreign socket is
+        QString folder = temp.path(); // where a listener of this test's own is put
+        QProcess other; // the impostor or the stopped instance
+        QByteArray output;
         switch (holder) {
-        case SharedName: folder = temp.path(); break;
         case SymlinkedFolder:
-            folder = temp.path() + QStringLiteral("/elsewhere");
+            folder += QStringLiteral("/elsewhere");
             QVERIFY(QDir().mkdir(folder) && setMode(folder, OwnerOnly) && QFile::link(folder, privateFolder));
             break;
         case ForeignFolder:
             folder = privateFolder;
             QVERIFY(QDir().mkdir(folder) && setMode(folder, OwnerOnly, OtherUid));
             break;
-        default:
-            folder = temp.path() + QStringLiteral("/runtime");
+        case OpenRuntimeFolder:
+        case ForeignRuntimeFolder:
+            folder += QStringLiteral("/runtime");
             QVERIFY(QDir().mkdir(folder));
             QVERIFY(
                 holder == OpenRuntimeFolder ? setMode(folder, OthersMayEnter) : setMode(folder, OwnerOnly, OtherUid));
             env.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder);
             break;
+        case Impostor: {
+            // Bound in a folder open to it, then moved into ours.
+            QVERIFY(QFile::setPermissions(temp.path(), OthersMayEnter | QFile::WriteGroup | QFile::WriteOther));
+            const QString bound = temp.path() + QStringLiteral("/s");
+            start(other, {QStringLiteral("--impostor"), bound, QString::number(OtherUid)});
+            QVERIFY(waitForLine(other, output, "listening"));
+            QVERIFY(::rename(QFile::encodeName(bound).constData(), QFile::encodeName(ownSocket).constData()) == 0);
+            break;
         }
-        QLocalServer foreign;
-        QVERIFY(foreign.listen(folder + QLatin1Char('/') + name));
+        case Silent: folder = QFileInfo(ownSocket).path(); break;
+        case Stopped:
+            start(other, {QStringLiteral("--wait-param")}, project.path());
+            QVERIFY(waitForLine(other, output, "primary"));
+            QCOMPARE(run({}, project.path()), QByteArray("second\n")); // it did answer once
+            QVERIFY(::kill(pid_t(other.processId()), SIGSTOP) == 0);
+            break;
+        }
+        if (holder < Impostor)
+            env.insert(QStringLiteral("TMPDIR"), temp.path());
+        QLocalServer listener;
+        QVERIFY((holder >= Impostor && holder != Silent)
+            || listener.listen(folder + QLatin1Char('/') + QFileInfo(ownSocket).fileName()));
 
         QCOMPARE(run({QStringLiteral("/data/secret.drw")}, project.path(), PROBE_PATH, env), expected);
-        QVERIFY(!foreign.waitForNewConnection(0));
-    }
-
-    // Another user's program listens in our own folder (only root can arrange that): its
-    // credentials give it away, and it is told nothing.
-    void socketOfAnotherUserIsNotAnswered()
-    {
-        if (::geteuid() != 0)
-            QSKIP("only root can put another user's socket into the private folder");
-        QTemporaryDir staging(outerTemp + QStringLiteral("/s-XXXXXX"));
-        QVERIFY(QFile::setPermissions(staging.path(), OthersMayEnter | QFile::WriteGroup | QFile::WriteOther));
-        const QString bound = staging.path() + QStringLiteral("/s");
-        QProcess impostor;
-        QByteArray output;
-        start(impostor, {QStringLiteral("--impostor"), bound, QString::number(OtherUid)});
-        QVERIFY(waitForLine(impostor, output, "listening"));
-        QTemporaryDir project;
-        const QString path = socketPathFor(project.path());
-        QVERIFY(::rename(QFile::encodeName(bound).constData(), QFile::encodeName(path).constData()) == 0);
-
-        QCOMPARE(run({QStringLiteral("/data/secret.drw")}, project.path()), QByteArray("alone\n"));
-        // The impostor takes its connections in turn: once it has seen this one, it has seen all.
-        QLocalSocket marker;
-        marker.connectToServer(path);
-        QVERIFY(marker.waitForConnected(5000));
-        // Its greeting first, so that it is done writing before the connection closes.
-        while (marker.bytesAvailable() < 4)
-            QVERIFY(marker.waitForReadyRead(5000));
-        marker.write("end");
-        QVERIFY(marker.flush());
-        marker.disconnectFromServer();
-        QVERIFY2(waitForLine(impostor, output, "got:end"), output.constData());
-        QVERIFY2(!output.contains("secret"), output.constData());
-        QVERIFY(ends(impostor, 5000));
-    }
-
-    // A first instance that stopped answering must not take later starts' files into a void.
-    void hungInstanceDoesNotSwallowLaterStart_data()
-    {
-        QTest::addColumn<bool>("stoppedEditor");
-        QTest::newRow("listener that never answers") << false;
-        QTest::newRow("stopped instance") << true;
-    }
-
-    void hungInstanceDoesNotSwallowLaterStart()
-    {
-        QFETCH(bool, stoppedEditor);
-        QTemporaryDir project;
-        QLocalServer silent;
-        QProcess first;
-        QByteArray firstOutput;
-        if (stoppedEditor) {
-            start(first, {QStringLiteral("--wait-param")}, project.path());
-            QVERIFY(waitForLine(first, firstOutput, "primary"));
-            QCOMPARE(run({}, project.path()), QByteArray("second\n")); // it did answer once
-            QVERIFY(::kill(pid_t(first.processId()), SIGSTOP) == 0);
-        } else {
-            QVERIFY(silent.listen(socketPathFor(project.path())));
-        }
-
-        QElapsedTimer elapsed;
-        elapsed.start();
-        QProcess later;
-        start(later, {QStringLiteral("/data/later.drw")}, project.path());
-        const bool finished = later.waitForFinished(SingleApplication::AnswerTimeoutMs + 7000);
-        if (stoppedEditor) {
-            ::kill(pid_t(first.processId()), SIGCONT);
-            first.kill();
-            first.waitForFinished(5000);
-        }
-        QVERIFY2(finished, qPrintable(QString::number(elapsed.elapsed())));
-        QCOMPARE(later.exitCode(), 0);
-        QCOMPARE(later.readAllStandardOutput(), QByteArray("alone\n"));
-        if (!stoppedEditor) {
-            // It only knocked: not a byte of its file name went to the silent listener.
-            QVERIFY(silent.waitForNewConnection(0));
-            QLocalSocket *knock = silent.nextPendingConnection();
+        // A listener of our own was at most knocked at: not one byte of the file name reached it.
+        QByteArray heard;
+        while (listener.waitForNewConnection(0)) {
+            QLocalSocket *knock = listener.nextPendingConnection();
+            QVERIFY(holder == Silent);
             knock->waitForDisconnected(2000);
-            QCOMPARE(knock->readAll(), QByteArray());
+            heard += knock->readAll();
         }
+        QCOMPARE(heard, QByteArray());
+        if (holder == Stopped) {
+            ::kill(pid_t(other.processId()), SIGCONT);
+            other.kill();
+        } else if (holder == Impostor) {
+            // It takes its connections in turn: once it has seen this one, it has seen all.
+            QLocalSocket marker;
+            marker.connectToServer(ownSocket);
+            QVERIFY(marker.waitForConnected(5000));
+            // Its greeting first, so that it is done writing before the connection closes.
+            while (marker.bytesAvailable() < 4)
+                QVERIFY(marker.waitForReadyRead(5000));
+            marker.write("end");
+            QVERIFY(marker.flush());
+            marker.disconnectFromServer();
+            QVERIFY2(waitForLine(other, output, "got:end"), output.constData());
+            QVERIFY2(!output.contains("secret"), output.constData());
+        }
+        QVERIFY(ends(other, 5000));
     }
 
 private:
