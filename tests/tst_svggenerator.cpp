@@ -374,19 +374,22 @@ private slots:
         QVERIFY2(actual == expected, firstDifference(actual, expected).constData());
     }
 
-    // The export's sequence: nothing written before the end, escaped texts, the scene where
-    // the view box puts it. The view box is twice the size, elsewhere and fractional: device
-    // pixels must still land on the same spot.
+    // The export's sequence: nothing written before the end; escaped title and description;
+    // the background picture, set while painting, by reference beneath everything and covering
+    // the view box; the scene where the view box puts it. The view box is twice the size,
+    // elsewhere and fractional: device pixels must still land on the same spot.
     void exportOfAScene()
     {
         QGraphicsScene scene;
-        const QRectF sceneRect(-100, -50, 800, 600);
-        const QRectF viewBox(1000.5, 2000.25, 1600.5, 1200.5);
-        scene.setSceneRect(sceneRect);
+        scene.setSceneRect(-100, -50, 800, 600);
         scene.addRect(QRectF(0, 0, 100, 50), Qt::NoPen, QBrush(Qt::blue))->setPos(20, 30);
         scene.addSimpleText(QStringLiteral("10kV 母线"))->setPos(300, 200);
-
+        const QRectF viewBox(1000.5, 2000.25, 1600.5, 1200.5);
         const QString file = path("scene.svg");
+        const QString picture = path("pic & 1.png");
+        QImage green(16, 12, QImage::Format_RGB32);
+        green.fill(QColor(0, 160, 0));
+        QVERIFY(green.save(picture));
         // XML 1.0 has no way to write control characters; they are left out rather than
         // breaking the file.
         const QString title = QStringLiteral("a&b <c> \"d\" 画面");
@@ -397,64 +400,32 @@ private slots:
         generator.setDescription(QChar(2) + title);
         QPainter painter;
         QVERIFY(painter.begin(&generator));
+        generator.setImageHref(picture);
         scene.render(&painter, QRectF(), QRectF(), Qt::KeepAspectRatio);
         QVERIFY(!QFile::exists(file));
-        QVERIFY(painter.end());
-        QVERIFY(generator.writeSucceeded());
+        QVERIFY(painter.end() && generator.writeSucceeded());
 
         const Svg svg = svgFile(file);
         QVERIFY2(svg.error.isEmpty(), qPrintable(svg.error));
         QCOMPARE(svg.indexOf("svg"), 0);
         QCOMPARE(svg.attribute("svg", "baseProfile"), QStringLiteral("tiny"));
-        QCOMPARE(svg.texts("title"), QStringList{title});
-        QCOMPARE(svg.texts("desc"), QStringList{title});
+        QCOMPARE(svg.texts("title") + svg.texts("desc"), (QStringList{title, title}));
         // Qt writes one <text> per font run (Latin and Chinese may come from different fonts).
         QCOMPARE(svg.texts("text").join(QString()), QStringLiteral("10kV 母线"));
-        QCOMPARE(svg.indexOf("image"), -1); // no background picture was set
+        const int image = svg.indexOf("image");
+        QVERIFY(image >= 0 && image < svg.indexOf("rect"));
+        QStringList place{svg.elements.at(image).attributes.value("http://www.w3.org/1999/xlink", "href").toString()};
+        for (const char *a : {"x", "y", "width", "height"})
+            place << svg.attribute("image", a);
+        QCOMPARE(place, (QStringList{picture, "1000.5", "2000.25", "1600.5", "1200.5"}));
         QSvgRenderer renderer(file);
         QCOMPARE(renderer.viewBoxF(), viewBox);
         QCOMPARE(renderer.defaultSize(), QSize(800, 600));
-
-        // The rectangle sits where the scene has it: scene (70, 55) is pixel (170, 105).
-        const QImage image = rendered(file, QSize(800, 600));
-        QCOMPARE(image.pixelColor(170, 105), QColor(Qt::blue));
-        QCOMPARE(image.pixelColor(115, 75), QColor(Qt::white));
-    }
-
-    void backgroundPictureCoversTheViewBox()
-    {
-        QImage picture(16, 12, QImage::Format_RGB32);
-        picture.fill(QColor(0, 160, 0));
-        const QString pictureFile = path("pic & 1.png");
-        QVERIFY(picture.save(pictureFile));
-
-        SvgGenerator generator;
-        setUp(generator, path("picture.svg"), QSize(300, 200), QRectF(-30, 40, 300, 200));
-        QPainter painter;
-        QVERIFY(painter.begin(&generator));
-        generator.setImageHref(pictureFile); // set while painting, as the export does
-        painter.fillRect(QRectF(100, 50, 20, 20), Qt::red);
-        QVERIFY(painter.end());
-
-        const Svg svg = svgFile(path("picture.svg"));
-        QVERIFY2(svg.error.isEmpty(), qPrintable(svg.error));
-        const int image = svg.indexOf("image");
-        QVERIFY(image >= 0);
-        QCOMPARE(svg.elements.at(image)
-                     .attributes.value(QStringLiteral("http://www.w3.org/1999/xlink"), QLatin1String("href"))
-                     .toString(),
-            pictureFile);
-        const QStringList expected{"-30", "40", "300", "200"};
-        QStringList place;
-        for (const char *a : {"x", "y", "width", "height"})
-            place << svg.attribute("image", a);
-        QCOMPARE(place, expected);
-        QVERIFY(image < svg.indexOf("rect")); // beneath everything painted
-
-        const QImage result = rendered(path("picture.svg"), QSize(300, 200));
-        for (const QPoint p : {QPoint(1, 1), QPoint(298, 1), QPoint(1, 198), QPoint(298, 198), QPoint(60, 150)})
+        // Scene (70, 55) is pixel (170, 105); the picture shows wherever nothing is painted.
+        const QImage result = rendered(file, QSize(800, 600));
+        QCOMPARE(result.pixelColor(170, 105), QColor(Qt::blue));
+        for (const QPoint p : {QPoint(1, 1), QPoint(798, 1), QPoint(1, 598), QPoint(798, 598), QPoint(115, 75)})
             QCOMPARE(result.pixelColor(p), QColor(0, 160, 0));
-        QCOMPARE(result.pixelColor(110, 60), QColor(Qt::red));
     }
 
     // The head may be edited while painting; the file is that head, then the drawing as Qt
@@ -491,53 +462,44 @@ private slots:
         QCOMPARE(svgFile(file).indexOf("script"), -1);
     }
 
+    // A failed write is reported by end() and writeSucceeded() and leaves the previous file:
+    // a file that cannot be made, a large drawing that finds no room for its scratch file.
+    // Writing elsewhere afterwards works; without a file name nothing is written.
     void writeFailures()
     {
-        // A file that cannot be written is reported by end() and writeSucceeded() ...
+        QPainter painter;
+        // What end() and writeSucceeded() say of a painting.
+        const auto paint = [&painter](SvgGenerator &generator, void (*content)(QPainter &)) {
+            if (!painter.begin(&generator))
+                return QStringLiteral("not begun");
+            content(painter);
+            const bool ended = painter.end();
+            return QStringLiteral("%1 %2").arg(ended).arg(generator.writeSucceeded());
+        };
+        const auto small = [](QPainter &p) { p.drawRect(2, 2, 5, 5); };
         const QString blocker = path("not-a-folder");
-        QVERIFY(QFile(blocker).open(QIODevice::WriteOnly));
+        QVERIFY(TestSupport::writeFile(blocker, ""));
         SvgGenerator generator;
         setUp(generator, blocker + QStringLiteral("/graph.svg"), QSize(20, 20));
-        QPainter painter;
-        QVERIFY(painter.begin(&generator));
-        painter.drawRect(2, 2, 5, 5);
-        QVERIFY(!painter.end());
-        QVERIFY(!generator.writeSucceeded());
-        // ... and writing elsewhere afterwards works and is reported as such.
+        QCOMPARE(paint(generator, small), QStringLiteral("0 0"));
         generator.setFileName(path("recovered.svg"));
-        QVERIFY(painter.begin(&generator));
-        painter.drawRect(2, 2, 5, 5);
-        QVERIFY(painter.end());
-        QVERIFY(generator.writeSucceeded());
+        QCOMPARE(paint(generator, small), QStringLiteral("1 1"));
         QVERIFY(QSvgRenderer(path("recovered.svg")).isValid());
 
-        // Without a file name nothing is written.
         const QStringList before = QDir(TestSupport::projectFolder()).entryList(QDir::Files);
         SvgGenerator memoryOnly;
         memoryOnly.setSize(QSize(20, 20));
-        QVERIFY(painter.begin(&memoryOnly));
-        painter.drawRect(2, 2, 5, 5);
-        QVERIFY(painter.end());
-        QVERIFY(!memoryOnly.writeSucceeded());
+        QCOMPARE(paint(memoryOnly, small), QStringLiteral("1 0"));
         QCOMPARE(QDir(TestSupport::projectFolder()).entryList(QDir::Files), before);
 
-        // A large drawing waits in a scratch file; where none can be made, the export fails
-        // and the previous file stays.
         const QString file = path("large.svg");
         QVERIFY(TestSupport::writeFile(file, "previous"));
-        const bool tempSet = qEnvironmentVariableIsSet("TMPDIR");
-        const QByteArray temp = qgetenv("TMPDIR");
-        qputenv("TMPDIR", blocker.toLocal8Bit());
         generator.setFileName(file);
-        QVERIFY(painter.begin(&generator));
-        paintLarge(painter);
-        const bool ended = painter.end();
-        if (tempSet)
-            qputenv("TMPDIR", temp);
-        else
-            qunsetenv("TMPDIR");
-        QVERIFY(!ended);
-        QVERIFY(!generator.writeSucceeded());
+        const QByteArray temp = qgetenv("TMPDIR"); // an empty one means the default
+        qputenv("TMPDIR", blocker.toLocal8Bit());
+        const QString large = paint(generator, paintLarge);
+        qputenv("TMPDIR", temp);
+        QCOMPARE(large, QStringLiteral("0 0"));
         QCOMPARE(TestSupport::readFile(file), QByteArray("previous"));
     }
 };
