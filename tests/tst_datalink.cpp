@@ -82,10 +82,7 @@ QString writeFile(const QString &name, const QByteArray &bytes)
 }
 
 // A device name meant to break out of a quoted SQL text.
-QString hostileDevice()
-{
-    return QStringLiteral("D'\"; DROP TABLE points; SELECT '");
-}
+const QString HostileDevice = QStringLiteral("D'\"; DROP TABLE points; SELECT '");
 
 } // namespace
 
@@ -125,7 +122,7 @@ private slots:
         const QString csv = writeFile(QStringLiteral("points.csv"),
             (QStringLiteral("点号,变量名,限定名,设备名\nYC1,Ia,A相,1#进线\nYC2,%1,%2,%4\nYC3,only,three\n,noid,q,d\n"
                             "YC1,Ib,B相,1#进线\nYC4,%3,,\"multi\nline\"\n\"YC5,unclosed\n")
-                    .arg(csvField(hostile), csvField(QStringLiteral("q,\"x\"")), longName, csvField(hostileDevice())))
+                    .arg(csvField(hostile), csvField(QStringLiteral("q,\"x\"")), longName, csvField(HostileDevice)))
                 .toUtf8());
         QVERIFY(TestBackend::open().tables().isEmpty());
         QString report;
@@ -154,15 +151,15 @@ private slots:
         CDataLink *link = CDataLink::GetDataLink();
         QVERIFY(link->SetupRtuDev());
         // Every record as stored, in id order, each found by its id; a refused id is not.
-        const QList<QStringList> expected{{"YC1", "Ib", "B相", "1#进线"}, {"YC2", hostile, "q,\"x\"", hostileDevice()},
-            {"YC4", longName, "", "multi\nline"}};
-        QCOMPARE(link->idList.size(), expected.size());
-        for (int i = 0; i < expected.size(); ++i) {
-            const CIdInfo &p = link->idList.at(i);
-            QCOMPARE((QStringList{p.id, p.name, p.qualifier, p.deviceName}), expected.at(i));
+        QList<QStringList> stored;
+        for (const CIdInfo &p : qAsConst(link->idList)) {
+            stored << QStringList{p.id, p.name, p.qualifier, p.deviceName};
             QString id = p.id;
             QVERIFY(CDataLink::GetIdInfo(id) == &p);
         }
+        QCOMPARE(stored,
+            (QList<QStringList>{{"YC1", "Ib", "B相", "1#进线"}, {"YC2", hostile, "q,\"x\"", HostileDevice},
+                {"YC4", longName, "", "multi\nline"}}));
         QString id = "YC3";
         QVERIFY(!CDataLink::GetIdInfo(id));
         // Records a caller puts into the list are found too.
@@ -282,16 +279,12 @@ private slots:
         QTest::addColumn<bool>("remember");
         QTest::addColumn<QString>("before"); // "": no file, "file": an older one readable by all, "dir": a folder
         QTest::addColumn<QString>("box");
-        QTest::newRow("new file") << true << ""
-                                  << "";
-        QTest::newRow("older file readable by all") << true << "file"
-                                                    << "";
-        QTest::newRow("forgotten") << false << "file"
-                                   << "";
-        QTest::newRow("folder in the way") << true << "dir"
-                                           << "警告|无法保存密码文件 ";
-        QTest::newRow("folder in the way of forgetting") << false << "dir"
-                                                         << "警告|无法删除密码文件 ";
+        const QString none;
+        QTest::newRow("new file") << true << none << none;
+        QTest::newRow("older file readable by all") << true << "file" << none;
+        QTest::newRow("forgotten") << false << "file" << none;
+        QTest::newRow("folder in the way") << true << QStringLiteral("dir") << "警告|无法保存密码文件 ";
+        QTest::newRow("folder in the way of forgetting") << false << QStringLiteral("dir") << "警告|无法删除密码文件 ";
     }
 
     void keptPasswordIsPrivate()
