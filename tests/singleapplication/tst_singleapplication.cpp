@@ -136,6 +136,14 @@ class SingleApplicationTest : public QObject
 {
     Q_OBJECT
 
+    enum Sender
+    {
+        Start,
+        Param,
+        Socket,
+        BytewiseSocket
+    };
+
     enum Holder
     {
         SharedName,
@@ -158,114 +166,89 @@ private slots:
         QVERIFY(QFileInfo::exists(PROBE_PATH));
     }
 
-    // A later start hands its first argument over, as the local 8-bit bytes of argv[1], and
-    // without one sends nothing; the editor itself leaves with 0 before building any window
-    // (a window would keep it running until the timeout). A marker sent last shows that
-    // anything the start had sent has been seen.
-    void laterStartHandsOver_data()
+    // What reaches the instance: what a later start hands over (the local 8-bit bytes of its
+    // argv[1], nothing without one; the editor itself leaves with 0 before building any
+    // window, which would keep it running until the timeout), a parameter up to the limit,
+    // several frames on one connection arriving a byte at a time; nothing of a malformed
+    // message, after which the connection ends and the instance keeps serving. A marker sent
+    // last shows that anything sent before has been seen.
+    void whatReachesTheInstance_data()
     {
+        QTest::addColumn<int>("sender");
         QTest::addColumn<QByteArray>("program");
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QByteArray>("output");
+        QTest::addColumn<QByteArray>("bytes"); // the parameter, or what is written on a socket
+        QTest::addColumn<QByteArray>("result"); // the start's output, or what becomes of the sender
+        QTest::addColumn<QByteArrayList>("delivered");
+        const auto start = [](const char *tag, const char *program, const QStringList &arguments,
+                               const QByteArray &output, const QByteArrayList &delivered) {
+            QTest::newRow(tag) << int(Start) << QByteArray(program) << arguments << QByteArray() << output << delivered;
+        };
+        const auto send = [](const char *tag, Sender sender, const QByteArray &bytes, const QByteArray &result,
+                              const QByteArrayList &delivered = {}) {
+            QTest::newRow(tag) << int(sender) << QByteArray() << QStringList() << bytes << result << delivered;
+        };
         const QString chinese = QString::fromUtf8("/数据/变电站 一/主接线 图.pwg");
-        QTest::newRow("plain path") << QByteArray(PROBE_PATH) << QStringList{"/data/feeder-12.pwg"}
-                                    << QByteArray("handed-over\n");
-        QTest::newRow("chinese and spaces")
-            << QByteArray(PROBE_PATH) << QStringList{chinese} << QByteArray("handed-over\n");
-        QTest::newRow("no argument") << QByteArray(PROBE_PATH) << QStringList() << QByteArray("second\n");
-        QTest::newRow("editor") << QByteArray(EDITOR_PATH) << QStringList{chinese, "ignored-second-argument"}
-                                << QByteArray();
-        QTest::newRow("editor, no argument") << QByteArray(EDITOR_PATH) << QStringList() << QByteArray();
+        const QByteArrayList chineseBytes{QFile::encodeName(chinese)};
+        start("plain path", PROBE_PATH, {"/data/feeder-12.pwg"}, "handed-over\n", {"/data/feeder-12.pwg"});
+        start("chinese and spaces", PROBE_PATH, {chinese}, "handed-over\n", chineseBytes);
+        start("no argument", PROBE_PATH, {}, "second\n", {});
+        start("editor", EDITOR_PATH, {chinese, "ignored-second-argument"}, "", chineseBytes);
+        start("editor, no argument", EDITOR_PATH, {}, "", {});
+        const QByteArray largest(int(SingleApplication::MaxParamSize), 'y');
+        send("largest parameter", Param, largest, "sent", {largest});
+        send("parameter over the limit", Param, largest + 'x', "refused");
+        send("frames arriving in pieces", BytewiseSocket,
+            rawFrame("/data/bit by bit.pwg") + rawFrame("") + rawFrame("third one"), "stays connected",
+            {"/data/bit by bit.pwg", "", "third one"});
+        send("huge length", Socket, rawFrame("", "PWP1", 0xFFFFFFFFu), "hung up");
+        send("one byte over the limit", Socket,
+            rawFrame(QByteArray(64, 'z'), "PWP1", SingleApplication::MaxParamSize + 1), "hung up");
+        send("garbage", Socket, "GET / HTTP/1.1\r\nHost: x\r\n\r\n", "hung up");
+        // Without the tag check this would read as a well-formed three-byte message.
+        send("wrong tag", Socket, rawFrame("abc", "XXXX"), "hung up");
+        send("garbage before a good frame", Socket, "junk" + rawFrame("abc"), "hung up");
+        send("truncated payload", Socket, rawFrame(QByteArray(10, 'p'), "PWP1", 100), "left");
+        send("truncated header", Socket, "PWP", "left");
     }
 
-    void laterStartHandsOver()
+    void whatReachesTheInstance()
     {
+        QFETCH(int, sender);
         QFETCH(QByteArray, program);
         QFETCH(QStringList, arguments);
-        QFETCH(QByteArray, output);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, result);
+        QFETCH(QByteArrayList, delivered);
         QSignalSpy spy(m_app, &SingleApplication::param);
-        QCOMPARE(run(arguments, ownProject(), program.constData()), output);
+        QLocalSocket socket;
+        if (sender == Start) {
+            QCOMPARE(run(arguments, ownProject(), program.constData()), result);
+        } else if (sender == Param) {
+            QCOMPARE(QByteArray(m_app->setParam(bytes) ? "sent" : "refused"), result);
+        } else {
+            socket.connectToServer(SingleApplication::serverName());
+            QVERIFY(socket.waitForConnected(2000));
+            // Never a frame before its last byte.
+            int complete = 0;
+            for (int i = 0, frames = 0; i < bytes.size(); i += sender == Socket ? bytes.size() : 1) {
+                QVERIFY(spy.count() <= frames);
+                socket.write(bytes.mid(i, sender == Socket ? bytes.size() : 1));
+                QVERIFY(socket.flush());
+                drainEvents();
+                while (frames < delivered.size() && i + 1 >= complete + 8 + delivered.at(frames).size())
+                    complete += 8 + delivered.at(frames++).size();
+            }
+            if (result == "left")
+                socket.disconnectFromServer();
+        }
         QVERIFY(m_app->setParam("marker"));
         QTRY_VERIFY_WITH_TIMEOUT(received(spy).contains("marker"), 5000);
         drainEvents();
-        QList<QByteArray> expected{"marker"};
-        if (!arguments.isEmpty())
-            expected.prepend(QFile::encodeName(arguments.first()));
-        QCOMPARE(received(spy), expected);
-    }
-
-    void parameterLimits()
-    {
-        QSignalSpy spy(m_app, &SingleApplication::param);
-        QVERIFY(!m_app->setParam(QByteArray(int(SingleApplication::MaxParamSize) + 1, 'x')));
-        const QByteArray largest(int(SingleApplication::MaxParamSize), 'y');
-        QVERIFY(m_app->setParam(largest));
-        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 5000);
-        drainEvents();
-        QCOMPARE(received(spy), QList<QByteArray>{largest});
-        // Nobody listens for another project folder.
-        QTemporaryDir otherProject;
-        EnvOverride override(ProjectDirVar, otherProject.path());
-        QVERIFY(!m_app->setParam("nobody listens"));
-    }
-
-    // Several frames on one connection, arriving a byte at a time.
-    void framesArrivingInPieces()
-    {
-        QSignalSpy spy(m_app, &SingleApplication::param);
-        QLocalSocket socket;
-        socket.connectToServer(SingleApplication::serverName());
-        QVERIFY(socket.waitForConnected(2000));
-        const QByteArray first = rawFrame("/data/bit by bit.pwg");
-        const QByteArray bytes = first + rawFrame("") + rawFrame("third one");
-        for (int i = 0; i < bytes.size(); ++i) {
-            // Never a frame before its last byte.
-            QVERIFY(spy.count() <= (i < first.size() ? 0 : i < first.size() + 8 ? 1 : 2));
-            socket.write(bytes.constData() + i, 1);
-            QVERIFY(socket.flush());
-            drainEvents();
-        }
-        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 3, 5000);
-        QCOMPARE(received(spy), (QList<QByteArray>{"/data/bit by bit.pwg", "", "third one"}));
-        // Several frames are not a reason to hang up.
-        QCOMPARE(socket.state(), QLocalSocket::ConnectedState);
-    }
-
-    void malformedMessageIsDropped_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("serverHangsUp");
-        QTest::newRow("huge length") << rawFrame("", "PWP1", 0xFFFFFFFFu) << true;
-        QTest::newRow("one byte over the limit")
-            << rawFrame(QByteArray(64, 'z'), "PWP1", SingleApplication::MaxParamSize + 1) << true;
-        QTest::newRow("garbage") << QByteArray("GET / HTTP/1.1\r\nHost: x\r\n\r\n") << true;
-        // Without the tag check this would read as a well-formed three-byte message.
-        QTest::newRow("wrong tag") << rawFrame("abc", "XXXX") << true;
-        QTest::newRow("garbage before a good frame") << QByteArray("junk") + rawFrame("abc") << true;
-        QTest::newRow("truncated payload") << rawFrame(QByteArray(10, 'p'), "PWP1", 100) << false;
-        QTest::newRow("truncated header") << QByteArray("PWP") << false;
-    }
-
-    void malformedMessageIsDropped()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(bool, serverHangsUp);
-        QSignalSpy spy(m_app, &SingleApplication::param);
-        QLocalSocket socket;
-        socket.connectToServer(SingleApplication::serverName());
-        QVERIFY(socket.waitForConnected(2000));
-        socket.write(bytes);
-        QVERIFY(socket.flush());
-        if (!serverHangsUp)
-            socket.disconnectFromServer();
-        QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState, 5000);
-
-        // The instance keeps serving: a proper handover right after is delivered, and only it.
-        const QByteArray after = QByteArray("after ") + QTest::currentDataTag();
-        QCOMPARE(run({QString::fromLatin1(after)}), QByteArray("handed-over\n"));
-        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 5000);
-        drainEvents();
-        QCOMPARE(received(spy), QList<QByteArray>{after});
+        QCOMPARE(received(spy), delivered + QByteArrayList{"marker"});
+        if (sender >= Socket)
+            QTRY_COMPARE_WITH_TIMEOUT(socket.state(),
+                result == "stays connected" ? QLocalSocket::ConnectedState : QLocalSocket::UnconnectedState, 5000);
     }
 
     void staleSocketDoesNotBlockStart()
@@ -339,6 +322,11 @@ private slots:
         QVERIFY(S_ISDIR(st.st_mode) && st.st_uid == ::geteuid());
         QCOMPARE(st.st_mode & 0777, mode_t(0700));
 
+        // Nobody listens for another project folder.
+        {
+            EnvOverride other(ProjectDirVar, first.path());
+            QVERIFY(!m_app->setParam("nobody listens"));
+        }
         // A private runtime folder of the session is preferred.
         QTemporaryDir runtime(QDir::tempPath() + QStringLiteral("/r-XXXXXX"));
         QVERIFY(setMode(runtime.path(), OwnerOnly));
