@@ -370,7 +370,7 @@ private slots:
             return ok;
         };
         const auto current = [&c] { return c.target.isEmpty() ? QByteArray() : readFile(c.target); };
-        QVERIFY(c.target.isEmpty() || (run() && seen == c.success));
+        QVERIFY2(c.target.isEmpty() || (run() && seen == c.success), qPrintable(seen.join(QLatin1Char('\n'))));
         const QByteArray before = current();
         QVERIFY(c.target.isEmpty() || !before.isEmpty());
         QVERIFY(!fullDisk || disk->fill());
