@@ -5,6 +5,7 @@ namespace EditorState {
 namespace {
 int s_currentTool = 0;
 DrawingDefaults s_defaults;
+GridSettings s_grid;
 } // namespace
 
 int currentTool()
@@ -18,6 +19,10 @@ void setCurrentTool(int tool)
 DrawingDefaults &drawingDefaults()
 {
     return s_defaults;
+}
+GridSettings &gridSettings()
+{
+    return s_grid;
 }
 
 } // namespace EditorState

@@ -2,6 +2,7 @@
 #define EDITORSTATE_H
 
 #include "drawingdefaults.h"
+#include "scene/gridsettings.h"
 
 // The few process-wide values of the editor. The main window writes them; the views and
 // scenes read them in their mouse handlers. Kept here, below the main window, so that
@@ -14,6 +15,9 @@ void setCurrentTool(int tool);
 
 // Pen, brush and line ends handed to every new item.
 DrawingDefaults &drawingDefaults();
+
+// The grid the views show and the drawing tools snap to.
+GridSettings &gridSettings();
 
 } // namespace EditorState
 
