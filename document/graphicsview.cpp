@@ -6,6 +6,7 @@
 
 #include "abstractgraphicsutility.h"
 #include "apptexts.h"
+#include "canvaspainter.h"
 #include "documentkind.h"
 #include "graphicsitem.h"
 #include "imagefile.h"
@@ -26,6 +27,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QResizeEvent>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QUndoStack>
 #include <QWheelEvent>
@@ -39,6 +42,12 @@ std::map<int, int> s_untitledCounts;
 void warningNotice(QWidget *parent, const QString &text)
 {
     QMessageBox::information(parent, QStringLiteral("警告"), text, QMessageBox::Ok);
+}
+
+// The view's scale at a zoom level: every 50 levels double it.
+double scaleOf(int zoomLevel)
+{
+    return std::pow(2.0, (zoomLevel - 100) / 50.0);
 }
 
 // The saved document as the SVG draws it. The generator puts the background picture in an
@@ -74,6 +83,8 @@ GraphicsView::GraphicsView(QWidget *parent)
     setWindowIcon(QIcon(QStringLiteral(":/Plotwright/Resources/paint.ico")));
     setAttribute(Qt::WA_DeleteOnClose);
     connect(m_scene, &QGraphicsScene::changed, this, &GraphicsView::changed);
+    connect(m_scene, &QGraphicsScene::sceneRectChanged, this, &GraphicsView::updateScrollArea);
+    updateScrollArea();
     // Selecting marks the document, but a paste leaves nothing selected: any undo step away
     // from the saved state marks it too, so closing always asks before such work is lost.
     connect(m_scene->undoStack(), &QUndoStack::indexChanged, this, [this] {
@@ -356,12 +367,12 @@ void GraphicsView::zoomDefault()
 
 int GraphicsView::zoomPercent() const
 {
-    return int(std::pow(2.0, (m_zoomLevel - 100) / 50.0) * 100.0);
+    return int(scaleOf(m_zoomLevel) * 100.0);
 }
 
 void GraphicsView::applyZoom()
 {
-    const double s = std::pow(2.0, (m_zoomLevel - 100) / 50.0);
+    const double s = scaleOf(m_zoomLevel);
     // A fresh scale replaces whatever transformation the view had.
     if (transform().m11() != s) {
         setTransform(QTransform::fromScale(s, s), false);
@@ -370,7 +381,54 @@ void GraphicsView::applyZoom()
                 graphics->viewScaleChanged(s);
         }
     }
+    updateScrollArea();
     emit changed();
+}
+
+// The view scrolls over the canvas and a margin of the same few pixels at every zoom, so that
+// the canvas's edge, shadow and border can always be brought into sight.
+void GraphicsView::updateScrollArea()
+{
+    const double margin = CanvasPainter::Margin / scaleOf(m_zoomLevel);
+    const QScopedValueRollback<bool> layingOut(m_layingOut, true);
+    setSceneRect(m_scene->sceneRect().adjusted(-margin, -margin, margin, margin));
+}
+
+void GraphicsView::showCanvasCorner()
+{
+    const QScopedValueRollback<bool> layingOut(m_layingOut, true);
+    horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
+    verticalScrollBar()->setValue(verticalScrollBar()->minimum());
+}
+
+void GraphicsView::resizeEvent(QResizeEvent *event)
+{
+    const QScopedValueRollback<bool> layingOut(m_layingOut, true);
+    QGraphicsView::resizeEvent(event);
+    if (m_cornerPending)
+        showCanvasCorner();
+}
+
+void GraphicsView::scrollContentsBy(int dx, int dy)
+{
+    QGraphicsView::scrollContentsBy(dx, dy);
+    // Scrolled by the user or on purpose: later resizes keep that place.
+    if (!m_layingOut)
+        m_cornerPending = false;
+}
+
+void GraphicsView::drawBackground(QPainter *painter, const QRectF &rect)
+{
+    const QRectF canvas = m_scene->sceneRect();
+    CanvasPainter::paintSurround(*painter, rect, canvas);
+    // The scene paints its own background (colour and picture) on the canvas only.
+    const QRectF onCanvas = rect.intersected(canvas);
+    if (!onCanvas.isEmpty())
+        QGraphicsView::drawBackground(painter, onCanvas);
+    const GridSettings &grid = EditorState::gridSettings();
+    if (grid.isVisible())
+        CanvasPainter::paintGrid(*painter, rect, canvas, grid.size(), m_scene->backgroundColor());
+    CanvasPainter::paintBorder(*painter, canvas);
 }
 
 void GraphicsView::mousePressEvent(QMouseEvent *event)

@@ -52,10 +52,15 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void drawBackground(QPainter *painter, const QRectF &rect) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void applyZoom();
+    void updateScrollArea();
+    void showCanvasCorner();
     void updateTitle(const QString &name);
 
     Scene *m_scene;
@@ -70,6 +75,9 @@ private:
     QPoint m_lastPanPos;
     QCursor m_savedCursor;
     int m_zoomLevel = 100;
+    // A new view shows the canvas's corner through every resize until it scrolls elsewhere.
+    bool m_cornerPending = true;
+    bool m_layingOut = false;
 };
 
 #endif
