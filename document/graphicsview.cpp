@@ -431,12 +431,31 @@ void GraphicsView::drawBackground(QPainter *painter, const QRectF &rect)
     CanvasPainter::paintBorder(*painter, canvas);
 }
 
+// The preview shows the corners the scene will take at the release: on the grid unless Alt
+// is held, then constrained by Shift.
+void GraphicsView::updatePreview(const QPoint &pos, Qt::KeyboardModifiers modifiers)
+{
+    QPointF start = m_pressPos;
+    QPointF end = pos;
+    if (EditorState::gridSettings().snaps() && !(modifiers & Qt::AltModifier)) {
+        const QTransform toViewport = viewportTransform();
+        start = toViewport.map(m_scene->snapToGrid(mapToScene(m_pressPos)));
+        end = toViewport.map(m_scene->snapToGrid(mapToScene(pos)));
+    }
+    if (modifiers & Qt::ShiftModifier)
+        end = DragConstraint::withShift(start, end, EditorState::currentTool() == ItemKind::Line);
+    m_previewStartX = start.x();
+    m_previewStartY = start.y();
+    m_previewEndX = end.x();
+    m_previewEndY = end.y();
+}
+
 void GraphicsView::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton && EditorState::currentTool() != ItemKind::Pointer) {
         m_drawingDrag = true;
-        m_previewStartX = m_previewEndX = event->pos().x();
-        m_previewStartY = m_previewEndY = event->pos().y();
+        m_pressPos = event->pos();
+        updatePreview(event->pos(), event->modifiers());
         viewport()->update();
     } else if (event->button() == Qt::MiddleButton) {
         m_panning = true;
@@ -452,14 +471,7 @@ void GraphicsView::mousePressEvent(QMouseEvent *event)
 void GraphicsView::mouseMoveEvent(QMouseEvent *event)
 {
     if (m_drawingDrag) {
-        m_previewEndX = event->pos().x();
-        m_previewEndY = event->pos().y();
-        if (event->modifiers() & Qt::ShiftModifier) {
-            const QPointF end = DragConstraint::withShift(QPointF(m_previewStartX, m_previewStartY),
-                QPointF(m_previewEndX, m_previewEndY), EditorState::currentTool() == ItemKind::Line);
-            m_previewEndX = end.x();
-            m_previewEndY = end.y();
-        }
+        updatePreview(event->pos(), event->modifiers());
         viewport()->update();
         return;
     }

@@ -61,6 +61,7 @@ private:
     void applyZoom();
     void updateScrollArea();
     void showCanvasCorner();
+    void updatePreview(const QPoint &pos, Qt::KeyboardModifiers modifiers);
     void updateTitle(const QString &name);
 
     Scene *m_scene;
@@ -72,6 +73,7 @@ private:
     double m_previewStartY = 0;
     double m_previewEndX = 0;
     double m_previewEndY = 0;
+    QPoint m_pressPos;
     QPoint m_lastPanPos;
     QCursor m_savedCursor;
     int m_zoomLevel = 100;

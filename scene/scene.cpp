@@ -242,9 +242,19 @@ void Scene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
     AbstractGraphicsScene::mouseReleaseEvent(event);
 }
 
+QPointF Scene::snapToGrid(const QPointF &point) const
+{
+    return EditorState::gridSettings().snapped(point, sceneRect().topLeft());
+}
+
 void Scene::releaseWithDrawingTool(QGraphicsSceneMouseEvent *event)
 {
     m_releasePoint = event->scenePos();
+    // Alt held at the end of the drag places the item exactly where the mouse went, both ends.
+    if (!(event->modifiers() & Qt::AltModifier)) {
+        m_pressPoint = snapToGrid(m_pressPoint);
+        m_releasePoint = snapToGrid(m_releasePoint);
+    }
     if (event->modifiers() & Qt::ShiftModifier) {
         m_releasePoint
             = DragConstraint::withShift(m_pressPoint, m_releasePoint, EditorState::currentTool() == ItemKind::Line);

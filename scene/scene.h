@@ -57,6 +57,10 @@ public:
     static QList<QGraphicsItem *> inStackingOrder(const QGraphicsScene *scene, const QList<QGraphicsItem *> &selection,
         bool topLevelOnly, Qt::SortOrder order = Qt::DescendingOrder);
 
+    // The nearest point of the grid, whose lines pass through the canvas's corner; the point
+    // itself while snapping is off.
+    QPointF snapToGrid(const QPointF &point) const;
+
     // Loaded or pasted items need nothing from the scene.
     void itemsLoaded(const QList<QGraphicsItem *> &items) override;
 

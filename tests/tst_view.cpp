@@ -178,6 +178,8 @@ private slots:
         QFETCH(QPoint, end);
         QFETCH(QRect, expected);
         EditorState::setCurrentTool(tool);
+        // The pixels of the unsnapped preview; tst_grid checks the preview on the grid.
+        EditorState::gridSettings().setSnap(false);
         const QPoint start(110, 110);
         mouse(QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
         mouse(QEvent::MouseMove, end, Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
