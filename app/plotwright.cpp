@@ -3,6 +3,7 @@
 
 #include "abstractgraphicsscene.h"
 #include "abstractgraphicsutility.h"
+#include "app/canvascommands.h"
 #include "app/documentstatus.h"
 #include "app/enablingrules.h"
 #include "app/paintsettings.h"
@@ -71,6 +72,7 @@ Plotwright::Plotwright(QWidget *parent)
     m_propertyDock = new PropertyDockWidget(this);
     addDockWidget(Qt::RightDockWidgetArea, m_propertyDock);
     readSettings();
+    new CanvasCommands(ui, m_settings, this);
     setupColorBar();
     updateActions();
     connectCommands();

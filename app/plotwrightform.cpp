@@ -147,6 +147,14 @@ const Command Commands[] = {
         Command::Plain},
     {&Form::action_ZoomDefault, "action_ZoomDefault", "默认视图", nullptr, "默认视图", "Ctrl+=", "zoomdefault.png",
         nullptr, Command::Plain},
+    {&Form::action_ZoomFit, "action_ZoomFit", "适合窗口", "使整个画布适合窗口", nullptr, nullptr, "zoomfit.png",
+        nullptr, Command::Plain},
+    {&Form::action_ShowGrid, "action_ShowGrid", "显示网格", "显示/隐藏网格", nullptr, nullptr, "showgrid.png", nullptr,
+        Command::Checkable},
+    {&Form::action_SnapGrid, "action_SnapGrid", "吸附网格", "绘图时吸附到网格点(按住Alt暂不吸附)", nullptr, nullptr,
+        "snapgrid.png", nullptr, Command::Checkable},
+    {&Form::action_GridSettings, "action_GridSettings", "网格与吸附", "设置网格间距与吸附", nullptr, nullptr, nullptr,
+        nullptr, Command::Plain},
 };
 // clang-format on
 
@@ -335,7 +343,8 @@ void Form::setupUi(QMainWindow *window)
         {action_SelectAll, action_Deselect, nullptr, action_CreateGroup, action_DestroyGroup, nullptr, action_Copy,
             action_Cut, action_Paste, action_Delete});
     fill(menu_settings,
-        {action_EnvironmentSettings, action_BackgroundColor, action_BackgroundPixmap, action_PaintProperty});
+        {action_EnvironmentSettings, action_BackgroundColor, action_BackgroundPixmap, action_PaintProperty, nullptr,
+            action_GridSettings});
     fill(menu_tools, {action_GraphicsManager, action_SvgManager, action_GroupManager, action_PushGraphProperty});
     fill(menu_viewer,
         {action_PropertyEditor, action_graphicsBox, action_deviceBox, action_colorBox, action_mainToolBar,
@@ -351,7 +360,8 @@ void Form::setupUi(QMainWindow *window)
             action_PaintProperty, nullptr, action_AlignmentLeft, action_AlignmentRight, action_AlignmentTop,
             action_AlignmentBottom, action_AlignmentHCenter, action_AlignmentVCenter, action_EqualWidth,
             action_EqualHeight, action_EqualHCross, action_EqualVCross, nullptr, action_BringToFront, action_SendToBack,
-            action_LayerUpper, action_LayerLower, nullptr, action_ZoomIn, action_ZoomOut, action_ZoomDefault});
+            action_LayerUpper, action_LayerLower, nullptr, action_ZoomIn, action_ZoomOut, action_ZoomDefault,
+            action_ZoomFit, nullptr, action_ShowGrid, action_SnapGrid});
     fill(graphicsBox,
         {action_Void, nullptr, action_Line, nullptr, action_Rectangle, action_Triangle, action_Ellipse, action_Arc,
             action_Chord, action_Sector, action_Grid, nullptr, action_GIF, action_SVG, action_DIY, action_Group});

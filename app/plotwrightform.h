@@ -59,7 +59,8 @@ public:
         *action_AlignmentHCenter, *action_AlignmentVCenter, *action_EqualWidth, *action_EqualHeight,
         *action_EqualHCross, *action_EqualVCross;
     QAction *action_BringToFront, *action_SendToBack, *action_LayerUpper, *action_LayerLower;
-    QAction *action_ZoomIn, *action_ZoomOut, *action_ZoomDefault;
+    QAction *action_ZoomIn, *action_ZoomOut, *action_ZoomDefault, *action_ZoomFit;
+    QAction *action_ShowGrid, *action_SnapGrid, *action_GridSettings;
 
     QAction *action_Void, *action_Line, *action_Rectangle, *action_Triangle, *action_Ellipse, *action_Arc,
         *action_Chord, *action_Sector, *action_Grid, *action_GIF, *action_SVG, *action_DIY, *action_Group;

@@ -32,6 +32,7 @@
 #include <QScrollBar>
 #include <QUndoStack>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -363,6 +364,22 @@ void GraphicsView::zoomDefault()
 {
     m_zoomLevel = 100;
     applyZoom();
+}
+
+void GraphicsView::zoomToFit()
+{
+    const QRectF canvas = m_scene->sceneRect();
+    const QSize room = maximumViewportSize() - QSize(2 * CanvasPainter::Margin, 2 * CanvasPainter::Margin);
+    if (canvas.isEmpty() || room.isEmpty())
+        return;
+    const double fit = std::min(room.width() / canvas.width(), room.height() / canvas.height());
+    int level = 100 + int(std::floor(50.0 * std::log2(fit)));
+    // The logarithm may round up across a level.
+    while (scaleOf(level) > fit)
+        --level;
+    m_zoomLevel = level;
+    applyZoom();
+    centerOn(canvas.center());
 }
 
 int GraphicsView::zoomPercent() const

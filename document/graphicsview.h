@@ -39,6 +39,8 @@ public:
     void zoomIn(int step);
     void zoomOut(int step);
     void zoomDefault();
+    // The largest zoom level at which the whole canvas, with its margin, fits in the window.
+    void zoomToFit();
     int zoomPercent() const;
 
 signals:
