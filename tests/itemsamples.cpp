@@ -14,6 +14,7 @@
 #include <QStyleOptionGraphicsItem>
 #include <QSvgGenerator>
 #include <QTest>
+#include <QUndoStack>
 #include <QtMath>
 #include <algorithm>
 
@@ -270,6 +271,21 @@ void setProperties(GraphicsItem *item, const QVariantMap &values)
 {
     for (auto it = values.cbegin(); it != values.cend(); ++it)
         item->setPropertyValue(it.key(), it.value());
+}
+
+bool undoRedoRestores(QUndoStack &stack, const QGraphicsScene &scene, const std::function<void()> &edit)
+{
+    const QList<QVariantList> before = describe(scene);
+    const int start = stack.index();
+    edit();
+    const QList<QVariantList> after = describe(scene);
+    const int steps = stack.index() - start;
+    for (int i = 0; i < steps; ++i)
+        stack.undo();
+    const bool undone = describe(scene) == before;
+    for (int i = 0; i < steps; ++i)
+        stack.redo();
+    return undone && describe(scene) == after;
 }
 
 } // namespace ItemSamples

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QImage>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 class Property;
@@ -14,6 +15,7 @@ class GraphicsItem;
 class QGraphicsItem;
 class QGraphicsScene;
 class AbstractGraphicsScene;
+class QUndoStack;
 
 // Sample data for tests that need items with every property set.
 namespace ItemSamples {
@@ -71,6 +73,10 @@ double coveredBy(const QImage &a, const QImage &b);
 QByteArray svgOf(GraphicsItem *item);
 // Sets the item's properties, by id.
 void setProperties(GraphicsItem *item, const QVariantMap &values);
+
+// Runs `edit`, which pushes undo steps onto `stack`, then undoes and redoes them: true when undo
+// gives back the scene as describe() saw it before the edit, and redo as it was after.
+bool undoRedoRestores(QUndoStack &stack, const QGraphicsScene &scene, const std::function<void()> &edit);
 
 } // namespace ItemSamples
 
