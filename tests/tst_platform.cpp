@@ -1,27 +1,58 @@
-// The platform layer as the editor uses it: project folders, message box flags, the
-// offline data link and its server form, library folders, and the canvas dialog.
-#include "abstractgraphicsscene.h"
+// The platform layer as the editor uses it: project folders, message box flags, the offline
+// data link and its server form, the canvas dialog, and a logo file in the project folder.
 #include "abstractgraphicsutility.h"
+#include "apptexts.h"
 #include "cdatalink.h"
 #include "dbserverform.h"
+#include "dialogs/aboutdlg.h"
 #include "dialogs/dlgenvsettings.h"
 #include "grouptool.h"
-#include "svgtool.h"
 #include "testsupport.h"
 #include "zmessagebox.h"
 
 #include <QAbstractButton>
-#include <QGraphicsRectItem>
+#include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QtTest>
 
+namespace {
+
+QString logo()
+{
+    return applicationDir() + QStringLiteral("/Project/logo.bmp");
+}
+
+} // namespace
+
 class TestPlatform : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { TestSupport::isolate("platform"); }
+    // The logo is chosen once per run, so the file must be there before any box is built.
+    void initTestCase()
+    {
+        TestSupport::isolate("platform");
+        QVERIFY(QDir().mkpath(applicationDir() + QStringLiteral("/Project")));
+        QImage picture(300, 200, QImage::Format_RGB32);
+        picture.fill(Qt::darkGreen);
+        QVERIFY(picture.save(logo(), "BMP"));
+    }
+
+    void cleanupTestCase() { QFile::remove(logo()); }
+
+    // A logo file in the Project folder beside the executable replaces the built-in picture,
+    // for the rest of the run (the built-in one: tst_mainwindow).
+    void logoFileSetsTheAboutBox()
+    {
+        AboutDlg dlg(0, nullptr);
+        dlg.setAttribute(Qt::WA_DeleteOnClose, false);
+        QCOMPARE(dlg.size(), QSize(300, 200));
+        QVERIFY(dlg.styleSheet().contains(logo()));
+        QFile::remove(logo());
+        QCOMPARE(AboutDlg::logoPath(), logo());
+    }
 
     void projectFolders()
     {
@@ -58,43 +89,34 @@ private slots:
         QCOMPARE(cancel.remove(QLatin1Char('&')).left(2), QStringLiteral("取消"));
     }
 
-    void messageBoxFlags_data()
-    {
-        QTest::addColumn<uint>("flags");
-        QTest::addColumn<int>("icon");
-        QTest::addColumn<int>("buttons");
-        QTest::newRow("error") << 16u << int(QMessageBox::Critical) << int(QMessageBox::Ok);
-        QTest::newRow("question yes/no") << 36u << int(QMessageBox::Question)
-                                         << int(QMessageBox::Yes | QMessageBox::No);
-        QTest::newRow("warning ok/cancel")
-            << 49u << int(QMessageBox::Warning) << int(QMessageBox::Ok | QMessageBox::Cancel);
-        QTest::newRow("information") << 64u << int(QMessageBox::Information) << int(QMessageBox::Ok);
-    }
-
+    // The flags choose the icon and the buttons; the box answers with the button clicked.
     void messageBoxFlags()
     {
-        QFETCH(uint, flags);
-        QFETCH(int, icon);
-        QFETCH(int, buttons);
-        int seenIcon = -1;
-        int seenButtons = 0;
-        QString caption;
-        TestSupport::whenModal([&](QWidget *modal) {
-            auto *box = qobject_cast<QMessageBox *>(modal);
-            QVERIFY(box);
-            seenIcon = box->icon();
-            seenButtons = int(box->standardButtons());
-            caption = box->windowTitle() + QLatin1Char('|') + box->text();
-            box->button(QMessageBox::StandardButton(box->standardButtons() & QMessageBox::Cancel ? QMessageBox::Cancel
-                                : box->standardButtons() & QMessageBox::No                       ? QMessageBox::No
-                                                                                                 : QMessageBox::Ok))
-                ->click();
-        });
-        const int result = ZMessageBox(nullptr, QStringLiteral("读取调色板文件错误 !"), QStringLiteral("标题"), flags);
-        QCOMPARE(seenIcon, icon);
-        QCOMPARE(seenButtons, buttons);
-        QCOMPARE(caption, QStringLiteral("标题|读取调色板文件错误 !"));
-        QVERIFY(result == QMessageBox::Ok || result == QMessageBox::Cancel || result == QMessageBox::No);
+        const struct
+        {
+            uint flags;
+            QMessageBox::Icon icon;
+            QMessageBox::StandardButtons buttons;
+        } rows[] = {{16, QMessageBox::Critical, QMessageBox::Ok},
+            {36, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No},
+            {49, QMessageBox::Warning, QMessageBox::Ok | QMessageBox::Cancel},
+            {64, QMessageBox::Information, QMessageBox::Ok}};
+        for (const auto &row : rows) {
+            QString shown;
+            int clicked = -1;
+            TestSupport::whenModal([&](QWidget *modal) {
+                auto *box = qobject_cast<QMessageBox *>(modal);
+                QVERIFY(box);
+                shown = QStringLiteral("%1 %2 ").arg(int(box->icon())).arg(int(box->standardButtons()))
+                    + box->windowTitle() + QLatin1Char('|') + box->text();
+                clicked = box->standardButton(box->buttons().last());
+                box->buttons().last()->click();
+            });
+            const int result
+                = ZMessageBox(nullptr, QStringLiteral("读取调色板文件错误 !"), QStringLiteral("标题"), row.flags);
+            QCOMPARE(shown, QStringLiteral("%1 %2 标题|读取调色板文件错误 !").arg(int(row.icon)).arg(int(row.buttons)));
+            QCOMPARE(result, clicked);
+        }
     }
 
     void offlineDataLink()
@@ -110,52 +132,31 @@ private slots:
         QVERIFY(CDataLink::GetDataLink());
     }
 
+    // The confirmed server is kept, never its password; a cancelled form keeps what was stored.
     void serverFormRemembersConfirmedServer()
     {
-        TestSupport::whenModal([](QWidget *modal) {
-            modal->findChild<QLineEdit *>(QStringLiteral("lineEdit_Host"))->setText(QStringLiteral("10.1.2.3"));
-            modal->findChild<QSpinBox *>(QStringLiteral("spinBox_Port"))->setValue(6543);
-            modal->findChild<QLineEdit *>(QStringLiteral("lineEdit_Password"))->setText(QStringLiteral("secret"));
-            static_cast<QDialog *>(modal)->accept();
-        });
-        QCOMPARE(CDataLink::ShowSetDbServerForm(), 1);
-        DbServerSettings stored = DbServerSettings::load();
-        QCOMPARE(stored.host, QStringLiteral("10.1.2.3"));
-        QCOMPARE(stored.port, 6543);
-        // The password is never kept in the settings.
+        for (bool confirm : {true, false}) {
+            TestSupport::whenModal([confirm](QWidget *modal) {
+                auto *host = TestSupport::child<QLineEdit>(modal, "lineEdit_Host");
+                QVERIFY(confirm || host->text() == QStringLiteral("10.1.2.3"));
+                host->setText(confirm ? QStringLiteral("10.1.2.3") : QStringLiteral("elsewhere"));
+                TestSupport::child<QSpinBox>(modal, "spinBox_Port")->setValue(6543);
+                TestSupport::child<QLineEdit>(modal, "lineEdit_Password")->setText(QStringLiteral("secret"));
+                confirm ? static_cast<QDialog *>(modal)->accept() : static_cast<QDialog *>(modal)->reject();
+            });
+            QCOMPARE(CDataLink::ShowSetDbServerForm(), int(confirm));
+            const DbServerSettings stored = DbServerSettings::load();
+            QCOMPARE(stored.host + QLatin1Char(':') + QString::number(stored.port), QStringLiteral("10.1.2.3:6543"));
+        }
         QSettings settings;
         for (const QString &key : settings.allKeys())
             QVERIFY(!settings.value(key).toString().contains(QStringLiteral("secret")));
-
-        // Cancel returns 0 and keeps what was stored.
-        TestSupport::whenModal([](QWidget *modal) {
-            QCOMPARE(
-                modal->findChild<QLineEdit *>(QStringLiteral("lineEdit_Host"))->text(), QStringLiteral("10.1.2.3"));
-            modal->findChild<QLineEdit *>(QStringLiteral("lineEdit_Host"))->setText(QStringLiteral("elsewhere"));
-            static_cast<QDialog *>(modal)->reject();
-        });
-        QCOMPARE(CDataLink::ShowSetDbServerForm(), 0);
-        QCOMPARE(DbServerSettings::load().host, QStringLiteral("10.1.2.3"));
-    }
-
-    void libraryFolderLists()
-    {
-        AbstractGraphicsUtility::initProject();
-        const QString svg = AbstractGraphicsUtility::svgDir() + QStringLiteral("b.svg");
-        QVERIFY(TestSupport::writeFile(svg, "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10'/>"));
-        QVERIFY(TestSupport::writeFile(AbstractGraphicsUtility::svgDir() + QStringLiteral("notes.txt"), "x"));
-        SvgTool tool;
-        QCOMPARE(tool.entries(), QStringList{QStringLiteral("b.svg")});
-        QVERIFY(QFile::copy(svg, AbstractGraphicsUtility::svgDir() + QStringLiteral("A.svg")));
-        QCOMPARE(tool.entries().size(), 1);
-        tool.on_Refresh();
-        QCOMPARE(tool.entries(), (QStringList{QStringLiteral("A.svg"), QStringLiteral("b.svg")}));
     }
 
     void canvasDialog()
     {
         DlgEnvSettings fractional(QRectF(5, 7, 800.9, 600.2), nullptr);
-        QCOMPARE(fractional.findChild<QSpinBox *>(QStringLiteral("spinBox_Width"))->value(), 800);
+        QCOMPARE(TestSupport::child<QSpinBox>(&fractional, "spinBox_Width")->value(), 800);
         QCOMPARE(fractional.rect(), QRectF(0, 0, 800, 600));
         DlgEnvSettings huge(QRectF(0, 0, 300000, 50), nullptr);
         QCOMPARE(huge.rect(), QRectF(0, 0, 204800, 100));
