@@ -129,6 +129,8 @@ private slots:
     {
         TestSupport::isolate("scene");
         EditorState::drawingDefaults() = ItemSamples::defaults();
+        EditorState::drawingDefaults().lineHead = 0;
+        EditorState::drawingDefaults().lineEnd = 1;
     }
 
     void init()
@@ -145,60 +147,56 @@ private slots:
 
     void cleanup() { m_view.reset(); }
 
-    void drawingCreatesOneUndoableItem()
-    {
-        EditorState::setCurrentTool(ItemKind::Rectangle);
-        dragFromTo(QPointF(100, 100), QPointF(220, 180));
-        QCOMPARE(stack()->count(), 1);
-        QCOMPARE(scene()->items().size(), 1);
-        auto *item = dynamic_cast<GraphicsItem *>(scene()->items().first());
-        QVERIFY(item);
-        QCOMPARE(item->type(), ItemKind::Rectangle);
-        QCOMPARE(item->penColor(), ItemSamples::defaults().penColor);
-        QCOMPARE(item->penWidth(), ItemSamples::defaults().penWidth);
-        QCOMPARE(item->itemRect(), QRectF(100, 100, 120, 80));
-        QVERIFY(!item->name().isEmpty()); // an identifier unique in the scene
-        QVERIFY(!item->isSelected()); // drawing selects nothing
-        stack()->undo();
-        QVERIFY(scene()->items().isEmpty());
-        stack()->redo();
-        QCOMPARE(scene()->items().size(), 1);
-
-        // A click with a shape tool makes nothing; with a symbol it places one.
-        dragFromTo(QPointF(400, 400), QPointF(400, 400));
-        QCOMPARE(stack()->count(), 1);
-        EditorState::setCurrentTool(ItemKind::Breaker);
-        dragFromTo(QPointF(400, 400), QPointF(400, 400));
-        QCOMPARE(stack()->count(), 2);
-    }
-
-    void shiftConstraint_data()
+    void drawing_data()
     {
         QTest::addColumn<int>("tool");
-        QTest::addColumn<QPointF>("release");
-        QTest::addColumn<QRectF>("expected"); // itemRect of the new item; press is (300, 300)
-        QTest::newRow("square right-down") << int(ItemKind::Rectangle) << QPointF(360, 320) << QRectF(300, 300, 60, 60);
+        QTest::addColumn<QPointF>("release"); // the press is at (300, 300)
+        QTest::addColumn<bool>("shift");
+        QTest::addColumn<QRectF>("expected"); // itemRect of the new item
+        const int rectangle = ItemKind::Rectangle, line = ItemKind::Line;
+        QTest::newRow("rectangle") << rectangle << QPointF(420, 380) << false << QRectF(300, 300, 120, 80);
+        QTest::newRow("line") << line << QPointF(250, 380) << false << QRectF(250, 300, 50, 80);
+        QTest::newRow("square right-down") << rectangle << QPointF(360, 320) << true << QRectF(300, 300, 60, 60);
         QTest::newRow("square right-up, extends down")
-            << int(ItemKind::Rectangle) << QPointF(360, 280) << QRectF(300, 300, 60, 60);
-        QTest::newRow("square left-up") << int(ItemKind::Rectangle) << QPointF(240, 290) << QRectF(240, 240, 60, 60);
-        QTest::newRow("square left-down, taller")
-            << int(ItemKind::Rectangle) << QPointF(290, 380) << QRectF(300, 300, 80, 80);
-        QTest::newRow("line mostly horizontal") << int(ItemKind::Line) << QPointF(380, 320) << QRectF(300, 300, 80, 0);
-        QTest::newRow("line mostly vertical") << int(ItemKind::Line) << QPointF(310, 200) << QRectF(300, 200, 0, 100);
-        QTest::newRow("line diagonal goes vertical")
-            << int(ItemKind::Line) << QPointF(350, 350) << QRectF(300, 300, 0, 50);
+            << rectangle << QPointF(360, 280) << true << QRectF(300, 300, 60, 60);
+        QTest::newRow("square left-up") << rectangle << QPointF(240, 290) << true << QRectF(240, 240, 60, 60);
+        QTest::newRow("square left-down, taller") << rectangle << QPointF(290, 380) << true << QRectF(300, 300, 80, 80);
+        QTest::newRow("line mostly horizontal") << line << QPointF(380, 320) << true << QRectF(300, 300, 80, 0);
+        QTest::newRow("line mostly vertical") << line << QPointF(310, 200) << true << QRectF(300, 200, 0, 100);
+        QTest::newRow("line diagonal goes vertical") << line << QPointF(350, 350) << true << QRectF(300, 300, 0, 50);
     }
 
-    void shiftConstraint()
+    // A drag draws one unselected item with the drawing defaults (a line's decorations too) and
+    // a name of its own, as one undo step; Shift makes a square, or a horizontal or vertical line.
+    void drawing()
     {
         QFETCH(int, tool);
         QFETCH(QPointF, release);
+        QFETCH(bool, shift);
         QFETCH(QRectF, expected);
         EditorState::setCurrentTool(tool);
-        dragFromTo(QPointF(300, 300), release, Qt::ShiftModifier);
+        QVERIFY(ItemSamples::undoRedoRestores(*stack(), *scene(),
+            [&] { dragFromTo(QPointF(300, 300), release, shift ? Qt::ShiftModifier : Qt::NoModifier); }));
+        QCOMPARE(stack()->count(), 1);
         QCOMPARE(scene()->items().size(), 1);
         auto *item = dynamic_cast<GraphicsItem *>(scene()->items().first());
+        QVERIFY(item && !item->isSelected() && !item->name().isEmpty());
         QCOMPARE(item->itemRect(), expected);
+        const DrawingDefaults &d = EditorState::drawingDefaults();
+        QCOMPARE((QVariantList{item->penColor(), item->penWidth(), item->propertyValue(QStringLiteral("起点")).toInt(),
+                     item->propertyValue(QStringLiteral("终点")).toInt()}),
+            (QVariantList{d.penColor, d.penWidth, 0, tool == ItemKind::Line ? 1 : 0}));
+    }
+
+    // A click with a shape tool makes nothing; with a symbol it places one.
+    void clickDrawsOnlySymbols()
+    {
+        for (int tool : {int(ItemKind::Rectangle), int(ItemKind::Breaker)}) {
+            EditorState::setCurrentTool(tool);
+            dragFromTo(QPointF(400, 400), QPointF(400, 400));
+        }
+        QCOMPARE(stack()->count(), 1);
+        QCOMPARE(scene()->items().first()->type(), ItemKind::Breaker);
     }
 
     // A click selects and pushes nothing; each drag, of all that is selected or of a handle,
@@ -211,25 +209,18 @@ private slots:
         QVERIFY(a->isSelected());
         QCOMPARE(stack()->count(), 0);
         b->setSelected(true);
-        dragFromTo(QPointF(140, 130), QPointF(160, 150));
+        const auto gesture = [this](const QPointF &from, const QPointF &to) {
+            return ItemSamples::undoRedoRestores(*stack(), *scene(), [&] { dragFromTo(from, to); });
+        };
+        QVERIFY(gesture(QPointF(140, 130), QPointF(160, 150)));
         QCOMPARE(stack()->text(0), QStringLiteral("move"));
         QCOMPARE(b->pos(), QPointF(320, 120));
         b->setSelected(false);
-        dragFromTo(QPointF(170, 160), QPointF(200, 170));
-        dragFromTo(QPointF(230, 190), QPointF(260, 220)); // the bottom-right handle
+        QVERIFY(gesture(QPointF(170, 160), QPointF(200, 170)));
+        QVERIFY(gesture(QPointF(230, 190), QPointF(260, 220))); // the bottom-right handle
         QCOMPARE(stack()->count(), 3);
         QCOMPARE(a->itemRect(), QRectF(150, 130, 110, 90));
         QVERIFY(stack()->text(2).isEmpty()); // a lone resize, not a "move" macro
-        stack()->undo();
-        QCOMPARE(a->itemRect(), QRectF(150, 130, 80, 60));
-        stack()->undo();
-        QCOMPARE(a->itemRect(), QRectF(120, 120, 80, 60));
-        QCOMPARE(b->pos(), QPointF(320, 120));
-        stack()->undo();
-        QCOMPARE(a->itemRect(), QRectF(100, 100, 80, 60));
-        QCOMPARE(b->pos(), QPointF(300, 100));
-        stack()->redo();
-        QCOMPARE(b->pos(), QPointF(320, 120));
     }
 
     void arrowKeys()
@@ -246,20 +237,15 @@ private slots:
         member->setSelected(true); // a selected child is not moved on its own
 
         m_view->setFocus();
-        key(Qt::Key_Right);
-        QCOMPARE(a->pos(), QPointF(101, 100));
-        QCOMPARE(locked->pos(), QPointF(201, 100));
-        QCOMPARE(member->scenePos(), QPointF(300, 100));
-        key(Qt::Key_Down, true);
-        QCOMPARE(a->pos(), QPointF(101, 110));
-        QCOMPARE(stack()->count(), 2);
-        QCOMPARE(stack()->text(0), QStringLiteral("Key_Right"));
-        QCOMPARE(stack()->text(1), QStringLiteral("Key_Down"));
+        QVERIFY(ItemSamples::undoRedoRestores(*stack(), *scene(), [this] {
+            key(Qt::Key_Right);
+            key(Qt::Key_Down, true);
+        }));
+        QCOMPARE((QList<QPointF>{a->pos(), locked->pos(), member->scenePos()}),
+            (QList<QPointF>{QPointF(101, 110), QPointF(201, 110), QPointF(300, 100)}));
+        QCOMPARE((QStringList{stack()->text(0), stack()->text(1)}), (QStringList{"Key_Right", "Key_Down"}));
         stack()->undo();
         stack()->undo();
-        QCOMPARE(a->pos(), QPointF(100, 100));
-        QCOMPARE(locked->pos(), QPointF(200, 100));
-
         scene()->clearSelection();
         key(Qt::Key_Left);
         QCOMPARE(stack()->count(), 2); // undone commands still count; nothing new pushed
