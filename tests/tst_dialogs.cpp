@@ -14,53 +14,16 @@
 namespace {
 
 using TestSupport::child;
-
-// Runs the dialog with exec(); `interact` works the real widgets once it is on screen and is
-// expected to close it. A dialog it leaves open is rejected (and -1 returned) so that the
-// test cannot hang.
-int runModal(QDialog &dialog, std::function<void(QDialog *)> interact)
-{
-    bool leftOpen = false;
-    TestSupport::whenModal([&dialog, interact, &leftOpen](QWidget *modal) {
-        if (modal != &dialog)
-            return;
-        interact(&dialog);
-        if ((leftOpen = dialog.isVisible()))
-            dialog.reject();
-    });
-    const int result = dialog.exec();
-    return leftOpen ? -1 : result;
-}
-
-// Replaces the whole text of a spin box by typing, as a user would.
-void typeInto(QDialog *dialog, const char *spinBox, const QString &text)
-{
-    auto *box = child<QSpinBox>(dialog, spinBox);
-    box->setFocus();
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(box, text);
-}
+using TestSupport::readFile;
 
 QString iniPath()
 {
     return TestSupport::projectFolder() + QStringLiteral("/DlgPushGraphProperty.ini");
 }
 
-using TestSupport::readFile;
-using TestSupport::writeFile;
-
 int alphaAt(const QIcon &icon, int x, int y)
 {
     return icon.pixmap(16, 16).toImage().pixelColor(x, y).alpha();
-}
-
-// Line width, pen style, brush style, line head and line end as the dialog shows them.
-QStringList shownDefaults(QDialog *dlg)
-{
-    QStringList shown{child<QSpinBox>(dlg, "spinBox")->text()};
-    for (const char *box : {"comboBox_4", "comboBox", "comboBox_2", "comboBox_3"})
-        shown << child<QComboBox>(dlg, box)->currentText();
-    return shown;
 }
 
 // Mode, width, height and time as the push-graph dialog shows them.
@@ -78,13 +41,7 @@ class TestDialogs : public QObject
 private slots:
     void initTestCase() { TestSupport::isolate("dialogs"); }
 
-    void cleanup()
-    {
-        TestSupport::cancelPendingModals();
-        QFile::remove(iniPath());
-    }
-
-    // --- DlgPaintProperty
+    void cleanup() { QFile::remove(iniPath()); }
 
     // What the user sees and can enter; the layout itself is left to the form.
     void paintPropertyForm()
@@ -105,100 +62,79 @@ private slots:
         }
     }
 
-    void paintPropertyRoundTrip_data()
-    {
-        QTest::addColumn<QList<int>>("fields"); // width, pen style, brush style, line head, line end
-        QTest::addColumn<QStringList>("shown");
-        QTest::newRow("no pen") << QList<int>{0, 0, 0, 0, 0} << QStringList{"0", "无", "无", "──", "──"};
-        QTest::newRow("dashed, filled, arrow at start")
-            << QList<int>{10, 2, 1, 1, 0} << QStringList{"10", "虚线", "实心", "<──", "──"};
-        QTest::newRow("dash dot dot, arrow at end")
-            << QList<int>{7, 5, 1, 0, 1} << QStringList{"7", "双点划线", "实心", "──", "──>"};
-    }
-
+    // Width, pen style, brush style, line head and line end shown and handed back; the colours
+    // are not the dialog's and stay.
     void paintPropertyRoundTrip()
     {
-        QFETCH(QList<int>, fields);
-        QFETCH(QStringList, shown);
-        DrawingDefaults in;
-        in.penWidth = fields[0];
-        in.penStyle = fields[1];
-        in.brushStyle = fields[2];
-        in.lineHead = fields[3];
-        in.lineEnd = fields[4];
-        DlgPaintProperty dlg(nullptr);
-        dlg.setValue(in);
-        QCOMPARE(shownDefaults(&dlg), shown);
-        // A record that differs in every field, so that a field left unwritten shows; the
-        // colours are not the dialog's and stay.
-        DrawingDefaults out;
-        out.penWidth = out.penStyle = out.brushStyle = out.lineHead = out.lineEnd = 9;
-        out.penColor = QColor(12, 34, 56);
-        out.bruchColor = QColor(200, 100, 50, 128);
-        dlg.value(out);
-        QCOMPARE((QList<int>{out.penWidth, out.penStyle, out.brushStyle, out.lineHead, out.lineEnd}), fields);
-        QCOMPARE(out.penColor, QColor(12, 34, 56));
-        QCOMPARE(out.bruchColor, QColor(200, 100, 50, 128));
+        const QList<QPair<QList<int>, QStringList>> rows{{{0, 0, 0, 0, 0}, {"0", "无", "无", "──", "──"}},
+            {{10, 2, 1, 1, 0}, {"10", "虚线", "实心", "<──", "──"}},
+            {{7, 5, 1, 0, 1}, {"7", "双点划线", "实心", "──", "──>"}}};
+        for (const auto &row : rows) {
+            DrawingDefaults in;
+            in.penWidth = row.first[0];
+            in.penStyle = row.first[1];
+            in.brushStyle = row.first[2];
+            in.lineHead = row.first[3];
+            in.lineEnd = row.first[4];
+            DlgPaintProperty dlg(nullptr);
+            dlg.setValue(in);
+            QStringList shown{child<QSpinBox>(&dlg, "spinBox")->text()};
+            for (const char *box : {"comboBox_4", "comboBox", "comboBox_2", "comboBox_3"})
+                shown << child<QComboBox>(&dlg, box)->currentText();
+            QCOMPARE(shown, row.second);
+            // A record that differs in every field, so that a field left unwritten shows.
+            DrawingDefaults out;
+            out.penWidth = out.penStyle = out.brushStyle = out.lineHead = out.lineEnd = 9;
+            out.penColor = QColor(12, 34, 56);
+            out.bruchColor = QColor(200, 100, 50, 128);
+            dlg.value(out);
+            QCOMPARE((QList<int>{out.penWidth, out.penStyle, out.brushStyle, out.lineHead, out.lineEnd}), row.first);
+            QCOMPARE((QList<QColor>{out.penColor, out.bruchColor}),
+                (QList<QColor>{QColor(12, 34, 56), QColor(200, 100, 50, 128)}));
+        }
     }
 
-    // --- DlgPushGraphProperty
-
-    // What the dialog shows for a stored file (none, written by hand, out of range); neither
-    // looking nor changing and cancelling writes anything.
-    void pushGraphShowsStoredAndCancelWritesNothing_data()
+    // What the dialog shows for a stored file (none, written by hand, out of range); the same
+    // changes cancelled write nothing, confirmed write the file that the next dialog shows.
+    void pushGraphSettings_data()
     {
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<QList<int>>("shown");
-        QTest::newRow("no file") << QByteArray() << QList<int>{0, 800, 600, 5};
-        QTest::newRow("by hand") << QByteArray("[General]\r\nmode=1\r\ntime=30\r\n") << QList<int>{1, 800, 600, 30};
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("no file") << QByteArray() << QList<int>{0, 800, 600, 5}
+                                 << QByteArray("[General]\nmode=1\nsize=@Size(1024 600)\ntime=30\n");
+        QTest::newRow("by hand") << QByteArray("[General]\r\nmode=1\r\ntime=30\r\n") << QList<int>{1, 800, 600, 30}
+                                 << QByteArray("[General]\nmode=0\nsize=@Size(1024 600)\ntime=30\n");
         QTest::newRow("size out of range")
-            << QByteArray("[General]\nsize=@Size(3000 50)\ntime=9999\n") << QList<int>{0, 2048, 100, 3600};
+            << QByteArray("[General]\nsize=@Size(3000 50)\ntime=9999\n") << QList<int>{0, 2048, 100, 3600}
+            << QByteArray("[General]\nmode=1\nsize=@Size(1024 100)\ntime=30\n");
     }
 
-    void pushGraphShowsStoredAndCancelWritesNothing()
+    void pushGraphSettings()
     {
         QFETCH(QByteArray, stored);
         QFETCH(QList<int>, shown);
-        QVERIFY(stored.isEmpty() || writeFile(iniPath(), stored));
-        DlgPushGraphProperty dlg(nullptr);
-        QCOMPARE(shownWindow(&dlg), shown);
-        QCOMPARE(readFile(iniPath()), stored);
-        const int result = runModal(dlg, [](QDialog *dialog) {
-            QTest::keyClick(child<QComboBox>(dialog, "comboBox"), Qt::Key_Down);
-            typeInto(dialog, "spinBoxWidth", QStringLiteral("300"));
-            QTest::mouseClick(child<QPushButton>(dialog, "pushButtonCancel"), Qt::LeftButton);
-        });
-        QCOMPARE(result, int(QDialog::Rejected));
-        QCOMPARE(QFile::exists(iniPath()), !stored.isEmpty());
-        QCOMPARE(readFile(iniPath()), stored);
-    }
-
-    void pushGraphConfirmSaves()
-    {
-        {
+        QFETCH(QByteArray, saved);
+        QVERIFY(stored.isEmpty() || TestSupport::writeFile(iniPath(), stored));
+        for (bool confirm : {false, true}) {
             DlgPushGraphProperty dlg(nullptr);
-            const int result = runModal(dlg, [](QDialog *shown) {
-                QTest::keyClick(child<QComboBox>(shown, "comboBox"), Qt::Key_Down);
-                typeInto(shown, "spinBoxWidth", QStringLiteral("1024"));
-                typeInto(shown, "spinBoxHeight", QStringLiteral("768"));
-                typeInto(shown, "spinBoxTime", QStringLiteral("30"));
-                QTest::mouseClick(child<QPushButton>(shown, "pushButtonOK"), Qt::LeftButton);
-            });
-            QCOMPARE(result, int(QDialog::Accepted));
+            dlg.show();
+            QCOMPARE(shownWindow(&dlg), shown);
+            QTest::keyClick(child<QComboBox>(&dlg, "comboBox"), shown[0] ? Qt::Key_Up : Qt::Key_Down);
+            for (const QStringList &entry : {QStringList{"spinBoxWidth", "1024"}, QStringList{"spinBoxTime", "30"}}) {
+                auto *spin = dlg.findChild<QSpinBox *>(entry[0]);
+                spin->setFocus();
+                QTest::keyClick(spin, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClicks(spin, entry[1]);
+            }
+            QTest::mouseClick(child<QPushButton>(&dlg, confirm ? "pushButtonOK" : "pushButtonCancel"), Qt::LeftButton);
+            QVERIFY(!dlg.isVisible());
+            QCOMPARE(dlg.result(), confirm ? int(QDialog::Accepted) : int(QDialog::Rejected));
+            QCOMPARE(QFile::exists(iniPath()), confirm || !stored.isEmpty());
+            QCOMPARE(readFile(iniPath()), confirm ? saved : stored);
         }
-        QSettings stored(iniPath(), QSettings::IniFormat);
-        stored.setIniCodec(QTextCodec::codecForLocale());
-        QStringList keys = stored.allKeys();
-        keys.sort();
-        QCOMPARE(keys, QStringList({"mode", "size", "time"}));
-        QCOMPARE(stored.value("mode").toInt(), 1);
-        QCOMPARE(stored.value("size").toSize(), QSize(1024, 768));
-        QCOMPARE(stored.value("time").toInt(), 30);
-        // The size is kept in the notation that any QSettings reader understands.
-        QVERIFY(readFile(iniPath()).contains("size=@Size(1024 768)"));
-        // The next dialog starts from what was saved.
         DlgPushGraphProperty again(nullptr);
-        QCOMPARE(shownWindow(&again), (QList<int>{1, 1024, 768, 30}));
+        QCOMPARE(shownWindow(&again), (QList<int>{!shown[0], 1024, shown[2], 30}));
     }
 };
 

@@ -21,26 +21,23 @@ namespace {
 using TestSupport::readFile;
 using TestSupport::writeFile;
 
-// Clicks a manager's button, answering the dialog it opens and any question after it.
-void press(FolderBrowser &manager, const char *button, std::function<void(QWidget *)> answerDialog = {},
-    QMessageBox::StandardButton answer = QMessageBox::Yes)
+// Clicks a manager's button, entering `name` into the input dialog it opens, if any, and
+// giving `answer` to any question after it.
+void press(FolderBrowser &manager, const char *button, QMessageBox::StandardButton answer = QMessageBox::Yes,
+    const QString &name = QString())
 {
     TestSupport::whenModals(
         [&](QWidget *modal) {
-            if (auto *box = qobject_cast<QMessageBox *>(modal))
+            if (auto *input = qobject_cast<QInputDialog *>(modal)) {
+                input->setTextValue(name);
+                input->accept();
+            } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
                 box->button(box->button(answer) ? answer : QMessageBox::Ok)->click();
-            else
-                answerDialog(modal);
+            }
         },
         1000);
     manager.findChild<QPushButton *>(QLatin1String(button))->click();
     TestSupport::cancelPendingModals();
-}
-
-void selectEntry(FolderBrowser &manager, const QString &name)
-{
-    auto *list = manager.findChild<QListWidget *>(QStringLiteral("listWidget"));
-    list->setCurrentItem(list->findItems(name, Qt::MatchExactly).value(0));
 }
 
 } // namespace
@@ -77,46 +74,44 @@ private slots:
         const QString outside = TestSupport::projectFolder() + QStringLiteral("/b") + suffix;
         const auto importFile = [&](QMessageBox::StandardButton overwrite) {
             TestSupport::answerFileRequest(outside);
-            press(*manager, "pushButtonImport", {}, overwrite);
+            press(*manager, "pushButtonImport", overwrite);
         };
-        const auto rename = [&](const QString &to) {
-            press(*manager, "pushButtonRename", [&](QWidget *modal) {
-                qobject_cast<QInputDialog *>(modal)->setTextValue(to);
-                qobject_cast<QInputDialog *>(modal)->accept();
-            });
+        // The entries with their contents, then the current one.
+        const auto state = [&] {
+            QStringList entries;
+            for (const QString &entry : manager->entries())
+                entries << entry + '=' + readFile(folder + entry);
+            return entries << LibraryChoice::current(tool);
         };
-        QVERIFY(writeFile(folder + QStringLiteral("a") + suffix, "first"));
+        const QString a = "a" + suffix, b = "b" + suffix, c = "c" + suffix;
+        QVERIFY(writeFile(folder + a, "first"));
+        QVERIFY(writeFile(folder + QStringLiteral("notes.txt"), "x")); // not of the library's kind
         QVERIFY(writeFile(outside, "one"));
         manager->on_Refresh();
-        QCOMPARE(LibraryChoice::current(tool), "a" + suffix); // the first entry until one is chosen
         importFile(QMessageBox::Yes);
-        QCOMPARE(manager->entries(), (QStringList{"a" + suffix, "b" + suffix}));
+        // The first entry is the current one until one is chosen.
+        QCOMPARE(state(), (QStringList{a + "=first", b + "=one", a}));
         QVERIFY(writeFile(outside, "two"));
         importFile(QMessageBox::No);
-        QCOMPARE(readFile(folder + "b" + suffix), QByteArray("one"));
+        QCOMPARE(state(), (QStringList{a + "=first", b + "=one", a}));
         importFile(QMessageBox::Yes);
-        QCOMPARE(readFile(folder + "b" + suffix), QByteArray("two"));
+        QCOMPARE(state(), (QStringList{a + "=first", b + "=two", a}));
 
-        selectEntry(*manager, "b" + suffix);
+        auto *list = manager->findChild<QListWidget *>(QStringLiteral("listWidget"));
+        list->setCurrentItem(list->findItems(b, Qt::MatchExactly).value(0));
         manager->findChild<QPushButton *>(QStringLiteral("pushButtonChoose"))->click();
-        QCOMPARE(LibraryChoice::current(tool), "b" + suffix);
-        rename(QStringLiteral("a")); // taken: refused
-        rename(QStringLiteral("c"));
-        QCOMPARE(manager->entries(), (QStringList{"a" + suffix, "c" + suffix}));
-        QCOMPARE(readFile(folder + "c" + suffix), QByteArray("two"));
-        QCOMPARE(LibraryChoice::current(tool), "c" + suffix); // the choice follows the name
+        press(*manager, "pushButtonRename", QMessageBox::Ok, QStringLiteral("a")); // taken: refused
+        press(*manager, "pushButtonRename", QMessageBox::Ok, QStringLiteral("c"));
+        QCOMPARE(state(), (QStringList{a + "=first", c + "=two", c})); // the choice follows the name
         if (tool != ItemKind::Group) { // a new picture shows the current entry
             std::unique_ptr<GraphicsItem> drawn(ItemSamples::create(tool, QRectF(0, 0, 9, 9)));
-            QCOMPARE(
-                drawn->propertyValue(tool == ItemKind::CustomSymbol ? "图符文件" : "SVG文件").toString(), "c" + suffix);
+            QCOMPARE(drawn->propertyValue(tool == ItemKind::CustomSymbol ? "图符文件" : "SVG文件").toString(), c);
         }
-
-        press(*manager, "pushButtonDelete", {}, QMessageBox::No);
-        QVERIFY(QFile::exists(folder + "c" + suffix));
-        press(*manager, "pushButtonDelete", {}, QMessageBox::Yes);
-        QCOMPARE(manager->entries(), QStringList{"a" + suffix});
-        QCOMPARE(LibraryChoice::current(tool), "a" + suffix);
-        QVERIFY(QFile::remove(folder + "a" + suffix));
+        press(*manager, "pushButtonDelete", QMessageBox::No);
+        QCOMPARE(state(), (QStringList{a + "=first", c + "=two", c}));
+        press(*manager, "pushButtonDelete", QMessageBox::Yes);
+        QCOMPARE(state(), (QStringList{a + "=first", a}));
+        QVERIFY(QFile::remove(folder + a));
     }
 };
 
