@@ -17,7 +17,6 @@
 #include <QScrollBar>
 #include <QUndoStack>
 #include <QtTest>
-#include <cmath>
 #include <memory>
 
 namespace {
@@ -91,33 +90,24 @@ private slots:
         m_window->form().action_Void->trigger();
     }
 
-    void zoomPercentFollowsTheLevel_data()
+    // The zoom level sets the scale, the percent and the status bar, with one change signal; the
+    // commands replace any earlier transformation and return exactly.
+    void zoom()
     {
-        QTest::addColumn<int>("level");
-        QTest::addColumn<int>("percent");
-        const int rows[][2] = {{100, 100}, {110, 114}, {120, 131}, {90, 87}, {80, 75}, {150, 200}, {50, 50}, {0, 25}};
-        for (const auto &row : rows)
-            QTest::addRow("%d", row[0]) << row[0] << row[1];
-    }
-
-    void zoomPercentFollowsTheLevel()
-    {
-        QFETCH(int, level);
-        QFETCH(int, percent);
-        QSignalSpy changed(m_view, &GraphicsView::changed);
-        if (level >= 100)
-            m_view->zoomIn(level - 100);
-        else
-            m_view->zoomOut(100 - level);
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(m_view->zoomPercent(), percent);
-        QCOMPARE(int(m_view->transform().m11() * 100), percent); // the view shows what the percent says
-        QVERIFY2(statistics().contains(QStringLiteral("(%1%)").arg(percent)), qPrintable(statistics()));
-    }
-
-    void zoomCommandsReturnExactly()
-    {
-        m_view->scale(3, 3); // a zoom replaces any earlier transformation
+        const int rows[][2] = {{110, 114}, {120, 131}, {90, 87}, {80, 75}, {150, 200}, {50, 50}, {0, 25}, {100, 100}};
+        for (const auto &row : rows) {
+            m_window->form().action_ZoomDefault->trigger();
+            QSignalSpy changed(m_view, &GraphicsView::changed);
+            if (row[0] >= 100)
+                m_view->zoomIn(row[0] - 100);
+            else
+                m_view->zoomOut(100 - row[0]);
+            QCOMPARE(changed.count(), 1);
+            QCOMPARE((QList<int>{m_view->zoomPercent(), int(m_view->transform().m11() * 100)}),
+                (QList<int>{row[1], row[1]}));
+            QVERIFY2(statistics().contains(QStringLiteral("(%1%)").arg(row[1])), qPrintable(statistics()));
+        }
+        m_view->scale(3, 3); // from level 100, the last row
         for (int i = 0; i < 10; ++i)
             m_window->form().action_ZoomIn->trigger();
         QCOMPARE(m_view->zoomPercent(), 400);
@@ -156,39 +146,31 @@ private slots:
         QVERIFY(statistics().contains(QStringLiteral("(%1%)").arg(percent)));
     }
 
-    void preview_data()
-    {
-        QTest::addColumn<int>("tool");
-        QTest::addColumn<QPoint>("end");
-        QTest::addColumn<QRect>("expected"); // the drag starts at (110, 110)
-        const int line = ItemKind::Line;
-        QTest::newRow("square") << int(ItemKind::Rectangle) << QPoint(140, 120)
-                                << QRect(QPoint(110, 110), QPoint(140, 140));
-        QTest::newRow("square, the taller side decides")
-            << int(ItemKind::Rectangle) << QPoint(140, 50) << QRect(QPoint(50, 50), QPoint(110, 110));
-        QTest::newRow("horizontal line") << line << QPoint(140, 120) << QRect(QPoint(110, 110), QPoint(140, 110));
-        QTest::newRow("vertical line") << line << QPoint(120, 140) << QRect(QPoint(110, 110), QPoint(110, 140));
-        QTest::newRow("diagonal goes vertical")
-            << line << QPoint(140, 140) << QRect(QPoint(110, 110), QPoint(110, 140));
-    }
-
+    // The dotted preview follows the Shift constraint (worked out in full by tst_scene's drawing):
+    // a square's taller side decides, a diagonal line goes vertical.
     void preview()
     {
-        QFETCH(int, tool);
-        QFETCH(QPoint, end);
-        QFETCH(QRect, expected);
-        EditorState::setCurrentTool(tool);
+        const struct
+        {
+            int tool;
+            QPoint end; // the drag starts at (110, 110)
+            QRect expected;
+        } rows[] = {{ItemKind::Rectangle, QPoint(140, 50), QRect(QPoint(50, 50), QPoint(110, 110))},
+            {ItemKind::Line, QPoint(140, 140), QRect(QPoint(110, 110), QPoint(110, 140))}};
         // The pixels of the unsnapped preview; tst_grid checks the preview on the grid.
         EditorState::gridSettings().setSnap(false);
-        const QPoint start(110, 110);
-        mouse(QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
-        mouse(QEvent::MouseMove, end, Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
-        const QRect seen = whiteBounds();
-        // Dotted: an end may fall into a gap of up to two pixels.
-        QVERIFY2(expected.contains(seen) && seen.adjusted(-2, -2, 2, 2).contains(expected),
-            qPrintable(QStringLiteral("%1,%2 %3x%4").arg(seen.x()).arg(seen.y()).arg(seen.width()).arg(seen.height())));
-        mouse(QEvent::MouseButtonRelease, end, Qt::LeftButton, Qt::NoButton, Qt::ShiftModifier);
-        m_view->documentScene()->undoStack()->undo();
+        for (const auto &row : rows) {
+            EditorState::setCurrentTool(row.tool);
+            mouse(QEvent::MouseButtonPress, QPoint(110, 110), Qt::LeftButton, Qt::LeftButton);
+            mouse(QEvent::MouseMove, row.end, Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
+            const QRect seen = whiteBounds();
+            // Dotted: an end may fall into a gap of up to two pixels.
+            QVERIFY2(row.expected.contains(seen) && seen.adjusted(-2, -2, 2, 2).contains(row.expected),
+                qPrintable(
+                    QStringLiteral("%1,%2 %3x%4").arg(seen.x()).arg(seen.y()).arg(seen.width()).arg(seen.height())));
+            mouse(QEvent::MouseButtonRelease, row.end, Qt::LeftButton, Qt::NoButton, Qt::ShiftModifier);
+            m_view->documentScene()->undoStack()->undo();
+        }
     }
 
     void panningScrollsAndBlocksSelection()
