@@ -115,162 +115,117 @@ private slots:
         qRegisterMetaType<QtProperty *>();
     }
 
-    void typesShowAndEdit_data()
+    void editors_data()
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<QVariantHash>("attributes");
         QTest::addColumn<QVariant>("start");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QVariant>("next");
+        QTest::addColumn<QString>("text"); // what the row shows for it
+        QTest::addColumn<QStringList>("parts");
+        QTest::addColumn<QString>("part"); // the row edited, the whole when empty
+        QTest::addColumn<QVariantHash>("editor"); // properties of the editor that opens
+        QTest::addColumn<QVariant>("entered");
+        QTest::addColumn<QVariant>("whole"); // the value afterwards
         const QString dir = TestSupport::projectFolder();
         QFile picked(dir + "/站.drw"); // browsing picks existing files only
         QVERIFY(picked.open(QIODevice::WriteOnly));
-        QFont font("Noto Sans CJK SC", 12);
-        QFont larger("Noto Sans CJK SC", 20);
-        QTest::newRow("string") << int(QVariant::String) << QVariantHash() << QVariant("甲") << "甲"
-                                << QVariant("ab c");
-        QTest::newRow("bool") << int(QVariant::Bool) << QVariantHash() << QVariant(false) << "[ ]" << QVariant(true);
-        QTest::newRow("int") << int(QVariant::Int) << QVariantHash() << QVariant(3) << "3" << QVariant(-42);
-        QTest::newRow("double") << int(QVariant::Double) << QVariantHash{{"decimals", 3}} << QVariant(1.5) << "1.500"
-                                << QVariant(2.25);
-        QTest::newRow("colour") << int(QVariant::Color) << QVariantHash() << QVariant(QColor(1, 2, 3))
-                                << "[1, 2, 3] (255)" << QVariant(QColor(200, 100, 0, 128));
-        QTest::newRow("font") << int(QVariant::Font) << QVariantHash() << QVariant(font) << "[Noto Sans CJK SC, 12]"
-                              << QVariant(larger);
-        QTest::newRow("enum") << M::enumTypeId() << QVariantHash{{"enumNames", QStringList{"无", "实线", "虚线"}}}
-                              << QVariant(1) << "实线" << QVariant(2);
-        QTest::newRow("popup") << M::popupTypeId() << QVariantHash{{"items", QStringList{"秒", "分", "时"}}}
-                               << QVariant("分") << "分" << QVariant("时");
-        QTest::newRow("path typed") << M::pathTypeId() << QVariantHash() << QVariant("a.drw") << "a.drw"
-                                    << QVariant("b.drw");
-        QTest::newRow("path browsed") << M::pathTypeId()
-                                      << QVariantHash{{"filter", "画面文件(*.drw)"}, {"directory", dir}} << QVariant("")
-                                      << "" << QVariant(dir + "/站.drw");
-        QTest::newRow("points") << M::pntTypeId() << QVariantHash()
-                                << QVariant::fromValue(QPolygonF(QVector<QPointF>{{1, 2}})) << "(1, 2)"
-                                << QVariant::fromValue(QPolygonF(QVector<QPointF>{{0, 0.5}, {10, -3}}));
+        const QFont font("Noto Sans CJK SC", 12);
+        QFont bold = font;
+        bold.setBold(true);
+        const QStringList fontParts{"字体族", "字号", "粗体", "斜体", "下划线", "删除线", "字距调整"};
+        const QStringList colourParts{"红", "绿", "蓝", "透明度"};
+        const auto row
+            = [](const char *name, int type, const QVariantHash &attributes, const QVariant &start) -> QTestData & {
+            return QTest::newRow(name) << type << attributes << start;
+        };
+        row("string", QVariant::String, {}, "甲")
+            << "甲" << QStringList() << "" << QVariantHash() << QVariant("ab c") << QVariant("ab c");
+        row("string keeps a text its pattern refuses", QVariant::String, {{"regExp", QRegExp("[0-9]+")}}, "12a")
+            << "12a" << QStringList() << "" << QVariantHash{{"acceptableInput", false}} << QVariant("34")
+            << QVariant("34");
+        row("bool", QVariant::Bool, {}, false)
+            << "[ ]" << QStringList() << "" << QVariantHash() << QVariant(true) << QVariant(true);
+        row("int into its range", QVariant::Int, {{"minimum", 1}, {"maximum", 32}, {"singleStep", 4}}, 40)
+            << "32" << QStringList() << "" << QVariantHash{{"maximum", 32}, {"singleStep", 4}} << QVariant(7)
+            << QVariant(7);
+        row("double into its range", QVariant::Double, {{"minimum", 0.0}, {"decimals", 3}}, -2.0)
+            << "0.000" << QStringList() << "" << QVariantHash{{"decimals", 3}} << QVariant(2.25) << QVariant(2.25);
+        row("colour", QVariant::Color, {}, QColor(1, 2, 3))
+            << "[1, 2, 3] (255)" << colourParts << "" << QVariantHash() << QVariant(QColor(200, 100, 0, 128))
+            << QVariant(QColor(200, 100, 0, 128));
+        row("colour part", QVariant::Color, {}, QColor(10, 20, 30))
+            << "[10, 20, 30] (255)" << colourParts << "绿" << QVariantHash{{"maximum", 255}} << QVariant(200)
+            << QVariant(QColor(10, 200, 30));
+        row("font", QVariant::Font, {}, font)
+            << "[Noto Sans CJK SC, 12]" << fontParts << "" << QVariantHash() << QVariant(QFont("Noto Sans CJK SC", 20))
+            << QVariant(QFont("Noto Sans CJK SC", 20));
+        row("font part", QVariant::Font, {}, font)
+            << "[Noto Sans CJK SC, 12]" << fontParts << "粗体" << QVariantHash() << QVariant(true) << QVariant(bold);
+        row("size part, both into range", QVariant::Size, {{"minimum", QSize(10, 10)}, {"maximum", QSize(100, 50)}},
+            QSize(200, 5))
+            << "100 x 10" << QStringList{"宽", "高"} << "宽" << QVariantHash{{"maximum", 100}} << QVariant(40)
+            << QVariant(QSize(40, 10));
+        row("enum", M::enumTypeId(), {{"enumNames", QStringList{"无", "实线", "虚线"}}}, 1)
+            << "实线" << QStringList() << "" << QVariantHash{{"count", 3}} << QVariant(2) << QVariant(2);
+        row("enum out of range", M::enumTypeId(), {{"enumNames", QStringList{"a", "b"}}}, 5)
+            << "" << QStringList() << "" << QVariantHash{{"count", 2}} << QVariant(0) << QVariant(0);
+        row("popup", M::popupTypeId(), {{"items", QStringList{"秒", "分", "时"}}}, "分")
+            << "分" << QStringList() << "" << QVariantHash{{"count", 3}} << QVariant("时") << QVariant("时");
+        row("popup keeps an unknown text first", M::popupTypeId(), {{"items", QStringList{"x", "y"}}}, "z")
+            << "z" << QStringList() << "" << QVariantHash{{"count", 3}} << QVariant("x") << QVariant("x");
+        row("path typed", M::pathTypeId(), {}, "a.drw")
+            << "a.drw" << QStringList() << "" << QVariantHash() << QVariant("b.drw") << QVariant("b.drw");
+        row("path browsed", M::pathTypeId(), {{"filter", "画面文件(*.drw)"}, {"directory", dir}}, "")
+            << "" << QStringList() << "" << QVariantHash() << QVariant(dir + "/站.drw") << QVariant(dir + "/站.drw");
+        const QPolygonF points(QVector<QPointF>{{0, 0.5}, {10, -3}});
+        row("points", M::pntTypeId(), {}, QVariant::fromValue(QPolygonF(QVector<QPointF>{{1, 2}})))
+            << "(1, 2)" << QStringList() << "" << QVariantHash() << QVariant::fromValue(points)
+            << QVariant::fromValue(points);
     }
 
-    void typesShowAndEdit()
+    // What a row shows, its parts, the editor that opens on it or on a part, and what entering
+    // a value there does: the whole changes and alone reports; setting the whole again moves
+    // the parts without a signal of theirs.
+    void editors()
     {
         QFETCH(int, type);
         QFETCH(QVariantHash, attributes);
         QFETCH(QVariant, start);
-        QFETCH(QVariant, next);
+        QFETCH(QString, text);
+        QFETCH(QStringList, parts);
+        QFETCH(QString, part);
+        QFETCH(QVariantHash, editor);
+        QFETCH(QVariant, entered);
+        QFETCH(QVariant, whole);
         Browser b;
         QtVariantProperty *p = b.add(type, attributes, start);
-        QFETCH(QString, text);
         QCOMPARE(shown(b.browser, p), text);
-        enter(b.open(p), next);
+        QStringList names;
+        QtVariantProperty *target = p;
+        for (QtProperty *sub : p->subProperties()) {
+            names << sub->propertyName();
+            target = sub->propertyName() == part ? static_cast<QtVariantProperty *>(sub) : target;
+        }
+        QCOMPARE(names, parts);
+        QWidget *opened = b.open(target);
+        QVERIFY(opened);
+        for (auto it = editor.cbegin(); it != editor.cend(); ++it)
+            QCOMPARE(opened->property(it.key().toLatin1()), it.value());
+        enter(opened, entered);
         // The font dialog adds a style name; family and size are what was chosen.
         const auto same = [](const QVariant &v) {
             const QFont f = v.value<QFont>();
             return v.userType() == QMetaType::QFont ? QVariant(f.family() + QString::number(f.pointSize())) : v;
         };
-        QCOMPARE(same(p->value()), same(next));
+        QCOMPARE(same(p->value()), same(whole));
+        QCOMPARE(target->value(), entered.userType() == QMetaType::QFont ? target->value() : entered);
         QCOMPARE(b.changes.size(), 1);
         QCOMPARE(b.changes.first().at(0).value<QtProperty *>(), p);
-        QCOMPARE(same(b.changes.first().at(1)), same(next));
-        QCOMPARE(shown(b.browser, p), p->valueText().replace("否", "[ ]").replace("是", "[x]"));
-    }
-
-    void attributesLimitEditors_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QVariantHash>("attributes");
-        QTest::addColumn<QVariant>("value");
-        QTest::addColumn<QVariant>("kept");
-        QTest::addColumn<QString>("row");
-        QTest::addColumn<QByteArray>("editorProperty");
-        QTest::addColumn<QVariant>("editorValue");
-        const QVariantHash range{{"minimum", 1}, {"maximum", 32}, {"singleStep", 4}};
-        QTest::newRow("int max") << int(QVariant::Int) << range << QVariant(40) << QVariant(32) << ""
-                                 << QByteArray("maximum") << QVariant(32);
-        QTest::newRow("int step") << int(QVariant::Int) << range << QVariant(-5) << QVariant(1) << ""
-                                  << QByteArray("singleStep") << QVariant(4);
-        QTest::newRow("double") << int(QVariant::Double) << QVariantHash{{"minimum", 0.0}, {"decimals", 1}}
-                                << QVariant(-2.0) << QVariant(0.0) << "" << QByteArray("decimals") << QVariant(1);
-        QTest::newRow("enum") << M::enumTypeId() << QVariantHash{{"enumNames", QStringList{"a", "b"}}} << QVariant(5)
-                              << QVariant(-1) << "" << QByteArray("count") << QVariant(2);
-        QTest::newRow("popup keeps an unknown text")
-            << M::popupTypeId() << QVariantHash{{"items", QStringList{"x", "y"}}} << QVariant("z") << QVariant("z")
-            << "" << QByteArray("count") << QVariant(3);
-        QTest::newRow("regExp") << int(QVariant::String) << QVariantHash{{"regExp", QRegExp("[0-9]+")}}
-                                << QVariant("12a") << QVariant("12a") << "" << QByteArray("acceptableInput")
-                                << QVariant(false);
-        QTest::newRow("size") << int(QVariant::Size)
-                              << QVariantHash{{"minimum", QSize(10, 10)}, {"maximum", QSize(100, 50)}}
-                              << QVariant(QSize(200, 5)) << QVariant(QSize(100, 10)) << "宽" << QByteArray("maximum")
-                              << QVariant(100);
-        QTest::newRow("colour part") << int(QVariant::Color) << QVariantHash() << QVariant(QColor(Qt::red))
-                                     << QVariant(QColor(Qt::red)) << "透明度" << QByteArray("maximum") << QVariant(255);
-    }
-
-    void attributesLimitEditors()
-    {
-        QFETCH(int, type);
-        QFETCH(QVariantHash, attributes);
-        QFETCH(QVariant, value);
-        QFETCH(QVariant, kept);
-        QFETCH(QString, row);
-        QFETCH(QByteArray, editorProperty);
-        QFETCH(QVariant, editorValue);
-        Browser b;
-        QtVariantProperty *p = b.add(type, attributes, value);
-        QCOMPARE(p->value(), kept);
-        QtProperty *target = p;
-        for (QtProperty *part : p->subProperties())
-            target = part->propertyName() == row ? part : target;
-        QWidget *editor = b.open(target);
-        QVERIFY(editor);
-        QCOMPARE(editor->property(editorProperty), editorValue);
-        QCOMPARE(b.changes.size(), 0);
-    }
-
-    void compoundParts_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QVariant>("start");
-        QTest::addColumn<QStringList>("parts");
-        QTest::addColumn<QVariant>("partValue");
-        QTest::addColumn<QVariant>("whole");
-        QFont bold("Noto Sans CJK SC", 12);
-        bold.setBold(true);
-        QTest::newRow("size") << int(QVariant::Size) << QVariant(QSize(4, 5)) << QStringList{"宽", "高"} << QVariant(9)
-                              << QVariant(QSize(4, 9));
-        QTest::newRow("colour") << int(QVariant::Color) << QVariant(QColor(10, 20, 30))
-                                << QStringList{"红", "绿", "蓝", "透明度"} << QVariant(200)
-                                << QVariant(QColor(10, 200, 30));
-        QTest::newRow("font") << int(QVariant::Font) << QVariant(QFont("Noto Sans CJK SC", 12))
-                              << QStringList{"字体族", "字号", "粗体", "斜体", "下划线", "删除线", "字距调整"}
-                              << QVariant(true) << QVariant(bold);
-    }
-
-    void compoundParts()
-    {
-        QFETCH(QVariant, start);
-        QFETCH(QVariant, whole);
-        QFETCH(QVariant, partValue);
-        QFETCH(int, type);
-        QFETCH(QStringList, parts);
-        Browser b;
-        QtVariantProperty *p = b.add(type, {}, start);
-        for (QtProperty *part : p->subProperties())
-            QCOMPARE(part->propertyName(), parts.takeFirst());
-        QVERIFY(parts.isEmpty());
-        // Editing a part changes the whole, and only the whole reports.
-        auto *part = static_cast<QtVariantProperty *>(p->subProperties().at(type == QVariant::Font ? 2 : 1));
-        enter(b.open(part), partValue);
-        QCOMPARE(p->value(), whole);
-        QCOMPARE(part->value(), partValue);
-        QCOMPARE(b.changes.size(), 1);
-        QCOMPARE(b.changes.at(0).at(0).value<QtProperty *>(), p);
-        QCOMPARE(b.changes.at(0).at(1), whole);
-        // Setting the whole moves its parts without a signal of theirs.
+        QCOMPARE(same(b.changes.first().at(1)), same(whole));
+        QCOMPARE(shown(b.browser, target), target->valueText().replace("否", "[ ]").replace("是", "[x]"));
         b.manager.setValue(p, start);
         QCOMPARE(b.changes.size(), 2);
-        QVERIFY(part->value() != partValue);
-        QCOMPARE(shown(b.browser, part), part->valueText().replace("否", "[ ]"));
+        QCOMPARE(shown(b.browser, target), target->valueText().replace("否", "[ ]").replace("是", "[x]"));
     }
 
     void groupsDisabledRowsAndClear()
