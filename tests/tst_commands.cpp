@@ -1,5 +1,6 @@
 // The undo commands on a real undo stack and a real scene: what a push changes, and that
-// undo and redo put back exactly what was there, including the stacking order.
+// undo and redo put back exactly what was there, including the stacking order. Geometry and
+// lock commands run through the scene's own edits in tst_scene, tst_alignment, tst_grouping.
 #include "abstractgraphicsscene.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
@@ -140,16 +141,6 @@ struct StackCase
     bool redoRepaints;
 };
 
-void addTypeRows(bool withGroup)
-{
-    QTest::addColumn<int>("type");
-    QTest::newRow("rectangle") << int(ItemKind::Rectangle);
-    QTest::newRow("switch") << int(ItemKind::Breaker);
-    QTest::newRow("text") << int(ItemKind::PlainText);
-    if (withGroup)
-        QTest::newRow("group") << int(ItemKind::Group);
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(StackCase)
@@ -159,45 +150,6 @@ class TestCommands : public QObject
     Q_OBJECT
 private slots:
     void initTestCase() { TestSupport::isolate("commands"); }
-
-    void geometry_data() { addTypeRows(false); }
-
-    // Each geometry command pushed, undone and redone on its own; two edits of the same kind
-    // on the same item stay two undo steps.
-    void geometry()
-    {
-        QFETCH(int, type);
-        Board b;
-        GraphicsItem *item = b.add(QRectF(40, 40, 60, 30), type);
-        const QVariant start = item->geometry();
-        const auto edit = [&](const std::function<QUndoCommand *()> &command, const QRectF &after) {
-            QVERIFY(ItemSamples::undoRedoRestores(b.stack, b.scene, [&] { b.stack.push(command()); }));
-            QCOMPARE(item->itemRect(), after);
-            b.stack.undo();
-        };
-        edit([&] { return new CommandSetWidth(item, 120, nullptr); }, QRectF(40, 40, 120, 30));
-        edit([&] { return new CommandSetHeight(item, 7, nullptr); }, QRectF(40, 40, 60, 7));
-        edit([&] { return new CommandMoveBy(item, -3.5, 7.25, nullptr); }, QRectF(36.5, 47.25, 60, 30));
-        // A drag moves the item, or its top-left handle resizes it, before the command is pushed.
-        edit(
-            [&] {
-                item->setPos(75, -5);
-                return new CommandSetPos(item, QPointF(40, 40), nullptr);
-            },
-            QRectF(75, -5, 60, 30));
-        edit(
-            [&] {
-                item->setPos(25, 30);
-                item->setRect(QRectF(0, 0, 75, 40));
-                return new CommandResize(item, start, nullptr);
-            },
-            QRectF(25, 30, 75, 40));
-        for (int i = 0; i < 2; ++i) {
-            b.stack.push(new CommandMoveBy(item, 5, 0, nullptr));
-            b.stack.push(new CommandSetWidth(item, 30 + i, nullptr));
-        }
-        QCOMPARE(b.stack.count(), 4);
-    }
 
     // Membership follows the command, and the item outlives both the scene and the commands.
     void addAndRemove()
@@ -226,7 +178,14 @@ private slots:
         }
     }
 
-    void setProperty_data() { addTypeRows(true); }
+    void setProperty_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::newRow("rectangle") << int(ItemKind::Rectangle);
+        QTest::newRow("switch") << int(ItemKind::Breaker);
+        QTest::newRow("text") << int(ItemKind::PlainText);
+        QTest::newRow("group") << int(ItemKind::Group);
+    }
 
     // Every editable property, each pushed, undone and redone on its own.
     void setProperty()
@@ -250,24 +209,6 @@ private slots:
             }
         }
         QVERIFY(edited > 0);
-    }
-
-    void setLock()
-    {
-        Board b;
-        const QList<QGraphicsItem *> items{b.add(QRectF(0, 0, 10, 10)), b.addGroup(QPointF(), {QRectF(20, 0, 10, 10)})};
-        for (QGraphicsItem *item : items) {
-            auto *utility = dynamic_cast<AbstractGraphicsUtility *>(item);
-            for (bool initial : {false, true}) {
-                utility->setLock(initial);
-                QVERIFY(b.pushed(new CommandSetLock(utility, !initial, nullptr)));
-                QCOMPARE(utility->islocked(), !initial);
-                // A locked item must not follow the mouse.
-                QCOMPARE(bool(item->flags() & QGraphicsItem::ItemIsMovable), initial);
-                b.stack.undo();
-                QCOMPARE(bool(item->flags() & QGraphicsItem::ItemIsMovable), !initial);
-            }
-        }
     }
 
     // Grouping and ungrouping keep the members where they are; undo changes no selection and
