@@ -165,80 +165,65 @@ private slots:
     void severalItems_data()
     {
         QTest::addColumn<QList<int>>("pick");
-        QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<QVariantList>("shown");
-        QTest::newRow("two share two") << QList<int>{0, 1} << QStringList{"c", "d"} << QVariantList{true, 0};
-        QTest::newRow("in the first item's order")
-            << QList<int>{1, 0} << QStringList{"d", "c"} << QVariantList{0, true};
-        QTest::newRow("every item counts") << QList<int>{0, 1, 3} << QStringList{"d"} << QVariantList{0};
-        QTest::newRow("none shared") << QList<int>{0, 2} << QStringList() << QVariantList();
-        QTest::newRow("same values") << QList<int>{1, 3} << QStringList{"d"} << QVariantList{2};
+        QTest::addColumn<QStringList>("rows"); // name=value, under the one group's title
+        QTest::newRow("two share two") << QList<int>{0, 1} << QStringList{"相同属性", "c=true", "d=0"};
+        QTest::newRow("in the first item's order") << QList<int>{1, 0} << QStringList{"相同属性", "d=0", "c=true"};
+        QTest::newRow("every item counts") << QList<int>{0, 1, 3} << QStringList{"相同属性", "d=0"};
+        QTest::newRow("none shared") << QList<int>{0, 2} << QStringList();
+        QTest::newRow("same values") << QList<int>{1, 3} << QStringList{"相同属性", "d=2"};
     }
 
     void severalItems()
     {
         QFETCH(QList<int>, pick);
         QFETCH(QStringList, rows);
-        QFETCH(QVariantList, shown);
         Property *a = make("a", 0), *b = make("b", 2), *c = make("c", 1), *d = make("d", 2), *e = make("e", 0);
         using A = AbstractGraphicsProperty;
         Scene scene;
-        QList<QGraphicsItem *> items;
         const QList<FakeItem *> fakes{
             new FakeItem({{A::Common, {a, b}}, {A::General, {c}}, {A::Specific, {d}}}, {{"c", true}, {"d", 1}}),
             new FakeItem({{A::Common, {d, c}}, {A::General, {e}}}, {{"c", true}, {"d", 2}}),
             new FakeItem({{A::Common, {e}}}, {}),
             new FakeItem({{A::Specific, {d}}}, {{"d", 2}}),
         };
+        QList<QGraphicsItem *> items;
         for (FakeItem *f : fakes)
             scene.addItem(f);
         for (int i : pick)
             items << fakes.at(i);
         PropertyDockWidget dock(nullptr);
         dock.setItems(items);
-        QCOMPARE(titles(dock), rows.isEmpty() ? QStringList() : QStringList{"相同属性"});
-        QStringList names;
-        QVariantList values;
-        for (QtVariantProperty *row : rows.isEmpty() ? QList<QtVariantProperty *>() : rowsOf(dock, 0)) {
-            names << row->propertyName();
-            values << row->value();
-        }
-        QCOMPARE(names, rows);
-        QCOMPARE(values, shown);
-        // Building the rows is not an edit.
-        QCOMPARE(scene.undoStack()->count(), 0);
+        QStringList shown = titles(dock);
+        for (QtVariantProperty *row : shown.isEmpty() ? QList<QtVariantProperty *>() : rowsOf(dock, 0))
+            shown << row->propertyName() + '=' + row->value().toString();
+        QCOMPARE(shown, rows);
+        QCOMPARE(scene.undoStack()->count(), 0); // building the rows is not an edit
     }
 
+    // One undo step for all items; items in no scene have no stack to take the edit.
     void editingThreeItemsIsOneStep()
     {
         Scene scene;
-        QList<QGraphicsItem *> items;
-        for (int width = 1; width <= 3; ++width) {
-            GraphicsItem *item = ItemSamples::create(ItemKind::Ellipse, {width * 50.0, 0, 40, 20});
-            item->setPropertyValue("线宽", width);
-            scene.addItem(item);
-            items << item;
+        QList<GraphicsItem *> items;
+        for (int width = 1; width <= 4; ++width) {
+            items << ItemSamples::create(ItemKind::Ellipse, {width * 50.0, 0, 40, 20});
+            items.last()->setPropertyValue("线宽", width);
+            if (width < 4)
+                scene.addItem(items.last());
         }
-        PropertyDockWidget dock(nullptr);
-        dock.show();
-        dock.setItems(items);
-        typeInto(dock, "线宽", "7");
+        const std::unique_ptr<GraphicsItem> loose(items.last());
+        for (bool inScene : {true, false}) {
+            PropertyDockWidget dock(nullptr);
+            dock.show();
+            dock.setItems(
+                inScene ? QList<QGraphicsItem *>{items[0], items[1], items[2]} : QList<QGraphicsItem *>{loose.get()});
+            QVERIFY(ItemSamples::undoRedoRestores(*scene.undoStack(), scene, [&] { typeInto(dock, "线宽", "7"); }));
+        }
         QCOMPARE(scene.undoStack()->count(), 1);
         QCOMPARE(scene.undoStack()->command(0)->text(), "setProperty");
         QCOMPARE(scene.undoStack()->command(0)->childCount(), 3);
-        for (QGraphicsItem *item : items)
-            QCOMPARE(static_cast<GraphicsItem *>(item)->penWidth(), 7);
-        scene.undoStack()->undo();
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(static_cast<GraphicsItem *>(items.at(i))->penWidth(), i + 1);
-
-        // Items in no scene: there is no stack to take the edit, and nothing changes.
-        std::unique_ptr<GraphicsItem> loose(ItemSamples::create(ItemKind::Ellipse, {0, 0, 40, 20}));
-        PropertyDockWidget fresh(nullptr);
-        fresh.show();
-        fresh.setItems({loose.get()});
-        typeInto(fresh, "线宽", "9");
-        QVERIFY(loose->penWidth() != 9);
+        QCOMPARE((QList<int>{items[0]->penWidth(), items[1]->penWidth(), items[2]->penWidth(), loose->penWidth()}),
+            (QList<int>{7, 7, 7, 4}));
     }
 
     void throughTheMainWindow()
@@ -267,14 +252,13 @@ private slots:
         QCOMPARE(item->penColor(), QColor(Qt::red));
         QTRY_VERIFY_WITH_TIMEOUT(redPixels() > 100, 5000);
         QCOMPARE(view->documentScene()->undoStack()->count(), steps + 1);
-        w.form().mainToolBar->actions().at(w.form().mainToolBar->actions().size() - 2)->trigger();
+        w.findChild<QAction *>(QStringLiteral("action_Undo"))->trigger();
         QCOMPARE(item->penColor(), ItemSamples::defaults().penColor);
-        // Its "红" sub-row is one step as well, and one undo gives the colour back.
-        typeInto(*dock, "线条颜色", "7", 0);
+        // Its "红" sub-row is one step as well.
+        QVERIFY(ItemSamples::undoRedoRestores(
+            *view->documentScene()->undoStack(), *view->documentScene(), [&] { typeInto(*dock, "线条颜色", "7", 0); }));
         QCOMPARE(item->penColor().red(), 7);
         QCOMPARE(view->documentScene()->undoStack()->count(), steps + 1);
-        view->documentScene()->undoStack()->undo();
-        QCOMPARE(item->penColor(), ItemSamples::defaults().penColor);
 
         // Clicking empty canvas empties the dock.
         QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, view->mapFromScene(QPointF(600, 500)));
