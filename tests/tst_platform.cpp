@@ -1,27 +1,84 @@
 // The platform layer as the editor uses it: project folders, message box flags, the offline
-// data link and its server form, the canvas dialog, and a logo file in the project folder.
+// data link and its server form, a logo file in the project folder, the library managers of
+// the Tools menu (import, rename and delete, asking first, and each drawing tool's current
+// entry), and the small settings dialogs: canvas, drawing defaults, pushed-graph window.
 #include "abstractgraphicsutility.h"
 #include "apptexts.h"
 #include "cdatalink.h"
 #include "dbserverform.h"
 #include "dialogs/aboutdlg.h"
 #include "dialogs/dlgenvsettings.h"
+#include "dialogs/dlgpaintproperty.h"
+#include "dialogs/dlgpushgraphproperty.h"
+#include "drawingdefaults.h"
+#include "graphicsitem.h"
 #include "grouptool.h"
+#include "itemkind.h"
+#include "itemsamples.h"
+#include "librarychoice.h"
+#include "painttool.h"
+#include "svgtool.h"
 #include "testsupport.h"
 #include "zmessagebox.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QImage>
+#include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QtTest>
+#include <memory>
 
 namespace {
+
+using TestSupport::child;
+using TestSupport::readFile;
+using TestSupport::writeFile;
 
 QString logo()
 {
     return applicationDir() + QStringLiteral("/Project/logo.bmp");
+}
+
+QString iniPath()
+{
+    return TestSupport::projectFolder() + QStringLiteral("/DlgPushGraphProperty.ini");
+}
+
+int alphaAt(const QIcon &icon, int x, int y)
+{
+    return icon.pixmap(16, 16).toImage().pixelColor(x, y).alpha();
+}
+
+// Mode, width, height and time as the push-graph dialog shows them.
+QList<int> shownWindow(QDialog *dlg)
+{
+    return {child<QComboBox>(dlg, "comboBox")->currentIndex(), child<QSpinBox>(dlg, "spinBoxWidth")->value(),
+        child<QSpinBox>(dlg, "spinBoxHeight")->value(), child<QSpinBox>(dlg, "spinBoxTime")->value()};
+}
+
+// Clicks a manager's button, entering `name` into the input dialog it opens, if any, and
+// giving `answer` to any question after it.
+void press(FolderBrowser &manager, const char *button, QMessageBox::StandardButton answer = QMessageBox::Yes,
+    const QString &name = QString())
+{
+    TestSupport::whenModals(
+        [&](QWidget *modal) {
+            if (auto *input = qobject_cast<QInputDialog *>(modal)) {
+                input->setTextValue(name);
+                input->accept();
+            } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                box->button(box->button(answer) ? answer : QMessageBox::Ok)->click();
+            }
+        },
+        1000);
+    manager.findChild<QPushButton *>(QLatin1String(button))->click();
+    TestSupport::cancelPendingModals();
 }
 
 } // namespace
@@ -41,6 +98,8 @@ private slots:
     }
 
     void cleanupTestCase() { QFile::remove(logo()); }
+
+    void cleanup() { QFile::remove(iniPath()); }
 
     // A logo file in the Project folder beside the executable replaces the built-in picture,
     // for the rest of the run (the built-in one: tst_mainwindow).
@@ -137,11 +196,11 @@ private slots:
     {
         for (bool confirm : {true, false}) {
             TestSupport::whenModal([confirm](QWidget *modal) {
-                auto *host = TestSupport::child<QLineEdit>(modal, "lineEdit_Host");
+                auto *host = child<QLineEdit>(modal, "lineEdit_Host");
                 QVERIFY(confirm || host->text() == QStringLiteral("10.1.2.3"));
                 host->setText(confirm ? QStringLiteral("10.1.2.3") : QStringLiteral("elsewhere"));
-                TestSupport::child<QSpinBox>(modal, "spinBox_Port")->setValue(6543);
-                TestSupport::child<QLineEdit>(modal, "lineEdit_Password")->setText(QStringLiteral("secret"));
+                child<QSpinBox>(modal, "spinBox_Port")->setValue(6543);
+                child<QLineEdit>(modal, "lineEdit_Password")->setText(QStringLiteral("secret"));
                 confirm ? static_cast<QDialog *>(modal)->accept() : static_cast<QDialog *>(modal)->reject();
             });
             QCOMPARE(CDataLink::ShowSetDbServerForm(), int(confirm));
@@ -156,10 +215,166 @@ private slots:
     void canvasDialog()
     {
         DlgEnvSettings fractional(QRectF(5, 7, 800.9, 600.2), nullptr);
-        QCOMPARE(TestSupport::child<QSpinBox>(&fractional, "spinBox_Width")->value(), 800);
+        QCOMPARE(child<QSpinBox>(&fractional, "spinBox_Width")->value(), 800);
         QCOMPARE(fractional.rect(), QRectF(0, 0, 800, 600));
         DlgEnvSettings huge(QRectF(0, 0, 300000, 50), nullptr);
         QCOMPARE(huge.rect(), QRectF(0, 0, 204800, 100));
+    }
+
+    // What the user sees and can enter; the layout itself is left to the form.
+    void paintPropertyForm()
+    {
+        DlgPaintProperty dlg(nullptr);
+        QVERIFY(dlg.findChildren<QAbstractButton *>().isEmpty()); // closed only by the window
+        QCOMPARE(child<QSpinBox>(&dlg, "spinBox")->maximum(), 10);
+        QVERIFY(child<QSpinBox>(&dlg, "spinBox_2")->isHidden() && child<QLabel>(&dlg, "label_2")->isHidden());
+        auto *head = child<QComboBox>(&dlg, "comboBox_2");
+        auto *end = child<QComboBox>(&dlg, "comboBox_3");
+        // The icons: just above the line near each end, ink only where the arrow head is.
+        QVERIFY(alphaAt(head->itemIcon(0), 5, 6) == 0 && alphaAt(end->itemIcon(0), 10, 6) == 0);
+        QVERIFY(alphaAt(head->itemIcon(1), 5, 6) > 0 && alphaAt(head->itemIcon(1), 10, 6) == 0);
+        QVERIFY(alphaAt(end->itemIcon(1), 10, 6) > 0 && alphaAt(end->itemIcon(1), 5, 6) == 0);
+        for (QComboBox *box : {head, end}) {
+            for (int i = 0; i < box->count(); ++i)
+                QVERIFY(alphaAt(box->itemIcon(i), 8, 8) > 0); // every entry shows its line
+        }
+    }
+
+    // Width, pen style, brush style, line head and line end shown and handed back; the colours
+    // are not the dialog's and stay.
+    void paintPropertyRoundTrip()
+    {
+        const QList<QPair<QList<int>, QStringList>> rows{{{0, 0, 0, 0, 0}, {"0", "无", "无", "──", "──"}},
+            {{10, 2, 1, 1, 0}, {"10", "虚线", "实心", "<──", "──"}},
+            {{7, 5, 1, 0, 1}, {"7", "双点划线", "实心", "──", "──>"}}};
+        for (const auto &row : rows) {
+            DrawingDefaults in;
+            in.penWidth = row.first[0];
+            in.penStyle = row.first[1];
+            in.brushStyle = row.first[2];
+            in.lineHead = row.first[3];
+            in.lineEnd = row.first[4];
+            DlgPaintProperty dlg(nullptr);
+            dlg.setValue(in);
+            QStringList shown{child<QSpinBox>(&dlg, "spinBox")->text()};
+            for (const char *box : {"comboBox_4", "comboBox", "comboBox_2", "comboBox_3"})
+                shown << child<QComboBox>(&dlg, box)->currentText();
+            QCOMPARE(shown, row.second);
+            // A record that differs in every field, so that a field left unwritten shows.
+            DrawingDefaults out;
+            out.penWidth = out.penStyle = out.brushStyle = out.lineHead = out.lineEnd = 9;
+            out.penColor = QColor(12, 34, 56);
+            out.bruchColor = QColor(200, 100, 50, 128);
+            dlg.value(out);
+            QCOMPARE((QList<int>{out.penWidth, out.penStyle, out.brushStyle, out.lineHead, out.lineEnd}), row.first);
+            QCOMPARE((QList<QColor>{out.penColor, out.bruchColor}),
+                (QList<QColor>{QColor(12, 34, 56), QColor(200, 100, 50, 128)}));
+        }
+    }
+
+    // What the dialog shows for a stored file (none, written by hand, out of range); the same
+    // changes cancelled write nothing, confirmed write the file that the next dialog shows.
+    void pushGraphSettings_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QList<int>>("shown");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("no file") << QByteArray() << QList<int>{0, 800, 600, 5}
+                                 << QByteArray("[General]\nmode=1\nsize=@Size(1024 600)\ntime=30\n");
+        QTest::newRow("by hand") << QByteArray("[General]\r\nmode=1\r\ntime=30\r\n") << QList<int>{1, 800, 600, 30}
+                                 << QByteArray("[General]\nmode=0\nsize=@Size(1024 600)\ntime=30\n");
+        QTest::newRow("size out of range")
+            << QByteArray("[General]\nsize=@Size(3000 50)\ntime=9999\n") << QList<int>{0, 2048, 100, 3600}
+            << QByteArray("[General]\nmode=1\nsize=@Size(1024 100)\ntime=30\n");
+    }
+
+    void pushGraphSettings()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(QList<int>, shown);
+        QFETCH(QByteArray, saved);
+        QVERIFY(stored.isEmpty() || writeFile(iniPath(), stored));
+        for (bool confirm : {false, true}) {
+            DlgPushGraphProperty dlg(nullptr);
+            dlg.show();
+            QCOMPARE(shownWindow(&dlg), shown);
+            QTest::keyClick(child<QComboBox>(&dlg, "comboBox"), shown[0] ? Qt::Key_Up : Qt::Key_Down);
+            for (const QStringList &entry : {QStringList{"spinBoxWidth", "1024"}, QStringList{"spinBoxTime", "30"}}) {
+                auto *spin = dlg.findChild<QSpinBox *>(entry[0]);
+                spin->setFocus();
+                QTest::keyClick(spin, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClicks(spin, entry[1]);
+            }
+            QTest::mouseClick(child<QPushButton>(&dlg, confirm ? "pushButtonOK" : "pushButtonCancel"), Qt::LeftButton);
+            QVERIFY(!dlg.isVisible());
+            QCOMPARE(dlg.result(), confirm ? int(QDialog::Accepted) : int(QDialog::Rejected));
+            QCOMPARE(QFile::exists(iniPath()), confirm || !stored.isEmpty());
+            QCOMPARE(readFile(iniPath()), confirm ? saved : stored);
+        }
+        DlgPushGraphProperty again(nullptr);
+        QCOMPARE(shownWindow(&again), (QList<int>{!shown[0], 1024, shown[2], 30}));
+    }
+
+    void managesItsFolder_data()
+    {
+        QTest::addColumn<int>("tool");
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("custom symbols") << int(ItemKind::CustomSymbol) << ".png";
+        QTest::newRow("SVG drawings") << int(ItemKind::SvgPicture) << ".svg";
+        QTest::newRow("item groups") << int(ItemKind::Group) << ".grp";
+    }
+
+    void managesItsFolder()
+    {
+        QFETCH(int, tool);
+        QFETCH(QString, suffix);
+        AbstractGraphicsUtility::initProject();
+        std::unique_ptr<FolderBrowser> manager(tool == ItemKind::CustomSymbol
+                ? static_cast<FolderBrowser *>(new PaintTool)
+                : tool == ItemKind::SvgPicture ? static_cast<FolderBrowser *>(new SvgTool)
+                                               : new GroupTool);
+        const QString folder = LibraryChoice::folder(tool);
+        const QString outside = TestSupport::projectFolder() + QStringLiteral("/b") + suffix;
+        const auto importFile = [&](QMessageBox::StandardButton overwrite) {
+            TestSupport::answerFileRequest(outside);
+            press(*manager, "pushButtonImport", overwrite);
+        };
+        // The entries with their contents, then the current one.
+        const auto state = [&] {
+            QStringList entries;
+            for (const QString &entry : manager->entries())
+                entries << entry + '=' + readFile(folder + entry);
+            return entries << LibraryChoice::current(tool);
+        };
+        const QString a = "a" + suffix, b = "b" + suffix, c = "c" + suffix;
+        QVERIFY(writeFile(folder + a, "first"));
+        QVERIFY(writeFile(folder + QStringLiteral("notes.txt"), "x")); // not of the library's kind
+        QVERIFY(writeFile(outside, "one"));
+        manager->on_Refresh();
+        importFile(QMessageBox::Yes);
+        // The first entry is the current one until one is chosen.
+        QCOMPARE(state(), (QStringList{a + "=first", b + "=one", a}));
+        QVERIFY(writeFile(outside, "two"));
+        importFile(QMessageBox::No);
+        QCOMPARE(state(), (QStringList{a + "=first", b + "=one", a}));
+        importFile(QMessageBox::Yes);
+        QCOMPARE(state(), (QStringList{a + "=first", b + "=two", a}));
+
+        auto *list = manager->findChild<QListWidget *>(QStringLiteral("listWidget"));
+        list->setCurrentItem(list->findItems(b, Qt::MatchExactly).value(0));
+        manager->findChild<QPushButton *>(QStringLiteral("pushButtonChoose"))->click();
+        press(*manager, "pushButtonRename", QMessageBox::Ok, QStringLiteral("a")); // taken: refused
+        press(*manager, "pushButtonRename", QMessageBox::Ok, QStringLiteral("c"));
+        QCOMPARE(state(), (QStringList{a + "=first", c + "=two", c})); // the choice follows the name
+        if (tool != ItemKind::Group) { // a new picture shows the current entry
+            std::unique_ptr<GraphicsItem> drawn(ItemSamples::create(tool, QRectF(0, 0, 9, 9)));
+            QCOMPARE(drawn->propertyValue(tool == ItemKind::CustomSymbol ? "图符文件" : "SVG文件").toString(), c);
+        }
+        press(*manager, "pushButtonDelete", QMessageBox::No);
+        QCOMPARE(state(), (QStringList{a + "=first", c + "=two", c}));
+        press(*manager, "pushButtonDelete", QMessageBox::Yes);
+        QCOMPARE(state(), (QStringList{a + "=first", a}));
+        QVERIFY(QFile::remove(folder + a));
     }
 };
 
