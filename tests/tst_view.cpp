@@ -1,25 +1,50 @@
-// The document view in a real main window: zoom by command and wheel with the status bar,
-// the dotted drawing preview, middle-button panning and the right click.
+// The document view in a real main window: zoom by command and wheel with the status bar, the
+// dotted drawing preview, middle-button panning and the right click; and arranging the
+// selection through the window's actions and the context menu: z-order, lock, grouping, group
+// export (drawn again with the group tool), alignment, equal size and spacing, each one undo
+// step, and nothing at all without input focus.
 #include "app/plotwright.h"
+#include "apptexts.h"
 #include "cdatalink.h"
 #include "document/graphicsview.h"
 #include "graphicsitem.h"
+#include "groupitem.h"
+#include "grouptool.h"
 #include "itemkind.h"
 #include "itemsamples.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
 #include "testsupport.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QInputDialog>
 #include <QLabel>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QUndoStack>
 #include <QtTest>
 #include <memory>
+#include <tuple>
 
 namespace {
+
+using Items = QList<QGraphicsItem *>;
+
+// The alignment and spacing operations, by the text of the undo step each pushes.
+const QPair<const char *, void (Scene::*)()> Alignments[] = {{"AlignmentLeft", &Scene::alignmentLeft},
+    {"AlignmentRight", &Scene::alignmentRight}, {"AlignmentTop", &Scene::alignmentTop},
+    {"AlignmentBottom", &Scene::alignmentBottom}, {"AlignmentHCenter", &Scene::alignmentHCenter},
+    {"AlignmentVCenter", &Scene::alignmentVCenter}, {"EqualWidth", &Scene::equalWidth},
+    {"EqualHeight", &Scene::equalHeight}, {"EqualHCross", &Scene::equalHCross}, {"EqualVCross", &Scene::equalVCross}};
+
+QRectF rectOf(QGraphicsItem *item)
+{
+    return dynamic_cast<AbstractGraphicsUtility *>(item)->itemRect();
+}
 
 // Counts the scene's mouse presses and releases.
 struct SceneMouseLog : QObject
@@ -43,6 +68,78 @@ class TestView : public QObject
 private:
     std::unique_ptr<Plotwright> m_window;
     GraphicsView *m_view = nullptr;
+    Scene *scene() const { return m_view->documentScene(); }
+    QUndoStack *stack() const { return scene()->undoStack(); }
+    const Ui::PlotwrightClass &ui() const { return m_window->form(); }
+    Items stacking() const { return Scene::noParentFilter(scene()->items(Qt::AscendingOrder)); } // bottom first
+    GraphicsItem *add(const QRectF &rect, bool selected = false)
+    {
+        GraphicsItem *item = ItemSamples::create(ItemKind::Rectangle, rect);
+        scene()->addItem(item);
+        item->setSelected(selected);
+        return item;
+    }
+    GraphicsItem *add(double x) { return add(QRectF(x, 100, 100, 100)); }
+    GroupItem *group(const Items &members)
+    {
+        auto *group = new GroupItem;
+        scene()->addItem(group);
+        for (QGraphicsItem *member : members)
+            group->addToGroup(member);
+        return group;
+    }
+    // Gives the view the input as a click into it does. Grouping needs it, and on this platform
+    // a closed menu may leave the window inactive.
+    bool focusView()
+    {
+        QApplication::setActiveWindow(m_window.get());
+        m_view->setFocus();
+        return QTest::qWaitFor([this] { return scene()->hasFocus(); }, 2000);
+    }
+    void select(const Items &items)
+    {
+        scene()->clearSelection();
+        for (QGraphicsItem *item : items)
+            item->setSelected(true);
+        if (!scene()->hasFocus())
+            QVERIFY(focusView());
+    }
+    void chooseFromMenu(const QString &entry)
+    {
+        TestSupport::chooseFromContextMenu(
+            *m_view, scene()->selectedItems().first()->sceneBoundingRect().center(), entry);
+    }
+    // Exports the selected group under `name`: the proposed name, then each message as
+    // "title|text"; a question is answered with `overwrite`.
+    QStringList exportAs(const QString &name, QMessageBox::StandardButton overwrite = QMessageBox::No)
+    {
+        QStringList seen;
+        TestSupport::whenModals(
+            [&](QWidget *modal) {
+                if (auto *input = qobject_cast<QInputDialog *>(modal)) {
+                    seen << input->textValue();
+                    input->setTextValue(name);
+                    input->accept();
+                } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                    seen << box->windowTitle() + '|' + box->text();
+                    box->button(box->button(overwrite) ? overwrite : QMessageBox::Ok)->click();
+                }
+            },
+            1000);
+        chooseFromMenu(QStringLiteral("导出..."));
+        TestSupport::cancelPendingModals();
+        return seen;
+    }
+    // Runs the alignment named by its undo text; true when it pushed exactly that one step.
+    bool align(const QString &macro)
+    {
+        const int before = stack()->index();
+        for (const auto &operation : Alignments) {
+            if (macro == QLatin1String(operation.first))
+                (scene()->*operation.second)();
+        }
+        return stack()->index() == before + 1 && stack()->text(before) == macro;
+    }
 
     QString statistics() const
     {
@@ -88,6 +185,9 @@ private slots:
     {
         m_window->form().action_ZoomDefault->trigger();
         m_window->form().action_Void->trigger();
+        stack()->clear();
+        scene()->clear();
+        QVERIFY(focusView());
     }
 
     // The zoom level sets the scale, the percent and the status bar, with one change signal; the
@@ -209,6 +309,233 @@ private slots:
         QCOMPARE(EditorState::currentTool(), ItemKind::Pointer);
         mouse(QEvent::MouseMove, QPoint(50, 61), Qt::NoButton, Qt::NoButton);
         QCOMPARE(moves.count(), 1);
+    }
+
+    // Each restacking action moves its one selected item; with two selected nothing moves.
+    void zOrderActsOnExactlyOneItem()
+    {
+        GraphicsItem *a = add(100), *b = add(120), *c = add(140);
+        select({a, c});
+        for (auto operation : {&Scene::bringToFront, &Scene::sendToBack, &Scene::layerUpper, &Scene::layerLower})
+            (scene()->*operation)();
+        QCOMPARE(stack()->count(), 0);
+        const QList<std::tuple<QAction *, QGraphicsItem *, Items>> steps{{ui().action_LayerUpper, a, {b, a, c}},
+            {ui().action_LayerLower, c, {b, c, a}}, {ui().action_SendToBack, c, {c, b, a}},
+            {ui().action_BringToFront, c, {b, a, c}}};
+        QVERIFY(ItemSamples::undoRedoRestores(*stack(), *scene(), [&] {
+            for (const auto &step : steps) {
+                select({std::get<1>(step)});
+                std::get<0>(step)->trigger();
+                QCOMPARE(stacking(), std::get<2>(step));
+            }
+        }));
+        QCOMPARE(stack()->count(), 4);
+    }
+
+    void lockSetsEverySelectedItem()
+    {
+        GraphicsItem *a = add(100), *b = add(300), *member = add(500);
+        GroupItem *holder = group({member});
+        a->setLock(true);
+        select({a, b, member});
+        QVERIFY(ItemSamples::undoRedoRestores(*stack(), *scene(), [this] { chooseFromMenu(QStringLiteral("锁定")); }));
+        QCOMPARE(stack()->text(0), QStringLiteral("setLock"));
+        QCOMPARE(stack()->command(0)->childCount(), 3);
+        QVERIFY(a->islocked() && b->islocked() && member->islocked() && !holder->islocked());
+
+        // Locked items are grouped, restacked and ungrouped like the others.
+        select({b, a});
+        ui().action_CreateGroup->trigger();
+        QGraphicsItem *locked = a->parentItem();
+        QVERIFY(locked && locked->type() == ItemKind::Group);
+        QCOMPARE(locked->childItems(), (Items{a, b}));
+        select({locked});
+        scene()->sendToBack();
+        QCOMPARE(stacking().first(), locked);
+        ui().action_DestroyGroup->trigger();
+        QVERIFY(!a->parentItem() && !b->parentItem() && a->isSelected() && b->isSelected());
+    }
+
+    // The members' order and places, and the undo, are the stacking steps' (tst_scene).
+    void groupingThroughActionAndMenu()
+    {
+        GraphicsItem *a = add(100), *b = add(300), *c = add(500), *single = add(700);
+        select({c, a, b});
+        ui().action_CreateGroup->trigger();
+        QGraphicsItem *grouped = a->parentItem();
+        QVERIFY(grouped);
+        select({single});
+        chooseFromMenu(QStringLiteral("组合"));
+        QVERIFY(single->parentItem());
+        QCOMPARE(single->parentItem()->childItems(), Items{single});
+        // A group and a plain item: only the group is dissolved.
+        select({grouped, single});
+        ui().action_DestroyGroup->trigger();
+        QVERIFY(!grouped->scene() && !a->parentItem() && single->parentItem());
+        stack()->undo();
+        QCOMPARE(grouped->childItems(), (Items{a, b, c}));
+    }
+
+    void exportedGroupIsListedAndDrawnAgain()
+    {
+        GraphicsItem *a = add(100), *b = add(300);
+        ItemSamples::changeEveryProperty(b);
+        b->setRect(QRectF(0, 0, 100, 100));
+        b->setPos(160, 50); // the two together: (100, 50) to (260, 200)
+        select({a, b});
+        ui().action_CreateGroup->trigger();
+        QGraphicsItem *exported = a->parentItem();
+        select({exported});
+        const qint64 before = QDateTime::currentSecsSinceEpoch();
+        const QStringList first = exportAs(QStringLiteral("feeder"));
+        QCOMPARE(first.value(1), QStringLiteral("提示|图元组导出成功!"));
+        QVERIFY2(
+            QRegularExpression(QStringLiteral("^图元组\\d{10}$")).match(first[0]).hasMatch(), qPrintable(first[0]));
+        QVERIFY(first[0].mid(3).toLongLong() >= before && first[0].mid(3).toLongLong() <= before + 1);
+        const QString file = GroupTool::dir() + QStringLiteral("feeder.grp");
+        const QByteArray written = TestSupport::readFile(file);
+        QByteArray version;
+        QDataStream header(&version, QIODevice::WriteOnly);
+        header << QStringLiteral("13.0");
+        QVERIFY(written.startsWith(version));
+        std::unique_ptr<GroupItem> back(GroupItem::load(file));
+        QVERIFY(back && back->childItems().size() == 2);
+        QCOMPARE(ItemSamples::propertySnapshot(back->childItems()[1]), ItemSamples::propertySnapshot(b));
+
+        // An existing name: No writes nothing, Yes replaces the file; failures say why.
+        b->setLock(!b->islocked());
+        const QString question = applicationTitle() + QStringLiteral("|图元组 feeder 已经存在，是否覆盖?");
+        QCOMPARE(exportAs(QStringLiteral("feeder")).mid(1), QStringList{question});
+        QCOMPARE(TestSupport::readFile(file), written);
+        QCOMPARE(exportAs(QStringLiteral("feeder"), QMessageBox::Yes).mid(1),
+            (QStringList{question, QStringLiteral("提示|图元组导出成功!")}));
+        QVERIFY(TestSupport::readFile(file) != written);
+        QVERIFY(QDir().mkpath(GroupTool::dir() + QStringLiteral("busy.grp")));
+        QVERIFY(exportAs(QStringLiteral("busy"), QMessageBox::Yes)
+                    .value(2)
+                    .startsWith(applicationTitle() + QStringLiteral("|无法导出 busy:\n")));
+        QVERIFY(exportAs(QStringLiteral("../feeder")).value(1).contains(QStringLiteral("无法导出")));
+        QVERIFY(!QFile::exists(GroupTool::dir() + QStringLiteral("../feeder.grp")));
+
+        // The group manager lists it at once; the group tool draws it scaled into a drag.
+        TestSupport::whenModal([](QWidget *modal) {
+            auto *manager = qobject_cast<GroupTool *>(modal);
+            QVERIFY(manager && manager->entries() == QStringList{"feeder.grp"});
+            QVERIFY(!manager->findChild<QListWidget *>()->item(0)->icon().isNull());
+            manager->reject();
+        });
+        ui().action_GroupManager->trigger();
+        QCOMPARE(TestSupport::missedModals(), 0);
+        ui().action_Group->trigger();
+        QTest::mousePress(m_view->viewport(), Qt::LeftButton, {}, m_view->mapFromScene(QPointF(400, 400)));
+        QTest::mouseRelease(m_view->viewport(), Qt::LeftButton, {}, m_view->mapFromScene(QPointF(720, 550)));
+        auto *drawn = dynamic_cast<GroupItem *>(stacking().last());
+        QVERIFY(drawn && drawn != exported && drawn->childItems().size() == 2);
+        QCOMPARE(drawn->itemRect(), QRectF(400, 400, 320, 150));
+        QCOMPARE(rectOf(drawn->childItems()[1]).translated(drawn->pos()), QRectF(520, 400, 200, 100));
+    }
+
+    void lineUp_data()
+    {
+        QTest::addColumn<QString>("macro");
+        QTest::addColumn<QRectF>("aLedByB"); // A (10, 10, 30, 40) lined up with B (50, 50, 10, 20)
+        QTest::addColumn<QRectF>("bLedByA");
+        QTest::newRow("left") << "AlignmentLeft" << QRectF(50, 10, 30, 40) << QRectF(10, 50, 10, 20);
+        QTest::newRow("right") << "AlignmentRight" << QRectF(30, 10, 30, 40) << QRectF(30, 50, 10, 20);
+        QTest::newRow("hcenter") << "AlignmentHCenter" << QRectF(40, 10, 30, 40) << QRectF(20, 50, 10, 20);
+        QTest::newRow("top") << "AlignmentTop" << QRectF(10, 50, 30, 40) << QRectF(50, 10, 10, 20);
+        QTest::newRow("bottom") << "AlignmentBottom" << QRectF(10, 30, 30, 40) << QRectF(50, 30, 10, 20);
+        QTest::newRow("vcenter") << "AlignmentVCenter" << QRectF(10, 40, 30, 40) << QRectF(50, 20, 10, 20);
+        QTest::newRow("width") << "EqualWidth" << QRectF(10, 10, 10, 40) << QRectF(50, 50, 30, 20);
+        QTest::newRow("height") << "EqualHeight" << QRectF(10, 10, 30, 20) << QRectF(50, 50, 10, 40);
+    }
+
+    // The item with the focus leads, not the first of the selection list; a selected group
+    // member stays as it is. With the focus on an unselected item the first selected leads.
+    void lineUp()
+    {
+        QFETCH(QString, macro);
+        QFETCH(QRectF, aLedByB);
+        QFETCH(QRectF, bLedByA);
+        GraphicsItem *a = add(QRectF(10, 10, 30, 40), true);
+        GraphicsItem *b = add(QRectF(50, 50, 10, 20), true);
+        GraphicsItem *member = add(QRectF(200, 200, 50, 60));
+        group({member});
+        member->setSelected(true);
+        const auto rects = [&] { return QList<QRectF>{rectOf(a), rectOf(b), rectOf(member)}; };
+        const auto ledBy = [&](QGraphicsItem *leader) {
+            return QList<QRectF>{leader == b ? aLedByB : QRectF(10, 10, 30, 40),
+                leader == a ? bLedByA : QRectF(50, 50, 10, 20), QRectF(200, 200, 50, 60)};
+        };
+        GraphicsItem *focus = scene()->selectedItems().first() == a ? b : a;
+        focus->setFocus();
+        QVERIFY(ItemSamples::undoRedoRestores(*stack(), *scene(), [&] { QVERIFY(align(macro)); }));
+        QCOMPARE(rects(), ledBy(focus));
+        stack()->undo();
+        member->setSelected(false);
+        add(QRectF(300, 300, 5, 5))->setFocus();
+        QVERIFY(align(macro));
+        QCOMPARE(rects(), ledBy(scene()->selectedItems().first()));
+    }
+
+    void equalSpacing_data()
+    {
+        QTest::addColumn<QString>("macro");
+        QTest::addColumn<QList<QPointF>>("spans"); // start and length on the axis
+        QTest::addColumn<bool>("lastInGroup");
+        QTest::addColumn<QList<double>>("expected"); // starts afterwards; none when nothing moves
+        const QList<QPointF> example{{100, 20}, {0, 10}, {15, 10}};
+        QTest::newRow("horizontal, gap 40") << "EqualHCross" << example << false << QList<double>{100, 0, 50};
+        QTest::newRow("vertical, gap 40") << "EqualVCross" << example << false << QList<double>{100, 0, 50};
+        QTest::newRow("overlap, gap -10")
+            << "EqualHCross" << QList<QPointF>{{0, 30}, {5, 30}, {40, 30}} << false << QList<double>{0, 20, 40};
+        QTest::newRow("two top-level and a member") << "EqualHCross" << example << true << QList<double>();
+        QTest::newRow("two items") << "EqualVCross" << example.mid(1) << false << QList<double>();
+    }
+
+    void equalSpacing()
+    {
+        QFETCH(QString, macro);
+        QFETCH(QList<QPointF>, spans);
+        QFETCH(bool, lastInGroup);
+        QFETCH(QList<double>, expected);
+        const bool horizontal = macro == QLatin1String("EqualHCross");
+        QList<GraphicsItem *> items;
+        for (int i = 0; i < spans.size(); ++i) {
+            const QPointF s = spans[i];
+            items << add(horizontal ? QRectF(s.x(), 20 * i, s.y(), 10) : QRectF(20 * i, s.x(), 10, s.y()), true);
+        }
+        if (lastInGroup) {
+            group({items.last()});
+            items.last()->setSelected(true);
+        }
+        const auto starts = [&] {
+            QList<double> result;
+            for (GraphicsItem *item : items)
+                result << (horizontal ? rectOf(item).x() : rectOf(item).y());
+            return result;
+        };
+        const QList<double> before = starts();
+        QVERIFY(
+            ItemSamples::undoRedoRestores(*stack(), *scene(), [&] { QCOMPARE(align(macro), !expected.isEmpty()); }));
+        QCOMPARE(starts(), expected.isEmpty() ? before : expected);
+    }
+
+    void withoutInputFocusNothingHappens()
+    {
+        GroupItem *grouped = group({add(QRectF(0, 0, 10, 10))});
+        add(QRectF(30, 50, 20, 20), true);
+        add(QRectF(100, 5, 40, 10), true);
+        grouped->setSelected(true);
+        m_view->clearFocus();
+        QTRY_VERIFY(!scene()->hasFocus());
+        const QList<QVariantList> before = ItemSamples::describe(*scene());
+        scene()->createGroup();
+        scene()->destroyGroup();
+        for (const auto &operation : Alignments)
+            (scene()->*operation.second)();
+        QCOMPARE(stack()->count(), 0);
+        QCOMPARE(ItemSamples::describe(*scene()), before);
     }
 };
 
