@@ -1,7 +1,6 @@
 // The scene under the mouse and keyboard of a real view: drawing, selecting, moving,
 // resizing, arrow keys, delete, the context menus and the undo limit.
 #include "document/graphicsview.h"
-#include "documentformat.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
 #include "itemkind.h"
@@ -11,11 +10,11 @@
 #include "scene/scene.h"
 #include "testsupport.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QUndoStack>
 #include <QtTest>
 #include <functional>
@@ -37,23 +36,15 @@ enum StackingStep
 };
 
 // The documented stacking results, worked out on a plain list, lowest first: an item given to
-// the scene goes on top of the items with its z value, and no restacking moves an item past
-// one with another z value.
-Items onTopOfItsZ(Items order, QGraphicsItem *item)
+// the scene goes on top of the items with its z value (or, sent to back, under them), and no
+// restacking moves an item past one with another z value.
+Items placed(Items order, QGraphicsItem *item, bool under = false)
 {
     order.removeOne(item);
-    const auto higher = std::find_if(
-        order.cbegin(), order.cend(), [item](const QGraphicsItem *other) { return other->zValue() > item->zValue(); });
-    order.insert(int(higher - order.cbegin()), item);
-    return order;
-}
-
-Items underItsZ(Items order, QGraphicsItem *item)
-{
-    order.removeOne(item);
-    const auto same = std::find_if(
-        order.cbegin(), order.cend(), [item](const QGraphicsItem *other) { return other->zValue() >= item->zValue(); });
-    order.insert(int(same - order.cbegin()), item);
+    const auto place = std::find_if(order.cbegin(), order.cend(), [item, under](const QGraphicsItem *other) {
+        return other->zValue() > item->zValue() || (under && other->zValue() == item->zValue());
+    });
+    order.insert(int(place - order.cbegin()), item);
     return order;
 }
 
@@ -67,16 +58,6 @@ Items without(Items order, const Items &gone)
 QSet<QGraphicsItem *> asSet(const Items &items)
 {
     return QSet<QGraphicsItem *>(items.cbegin(), items.cend());
-}
-
-QStringList entries(QWidget *popup)
-{
-    QStringList texts;
-    for (QAction *a : popup->actions()) {
-        if (!a->isSeparator())
-            texts << a->text();
-    }
-    return texts;
 }
 
 } // namespace
@@ -104,6 +85,14 @@ private:
         scene()->addItem(item);
         return item;
     }
+    GroupItem *group(const QList<GraphicsItem *> &members)
+    {
+        auto *group = new GroupItem;
+        scene()->addItem(group);
+        for (GraphicsItem *member : members)
+            group->addToGroup(member);
+        return group;
+    }
     void key(int k, bool autoRepeat = false)
     {
         QKeyEvent event(QEvent::KeyPress, k, Qt::NoModifier, QString(), autoRepeat);
@@ -114,7 +103,11 @@ private:
         QStringList seen{QStringLiteral("<no menu>")};
         TestSupport::whenPopup(
             [&seen](QWidget *popup) {
-                seen = entries(popup);
+                seen.clear();
+                for (QAction *a : popup->actions()) {
+                    if (!a->isSeparator())
+                        seen << a->text();
+                }
                 popup->close();
             },
             1500);
@@ -223,64 +216,42 @@ private slots:
         QVERIFY(stack()->text(2).isEmpty()); // a lone resize, not a "move" macro
     }
 
-    void arrowKeys()
+    // Arrow keys move each selected top-level item, a locked one too, one step per press (a held
+    // key as well), and delete removes them; a selected group member is left to its group. With
+    // nothing selected nothing happens, and past the undo limit the oldest step is dropped.
+    void arrowKeysAndDelete()
     {
         GraphicsItem *a = addItem(ItemKind::Rectangle, QRectF(100, 100, 40, 40));
         GraphicsItem *locked = addItem(ItemKind::Rectangle, QRectF(200, 100, 40, 40));
-        locked->setLock(true);
-        auto *group = new GroupItem;
-        scene()->addItem(group);
         GraphicsItem *member = addItem(ItemKind::Rectangle, QRectF(300, 100, 40, 40));
-        group->addToGroup(member);
-        a->setSelected(true);
-        locked->setSelected(true);
-        member->setSelected(true); // a selected child is not moved on its own
-
+        locked->setLock(true);
+        group({member});
+        for (GraphicsItem *item : {a, locked, member})
+            item->setSelected(true);
         m_view->setFocus();
         QVERIFY(ItemSamples::undoRedoRestores(*stack(), *scene(), [this] {
             key(Qt::Key_Right);
             key(Qt::Key_Down, true);
+            scene()->remove();
         }));
         QCOMPARE((QList<QPointF>{a->pos(), locked->pos(), member->scenePos()}),
             (QList<QPointF>{QPointF(101, 110), QPointF(201, 110), QPointF(300, 100)}));
-        QCOMPARE((QStringList{stack()->text(0), stack()->text(1)}), (QStringList{"Key_Right", "Key_Down"}));
-        stack()->undo();
-        stack()->undo();
+        QCOMPARE((QStringList{stack()->text(0), stack()->text(1), stack()->text(2)}),
+            (QStringList{"Key_Right", "Key_Down", "remove"}));
+        QVERIFY(!a->scene() && !locked->scene() && member->scene());
         scene()->clearSelection();
         key(Qt::Key_Left);
-        QCOMPARE(stack()->count(), 2); // undone commands still count; nothing new pushed
-        QCOMPARE(stack()->index(), 0);
+        scene()->remove();
+        QCOMPARE(stack()->count(), 3);
 
-        // Past the undo limit the oldest step is dropped.
+        stack()->undo();
         a->setSelected(true);
         for (int i = 0; i < 51; ++i)
             key(Qt::Key_Right);
         QCOMPARE(stack()->count(), 50);
         while (stack()->canUndo())
             stack()->undo();
-        QCOMPARE(a->pos(), QPointF(101, 100));
-    }
-
-    void removeSkipsGroupMembers()
-    {
-        QList<GraphicsItem *> items;
-        for (int i = 0; i < 6; ++i)
-            items << addItem(ItemKind::Rectangle, QRectF(100 + 10 * i, 100, 50, 50));
-        auto *group = new GroupItem;
-        scene()->addItem(group);
-        group->addToGroup(items[5]);
-        for (int i : {3, 0, 4, 1})
-            items[i]->setSelected(true);
-        items[5]->setSelected(true);
-        scene()->remove();
-        QCOMPARE(stack()->count(), 1);
-        QCOMPARE(stack()->text(0), QStringLiteral("remove"));
-        QCOMPARE(scene()->items().size(), 3); // item 2, the group and its member
-        QVERIFY(items[5]->scene());
-        // Nothing selected: nothing happens.
-        scene()->clearSelection();
-        scene()->remove();
-        QCOMPARE(stack()->count(), 1);
+        QCOMPARE(a->pos(), QPointF(102, 110)); // the first two steps and one of the 51 dropped
     }
 
     // Select all picks what a selection area of the scene rectangle picks, and nothing else:
@@ -296,10 +267,8 @@ private slots:
             addItem(ItemKind::Line, QRectF(area.right() - 20, -40, 60, 60)),
             addItem(ItemKind::Breaker, QRectF(300, 300, 40, 40)),
         };
-        auto *group = new GroupItem;
-        scene()->addItem(group);
-        group->addToGroup(addItem(ItemKind::Rectangle, QRectF(500, 500, 40, 40)));
-        group->addToGroup(addItem(ItemKind::Rectangle, QRectF(area.right() - 10, 500, 40, 40)));
+        group({addItem(ItemKind::Rectangle, QRectF(500, 500, 40, 40)),
+            addItem(ItemKind::Rectangle, QRectF(area.right() - 10, 500, 40, 40))});
         items[4]->setFlag(QGraphicsItem::ItemIsSelectable, false);
         const auto selectedAfter = [this, &items](const std::function<void()> &select) {
             scene()->clearSelection();
@@ -411,27 +380,27 @@ private slots:
         Items after = before;
         switch (step) {
         case Front:
-            after = onTopOfItsZ(before, target);
+            after = placed(before, target);
             QCOMPARE(scene()->focusItem(), target);
             break;
-        case Back: after = underItsZ(before, target); break;
+        case Back: after = placed(before, target, true); break;
         case Delete: after = without(before, chosen); break;
         case Paste: // each copy on top of its z value, in the order pasted
             for (int i = 0; i < stack()->command(0)->childCount(); ++i)
-                after = onTopOfItsZ(after, static_cast<const CommandAddItem *>(stack()->command(0)->child(i))->item());
+                after = placed(after, static_cast<const CommandAddItem *>(stack()->command(0)->child(i))->item());
             QCOMPARE(after.size(), before.size() + chosen.size());
             break;
         case Group: {
             QGraphicsItem *group = chosen.first()->parentItem();
             QVERIFY(group);
-            after = onTopOfItsZ(without(before, chosen), group);
+            after = placed(without(before, chosen), group);
             QCOMPARE(group->childItems(), without(before, without(before, chosen))); // lowest first
             break;
         }
         case Ungroup:
             after = without(before, {target});
             for (QGraphicsItem *member : members)
-                after = onTopOfItsZ(after, member);
+                after = placed(after, member);
             QCOMPARE(asSet(scene()->selectedItems()), asSet(members));
             break;
         }
@@ -472,33 +441,23 @@ private slots:
         a->setLock(true);
         QVERIFY(contextMenuAt(QPointF(130, 130)).contains(QStringLiteral("解锁")));
 
-        GraphicsItem *b = addItem(ItemKind::Rectangle, QRectF(300, 100, 60, 60));
-        auto *group = new GroupItem;
-        scene()->addItem(group);
-        group->addToGroup(b);
+        GroupItem *first = group({addItem(ItemKind::Rectangle, QRectF(300, 100, 60, 60))});
         scene()->clearSelection();
-        group->setSelected(true);
+        first->setSelected(true);
         QCOMPARE(contextMenuAt(QPointF(330, 130)),
             (QStringList{"删除", "拷贝", "剪切", "粘贴", "锁定", "组合", "拆分", "导出...", "变量替换..."}));
-
-        auto *group2 = new GroupItem;
-        scene()->addItem(group2);
-        group2->addToGroup(addItem(ItemKind::Rectangle, QRectF(500, 100, 60, 60)));
-        group2->setSelected(true);
+        group({addItem(ItemKind::Rectangle, QRectF(500, 100, 60, 60))})->setSelected(true);
         a->setSelected(true);
         QCOMPARE(contextMenuAt(QPointF(330, 130)),
             (QStringList{"删除", "拷贝", "剪切", "粘贴", "锁定", "解锁", "组合", "拆分", "变量替换..."}));
+        TestSupport::chooseFromContextMenu(*m_view, QPointF(330, 130), QStringLiteral("删除"));
+        QVERIFY(scene()->items().isEmpty());
+        QCOMPARE(stack()->text(0), QStringLiteral("remove"));
     }
 
-    void contextMenuDeleteAndActualSize()
+    // A picture offers its natural size, as one undo step of width and height.
+    void actualSizeFromTheMenu()
     {
-        GraphicsItem *a = addItem(ItemKind::Rectangle, QRectF(100, 100, 60, 60));
-        a->setSelected(true);
-        TestSupport::chooseFromContextMenu(*m_view, QPointF(130, 130), QStringLiteral("删除"));
-        QVERIFY(!a->scene());
-        QCOMPARE(stack()->text(0), QStringLiteral("remove"));
-
-        // A picture offers its natural size, as one undo step of width and height.
         const QString file = QDir(TestSupport::projectFolder()).filePath(QStringLiteral("pic.png"));
         QImage picture(37, 23, QImage::Format_RGB32);
         picture.fill(Qt::red);
@@ -506,11 +465,10 @@ private slots:
         GraphicsItem *p = addItem(ItemKind::CustomSymbol, QRectF(300, 300, 100, 100));
         p->setPropertyValue(QStringLiteral("图符文件"), file);
         p->setSelected(true);
-        TestSupport::chooseFromContextMenu(*m_view, QPointF(350, 350), QStringLiteral("实际大小"));
+        QVERIFY(ItemSamples::undoRedoRestores(*stack(), *scene(),
+            [this] { TestSupport::chooseFromContextMenu(*m_view, QPointF(350, 350), QStringLiteral("实际大小")); }));
         QCOMPARE(p->itemRect(), QRectF(300, 300, 37, 23));
-        QCOMPARE(stack()->text(stack()->count() - 1), QStringLiteral("adjustPerfectSize"));
-        stack()->undo();
-        QCOMPARE(p->itemRect(), QRectF(300, 300, 100, 100));
+        QCOMPARE(stack()->text(0), QStringLiteral("adjustPerfectSize"));
     }
 
     // Random sequences of the user's edits, each one undo step: undoing them all gives back the
