@@ -312,31 +312,6 @@ private slots:
         QVERIFY(b.pushed(StackCommands[Raise](group)));
         QCOMPARE(b.stacking({below, group, above}), (QList<int>{0, 2, 1}));
     }
-
-    // One undo step of 10 000 commands, as a move or delete of a large selection makes.
-    void largeMacro()
-    {
-        for (bool remove : {false, true}) {
-            Board b;
-            QList<QGraphicsItem *> items;
-            for (int i = 0; i < 10000; ++i)
-                items << b.add(QRectF((i % 100) * 30, (i / 100) * 30, 20, 20));
-            QVERIFY(ItemSamples::undoRedoRestores(b.stack, b.scene, [&] {
-                b.stack.beginMacro(QStringLiteral("macro"));
-                // Topmost first: undo puts each item back on top of the others.
-                for (auto it = items.crbegin(); it != items.crend(); ++it) {
-                    if (remove)
-                        b.stack.push(new CommandRemoveItem(&b.scene, *it, nullptr));
-                    else
-                        b.stack.push(new CommandMoveBy(*it, 5, -2, nullptr));
-                }
-                b.stack.endMacro();
-            }));
-            QCOMPARE(b.stack.count(), 1);
-            QCOMPARE(b.scene.items().size(), remove ? 0 : 10000);
-            QCOMPARE(items.last()->pos(), QPointF(99 * 30, 99 * 30) + (remove ? QPointF() : QPointF(5, -2)));
-        }
-    }
 };
 
 QTEST_MAIN(TestCommands)
