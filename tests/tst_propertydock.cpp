@@ -175,7 +175,25 @@ void enterInto(PropertyDockWidget &dock, const QString &row, const QVariant &val
     QtProperty *p = TestSupport::findProperty(*dock.browser(), row);
     enter(TestSupport::openPropertyEditor(*dock.browser(), part < 0 ? p : p->subProperties().at(part)), value);
 }
+// One editor case: a type, its attributes and starting value, what its row shows, the names of
+// its parts, the part edited (the whole when empty), properties of the editor that opens there,
+// the value entered and the whole value afterwards (the one entered when not given).
+struct EditorCase
+{
+    int type;
+    QVariantHash attributes;
+    QVariant start;
+    QString text;
+    QStringList parts;
+    QString part;
+    QVariantHash editor;
+    QVariant entered;
+    QVariant whole = QVariant();
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(EditorCase)
 
 class TestPropertyDock : public QObject
 {
@@ -191,15 +209,7 @@ private slots:
 
     void editors_data()
     {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QVariantHash>("attributes");
-        QTest::addColumn<QVariant>("start");
-        QTest::addColumn<QString>("text"); // what the row shows for it
-        QTest::addColumn<QStringList>("parts");
-        QTest::addColumn<QString>("part"); // the row edited, the whole when empty
-        QTest::addColumn<QVariantHash>("editor"); // properties of the editor that opens
-        QTest::addColumn<QVariant>("entered");
-        QTest::addColumn<QVariant>("whole"); // the value afterwards
+        QTest::addColumn<EditorCase>("c");
         const QString dir = TestSupport::projectFolder();
         QFile picked(dir + "/站.drw"); // browsing picks existing files only
         QVERIFY(picked.open(QIODevice::WriteOnly));
@@ -208,53 +218,40 @@ private slots:
         bold.setBold(true);
         const QStringList fontParts{"字体族", "字号", "粗体", "斜体", "下划线", "删除线", "字距调整"};
         const QStringList colourParts{"红", "绿", "蓝", "透明度"};
-        const auto row
-            = [](const char *name, int type, const QVariantHash &attributes, const QVariant &start) -> QTestData & {
-            return QTest::newRow(name) << type << attributes << start;
-        };
-        row("string", QVariant::String, {}, "甲")
-            << "甲" << QStringList() << "" << QVariantHash() << QVariant("ab c") << QVariant("ab c");
-        row("string keeps a text its pattern refuses", QVariant::String, {{"regExp", QRegExp("[0-9]+")}}, "12a")
-            << "12a" << QStringList() << "" << QVariantHash{{"acceptableInput", false}} << QVariant("34")
-            << QVariant("34");
-        row("bool", QVariant::Bool, {}, false)
-            << "[ ]" << QStringList() << "" << QVariantHash() << QVariant(true) << QVariant(true);
-        row("int into its range", QVariant::Int, {{"minimum", 1}, {"maximum", 32}, {"singleStep", 4}}, 40)
-            << "32" << QStringList() << "" << QVariantHash{{"maximum", 32}, {"singleStep", 4}} << QVariant(7)
-            << QVariant(7);
-        row("double into its range", QVariant::Double, {{"minimum", 0.0}, {"decimals", 3}}, -2.0)
-            << "0.000" << QStringList() << "" << QVariantHash{{"decimals", 3}} << QVariant(2.25) << QVariant(2.25);
-        row("colour", QVariant::Color, {}, QColor(1, 2, 3))
-            << "[1, 2, 3] (255)" << colourParts << "" << QVariantHash() << QVariant(QColor(200, 100, 0, 128))
-            << QVariant(QColor(200, 100, 0, 128));
-        row("colour part", QVariant::Color, {}, QColor(10, 20, 30))
-            << "[10, 20, 30] (255)" << colourParts << "绿" << QVariantHash{{"maximum", 255}} << QVariant(200)
-            << QVariant(QColor(10, 200, 30));
-        row("font", QVariant::Font, {}, font)
-            << "[Noto Sans CJK SC, 12]" << fontParts << "" << QVariantHash() << QVariant(QFont("Noto Sans CJK SC", 20))
-            << QVariant(QFont("Noto Sans CJK SC", 20));
-        row("font part", QVariant::Font, {}, font)
-            << "[Noto Sans CJK SC, 12]" << fontParts << "粗体" << QVariantHash() << QVariant(true) << QVariant(bold);
-        row("size part, both into range", QVariant::Size, {{"minimum", QSize(10, 10)}, {"maximum", QSize(100, 50)}},
-            QSize(200, 5))
-            << "100 x 10" << QStringList{"宽", "高"} << "宽" << QVariantHash{{"maximum", 100}} << QVariant(40)
-            << QVariant(QSize(40, 10));
-        row("enum", M::enumTypeId(), {{"enumNames", QStringList{"无", "实线", "虚线"}}}, 1)
-            << "实线" << QStringList() << "" << QVariantHash{{"count", 3}} << QVariant(2) << QVariant(2);
-        row("enum out of range", M::enumTypeId(), {{"enumNames", QStringList{"a", "b"}}}, 5)
-            << "" << QStringList() << "" << QVariantHash{{"count", 2}} << QVariant(0) << QVariant(0);
-        row("popup", M::popupTypeId(), {{"items", QStringList{"秒", "分", "时"}}}, "分")
-            << "分" << QStringList() << "" << QVariantHash{{"count", 3}} << QVariant("时") << QVariant("时");
-        row("popup keeps an unknown text first", M::popupTypeId(), {{"items", QStringList{"x", "y"}}}, "z")
-            << "z" << QStringList() << "" << QVariantHash{{"count", 3}} << QVariant("x") << QVariant("x");
-        row("path typed", M::pathTypeId(), {}, "a.drw")
-            << "a.drw" << QStringList() << "" << QVariantHash() << QVariant("b.drw") << QVariant("b.drw");
-        row("path browsed", M::pathTypeId(), {{"filter", "画面文件(*.drw)"}, {"directory", dir}}, "")
-            << "" << QStringList() << "" << QVariantHash() << QVariant(dir + "/站.drw") << QVariant(dir + "/站.drw");
         const QPolygonF points(QVector<QPointF>{{0, 0.5}, {10, -3}});
-        row("points", M::pntTypeId(), {}, QVariant::fromValue(QPolygonF(QVector<QPointF>{{1, 2}})))
-            << "(1, 2)" << QStringList() << "" << QVariantHash() << QVariant::fromValue(points)
-            << QVariant::fromValue(points);
+        QTest::newRow("string") << EditorCase{QVariant::String, {}, "甲", "甲", {}, {}, {}, "ab c"};
+        QTest::newRow("string keeps a text its pattern refuses") << EditorCase{QVariant::String,
+            {{"regExp", QRegExp("[0-9]+")}}, "12a", "12a", {}, {}, {{"acceptableInput", false}}, "34"};
+        QTest::newRow("bool") << EditorCase{QVariant::Bool, {}, false, "[ ]", {}, {}, {}, true};
+        QTest::newRow("int into its range")
+            << EditorCase{QVariant::Int, {{"minimum", 1}, {"maximum", 32}, {"singleStep", 4}}, 40, "32", {}, {},
+                   {{"maximum", 32}, {"singleStep", 4}}, 7};
+        QTest::newRow("double into its range") << EditorCase{
+            QVariant::Double, {{"minimum", 0.0}, {"decimals", 3}}, -2.0, "0.000", {}, {}, {{"decimals", 3}}, 2.25};
+        QTest::newRow("colour") << EditorCase{
+            QVariant::Color, {}, QColor(1, 2, 3), "[1, 2, 3] (255)", colourParts, {}, {}, QColor(200, 100, 0, 128)};
+        QTest::newRow("colour part") << EditorCase{QVariant::Color, {}, QColor(10, 20, 30), "[10, 20, 30] (255)",
+            colourParts, "绿", {{"maximum", 255}}, 200, QColor(10, 200, 30)};
+        QTest::newRow("font") << EditorCase{
+            QVariant::Font, {}, font, "[Noto Sans CJK SC, 12]", fontParts, {}, {}, QFont("Noto Sans CJK SC", 20)};
+        QTest::newRow("font part") << EditorCase{
+            QVariant::Font, {}, font, "[Noto Sans CJK SC, 12]", fontParts, "粗体", {}, true, bold};
+        QTest::newRow("size part, both into range")
+            << EditorCase{QVariant::Size, {{"minimum", QSize(10, 10)}, {"maximum", QSize(100, 50)}}, QSize(200, 5),
+                   "100 x 10", {"宽", "高"}, "宽", {{"maximum", 100}}, 40, QSize(40, 10)};
+        QTest::newRow("enum") << EditorCase{
+            M::enumTypeId(), {{"enumNames", QStringList{"无", "实线", "虚线"}}}, 1, "实线", {}, {}, {{"count", 3}}, 2};
+        QTest::newRow("enum out of range")
+            << EditorCase{M::enumTypeId(), {{"enumNames", QStringList{"a", "b"}}}, 5, "", {}, {}, {{"count", 2}}, 0};
+        QTest::newRow("popup") << EditorCase{
+            M::popupTypeId(), {{"items", QStringList{"秒", "分", "时"}}}, "分", "分", {}, {}, {{"count", 3}}, "时"};
+        QTest::newRow("popup keeps an unknown text first")
+            << EditorCase{M::popupTypeId(), {{"items", QStringList{"x", "y"}}}, "z", "z", {}, {}, {{"count", 3}}, "x"};
+        QTest::newRow("path typed") << EditorCase{M::pathTypeId(), {}, "a.drw", "a.drw", {}, {}, {}, "b.drw"};
+        QTest::newRow("path browsed") << EditorCase{
+            M::pathTypeId(), {{"filter", "画面文件(*.drw)"}, {"directory", dir}}, "", "", {}, {}, {}, dir + "/站.drw"};
+        QTest::newRow("points") << EditorCase{M::pntTypeId(), {}, QVariant::fromValue(QPolygonF({{1, 2}})), "(1, 2)",
+            {}, {}, {}, QVariant::fromValue(points)};
     }
 
     // What a row shows, its parts, the editor that opens on it or on a part, and what entering
@@ -262,42 +259,35 @@ private slots:
     // the parts without a signal of theirs.
     void editors()
     {
-        QFETCH(int, type);
-        QFETCH(QVariantHash, attributes);
-        QFETCH(QVariant, start);
-        QFETCH(QString, text);
-        QFETCH(QStringList, parts);
-        QFETCH(QString, part);
-        QFETCH(QVariantHash, editor);
-        QFETCH(QVariant, entered);
-        QFETCH(QVariant, whole);
+        QFETCH(EditorCase, c);
+        const QVariant whole = c.whole.isValid() ? c.whole : c.entered;
         Browser b;
-        QtVariantProperty *p = b.add(type, attributes, start);
-        QCOMPARE(shown(b.browser, p), text);
+        QtVariantProperty *p = b.add(c.type, c.attributes, c.start);
+        QCOMPARE(shown(b.browser, p), c.text);
         QStringList names;
         QtVariantProperty *target = p;
         for (QtProperty *sub : p->subProperties()) {
             names << sub->propertyName();
-            target = sub->propertyName() == part ? static_cast<QtVariantProperty *>(sub) : target;
+            target = sub->propertyName() == c.part ? static_cast<QtVariantProperty *>(sub) : target;
         }
-        QCOMPARE(names, parts);
+        QCOMPARE(names, c.parts);
         QWidget *opened = b.open(target);
         QVERIFY(opened);
-        for (auto it = editor.cbegin(); it != editor.cend(); ++it)
+        for (auto it = c.editor.cbegin(); it != c.editor.cend(); ++it)
             QCOMPARE(opened->property(it.key().toLatin1()), it.value());
-        enter(opened, entered);
+        enter(opened, c.entered);
         // The font dialog adds a style name; family and size are what was chosen.
         const auto same = [](const QVariant &v) {
             const QFont f = v.value<QFont>();
             return v.userType() == QMetaType::QFont ? QVariant(f.family() + QString::number(f.pointSize())) : v;
         };
         QCOMPARE(same(p->value()), same(whole));
-        QCOMPARE(target->value(), entered.userType() == QMetaType::QFont ? target->value() : entered);
+        QCOMPARE(same(target->value()), same(c.entered));
         QCOMPARE(b.changes.size(), 1);
         QCOMPARE(b.changes.first().at(0).value<QtProperty *>(), p);
         QCOMPARE(same(b.changes.first().at(1)), same(whole));
         QCOMPARE(shown(b.browser, target), target->valueText().replace("否", "[ ]").replace("是", "[x]"));
-        b.manager.setValue(p, start);
+        b.manager.setValue(p, c.start);
         QCOMPARE(b.changes.size(), 2);
         QCOMPARE(shown(b.browser, target), target->valueText().replace("否", "[ ]").replace("是", "[x]"));
     }
