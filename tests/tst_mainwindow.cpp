@@ -104,18 +104,14 @@ private slots:
         QCOMPARE(CDataLink::platform(), platform < 0 ? 0 : platform);
         QCOMPARE(applicationTitle(), appTitle);
         QCOMPARE(w.windowTitle(), appTitle + QStringLiteral(" - Tessaro"));
-        QCOMPARE(windowTitleText(appTitle, true), appTitle + QStringLiteral(" - Tessaro(当前离线)"));
         const auto &ui = w.form();
         QCOMPARE((QList<bool>{ui.actionDIZ30->isVisible(), ui.actionSaveDiz30->isVisible(),
                      !ui.action_OpenGraph->isVisible(), !ui.action_SaveAs->isVisible()}),
             QList<bool>() << serverActions << serverActions << serverActions << serverActions);
-        // Only the main-station platform asks for a server: a form would block here.
+        // Only the main-station platform asks for a server: a form would block here. The title's
+        // online and offline endings are tst_datalink's.
         if (platform > 0)
             QVERIFY(!connectAtStartup(&w));
-        CDataLink::GetDataLink()->online = true;
-        const QString online = windowTitleText(QStringLiteral("X%1"), true);
-        QVERIFY2(online.startsWith(QStringLiteral("X%1 - Tessaro(当前在线;")) && online.endsWith(QLatin1Char(')')),
-            qPrintable(online));
     }
 
     // A failed connection is tst_datalink's; here the form is cancelled: no connection
@@ -142,18 +138,6 @@ private slots:
         QVERIFY(w.form().actionSaveDiz30->isEnabled());
     }
 
-    void viewToggles()
-    {
-        Plotwright w;
-        w.show();
-        w.form().action_deviceBox->trigger();
-        QVERIFY(!w.form().deviceBox->isVisible());
-        // The dock reports its visibility back to its action.
-        w.form().action_PropertyEditor->setChecked(true);
-        w.findChild<QDockWidget *>()->hide();
-        QVERIFY(!w.form().action_PropertyEditor->isChecked());
-    }
-
     // Without a document: file commands, managers, view toggles, About and Quit. Hidden actions
     // count as disabled; undo and redo have no stack to act on.
     void noDocumentEnabling()
@@ -166,6 +150,13 @@ private slots:
         QCOMPARE(enabledCommands(w), expected);
         QVERIFY(!w.form().graphicsBox->isEnabled() && !w.form().deviceBox->isEnabled());
         QVERIFY(w.form().action_Void->isChecked() && !w.form().action_Separator->isVisible());
+        // The view toggles: a bar follows its action, the dock reports its visibility back.
+        w.show();
+        w.form().action_deviceBox->trigger();
+        QVERIFY(!w.form().deviceBox->isVisible());
+        w.form().action_PropertyEditor->setChecked(true);
+        w.findChild<QDockWidget *>()->hide();
+        QVERIFY(!w.form().action_PropertyEditor->isChecked());
     }
 
     void documentAndSelectionEnabling()
@@ -224,12 +215,9 @@ private slots:
         QVERIFY(view);
         Scene *scene = view->documentScene();
         const QVector<ItemKind> &kinds = ItemKind::all();
-        for (int i = 0; i < 2000; ++i) {
-            GraphicsItem *item = ItemKind::create(kinds.at(i % kinds.size()).type);
-            item->createFromPoints(
-                nullptr, QPointF(i % 50 * 30, i / 50 * 20), QPointF(i % 50 * 30 + 20, i / 50 * 20 + 12), scene);
-            scene->addItem(item);
-        }
+        for (int i = 0; i < 2000; ++i)
+            scene->addItem(
+                ItemSamples::create(kinds.at(i % kinds.size()).type, QRectF(i % 50 * 30, i / 50 * 20, 20, 12)));
         QApplication::setActiveWindow(&w);
         view->setFocus();
         QVERIFY(QTest::qWaitFor([scene] { return scene->hasFocus(); }, 2000));
@@ -386,9 +374,7 @@ private slots:
         QCOMPARE(shown, QStringLiteral("新建模板 400x300"));
         auto *view = qobject_cast<GraphicsView *>(w.form().mdiArea->activeSubWindow()->widget());
         QVERIFY(view);
-        QCOMPARE(view->documentScene()->type(), 1);
-        QCOMPARE(view->documentScene()->sceneRect(), QRectF(0, 0, 400, 300));
-        QVERIFY(view->userFriendlyCurrentFile().startsWith(QStringLiteral("模板")));
+        QCOMPARE(view->documentScene()->sceneRect(), QRectF(0, 0, 400, 300)); // its name and type: tst_document
 
         // The push-window settings run modally (the drawing defaults: tst_drawingdefaults).
         TestSupport::whenModal([](QWidget *dialog) {
