@@ -1,6 +1,6 @@
 // The undo commands on a real undo stack and a real scene: what a push changes, and that
 // undo and redo put back exactly what was there, including the stacking order. Geometry and
-// lock commands run through the scene's own edits in tst_scene, tst_alignment, tst_grouping.
+// lock commands run through the scene's own edits in tst_scene and tst_view.
 #include "abstractgraphicsscene.h"
 #include "graphicsitem.h"
 #include "groupitem.h"
