@@ -226,6 +226,8 @@ private slots:
         QTest::newRow("int into its range")
             << EditorCase{QVariant::Int, {{"minimum", 1}, {"maximum", 32}, {"singleStep", 4}}, 40, "32", {}, {},
                    {{"maximum", 32}, {"singleStep", 4}}, 7};
+        QTest::newRow("int up into its range")
+            << EditorCase{QVariant::Int, {{"minimum", 1}, {"maximum", 32}}, -5, "1", {}, {}, {{"minimum", 1}}, 9};
         QTest::newRow("double into its range") << EditorCase{
             QVariant::Double, {{"minimum", 0.0}, {"decimals", 3}}, -2.0, "0.000", {}, {}, {{"decimals", 3}}, 2.25};
         QTest::newRow("colour") << EditorCase{
@@ -289,6 +291,7 @@ private slots:
         QCOMPARE(shown(b.browser, target), target->valueText().replace("否", "[ ]").replace("是", "[x]"));
         b.manager.setValue(p, c.start);
         QCOMPARE(b.changes.size(), 2);
+        QVERIFY(same(target->value()) != same(c.entered));
         QCOMPARE(shown(b.browser, target), target->valueText().replace("否", "[ ]").replace("是", "[x]"));
     }
 
