@@ -1,10 +1,7 @@
-// A second editor process in miniature, started by tst_singleapplication.
-// First instance: prints "primary" ("alone" when it runs on its own without serving later
-// starts); with --wait-param it then prints the first parameter it receives and exits. Later
-// instance: hands argv[1] over ("handed-over") or, without an argument, just reports "second".
-// "--impostor PATH UID": not an editor but another user's program listening on PATH (the test
-// moves the socket where it wants it) that greets like an editor; it prints "got:<bytes>" for each connection in turn and
-// ends after the one that sent "end".
+// An editor start in miniature for tst_singleapplication. First instance: prints "primary"
+// ("alone" when it serves no later starts), with --wait-param then the first parameter it gets.
+// Later instance: hands argv[1] over ("handed-over"). "--impostor PATH UID": another user's
+// program on PATH that greets like an editor, prints "got:<bytes>" per connection, ends on "end".
 #include "singleapplication.h"
 
 #include <QLocalServer>
@@ -62,10 +59,6 @@ int main(int argc, char **argv)
     SingleApplication app(argc, argv);
 
     if (app.isRunning()) {
-        if (argc < 2) {
-            printLine("second");
-            return 0;
-        }
         if (!app.setParam(QByteArray(argv[1]))) {
             std::fputs("handover failed\n", stderr);
             return 1;

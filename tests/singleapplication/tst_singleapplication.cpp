@@ -1,21 +1,19 @@
 // The test process is itself the first SingleApplication of its temporary project folder; the
-// probe executable plays the later starts. Other project folders give other socket names, which
-// lets a test run its own first instance without disturbing the test process's server. Another
-// user is played by folders and sockets given to an unused account, which only root can do.
+// probe executable plays the later starts. Other project folders give other socket names, so a
+// test can run its own first instance beside the test process's.
 #include "singleapplication.h"
 
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QtTest>
 
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 const char ProjectDirVar[] = "PLOTWRIGHT_PROJECT_DIR";
-// Another account: the one nobody logs in as.
+// Another user's account (only root can act as it): the one nobody logs in as.
 constexpr uid_t OtherUid = 65534;
 // The temporary folder outside the test's own (which only this user may enter).
 QString outerTemp;
@@ -60,26 +58,21 @@ void start(QProcess &process, const QStringList &arguments, const QString &proje
 }
 
 // Runs a start to its end, with this process's event loop running so that its own instance
-// answers: the start's output, or "failed" unless it left normally with code 0.
+// answers: the start's output, or "failed" unless it left normally with code 0. The bound only
+// guards against a hang, so it is generous for loaded machines.
 QByteArray run(const QStringList &arguments, const QString &projectDir = ownProject(), const char *program = PROBE_PATH,
     const QProcessEnvironment &extra = QProcessEnvironment())
 {
     QProcess process;
     start(process, arguments, projectDir, program, extra);
     QSignalSpy finished(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
-    if (!finished.wait(SingleApplication::AnswerTimeoutMs + 7000)) {
+    if (!finished.wait(15000)) {
         process.kill();
         process.waitForFinished(5000);
         return "failed";
     }
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 ? process.readAllStandardOutput()
                                                                                    : "failed";
-}
-
-bool setMode(const QString &path, QFile::Permissions permissions, uid_t owner = ::geteuid())
-{
-    return QFile::setPermissions(path, permissions)
-        && (owner == ::geteuid() || ::chown(QFile::encodeName(path).constData(), owner, owner) == 0);
 }
 
 const QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
@@ -149,11 +142,8 @@ class SingleApplicationTest : public QObject
         SharedName,
         SymlinkedFolder,
         OpenRuntimeFolder,
-        ForeignFolder,
-        ForeignRuntimeFolder,
         Impostor,
-        Silent,
-        Stopped
+        Silent
     };
 
 private slots:
@@ -166,56 +156,44 @@ private slots:
         QVERIFY(QFileInfo::exists(PROBE_PATH));
     }
 
-    // What reaches the instance: what a later start hands over (the local 8-bit bytes of its
-    // argv[1], nothing without one; the editor itself leaves with 0 before building any
-    // window, which would keep it running until the timeout), a parameter up to the limit,
-    // several frames on one connection arriving a byte at a time; nothing of a malformed
-    // message, after which the connection ends and the instance keeps serving. A marker sent
-    // last shows that anything sent before has been seen.
+    // What reaches the instance: what a later start of the editor hands over (the local 8-bit
+    // bytes of its argv[1]; it leaves with 0 before building any window, with or without one), a
+    // parameter up to the limit, several frames on one connection arriving a byte at a time;
+    // nothing of a malformed message, after which the connection ends and the instance keeps
+    // serving. A marker sent last shows that anything sent before has been seen.
     void whatReachesTheInstance_data()
     {
         QTest::addColumn<int>("sender");
-        QTest::addColumn<QByteArray>("program");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QByteArray>("bytes"); // the parameter, or what is written on a socket
         QTest::addColumn<QByteArray>("result"); // the start's output, or what becomes of the sender
         QTest::addColumn<QByteArrayList>("delivered");
-        const auto start = [](const char *tag, const char *program, const QStringList &arguments,
-                               const QByteArray &output, const QByteArrayList &delivered) {
-            QTest::newRow(tag) << int(Start) << QByteArray(program) << arguments << QByteArray() << output << delivered;
+        const auto start = [](const char *tag, const QStringList &arguments, const QByteArrayList &delivered) {
+            QTest::newRow(tag) << int(Start) << arguments << QByteArray() << QByteArray() << delivered;
         };
         const auto send = [](const char *tag, Sender sender, const QByteArray &bytes, const QByteArray &result,
                               const QByteArrayList &delivered = {}) {
-            QTest::newRow(tag) << int(sender) << QByteArray() << QStringList() << bytes << result << delivered;
+            QTest::newRow(tag) << int(sender) << QStringList() << bytes << result << delivered;
         };
         const QString chinese = QString::fromUtf8("/数据/变电站 一/主接线 图.pwg");
-        const QByteArrayList chineseBytes{QFile::encodeName(chinese)};
-        start("plain path", PROBE_PATH, {"/data/feeder-12.pwg"}, "handed-over\n", {"/data/feeder-12.pwg"});
-        start("chinese and spaces", PROBE_PATH, {chinese}, "handed-over\n", chineseBytes);
-        start("no argument", PROBE_PATH, {}, "second\n", {});
-        start("editor", EDITOR_PATH, {chinese, "ignored-second-argument"}, "", chineseBytes);
-        start("editor, no argument", EDITOR_PATH, {}, "", {});
+        start("editor, chinese and spaces", {chinese, "ignored-second-argument"}, {QFile::encodeName(chinese)});
+        start("editor, no argument", {}, {});
         const QByteArray largest(int(SingleApplication::MaxParamSize), 'y');
         send("largest parameter", Param, largest, "sent", {largest});
         send("parameter over the limit", Param, largest + 'x', "refused");
         send("frames arriving in pieces", BytewiseSocket,
             rawFrame("/data/bit by bit.pwg") + rawFrame("") + rawFrame("third one"), "stays connected",
             {"/data/bit by bit.pwg", "", "third one"});
-        send("huge length", Socket, rawFrame("", "PWP1", 0xFFFFFFFFu), "hung up");
         send("one byte over the limit", Socket,
             rawFrame(QByteArray(64, 'z'), "PWP1", SingleApplication::MaxParamSize + 1), "hung up");
-        send("garbage", Socket, "GET / HTTP/1.1\r\nHost: x\r\n\r\n", "hung up");
         // Without the tag check this would read as a well-formed three-byte message.
         send("wrong tag", Socket, rawFrame("abc", "XXXX"), "hung up");
-        send("garbage before a good frame", Socket, "junk" + rawFrame("abc"), "hung up");
         send("truncated payload", Socket, rawFrame(QByteArray(10, 'p'), "PWP1", 100), "left");
-        send("truncated header", Socket, "PWP", "left");
     }
 
     void whatReachesTheInstance()
     {
         QFETCH(int, sender);
-        QFETCH(QByteArray, program);
         QFETCH(QStringList, arguments);
         QFETCH(QByteArray, bytes);
         QFETCH(QByteArray, result);
@@ -223,7 +201,7 @@ private slots:
         QSignalSpy spy(m_app, &SingleApplication::param);
         QLocalSocket socket;
         if (sender == Start) {
-            QCOMPARE(run(arguments, ownProject(), program.constData()), result);
+            QCOMPARE(run(arguments, ownProject(), EDITOR_PATH), result);
         } else if (sender == Param) {
             QCOMPARE(QByteArray(m_app->setParam(bytes) ? "sent" : "refused"), result);
         } else {
@@ -329,17 +307,17 @@ private slots:
         }
         // A private runtime folder of the session is preferred.
         QTemporaryDir runtime(QDir::tempPath() + QStringLiteral("/r-XXXXXX"));
-        QVERIFY(setMode(runtime.path(), OwnerOnly));
+        QVERIFY(QFile::setPermissions(runtime.path(), OwnerOnly));
         EnvOverride xdg("XDG_RUNTIME_DIR", runtime.path());
         QCOMPARE(QFileInfo(socketPathFor(first.path())).path(), runtime.path());
     }
 
     // Whoever holds a socket where a later start might look, other than this user's editor
     // answering in its private folder, is never handed the start's file name, and the start
-    // does not hang on it: somebody else's socket in the shared temporary folder, behind a
-    // symlink, in a runtime folder open to others or in another user's folder; another user's
-    // program in our own folder (its credentials give it away; only root can arrange that);
-    // a listener that never answers and an instance that stopped.
+    // does not hang on it: a socket in the shared temporary folder, behind a symlinked private
+    // folder (as one of another user would be), in a runtime folder open to others; another
+    // user's program in our own folder (its credentials give it away); a listener that never
+    // answers, as a stopped instance.
     void laterStartTellsNobodyElse_data()
     {
         QTest::addColumn<int>("holder");
@@ -347,66 +325,50 @@ private slots:
         QTest::newRow("name in the shared temporary folder") << int(SharedName) << QByteArray("primary\n");
         QTest::newRow("private folder is a symlink") << int(SymlinkedFolder) << QByteArray("alone\n");
         QTest::newRow("runtime folder open to others") << int(OpenRuntimeFolder) << QByteArray("primary\n");
-        QTest::newRow("private folder of another user") << int(ForeignFolder) << QByteArray("alone\n");
-        QTest::newRow("runtime folder of another user") << int(ForeignRuntimeFolder) << QByteArray("primary\n");
         QTest::newRow("another user's program in our folder") << int(Impostor) << QByteArray("alone\n");
         QTest::newRow("listener that never answers") << int(Silent) << QByteArray("alone\n");
-        QTest::newRow("stopped instance") << int(Stopped) << QByteArray("alone\n");
     }
 
     void laterStartTellsNobodyElse()
     {
         QFETCH(int, holder);
         QFETCH(QByteArray, expected);
-        if ((holder == ForeignFolder || holder == ForeignRuntimeFolder || holder == Impostor) && ::geteuid() != 0)
-            QSKIP("only root can give a folder or a socket to another user");
+        if (holder == Impostor && ::geteuid() != 0)
+            QSKIP("only root can run a program as another user");
         QTemporaryDir project;
         QTemporaryDir temp(outerTemp + QStringLiteral("/t-XXXXXX"));
         const QString ownSocket = socketPathFor(project.path());
         const QString privateFolder = temp.path() + QStringLiteral("/plotwright-%1").arg(::geteuid());
         QProcessEnvironment env;
         QString folder = temp.path(); // where a listener of this test's own is put
-        QProcess other; // the impostor or the stopped instance
+        QProcess impostor;
         QByteArray output;
         switch (holder) {
         case SymlinkedFolder:
             folder += QStringLiteral("/elsewhere");
-            QVERIFY(QDir().mkdir(folder) && setMode(folder, OwnerOnly) && QFile::link(folder, privateFolder));
-            break;
-        case ForeignFolder:
-            folder = privateFolder;
-            QVERIFY(QDir().mkdir(folder) && setMode(folder, OwnerOnly, OtherUid));
+            QVERIFY(
+                QDir().mkdir(folder) && QFile::setPermissions(folder, OwnerOnly) && QFile::link(folder, privateFolder));
             break;
         case OpenRuntimeFolder:
-        case ForeignRuntimeFolder:
             folder += QStringLiteral("/runtime");
-            QVERIFY(QDir().mkdir(folder));
-            QVERIFY(
-                holder == OpenRuntimeFolder ? setMode(folder, OthersMayEnter) : setMode(folder, OwnerOnly, OtherUid));
+            QVERIFY(QDir().mkdir(folder) && QFile::setPermissions(folder, OthersMayEnter));
             env.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder);
             break;
         case Impostor: {
             // Bound in a folder open to it, then moved into ours.
             QVERIFY(QFile::setPermissions(temp.path(), OthersMayEnter | QFile::WriteGroup | QFile::WriteOther));
             const QString bound = temp.path() + QStringLiteral("/s");
-            start(other, {QStringLiteral("--impostor"), bound, QString::number(OtherUid)});
-            QVERIFY(waitForLine(other, output, "listening"));
+            start(impostor, {QStringLiteral("--impostor"), bound, QString::number(OtherUid)});
+            QVERIFY(waitForLine(impostor, output, "listening"));
             QVERIFY(::rename(QFile::encodeName(bound).constData(), QFile::encodeName(ownSocket).constData()) == 0);
             break;
         }
         case Silent: folder = QFileInfo(ownSocket).path(); break;
-        case Stopped:
-            start(other, {QStringLiteral("--wait-param")}, project.path());
-            QVERIFY(waitForLine(other, output, "primary"));
-            QCOMPARE(run({}, project.path()), QByteArray("second\n")); // it did answer once
-            QVERIFY(::kill(pid_t(other.processId()), SIGSTOP) == 0);
-            break;
         }
         if (holder < Impostor)
             env.insert(QStringLiteral("TMPDIR"), temp.path());
         QLocalServer listener;
-        QVERIFY((holder >= Impostor && holder != Silent)
-            || listener.listen(folder + QLatin1Char('/') + QFileInfo(ownSocket).fileName()));
+        QVERIFY(holder == Impostor || listener.listen(folder + QLatin1Char('/') + QFileInfo(ownSocket).fileName()));
 
         QCOMPARE(run({QStringLiteral("/data/secret.drw")}, project.path(), PROBE_PATH, env), expected);
         // A listener of our own was at most knocked at: not one byte of the file name reached it.
@@ -418,10 +380,7 @@ private slots:
             heard += knock->readAll();
         }
         QCOMPARE(heard, QByteArray());
-        if (holder == Stopped) {
-            ::kill(pid_t(other.processId()), SIGCONT);
-            other.kill();
-        } else if (holder == Impostor) {
+        if (holder == Impostor) {
             // It takes its connections in turn: once it has seen this one, it has seen all.
             QLocalSocket marker;
             marker.connectToServer(ownSocket);
@@ -432,10 +391,10 @@ private slots:
             marker.write("end");
             QVERIFY(marker.flush());
             marker.disconnectFromServer();
-            QVERIFY2(waitForLine(other, output, "got:end"), output.constData());
+            QVERIFY2(waitForLine(impostor, output, "got:end"), output.constData());
             QVERIFY2(!output.contains("secret"), output.constData());
         }
-        QVERIFY(ends(other, 5000));
+        QVERIFY(ends(impostor, 5000));
     }
 
 private:
