@@ -1,6 +1,5 @@
-// The document window: untitled names, opening (every failure message, the main window's
-// routes), saving in place and as, the versioned backup, the close prompts and the SVG export
-// of the saved document.
+// The document window: untitled names, opening (failure messages, the main window's routes),
+// saving in place and as, the versioned backup, the close prompts and the SVG export.
 #include "abstractgraphicsscene.h"
 #include "abstractgraphicsutility.h"
 #include "app/plotwright.h"
@@ -173,9 +172,7 @@ private slots:
         damaged[damaged.size() / 2] = char(damaged.at(damaged.size() / 2) ^ 0x5a);
         AbstractGraphicsScene tpl;
         tpl.setType(1);
-        const QString format = QStringLiteral("警告|打开的文件格式错误!");
-        QTest::newRow("not our format") << "text.drw" << QByteArray("just some text, no graph") << format;
-        QTest::newRow("template opened as graph") << "t.drw" << documentBytes(tpl) << format;
+        QTest::newRow("template opened as graph") << "t.drw" << documentBytes(tpl) << "警告|打开的文件格式错误!";
         QTest::newRow("damaged") << "damaged.drw" << damaged << "警告|文件已损坏!";
         QTest::newRow("missing") << "missing.drw" << QByteArray() << QString();
     }
@@ -203,8 +200,7 @@ private slots:
     }
 
     // The open dialog, the handover (by suffix, capitals included), another spelling of a
-    // path (kept canonical; an open file's only activates its window) and the recent files,
-    // which only the main window adds to.
+    // path (kept canonical; an open file's only activates its window) and the recent files.
     void openingRoutes()
     {
         auto graph = savedGraph(QStringLiteral("a.drw"), 5);
@@ -241,11 +237,6 @@ private slots:
         emit w.form().menu_file->aboutToShow();
         w.form().menu_recentFiles->actions().first()->trigger();
         QCOMPARE(opened(), "3 1 " + recent->currentFile());
-        // Inside its sub-window a view no longer reaches the list.
-        const QStringList before = w.recentFiles();
-        QVERIFY(activeView(w)->saveFile(path(QStringLiteral("renamed.tpl")), false));
-        QCOMPARE(opened(), "3 1 " + path(QStringLiteral("renamed.tpl")));
-        QCOMPARE(w.recentFiles(), before);
     }
 
     // An untitled graph or template saved through the file dialog: the chosen file holds the
@@ -266,8 +257,8 @@ private slots:
             answerFileRequest(path(name));
             QVERIFY(view.save());
             QCOMPARE(saved.size(), 1);
-            QCOMPARE(view.currentFile(), path(name));
-            QCOMPARE(state(view), name + " (Version 13) [*] saved undo 0");
+            QCOMPARE(
+                view.currentFile() + ' ' + state(view), path(name) + ' ' + name + " (Version 13) [*] saved undo 0");
             QCOMPARE(readFile(path(name)), documentBytes(*scene));
             GraphicsView reopened;
             QVERIFY(reopened.loadFile(type, path(name)));
@@ -279,32 +270,35 @@ private slots:
             (QStringList{"roundtrip.drw", "roundtrip.tpl"}));
     }
 
+    // A save in place of an older version first keeps the file's bytes in the backup folder,
+    // over an older backup of the same name. A save as leaves the old file and the backups
+    // alone; a failed save keeps the old version, so the next save still backs up.
     void saveOfOlderVersionKeepsBackup()
     {
-        const QString file = path(QStringLiteral("old.drw"));
+        const QString file = path("old.drw");
         const QString backup = QStringLiteral("old.drw.Version12.bak");
-        const QByteArray v12 = writeVersion12(QStringLiteral("old.drw"), 6);
-        // An older backup of the same name is replaced.
+        const QByteArray v12 = writeVersion12("old.drw", 6);
         QVERIFY(!v12.isEmpty() && QDir().mkpath(GraphicsView::backupDir()));
         QVERIFY(writeFile(GraphicsView::backupDir() + backup, "an older backup"));
+        GraphicsView copy;
+        QVERIFY(copy.loadFile(0, file));
+        answerFileRequest(path("old-as.drw"));
+        QVERIFY(copy.saveAs());
+        QCOMPARE(readFile(file), v12);
+        QCOMPARE(backups(), (QMap<QString, QByteArray>{{backup, "an older backup"}}));
         GraphicsView view;
         QVERIFY(view.loadFile(0, file));
         const QString asLoaded = QStringLiteral("old.drw (Version 12) [*] saved undo 0");
         QCOMPARE(state(view), asLoaded);
         // Version 12 has no fonts: what was read is what must come back.
         const QList<QVariantList> asRead = describe(*view.documentScene());
-
-        // A save as that fails changes nothing, so the save in place still backs up version 12.
         QString seen;
         {
             TestSupport::FailingWrites full;
-            answerFileRequest(path(QStringLiteral("old-copy.drw")));
             answerBox(&seen);
-            QVERIFY(!view.saveAs());
+            QVERIFY(!view.save());
         }
-        QCOMPARE(seen, QStringLiteral("警告|文件操作错误!"));
         QCOMPARE(state(view), asLoaded);
-        QVERIFY(!QFileInfo::exists(path(QStringLiteral("old-copy.drw"))));
         QVERIFY(view.save());
         QCOMPARE(backups(), (QMap<QString, QByteArray>{{backup, v12}}));
         QCOMPARE(state(view), QStringLiteral("old.drw (Version 13) [*] saved undo 0"));
@@ -312,22 +306,15 @@ private slots:
         QVERIFY(reopened.loadFile(0, file));
         QCOMPARE(state(reopened), state(view));
         QCOMPARE(describe(*reopened.documentScene()), asRead);
-
-        // At the current version another save (with an edit, and no dialog: one would block)
-        // leaves the backups alone.
         QVERIFY(writeFile(GraphicsView::backupDir() + backup, "kept"));
-        reopened.documentScene()->addItem(rectangle(QRectF(5, 5, 50, 50), Qt::red));
         QVERIFY(reopened.save());
         QCOMPARE(backups(), (QMap<QString, QByteArray>{{backup, "kept"}}));
-        GraphicsView check;
-        QVERIFY(check.loadFile(0, file));
-        QCOMPARE(check.documentScene()->items().size(), 7);
     }
 
     void backupFailureWarnsAndSaves()
     {
-        const QString file = path(QStringLiteral("nobackup.drw"));
-        QVERIFY(!writeVersion12(QStringLiteral("nobackup.drw"), 2).isEmpty());
+        const QString file = path("nobackup.drw");
+        QVERIFY(!writeVersion12("nobackup.drw", 2).isEmpty());
         // A folder where the backup should go can be neither removed as a file nor copied over.
         QVERIFY(QDir().mkpath(GraphicsView::backupDir() + QStringLiteral("nobackup.drw.Version12.bak")));
         GraphicsView view;
@@ -336,28 +323,7 @@ private slots:
         answerBox(&seen);
         QVERIFY(view.save());
         QCOMPARE(seen, applicationTitle() + QStringLiteral("|文件 %1 备份失败!").arg(file));
-        GraphicsView reopened;
-        QVERIFY(reopened.loadFile(0, file));
-        QCOMPARE(reopened.documentScene()->version(), 13u);
-    }
-
-    void saveAsNeverBacksUp()
-    {
-        const QString file = path(QStringLiteral("old-as.drw"));
-        const QByteArray v12 = writeVersion12(QStringLiteral("old-as.drw"), 2);
-        GraphicsView view;
-        QVERIFY(!v12.isEmpty() && view.loadFile(0, file));
-        TestSupport::FileRequest dialog;
-        answerFileRequest(path(QStringLiteral("new-as.drw")), &dialog);
-        QVERIFY(view.saveAs());
-        QCOMPARE(dialog.caption + '|' + dialog.directory, "另存为|" + file);
-        QCOMPARE(view.currentFile(), path(QStringLiteral("new-as.drw")));
-        QCOMPARE(readFile(file), v12);
-        QVERIFY(backups().isEmpty());
-        // Nor does a direct write without the backup request, over the old file itself.
-        GraphicsView direct;
-        QVERIFY(direct.loadFile(0, file) && direct.saveFile(file, false));
-        QVERIFY(backups().isEmpty());
+        QCOMPARE(state(view), QStringLiteral("nobackup.drw (Version 13) [*] saved undo 0"));
     }
 
     // What the file dialog proposes when the user cancels it, through save or save as.
@@ -395,22 +361,19 @@ private slots:
         auto plain = savedGraph(QStringLiteral("xDIZ.y1.b.drw"), 1);
         QVERIFY(server && plain);
         QVERIFY(cancelled(*server, true).startsWith("另存为|" + path(QStringLiteral("a.drw")) + '|'));
-        QCOMPARE(server->currentFile(), path(QStringLiteral("DIZ.x123.a.drw")));
         QVERIFY(cancelled(*plain, true).startsWith("另存为|" + path(QStringLiteral("xDIZ.y1.b.drw")) + '|'));
     }
 
-    // A failed save leaves the previous file byte for byte, nothing beside it, and the document
-    // as it was: named, modified, with its undo steps. Real part-way failures: tst_filewriters.
-    void failedSaveKeepsPreviousFileAndState()
+    // A failed save, part-way or from the start, leaves the document as it was: named, modified,
+    // with its undo steps. The file it leaves: tst_filewriters.
+    void failedSaveKeepsTheDocument()
     {
-        auto view = savedGraph(QStringLiteral("partial.drw"), 1);
+        auto view = savedGraph("partial.drw", 1);
         QVERIFY(view);
-        const QString file = path(QStringLiteral("partial.drw"));
-        const QByteArray before = readFile(file);
         fill(view->documentScene(), 30);
         view->setWindowModified(true);
         view->documentScene()->undoStack()->push(new QUndoCommand(QStringLiteral("edit")));
-        const QString unsaved = state(*view);
+        const QString unsaved = view->currentFile() + ' ' + state(*view);
         QSignalSpy saved(view.get(), &GraphicsView::fileSaved);
         QString seen;
         {
@@ -418,23 +381,16 @@ private slots:
             answerBox(&seen);
             QVERIFY(!view->save());
         }
-        QCOMPARE(seen, QStringLiteral("警告|文件操作错误!"));
-        QCOMPARE(readFile(file), before);
-        QCOMPARE(QDir(m_base).entryList({QStringLiteral("partial*")}, QDir::Files | QDir::Hidden),
-            QStringList{QStringLiteral("partial.drw")});
-        QCOMPARE(state(*view), unsaved);
-
+        QCOMPARE(view->currentFile() + ' ' + state(*view), unsaved);
         // A folder in place of the target cannot be opened for writing, by any user.
-        const QString folder = path(QStringLiteral("folder.drw"));
+        const QString folder = path("folder.drw");
         QVERIFY(QDir().mkpath(folder));
         answerBox(&seen);
         QVERIFY(!view->saveFile(folder, false));
         const QString prefix = applicationTitle() + QStringLiteral("|无法写入文件 ") + folder + QStringLiteral(":\n");
         QVERIFY2(seen.startsWith(prefix) && seen.endsWith('!') && seen.size() > prefix.size() + 1, qPrintable(seen));
-        QCOMPARE(view->currentFile() + ' ' + state(*view), file + ' ' + unsaved);
+        QCOMPARE(view->currentFile() + ' ' + state(*view), unsaved);
         QCOMPARE(saved.size(), 0);
-        QVERIFY(view->save());
-        QVERIFY(readFile(file).size() > before.size());
     }
 
     void closePrompt()
@@ -450,30 +406,21 @@ private slots:
         TestSupport::cancelPendingModals();
         QTRY_VERIFY_WITH_TIMEOUT(clean.isNull(), 2000);
 
-        // Modified, Cancel: stays open. The question offers exactly Save, Discard and Cancel.
+        // Modified, Discard: closes without writing. The question offers exactly Save, Discard
+        // and Cancel (Cancel: closingTheEditorAsksEachModifiedDocument).
         QPointer<GraphicsView> view = new GraphicsView;
         view->newFile(0);
         view->show();
         view->setWindowModified(true);
         QString seen;
         QMessageBox::StandardButtons buttons;
-        answerBox(&seen, QMessageBox::Cancel, [&buttons] {
+        answerBox(&seen, QMessageBox::Discard, [&buttons] {
             if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
                 buttons = box->standardButtons();
         });
-        QVERIFY(!view->close());
+        QVERIFY(view->close());
         QCOMPARE(seen, applicationTitle() + QStringLiteral("|'%1' 已被修改!\n是否保存?").arg(view->currentFile()));
         QCOMPARE(buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
-        QVERIFY(view->isVisible());
-        // Save on an untitled document asks for a name; cancelling that keeps the window.
-        TestSupport::FileRequest dialog;
-        answerBox(&seen, QMessageBox::Save, [&dialog] { answerFileRequest(QString(), &dialog); });
-        QVERIFY(!view->close());
-        QCOMPARE(dialog.caption, QStringLiteral("另存为"));
-        QVERIFY(!view.isNull() && view->isVisible());
-        // Discard: closes without writing.
-        answerBox(&seen, QMessageBox::Discard);
-        QVERIFY(view->close());
         QTRY_VERIFY_WITH_TIMEOUT(view.isNull(), 2000);
 
         // Save on a named document writes it and closes.
@@ -484,7 +431,6 @@ private slots:
         named->setWindowModified(true);
         answerBox(&seen, QMessageBox::Save);
         QVERIFY(named->close());
-        QCOMPARE(seen, applicationTitle() + QStringLiteral("|'closing.drw' 已被修改!\n是否保存?"));
         QTRY_VERIFY_WITH_TIMEOUT(named.isNull(), 2000);
         GraphicsView reopened;
         QVERIFY(reopened.loadFile(0, path(QStringLiteral("closing.drw"))));
@@ -515,33 +461,14 @@ private slots:
         QVERIFY(w.close());
     }
 
-    void pasteMarksTheDocument()
-    {
-        // Pasted items end up unselected, so selecting cannot be what marks this change.
-        auto source = savedGraph(QStringLiteral("source.drw"), 2);
-        auto target = savedGraph(QStringLiteral("target.drw"), 0);
-        QVERIFY(source && target);
-        for (QGraphicsItem *item : source->documentScene()->items())
-            item->setSelected(true);
-        source->documentScene()->copy();
-        for (int round = 0; round < 2; ++round) {
-            QVERIFY(!target->isWindowModified());
-            target->documentScene()->paste(QPointF());
-            QVERIFY(target->documentScene()->selectedItems().isEmpty() && target->isWindowModified());
-            QVERIFY(target->saveFile(target->currentFile(), false));
-        }
-    }
-
     // --- SVG export
 
     // Backslashes (possible in names on this system) become slashes in the upload's name.
-    void svgFileNames()
+    void svgFileName()
     {
-        auto view = savedGraph(QStringLiteral("a.b.drw"), 1);
-        auto slashed = savedGraph(QStringLiteral("x\\y.drw"), 1);
-        QVERIFY(view && slashed);
-        QCOMPARE(view->svgFileName(), AbstractGraphicsUtility::svgDir() + QStringLiteral("a.b.svg"));
-        QCOMPARE(slashed->svgFileName(), AbstractGraphicsUtility::svgDir() + QStringLiteral("x/y.svg"));
+        auto view = savedGraph("x\\y.b.drw", 1);
+        QVERIFY(view);
+        QCOMPARE(view->svgFileName(), AbstractGraphicsUtility::svgDir() + "x/y.b.svg");
     }
 
     // The export writes the saved document (its item and background, not a later edit) under
@@ -554,7 +481,6 @@ private slots:
         QTest::addColumn<QColor>("current");
         QTest::addColumn<QString>("picture"); // the background picture's file, made when "back.png"
         const QColor picked(0x0a, 0x0b, 0x0c);
-        QTest::newRow("black") << QColor(Qt::black) << QColor(Qt::black) << QString();
         QTest::newRow("changed after the save") << QColor(255, 128, 0) << QColor(0x12, 0x34, 0x56) << QString();
         QTest::newRow("background picture") << picked << picked << "back.png";
         QTest::newRow("background picture not there") << picked << picked << "gone.png";
@@ -629,21 +555,15 @@ private slots:
         answerFileRequest(
             target, &dialog, [&] { answerBox(&seen, QMessageBox::Ok, [&] { watchForUnexpectedModal(&unexpected); }); });
         untitled.exportSvg();
-        QCOMPARE(dialog.directory,
-            AbstractGraphicsUtility::svgDir() + QFileInfo(untitled.currentFile()).completeBaseName() + ".svg");
         QCOMPARE(seen, applicationTitle() + QStringLiteral("|<font color=\"red\">导出svg文件失败,请重试!</font>"));
         QCOMPARE(unexpected, QString());
         TestSupport::cancelPendingModals();
         QVERIFY(!QFileInfo::exists(target));
 
-        // The file went away after the save, or is damaged on disk: nothing is written.
-        for (bool gone : {true, false}) {
-            auto view = savedGraph(QStringLiteral("broken.drw"), 2);
-            const QString file = path(QStringLiteral("broken.drw"));
-            QVERIFY(view && (gone ? QFile::remove(file) : writeFile(file, readFile(file).chopped(1))));
-            QVERIFY(!view->writeSvg(target));
-            QVERIFY(!QFileInfo::exists(target));
-        }
+        // A file damaged on disk after the save: nothing is written.
+        auto damaged = savedGraph("broken.drw", 2);
+        QVERIFY(damaged && writeFile(path("broken.drw"), readFile(path("broken.drw")).chopped(1)));
+        QVERIFY(!damaged->writeSvg(target) && !QFileInfo::exists(target));
 
         // Cancelling the dialog shows nothing at all.
         auto fine = savedGraph(QStringLiteral("fine.drw"), 1);
