@@ -283,8 +283,8 @@ private slots:
     }
 
     // An untitled graph or template saved through the file dialog: the chosen file holds the
-    // document's bytes, nothing of a temporary file is left, nothing saved can be undone and
-    // reopening gives the same.
+    // document's bytes, nothing of a temporary file is left, nothing saved can be undone, the
+    // editor hears of the save and reopening gives the same.
     void saveAndReload()
     {
         for (const int type : {0, 1}) {
@@ -296,9 +296,14 @@ private slots:
             view.setWindowModified(true);
             QSignalSpy saved(&view, &GraphicsView::fileSaved);
             const QString name = type ? QStringLiteral("roundtrip.tpl") : QStringLiteral("roundtrip.drw");
-            answerFileRequest(path(name));
+            // Proposed in the kind's folder, filtered for the kind.
+            const QString proposed
+                = (type ? AbstractGraphicsUtility::templateDir() + view.currentFile() + "|模板文件(*.tpl)"
+                        : AbstractGraphicsUtility::graphDir() + view.currentFile() + "|画面文件(*.drw)");
+            TestSupport::FileRequest dialog;
+            answerFileRequest(path(name), &dialog);
             QVERIFY(view.save());
-            QCOMPARE(saved.size(), 1);
+            QCOMPARE(dialog.directory + '|' + dialog.filter + ' ' + QString::number(saved.size()), proposed + " 1");
             QCOMPARE(
                 view.currentFile() + ' ' + state(view), path(name) + ' ' + name + " (Version 13) [*] saved undo 0");
             QCOMPARE(readFile(path(name)), documentBytes(*scene));
