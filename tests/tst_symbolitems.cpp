@@ -1,6 +1,5 @@
-// The equipment symbols' own looks: turns, the item's pen and brush, the selection frame,
-// switch status, round circles, the danger sign, and the symbol library's cache. What holds
-// for every kind is tested with all items.
+// The equipment symbols: quarter turns, the fallback colour, the selection frame drawn after
+// the symbol, and the symbol library's cache. What holds for every kind is tested with all items.
 #include "graphicsitem.h"
 #include "itemkind.h"
 #include "itemsamples.h"
@@ -19,20 +18,12 @@ using namespace ItemSamples;
 
 namespace {
 
-const QColor PenColour(255, 255, 0);
-const QString IdStatus = QStringLiteral("状态");
-
-// A symbol with a yellow pen and no brush, and the given property values.
-std::unique_ptr<GraphicsItem> make(int type, const QSizeF &size, const QVariantMap &values = {}, int penWidth = 1)
+// A symbol with a yellow pen of width 2 and no brush, and the given property values.
+std::unique_ptr<GraphicsItem> make(int type, const QSizeF &size, const QVariantMap &values = {})
 {
-    std::unique_ptr<GraphicsItem> item = outlined(type, size, PenColour, penWidth);
+    std::unique_ptr<GraphicsItem> item = outlined(type, size, QColor(255, 255, 0), 2);
     setProperties(item.get(), values);
     return item;
-}
-
-bool isBreaker(int type)
-{
-    return type == ItemKind::Breaker || type == ItemKind::BreakerPicture;
 }
 
 } // namespace
@@ -43,66 +34,35 @@ class TestSymbolItems : public QObject
 private slots:
     void initTestCase() { TestSupport::isolate("symbolitems"); }
 
-    void eachSymbol_data()
+    // A turned symbol is the upright one drawn in the rectangle with the sides swapped for a
+    // quarter turn, turned clockwise as a picture, and stays inside its rectangle. Without a
+    // colour it stays visible on the black canvas.
+    void turnsAndFallbackColour()
     {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<bool>("filled");
-        // Symbols drawn as strokes only have no body to fill.
-        const QList<int> hollow{ItemKind::Disconnector, ItemKind::Capacitor, ItemKind::Reactor,
-            ItemKind::ArcSuppressionCoil, ItemKind::Earth, ItemKind::CurrentTransformer, ItemKind::Diode,
-            ItemKind::Danger};
-        for (int type : typesOf({ItemKind::Symbol}))
-            QTest::newRow(rowName(type)) << type << !hollow.contains(type);
-    }
-
-    // Every symbol turns, follows its item's pen and brush, and shows the selection frame.
-    void eachSymbol()
-    {
-        QFETCH(int, type);
-        QFETCH(bool, filled);
-        // A turned symbol stays inside its rectangle: it is the upright symbol, drawn in the
-        // rectangle with the sides swapped for a quarter turn, and turned clockwise as a picture.
         const QSizeF size(36, 90);
         for (int turn = 1; turn < 4; ++turn) {
-            std::unique_ptr<GraphicsItem> item = make(type, size, {{"方向", turn}}, 2);
-            const QImage turned = render(item.get());
+            const QImage turned = render(make(ItemKind::Earth, size, {{"方向", turn}}).get());
             QVERIFY(
                 QRectF(QPointF(Margin, Margin), size).adjusted(-3, -3, 3, 3).contains(QRectF(paintedBounds(turned))));
-            const QImage expected = render(make(type, turn % 2 ? size.transposed() : size, {}, 2).get())
+            const QImage expected = render(make(ItemKind::Earth, turn % 2 ? size.transposed() : size).get())
                                         .transformed(QTransform().rotate(90 * turn));
             QCOMPARE(expected.size(), turned.size());
             const double covered = qMin(coveredBy(turned, expected), coveredBy(expected, turned));
             QVERIFY2(covered > 0.98, qPrintable(QStringLiteral("%1°: %2").arg(turn * 90).arg(covered)));
         }
+        const QImage noColour = render(make(ItemKind::Disconnector, size, {{"线条颜色", QColor()}}).get());
+        QVERIFY(countColour(noColour, Qt::white) > 20 && countColour(noColour, Qt::black) == 0);
+    }
 
-        // The pen's colour, and its dashes; without a colour the symbol stays visible on the
-        // black canvas.
-        const QColor colour(0, 200, 255);
-        std::unique_ptr<GraphicsItem> item = make(type, QSizeF(60, 96), {{"线条颜色", colour}});
-        const QImage solid = render(item.get());
-        QVERIFY(countColour(solid, colour) > 20 && countColour(solid, PenColour) == 0);
-        item->setPropertyValue(QStringLiteral("线型"), 2);
-        QVERIFY(countColour(render(item.get()), colour) < countColour(solid, colour));
-        item->setPropertyValue(QStringLiteral("线条颜色"), QColor());
-        QVERIFY(countColour(render(item.get()), Qt::white) > 20);
+    void selectionFrameAfterTheSymbol_data() { addKindRows({ItemKind::Symbol}); }
 
-        // The brush fills the body only with a fill style; a closed switch shows its status
-        // colour instead, an open one takes the brush.
-        const QColor fill(0, 0, 200);
-        item = make(type, QSizeF(60, 96), {{"填充颜色", fill}});
-        QCOMPARE(countColour(render(item.get()), fill), 0);
-        item->setPropertyValue(QStringLiteral("填充方式"), 1);
-        for (int status : {1, 0}) {
-            item->setPropertyValue(IdStatus, status);
-            const int n = countColour(render(item.get()), fill);
-            const bool expected = filled && (!isBreaker(type) || status == 0);
-            QVERIFY2(expected ? n > 100 : n == 0, qPrintable(QStringLiteral("%1: %2").arg(status).arg(n)));
-        }
-
-        // The base draws the selection after the symbol, with the painter as the symbol left
-        // it: the dashed frame runs along the rectangle's left side, and nothing lies left of
-        // or above it, on screen and as vectors.
-        item = make(type, QSizeF(40, 64), {}, 2);
+    // The base draws the selection after the symbol, with the painter as the symbol left it:
+    // the dashed frame runs along the rectangle's left side, and nothing lies left of or above
+    // it, on screen and as vectors.
+    void selectionFrameAfterTheSymbol()
+    {
+        QFETCH(int, type);
+        std::unique_ptr<GraphicsItem> item = make(type, QSizeF(40, 64));
         item->setRect(QRectF(6, 9, 40, 64));
         QGraphicsScene scene;
         scene.addItem(item.get());
@@ -126,82 +86,6 @@ private slots:
             QVERIFY(bounds.left() >= Margin && bounds.top() >= Margin + 3);
         }
         scene.removeItem(item.get());
-    }
-
-    void statusChangesDrawing_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QPointF>("probe"); // where the two states differ, as a share of the rectangle
-        QTest::addColumn<QColor>("closedColour");
-        // A closed breaker is a filled square, an open one a hollow square.
-        QTest::newRow("开关") << int(ItemKind::Breaker) << QPointF(0.5, 0.5) << PenColour;
-        QTest::newRow("开关图形") << int(ItemKind::BreakerPicture) << QPointF(0.5, 0.5) << QColor(255, 0, 0);
-        // The closed blade lies on the feeder; the open one swings away from it.
-        QTest::newRow("刀闸") << int(ItemKind::Disconnector) << QPointF(0.5, 0.5) << PenColour;
-        // In the working position the plug contacts meet the fixed ones.
-        QTest::newRow("手车") << int(ItemKind::BreakerTruck) << QPointF(0.5, 0.09) << PenColour;
-    }
-
-    void statusChangesDrawing()
-    {
-        QFETCH(int, type);
-        QFETCH(QPointF, probe);
-        QFETCH(QColor, closedColour);
-        const QSizeF size(48, 96);
-        std::unique_ptr<GraphicsItem> item = make(type, size);
-        const QPoint at(qFloor(Margin + probe.x() * size.width()), qFloor(Margin + probe.y() * size.height()));
-        const QImage closed = render(item.get());
-        item->setPropertyValue(IdStatus, 0);
-        const QImage open = render(item.get());
-        QCOMPARE(QColor(closed.pixel(at)), closedColour);
-        QVERIFY(!painted(open, at.x(), at.y()));
-        // The switch picture's outline takes the status colour: red when closed, green when open.
-        const QColor green(0, 255, 0);
-        QVERIFY(type != ItemKind::BreakerPicture
-            || (countColour(closed, green) == 0 && countColour(open, green) > 20
-                && countColour(open, closedColour) == 0));
-        item->setPropertyValue(IdStatus, 1);
-        QCOMPARE(render(item.get()), closed);
-    }
-
-    void circlesStayRound_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QVariantMap>("setup");
-        for (int type : {ItemKind::Generator, ItemKind::Motor, ItemKind::DistributionTransformer, ItemKind::Lamp,
-                 ItemKind::Bell, ItemKind::Reactor})
-            QTest::newRow(rowName(type)) << type << QVariantMap();
-        for (int type : {ItemKind::MainTransformer, ItemKind::VoltageTransformer}) {
-            QTest::newRow(rowName(type, "双绕组")) << type << QVariantMap{{"绕组", 0}};
-            QTest::newRow(rowName(type, "三绕组")) << type << QVariantMap{{"绕组", 1}};
-        }
-    }
-
-    // Widening the rectangle neither stretches the circles nor moves them off centre.
-    void circlesStayRound()
-    {
-        QFETCH(int, type);
-        QFETCH(QVariantMap, setup);
-        QList<QRect> bounds;
-        for (double width : {160.0, 320.0}) {
-            bounds << paintedBounds(render(make(type, QSizeF(width, 60), setup).get()));
-            QVERIFY(bounds.last().width() < 0.6 * width);
-            const double centre = (bounds.last().left() + bounds.last().right() + 1) / 2.0;
-            QVERIFY2(qAbs(centre - (Margin + width / 2)) <= 1.0, qPrintable(QString::number(centre)));
-        }
-        QCOMPARE(bounds.first().size(), bounds.last().size());
-    }
-
-    // The exclamation mark stands out in the middle of the sign, on a light or dark ground.
-    void dangerMarkStandsOut()
-    {
-        for (const QColor &ground : {QColor(245, 194, 17), QColor(20, 20, 90)}) {
-            const QColor mark = ground.lightness() > 128 ? QColor(32, 32, 32) : QColor(255, 255, 255);
-            std::unique_ptr<GraphicsItem> item = make(ItemKind::Danger, QSizeF(80, 72), {{"底色", ground}});
-            const QImage image = render(item.get());
-            QVERIFY(countColour(image, ground) > 800 && countColour(image, mark) > 30);
-            QCOMPARE(QColor(image.pixel(Margin + 40, Margin + 40)), mark);
-        }
     }
 
     void libraryCacheSeparatesDrawings()
