@@ -14,7 +14,6 @@
 
 #include <QPainter>
 #include <QtTest>
-#include <sys/stat.h>
 
 namespace {
 
@@ -166,60 +165,28 @@ private slots:
         QCOMPARE(describe({back.get()}), describe({outer}));
     }
 
+    // One document per check of the reader: foreign bytes, ours cut off in the magic or the
+    // header, a version it does not know, a wrong length, a wrong checksum, and an item count
+    // (the payload's last field) far beyond what the bytes can hold. Nothing is half-loaded.
     void damagedDocuments()
     {
+        QByteArray otherVersion = m_bytes;
+        qToBigEndian<quint32>(DocumentFormat::CurrentVersion + 1, otherVersion.data() + 4);
+        QByteArray flipped = m_bytes;
+        flipped[100] = char(flipped[100] ^ 0x10);
+        QByteArray huge = Craft::document({});
+        qToBigEndian<quint32>(0x7fffffff, huge.data() + huge.size() - 8);
+        resign(huge);
+        const QList<QPair<QByteArray, int>> rows{{QByteArray(), 1}, {"<?xml version=\"1.0\"?><svg/>", 1}, {"PW", 3},
+            {m_bytes.left(8), 3}, {otherVersion, 1}, {m_bytes.left(m_bytes.size() - 1), 3}, {flipped, 3}, {huge, 3}};
         AbstractGraphicsScene target;
-        QCOMPARE(loadDocument(QByteArray(), target), 1);
-        QCOMPARE(loadDocument(QByteArray("<?xml version=\"1.0\"?><svg/>"), target), 1);
-        QCOMPARE(loadDocument(QByteArray("PW"), target), 3); // cut inside the magic
-        for (int length : {4, 8, 15, 16, 40, m_bytes.size() / 2, m_bytes.size() - 5, m_bytes.size() - 1})
-            QVERIFY2(loadDocument(m_bytes.left(length), target) == 3, qPrintable(QString::number(length)));
-        QCOMPARE(loadDocument(m_bytes + QByteArray(1, '\0'), target), 3);
-        QVERIFY(target.items().isEmpty()); // nothing half-loaded
+        for (const auto &[bytes, expected] : rows)
+            QVERIFY2(loadDocument(bytes, target) == expected, bytes.left(40).toHex().constData());
+        QVERIFY(target.items().isEmpty());
         // A stream on a device that cannot be read is a file error.
         QBuffer closed;
         QDataStream stream(&closed);
         QCOMPARE(int(target.load(stream, true, 0, nullptr, nullptr)), 2);
-
-        // Every single flipped bit of a small document is refused.
-        AbstractGraphicsScene small;
-        for (int type : {ItemKind::Rectangle, ItemKind::PlainText, ItemKind::Breaker, ItemKind::Bar})
-            small.addItem(ItemSamples::create(type, QRectF(10, 10, 60, 40)));
-        const QByteArray bytes = documentBytes(small);
-        for (int bit = 0; bit < 8 * bytes.size(); ++bit) {
-            QByteArray bad = bytes;
-            bad[bit / 8] = char(bad[bit / 8] ^ (1 << (bit % 8)));
-            AbstractGraphicsScene refused;
-            const int r = loadDocument(bad, refused);
-            QVERIFY2(r == 1 || r == 3, qPrintable(QStringLiteral("bit %1 gave %2").arg(bit).arg(r)));
-        }
-    }
-
-    // Damage behind a valid checksum reaches the parser itself: it must refuse or accept
-    // cleanly, never crash or allocate what the input cannot back.
-    void damagedPayloadBehindValidChecksum()
-    {
-        QRandomGenerator random(99);
-        int refused = 0;
-        for (int i = 0; i < 3000; ++i) {
-            QByteArray bad = m_bytes;
-            for (int changes = 1 + random.bounded(4); changes > 0; --changes)
-                bad[16 + random.bounded(m_bytes.size() - 20)] = char(random.bounded(256));
-            resign(bad);
-            AbstractGraphicsScene target;
-            const int r = loadDocument(bad, target);
-            QVERIFY(r == 0 || r == 3);
-            refused += r == 3 ? 1 : 0;
-        }
-        QVERIFY(refused > 0);
-
-        // An empty document whose item count, the payload's last field, claims far more items
-        // than the bytes can hold.
-        QByteArray huge = Craft::document({});
-        qToBigEndian<quint32>(0x7fffffff, huge.data() + huge.size() - 8);
-        resign(huge);
-        AbstractGraphicsScene target;
-        QCOMPARE(loadDocument(huge, target), 3);
     }
 
     // Inputs that once hung or exhausted memory: each is refused or loaded (and drawn) well
@@ -234,7 +201,7 @@ private slots:
         for (const char *name : {"text_50000_lines.drw", "background_stdin.drw", "picture_bomb.drw"})
             QTest::newRow(name) << Regressions + QLatin1String(name) << 0;
 
-        // Made here: too big to keep, or naming what cannot be kept (a FIFO, an absolute path).
+        // Made here: too big to keep, or naming an absolute path.
         using Craft::Value;
         QList<QByteArray> many; // a megabyte of plain items, the size the load-time goal speaks of
         for (int i = 0, total = 0; total < 1000000; total += many.last().size(), ++i) {
@@ -243,15 +210,8 @@ private slots:
                            : Craft::itemRecord(
                                ItemKind::Grid, at, QSizeF(40, 40), {Value{Property::Int, 3}, Value{Property::Int, 3}}));
         }
-        const QString fifo = TestSupport::projectFolder() + QStringLiteral("/fifo.png");
-        QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
         const QString bomb = Regressions + QStringLiteral("bomb.png");
-        const QList<QPair<const char *, QByteArray>> made{
-            {"text_500000_lines.drw",
-                Craft::document({Craft::itemRecord(ItemKind::PlainText, QPointF(10, 10), QSizeF(200, 100),
-                    {Value{Property::String, QString(QStringLiteral("x\n")).repeated(500000)}, Value{Property::Enum, 0},
-                        Value{Property::Color, QColor()}, Value{Property::Bool, false}})})},
-            {"many_items_1mb.drw", Craft::document(many)}, {"background_fifo.drw", Craft::document({}, fifo)},
+        const QList<QPair<const char *, QByteArray>> made{{"many_items_1mb.drw", Craft::document(many)},
             {"picture_item_bomb.drw",
                 Craft::document({Craft::itemRecord(ItemKind::CustomSymbol, QPointF(0, 0), QSizeF(64, 64),
                                     {Value{Property::Path, bomb}, Value{Property::Bool, false},
