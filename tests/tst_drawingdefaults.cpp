@@ -8,6 +8,7 @@
 #include "document/graphicsview.h"
 #include "formatlimits.h"
 #include "itemkind.h"
+#include "itemsamples.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
 #include "testsupport.h"
@@ -57,22 +58,18 @@ private slots:
 
     void cleanup() { QCOMPARE(TestSupport::missedModals(), 0); }
 
-    void firstRunDefaults()
-    {
-        QSettings().clear();
-        Plotwright w;
-        QCOMPARE(state(w), (QVariantList{2, 1, 0, 0, 0, ZPaletteDefaultPen, -1}));
-        QCOMPARE(EditorState::drawingDefaults().penColor, MyPALETTEINDEX(ZPaletteDefaultPen));
-        QVERIFY(!EditorState::drawingDefaults().bruchColor.isValid()); // no fill
-        // The palette file was created with the project and loaded.
-        QVERIFY(QFile::exists(AbstractGraphicsUtility::projectDir() + QStringLiteral("mmicolor.dat")) && MainPalette);
-    }
-
-    void changesSurviveARestart()
+    // The first run's values, then changes that come back after a restart.
+    void firstRunAndRestart()
     {
         QSettings().clear();
         {
             Plotwright w;
+            QCOMPARE(state(w), (QVariantList{2, 1, 0, 0, 0, ZPaletteDefaultPen, -1}));
+            QCOMPARE(EditorState::drawingDefaults().penColor, MyPALETTEINDEX(ZPaletteDefaultPen));
+            QVERIFY(!EditorState::drawingDefaults().bruchColor.isValid()); // no fill
+            // The palette file was created with the project and loaded.
+            QVERIFY(
+                QFile::exists(AbstractGraphicsUtility::projectDir() + QStringLiteral("mmicolor.dat")) && MainPalette);
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             QTest::mouseClick(swatch(w, 3), Qt::LeftButton);
@@ -109,19 +106,15 @@ private slots:
         }
         Plotwright w;
         QCOMPARE(state(w), (QVariantList{20, 5, 0, 1, 0, FormatLimits::MaxColorIndex, -1}));
-        GraphicsView *view = TestSupport::newGraph(w);
-        QVERIFY(view);
+        AbstractGraphicsScene scene;
         for (int type : {ItemKind::Line, ItemKind::Rectangle, ItemKind::Breaker}) {
             QGraphicsItem *item = AbstractGraphicsScene::graphicsItem(0, type, true);
             QVERIFY(dynamic_cast<AbstractGraphicsUtility *>(item)->createFromPoints(
-                &EditorState::drawingDefaults(), QPointF(10, 10), QPointF(80, 60), view->documentScene()));
-            view->documentScene()->addItem(item);
+                &EditorState::drawingDefaults(), QPointF(10, 10), QPointF(80, 60), &scene));
+            scene.addItem(item);
         }
-        QByteArray bytes;
-        QDataStream out(&bytes, QIODevice::WriteOnly);
-        QCOMPARE(int(view->documentScene()->save(out)), 0);
         AbstractGraphicsScene again;
-        QDataStream in(bytes);
+        QDataStream in(ItemSamples::documentBytes(scene));
         QCOMPARE(int(again.load(in, true, 0, nullptr, nullptr)), 0);
         QCOMPARE(again.items().size(), 3);
     }
@@ -155,24 +148,18 @@ private slots:
         w.updateActions();
         QVERIFY(w.form().action_svgFile->isEnabled());
 
-        // Canvas size accepted unchanged still marks the document.
-        TestSupport::whenModal([](QWidget *modal) { static_cast<QDialog *>(modal)->accept(); });
-        w.form().action_EnvironmentSettings->trigger();
-        QCOMPARE(scene->sceneRect(), QRectF(0, 0, 1920, 1080));
-        QVERIFY(view->isWindowModified());
-        QVERIFY(!w.form().action_svgFile->isEnabled());
-
-        view->setWindowModified(false);
-        TestSupport::whenModal([](QWidget *modal) {
-            modal->findChild<QSpinBox *>(QStringLiteral("spinBox_Width"))->setValue(800);
-            static_cast<QDialog *>(modal)->reject();
-        });
-        w.form().action_EnvironmentSettings->trigger();
-        QCOMPARE(scene->sceneRect().width(), 1920.0);
-        QVERIFY(!view->isWindowModified());
-
-        // Background colour: cancelled changes nothing, chosen applies and marks.
+        // Canvas size and background colour: cancelled changes nothing; accepted applies and
+        // marks the document, the canvas size even unchanged.
         for (bool accept : {false, true}) {
+            TestSupport::whenModal([accept](QWidget *modal) {
+                modal->findChild<QSpinBox *>(QStringLiteral("spinBox_Width"))->setValue(accept ? 1920 : 800);
+                accept ? static_cast<QDialog *>(modal)->accept() : static_cast<QDialog *>(modal)->reject();
+            });
+            w.form().action_EnvironmentSettings->trigger();
+            QCOMPARE(scene->sceneRect(), QRectF(0, 0, 1920, 1080));
+            QCOMPARE((QList<bool>{view->isWindowModified(), w.form().action_svgFile->isEnabled()}),
+                (QList<bool>{accept, !accept}));
+            view->setWindowModified(false);
             TestSupport::whenModal([accept](QWidget *modal) {
                 auto *dialog = qobject_cast<QColorDialog *>(modal);
                 QCOMPARE(dialog->windowTitle(), QStringLiteral("背景颜色"));
