@@ -1,5 +1,5 @@
-// Charts and pictures: odd values stay inside the rectangle; picture files (natural size,
-// placeholder, broken, relative and reloaded files, kept ratio, the drawing following the file).
+// Picture files: natural size, placeholder, broken, relative and reloaded files, kept ratio,
+// and the drawing following the file.
 #include "abstractgraphicsutility.h"
 #include "graphicsitem.h"
 #include "itemkind.h"
@@ -38,25 +38,21 @@ int countNear(const QImage &image, const QRect &area, const QColor &colour)
     return countColour(image, colour, area, 105);
 }
 
-// The picture kinds' file property, folder and blue test picture of their format.
-QString fileId(int type)
+// A picture kind's file property, folder and blue test picture.
+struct PictureKind
 {
-    return type == ItemKind::Animation ? "图片文件" : type == ItemKind::SvgPicture ? "SVG文件" : "图符文件";
-}
+    QString fileId;
+    QString folder;
+    QString blue;
+};
 
-QString folderOf(int type)
+PictureKind pictureKind(int type)
 {
-    return type == ItemKind::Animation ? AbstractGraphicsUtility::bmpDir()
-        : type == ItemKind::SvgPicture ? AbstractGraphicsUtility::svgDir()
-                                       : AbstractGraphicsUtility::symbolDir();
-}
-
-QString bluePicture(int type)
-{
-    return folderOf(type)
-        + (type == ItemKind::Animation         ? "blue.gif"
-                : type == ItemKind::SvgPicture ? "blue.svg"
-                                               : "blue.png");
+    if (type == ItemKind::Animation)
+        return {"图片文件", AbstractGraphicsUtility::bmpDir(), AbstractGraphicsUtility::bmpDir() + "blue.gif"};
+    if (type == ItemKind::SvgPicture)
+        return {"SVG文件", AbstractGraphicsUtility::svgDir(), AbstractGraphicsUtility::svgDir() + "blue.svg"};
+    return {"图符文件", AbstractGraphicsUtility::symbolDir(), AbstractGraphicsUtility::symbolDir() + "blue.png"};
 }
 
 QByteArray svgBytes(int width, int height, const QColor &colour)
@@ -101,31 +97,6 @@ private slots:
         QVERIFY(writeFile(symbol + "tall.svg", svgBytes(30, 50, Red)));
     }
 
-    void oddValuesStayInside_data() { addKindRows({ItemKind::Chart, ItemKind::Picture}); }
-
-    // Values outside their ranges, an empty range, no colours, unknown choices and files:
-    // nothing may crash or leave the rectangle.
-    void oddValuesStayInside()
-    {
-        QFETCH(int, type);
-        std::unique_ptr<GraphicsItem> item = makeItem(type, QSizeF(160, 120));
-        for (const Property *p : item->properties().value(AbstractGraphicsProperty::Specific)) {
-            const QVariant odd = p->type() == Property::Int ? QVariant(p->id() == "刻度数" ? 0 : 1000)
-                : p->type() == Property::Double             ? QVariant(5.0) // maximum == minimum == sample value
-                : p->type() == Property::Popup              ? QVariant("无此项")
-                : p->type() == Property::Color              ? QVariant(QColor())
-                : p->type() == Property::Path               ? QVariant("/nonexistent/dir/none.png")
-                                                            : QVariant();
-            if (odd.isValid())
-                item->setPropertyValue(p->id(), odd);
-        }
-        for (Path target : {Path::Cached, Path::Vectors}) {
-            const QRect bounds = paintedBounds(render(item.get(), target));
-            QVERIFY(
-                !bounds.isEmpty() && QRectF(Margin, Margin, 160, 120).adjusted(-2, -2, 2, 2).contains(QRectF(bounds)));
-        }
-    }
-
     // Each row: the file as the engineer gives it (relative to the kind's folder or not), one
     // per way of reading it, and the picture's natural size, invalid when it cannot be read.
     void pictureFile_data()
@@ -144,7 +115,7 @@ private slots:
         QTest::newRow("gif") << animation << "redthenblue.gif" << QSize(4, 2);
         QTest::newRow("svg") << svg << "red.svg" << QSize(40, 20);
         QTest::newRow("png symbol, up and back") << symbol << "../symbol/red.png" << QSize(40, 20);
-        QTest::newRow("absolute svg symbol") << symbol << folderOf(symbol) + "tall.svg" << QSize(30, 50);
+        QTest::newRow("absolute svg symbol") << symbol << pictureKind(symbol).folder + "tall.svg" << QSize(30, 50);
     }
 
     void pictureFile()
@@ -153,17 +124,18 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QSize, size);
         // From a blue picture, already drawn, to this file: the old picture must not stay.
-        std::unique_ptr<GraphicsItem> item = makeItem(type, QSizeF(120, 90), {{fileId(type), bluePicture(type)}});
+        const PictureKind kind = pictureKind(type);
+        std::unique_ptr<GraphicsItem> item = makeItem(type, QSizeF(120, 90), {{kind.fileId, kind.blue}});
         auto *picture = dynamic_cast<PictureItem *>(item.get());
         render(item.get());
-        item->setPropertyValue(fileId(type), file);
-        QCOMPARE(item->propertyValue(fileId(type)).toString(), file); // as the engineer gave it
+        item->setPropertyValue(kind.fileId, file);
+        QCOMPARE(item->propertyValue(kind.fileId).toString(), file); // as the engineer gave it
         if (!file.isEmpty() && QDir::isRelativePath(file))
-            QCOMPARE(picture->resolvedPath(), QDir::cleanPath(folderOf(type) + file));
+            QCOMPARE(picture->resolvedPath(), QDir::cleanPath(kind.folder + file));
         QCOMPARE((QVariantList{picture->isPerfectSizeEnable(), picture->perfectSize(), picture->isBroken()}),
             (QVariantList{size.isValid(), size, !size.isValid() && !file.isEmpty()}));
         // Another item showing the same file agrees.
-        QCOMPARE(makeItem(type, QSizeF(50, 50), {{fileId(type), file}})->perfectSize(), size);
+        QCOMPARE(makeItem(type, QSizeF(50, 50), {{kind.fileId, file}})->perfectSize(), size);
         // The picture stretched over the rectangle, or in its middle when kept in ratio; without
         // one the placeholder in the pen colour, with a red cross when broken.
         const QRect area(Margin, Margin, 120, 90);
@@ -190,13 +162,10 @@ private slots:
     {
         const QString path = AbstractGraphicsUtility::symbolDir() + QStringLiteral("changing.png");
         QVERIFY(writePng(path, QSize(10, 10), Red));
-        QCOMPARE(
-            makeItem(ItemKind::CustomSymbol, QSizeF(40, 40), {{fileId(ItemKind::CustomSymbol), path}})->perfectSize(),
-            QSize(10, 10));
+        QCOMPARE(makeItem(ItemKind::CustomSymbol, QSizeF(40, 40), {{"图符文件", path}})->perfectSize(), QSize(10, 10));
         // Another size, so that the file differs even within the file system's time resolution.
         QVERIFY(writePng(path, QSize(12, 14), Blue));
-        std::unique_ptr<GraphicsItem> later
-            = makeItem(ItemKind::CustomSymbol, QSizeF(40, 40), {{fileId(ItemKind::CustomSymbol), path}});
+        std::unique_ptr<GraphicsItem> later = makeItem(ItemKind::CustomSymbol, QSizeF(40, 40), {{"图符文件", path}});
         QCOMPARE(later->perfectSize(), QSize(12, 14));
         QCOMPARE(countNear(render(later.get(), Path::Cached), QRect(Margin, Margin, 40, 40), Blue), 40 * 40);
     }
