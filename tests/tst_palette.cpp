@@ -73,10 +73,11 @@ private slots:
         MainPalette = nullptr;
     }
 
-    void defaultPaletteIsTheBuiltInTable()
+    // Without a palette the built-in table answers; the default file holds the same, in the
+    // documented layout. A file made by hand loads; the buffer handed out is a copy of the
+    // palette's entries, the reserved byte carried along.
+    void defaultAndHandMadeFiles()
     {
-        // Without a palette the built-in table answers; the default file holds the same, in
-        // the documented layout.
         QVERIFY(!MyPALETTEINDEX(-1).isValid());
         QCOMPARE(MyPALETTEINDEX(29), QColor(Qt::white));
         QByteArray entries;
@@ -86,24 +87,13 @@ private slots:
         }
         QVERIFY(writeDefaultPalette(path("default.dat")));
         QCOMPARE(TestSupport::readFile(path("default.dat")), handMade("PWPL", 1, 29, entries));
-        RGB_COLOR *colours = nullptr;
-        int count = 0;
-        QVERIFY(CreateColorPalette1(path("default.dat"), &MainPalette, &colours, &count));
-        // The buffer handed out is a copy of the palette's own entries.
-        QVERIFY(count == 29 && colours != MainPalette->entries
-            && std::memcmp(colours, entries.constData(), entries.size()) == 0);
-        std::free(colours);
-    }
 
-    void handMadeFileLoadsAndWritesReload()
-    {
-        QVERIFY(TestSupport::writeFile(
-            path("hand.dat"), handMade("PWPL", 1, 2, QByteArray("\x01\x02\x03\x00\xFF\x80\x00\x07", 8))));
+        const QByteArray hand("\x01\x02\x03\x00\xFF\x80\x00\x07", 8);
+        QVERIFY(TestSupport::writeFile(path("hand.dat"), handMade("PWPL", 1, 2, hand)));
         RGB_COLOR *colours = nullptr;
         int count = 0;
         QVERIFY(CreateColorPalette1(path("hand.dat"), &MainPalette, &colours, &count));
-        // The reserved byte is carried along.
-        QCOMPARE((QList<int>{count, colours[1].flags}), (QList<int>{2, 7}));
+        QVERIFY(count == 2 && colours != MainPalette->entries && std::memcmp(colours, hand.constData(), 8) == 0);
         QCOMPARE(MyPALETTEINDEX(1), QColor(255, 128, 0));
         std::free(colours);
 
@@ -175,12 +165,16 @@ private slots:
         QFile::remove(file);
     }
 
+    // In a main window, as the editor shows it.
     void colourBar()
     {
-        ZColorBar bar(nullptr);
+        QMainWindow window;
+        auto &bar = *new ZColorBar(&window);
+        window.addToolBar(Qt::BottomToolBarArea, &bar);
         bar.SetPara({QStringLiteral("前景色"), QStringLiteral("背景色")}, nullptr, 1);
-        bar.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&bar));
+        window.resize(900, 300);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
         QSignalSpy changed(&bar, &ZColorBar::colorChanged);
         // Signals so far, foreground, background.
         const auto state = [&] { return QList<int>{int(changed.count()), bar.m_foreground, bar.m_background}; };
@@ -200,6 +194,20 @@ private slots:
         QTest::mousePress(swatch(bar, 12), Qt::RightButton);
         QTest::mouseRelease(swatch(bar, 12), Qt::RightButton, {}, QPoint(-5, -5));
         QCOMPARE(state(), (QList<int>{4, 7, -1}));
+        // On the caption the main window offers its tool bar menu, as usual, but a right click
+        // on a swatch is a colour pick and nothing else.
+        QLabel *caption = nullptr;
+        for (QLabel *label : bar.findChildren<QLabel *>())
+            caption = label->text() == QStringLiteral("前景色") ? label : caption;
+        for (QWidget *target : {static_cast<QWidget *>(caption), static_cast<QWidget *>(swatch(bar, 5))}) {
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), target->mapToGlobal(QPoint(2, 2)));
+            QApplication::sendEvent(target, &event);
+            QWidget *menu = QApplication::activePopupWidget();
+            QCOMPARE(bool(menu), target == caption);
+            if (menu)
+                menu->close();
+            QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activePopupWidget(), 2000);
+        }
 
         // What the caller writes shows, and the tooltips name the index; an index the palette
         // does not have shows the fallback, and says so.
@@ -239,31 +247,6 @@ private slots:
         bar.SetPara({QStringLiteral("A"), QStringLiteral("B")}, nullptr, 1);
         QVERIFY(swatch(bar, 28) && !swatch(bar, 29));
         QCOMPARE(bar.colorOf(1), paletteColour(nullptr, 1));
-    }
-
-    // On the bar's caption the main window offers its tool bar menu, as usual, but a right
-    // click on a swatch is a colour pick and nothing else.
-    void rightClickOnSwatchOpensNoToolBarMenu()
-    {
-        QMainWindow window;
-        auto *bar = new ZColorBar(&window);
-        window.addToolBar(Qt::BottomToolBarArea, bar);
-        window.resize(900, 300);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QLabel *caption = nullptr;
-        for (QLabel *label : bar->findChildren<QLabel *>())
-            caption = label->text() == QStringLiteral("前景色") ? label : caption;
-        QVERIFY(caption);
-        for (QWidget *target : {static_cast<QWidget *>(caption), static_cast<QWidget *>(swatch(*bar, 5))}) {
-            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), target->mapToGlobal(QPoint(2, 2)));
-            QApplication::sendEvent(target, &event);
-            QWidget *menu = QApplication::activePopupWidget();
-            QCOMPARE(bool(menu), target == caption);
-            if (menu)
-                menu->close();
-            QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activePopupWidget(), 2000);
-        }
     }
 };
 
