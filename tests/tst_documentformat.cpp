@@ -124,12 +124,9 @@ private slots:
         text->setPropertyValue(QStringLiteral("字体"), QFont(QStringLiteral("Noto Sans CJK SC"), 31));
         original.addItem(text);
         original.addItem(ItemSamples::create(ItemKind::MainTransformer, QRectF(200, 10, 40, 60)));
-        const QByteArray old = documentBytes(original, 12);
-        QVERIFY(old.size() < documentBytes(original).size()); // no checksum, no font
         AbstractGraphicsScene loaded;
-        QCOMPARE(loadDocument(old, loaded), 0);
-        QCOMPARE(loaded.version(), 12u);
-        QCOMPARE(loaded.items().size(), 2);
+        QCOMPARE(loadDocument(documentBytes(original, 12), loaded), 0);
+        QCOMPARE((QVariantList{loaded.version(), loaded.items().size()}), (QVariantList{12u, 2}));
         // Version 12 knew no fonts: the text comes back with the default one.
         auto *back = dynamic_cast<GraphicsItem *>(
             AbstractGraphicsScene::noParentFilter(loaded.items(Qt::AscendingOrder)).first());
@@ -235,7 +232,6 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly) && file.size() > 0);
         QDataStream stream(&file);
         QCOMPARE(int(scene.load(stream, true, 0, nullptr, nullptr)), expected);
-        const qint64 loaded = clock.elapsed();
         if (expected == 0) {
             // Drawn as well: most of these hung in drawing, not in reading.
             QImage image(256, 256, QImage::Format_ARGB32_Premultiplied);
@@ -245,8 +241,6 @@ private slots:
             QVERIFY(scene.items().isEmpty()); // nothing half-loaded
         }
         const qint64 elapsed = clock.elapsed();
-        qInfo("%s: %lld bytes, read %lld ms, read and drawn %lld ms", qPrintable(QFileInfo(path).fileName()),
-            file.size(), loaded, elapsed);
         QVERIFY2(elapsed < 5000, qPrintable(QString::number(elapsed)));
     }
 
