@@ -6,7 +6,6 @@
 #include "symbollibrary.h"
 #include "testsupport.h"
 
-#include <QGraphicsScene>
 #include <QPainter>
 #include <QPicture>
 #include <QStyleOptionGraphicsItem>
@@ -35,15 +34,13 @@ private slots:
     void initTestCase() { TestSupport::isolate("symbolitems"); }
 
     // A turned symbol is the upright one drawn in the rectangle with the sides swapped for a
-    // quarter turn, turned clockwise as a picture, and stays inside its rectangle. Without a
-    // colour it stays visible on the black canvas.
+    // quarter turn, turned clockwise as a picture. Without a colour the symbol stays visible on
+    // the black canvas, in white.
     void turnsAndFallbackColour()
     {
         const QSizeF size(36, 90);
         for (int turn = 1; turn < 4; ++turn) {
             const QImage turned = render(make(ItemKind::Earth, size, {{"方向", turn}}).get());
-            QVERIFY(
-                QRectF(QPointF(Margin, Margin), size).adjusted(-3, -3, 3, 3).contains(QRectF(paintedBounds(turned))));
             const QImage expected = render(make(ItemKind::Earth, turn % 2 ? size.transposed() : size).get())
                                         .transformed(QTransform().rotate(90 * turn));
             QCOMPARE(expected.size(), turned.size());
@@ -56,17 +53,14 @@ private slots:
 
     void selectionFrameAfterTheSymbol_data() { addKindRows({ItemKind::Symbol}); }
 
-    // The base draws the selection after the symbol, with the painter as the symbol left it:
-    // the dashed frame runs along the rectangle's left side, and nothing lies left of or above
-    // it, on screen and as vectors.
+    // The base draws the selection frame after the symbol, with the painter as the symbol left
+    // it: the dashed frame runs along the rectangle's left side, and nothing lies left of or
+    // above it, on screen and as vectors.
     void selectionFrameAfterTheSymbol()
     {
         QFETCH(int, type);
         std::unique_ptr<GraphicsItem> item = make(type, QSizeF(40, 64));
         item->setRect(QRectF(6, 9, 40, 64));
-        QGraphicsScene scene;
-        scene.addItem(item.get());
-        item->setSelected(true);
         QStyleOptionGraphicsItem option;
         option.state |= QStyle::State_Selected;
         for (bool vectors : {false, true}) {
@@ -85,19 +79,14 @@ private slots:
             const QRect bounds = paintedBounds(image);
             QVERIFY(bounds.left() >= Margin && bounds.top() >= Margin + 3);
         }
-        scene.removeItem(item.get());
     }
 
     void libraryCacheSeparatesDrawings()
     {
         SymbolLibrary::clearCache();
-        SymbolLibrary::Request base;
-        base.type = ItemKind::CapacityFront;
-        base.size = QSizeF(40, 64);
-        base.level = 60;
+        SymbolLibrary::Request base{ItemKind::CapacityFront, 0, 0, QSizeF(40, 64), 60};
         const SymbolLibrary::Drawing *first = SymbolLibrary::drawing(base);
-        QCOMPARE(SymbolLibrary::drawing(base), first);
-        QCOMPARE(SymbolLibrary::cachedCount(), 1);
+        QVERIFY(SymbolLibrary::drawing(base) == first && SymbolLibrary::cachedCount() == 1);
         // A status has no meaning for a capacity: it must not split the cache.
         SymbolLibrary::Request same = base;
         same.variant = 1;
@@ -111,8 +100,7 @@ private slots:
             SymbolLibrary::Request r = base;
             change(r);
             const int before = SymbolLibrary::cachedCount();
-            QVERIFY(SymbolLibrary::drawing(r) != first);
-            QCOMPARE(SymbolLibrary::cachedCount(), before + 1);
+            QVERIFY(SymbolLibrary::drawing(r) != first && SymbolLibrary::cachedCount() == before + 1);
         }
         // Out-of-range turns land on the valid ones; nothing is drawn for other kinds or no size.
         SymbolLibrary::Request r = base;
