@@ -162,17 +162,8 @@ private slots:
         const QStringList ids = item->propertyNames();
         QCOMPARE(QSet<QString>(ids.cbegin(), ids.cend()).size(), ids.size());
         const QList<Property *> own = item->properties().value(AbstractGraphicsProperty::Specific);
-        for (const Property *p : own) {
-            const QVariant v = item->propertyValue(p->id());
-            const QVariantHash a = p->attributes();
-            const int names = a.value(QStringLiteral("enumNames")).toStringList().size();
-            QVERIFY2(v.isValid() && v.toDouble() >= a.value(QStringLiteral("minimum"), v).toDouble()
-                    && v.toDouble() <= a.value(QStringLiteral("maximum"), v).toDouble()
-                    && (p->type() != Property::Enum || (v.toInt() >= 0 && v.toInt() < names))
-                    && (p->type() != Property::Popup
-                        || a.value(QStringLiteral("items")).toStringList().contains(v.toString())),
-                qPrintable(p->id()));
-        }
+        for (const Property *p : own)
+            QVERIFY2(p->accepts(item->propertyValue(p->id())), qPrintable(p->id()));
 
         for (const QString &id : {QStringLiteral("关联点号"), QStringLiteral("遥控点号")}) {
             if (!ids.contains(id))
