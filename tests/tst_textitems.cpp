@@ -165,18 +165,14 @@ private slots:
     // Beyond either limit the value shows in the limit colour.
     void analogLimits()
     {
-        const struct
-        {
-            double upper, lower;
-            bool over;
-        } cases[] = {{1000.0, 0.0, false}, {123.0, 0.0, true}, {1000.0, 124.0, true}};
-        for (const auto &c : cases) {
-            std::unique_ptr<GraphicsItem> item = makeItem(ItemKind::AnalogValue, QSizeF(120, 30),
-                {{"上限", c.upper}, {"下限", c.lower}, {"越限颜色", OtherColor}});
+        for (const auto &[upper, lower, over] :
+            {std::tuple(1000.0, 0.0, false), std::tuple(123.0, 0.0, true), std::tuple(1000.0, 124.0, true)}) {
+            std::unique_ptr<GraphicsItem> item = makeItem(
+                ItemKind::AnalogValue, QSizeF(120, 30), {{"上限", upper}, {"下限", lower}, {"越限颜色", OtherColor}});
             // The frame stays in the line colour, so look inside it.
             const QImage image = render(item.get()).copy(Margin + 2, Margin + 2, 116, 26);
             QCOMPARE((QList<bool>{countColour(image, OtherColor) > 0, countColour(image, PenColor) > 0}),
-                (QList<bool>{c.over, !c.over}));
+                (QList<bool>{over, !over}));
         }
     }
 
@@ -208,57 +204,48 @@ private slots:
         QVERIFY(type == ItemKind::Button || countColour(render(item.get()), Qt::white) > 20);
     }
 
-    void longTextStaysInside_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QSizeF>("size");
-        QTest::addColumn<int>("points");
-        for (int type : typesOf({ItemKind::Text, ItemKind::Link})) {
-            QTest::newRow(rowName(type, "96x24 40pt")) << type << QSizeF(96, 24) << 40;
-            QTest::newRow(rowName(type, "300x90 16pt")) << type << QSizeF(300, 90) << 16;
-            QTest::newRow(rowName(type, "50x200 40pt")) << type << QSizeF(50, 200) << 40;
-        }
-    }
+    void longTextStaysInside_data() { addKindRows({ItemKind::Text, ItemKind::Link}); }
 
     // Text that does not fit is cut at the rectangle on screen; SVG has no clipping here, so
-    // there it must be left out, not cut off.
+    // there it must be left out, not cut off. No frame: only the text can show where it is drawn.
     void longTextStaysInside()
     {
         QFETCH(int, type);
-        QFETCH(QSizeF, size);
-        QFETCH(int, points);
-        // No frame: only the text can show where it is drawn.
-        std::unique_ptr<GraphicsItem> item = makeItem(type, size,
-            {{"字体", QFont(QStringLiteral("Noto Sans CJK SC"), points)}, {"线型", 0},
-                {textProperty(type),
-                    type == ItemKind::DigitalClock ? QStringLiteral("yyyy-MM-dd hh:mm:ss") : LongText}});
-        if (type == ItemKind::PlainText)
-            item->setPropertyValue(QStringLiteral("对齐"), 1);
-        for (double scale : {1.0, 2.5}) {
-            const QRect drawn = paintedBounds(render(item.get(), Path::Cached, scale));
-            QVERIFY2(!drawn.isNull()
-                    && QRectF(Margin, Margin, size.width() * scale, size.height() * scale)
-                           .adjusted(-1, -1, 1, 1)
-                           .contains(QRectF(drawn)),
-                qPrintable(QString::number(scale)));
+        for (const auto &[size, points] :
+            {std::pair(QSizeF(96, 24), 40), std::pair(QSizeF(300, 90), 16), std::pair(QSizeF(50, 200), 40)}) {
+            std::unique_ptr<GraphicsItem> item = makeItem(type, size,
+                {{"字体", QFont(QStringLiteral("Noto Sans CJK SC"), points)}, {"线型", 0},
+                    {textProperty(type),
+                        type == ItemKind::DigitalClock ? QStringLiteral("yyyy-MM-dd hh:mm:ss") : LongText}});
+            if (type == ItemKind::PlainText)
+                item->setPropertyValue(QStringLiteral("对齐"), 1);
+            const QString name = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+            for (double scale : {1.0, 2.5}) {
+                const QRect drawn = paintedBounds(render(item.get(), Path::Cached, scale));
+                QVERIFY2(!drawn.isNull()
+                        && QRectF(Margin, Margin, size.width() * scale, size.height() * scale)
+                               .adjusted(-1, -1, 1, 1)
+                               .contains(QRectF(drawn)),
+                    qPrintable(name));
+            }
+            // What SVG writes is part of what is shown, and drawn back stays inside.
+            const QByteArray svg = svgOf(item.get());
+            const QStringList texts = TestSupport::Svg(svg).texts("text");
+            const QString shown = displayText(item.get()).remove(QLatin1Char('\n'));
+            for (const QString &t : texts)
+                QVERIFY2(shown.contains(t), qPrintable(t));
+            QVERIFY2(!texts.isEmpty() || size.height() < 90 || points >= 40, qPrintable(name));
+            QImage image(size.toSize() + QSize(2 * Margin, 2 * Margin), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            QSvgRenderer(svg).render(&painter);
+            painter.end();
+            const QRect drawn = paintedBounds(image);
+            QVERIFY2(texts.isEmpty() || !drawn.isNull(), qPrintable(name));
+            QVERIFY2(drawn.isNull()
+                    || QRectF(QPointF(Margin, Margin), size).adjusted(-1.5, -1.5, 1.5, 1.5).contains(QRectF(drawn)),
+                qPrintable(name));
         }
-
-        // What SVG writes is part of what is shown, and drawn back stays inside.
-        const QByteArray svg = svgOf(item.get());
-        const QStringList texts = TestSupport::Svg(svg).texts("text");
-        const QString shown = displayText(item.get()).remove(QLatin1Char('\n'));
-        for (const QString &t : texts)
-            QVERIFY2(shown.contains(t), qPrintable(t));
-        QVERIFY(!texts.isEmpty() || size.height() < 90 || points >= 40);
-        QImage image(size.toSize() + QSize(2 * Margin, 2 * Margin), QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        QSvgRenderer(svg).render(&painter);
-        painter.end();
-        const QRect drawn = paintedBounds(image);
-        QVERIFY(texts.isEmpty() || !drawn.isNull());
-        QVERIFY(drawn.isNull()
-            || QRectF(QPointF(Margin, Margin), size).adjusted(-1.5, -1.5, 1.5, 1.5).contains(QRectF(drawn)));
     }
 };
 
