@@ -16,6 +16,8 @@ namespace {
 const QColor Green(0, 255, 0);
 const QColor Red(255, 0, 0);
 const QColor Blue(0, 0, 255);
+// The colour tolerance that takes in antialiased strokes.
+constexpr int Near = 105;
 
 // Qt reads GIF but does not write it: 4 x 2 pictures, one red then one blue frame, and blue only.
 const QByteArray RedThenBlueGif
@@ -30,12 +32,6 @@ std::unique_ptr<GraphicsItem> makeItem(int type, const QSizeF &size, const QVari
     std::unique_ptr<GraphicsItem> item = outlined(type, size, Green);
     setProperties(item.get(), values);
     return item;
-}
-
-// Pixels of about the colour, antialiased strokes included.
-int countNear(const QImage &image, const QRect &area, const QColor &colour)
-{
-    return countColour(image, colour, area, 105);
 }
 
 // A picture kind's file property, folder and blue test picture.
@@ -146,10 +142,11 @@ private slots:
                 QPoint(Margin + (120 - fitted.width()) / 2, Margin + (90 - fitted.height()) / 2), fitted);
             for (Path path : {Path::Cached, Path::Vectors}) {
                 const QImage image = render(item.get(), path);
-                QVERIFY(size.isValid() ? countNear(image, target, Red) == fitted.width() * fitted.height()
+                QVERIFY(size.isValid()
+                        ? countColour(image, Red, target, Near) == fitted.width() * fitted.height()
                             && paintedBounds(image) == target
-                                       : countNear(image, area, Green) > 0 && countNear(image, area, Blue) == 0
-                            && (countNear(image, area, Red) > 0) == picture->isBroken());
+                        : countColour(image, Green, area, Near) > 0 && countColour(image, Blue, area, Near) == 0
+                            && (countColour(image, Red, area, Near) > 0) == picture->isBroken());
             }
         }
         // An SVG picture is exported as vector shapes in its colour.
@@ -167,7 +164,7 @@ private slots:
         QVERIFY(writePng(path, QSize(12, 14), Blue));
         std::unique_ptr<GraphicsItem> later = makeItem(ItemKind::CustomSymbol, QSizeF(40, 40), {{"图符文件", path}});
         QCOMPARE(later->perfectSize(), QSize(12, 14));
-        QCOMPARE(countNear(render(later.get(), Path::Cached), QRect(Margin, Margin, 40, 40), Blue), 40 * 40);
+        QCOMPARE(countColour(render(later.get()), Blue, QRect(Margin, Margin, 40, 40), Near), 40 * 40);
     }
 };
 

@@ -1,6 +1,6 @@
-// The text and link items: Chinese glyphs, alignment, wrapping and line spacing, what each
-// kind shows and how SVG keeps it, the limit colour, the cached layout following every
-// change, and long texts kept inside the rectangle.
+// The text and link items: alignment, wrapping and line spacing, what each kind shows and how
+// SVG keeps it, the limit colour, the cached layout following every change, and long texts
+// kept inside the rectangle.
 #include "graphicsitem.h"
 #include "itemkind.h"
 #include "itemsamples.h"
@@ -60,15 +60,6 @@ private slots:
     {
         TestSupport::isolate("textitems");
         QVERIFY(QFontDatabase().families().contains(QStringLiteral("Noto Sans CJK SC")));
-    }
-
-    // Two Chinese glyphs draw differently: a missing font would draw the same box for each.
-    void chineseTextRenders()
-    {
-        std::unique_ptr<GraphicsItem> item = makeItem(ItemKind::PlainText, QSizeF(120, 40), {{"文本", "文"}});
-        const QImage one = render(item.get());
-        item->setPropertyValue(QStringLiteral("文本"), QStringLiteral("字"));
-        QVERIFY(!paintedBounds(one).isNull() && render(item.get()) != one);
     }
 
     // Start, centre, end: the gaps before and after the text tell where it sits; the whole
