@@ -152,16 +152,13 @@ private slots:
     void initProjectWritesOnlyWhenMissing()
     {
         const QString file = paletteFilePath();
-        QCOMPARE(file, AbstractGraphicsUtility::projectDir() + QStringLiteral("mmicolor.dat"));
         QFile::remove(file);
         AbstractGraphicsUtility::initProject();
         QVERIFY(writeDefaultPalette(path("expected.dat")));
         QCOMPARE(TestSupport::readFile(file), TestSupport::readFile(path("expected.dat")));
-        for (const QByteArray &mine : {handMade("PWPL", 1, 1, QByteArray(4, '\x01')), QByteArray("damaged")}) {
-            QVERIFY(TestSupport::writeFile(file, mine));
-            AbstractGraphicsUtility::initProject();
-            QCOMPARE(TestSupport::readFile(file), mine);
-        }
+        QVERIFY(TestSupport::writeFile(file, "damaged"));
+        AbstractGraphicsUtility::initProject();
+        QCOMPARE(TestSupport::readFile(file), QByteArray("damaged"));
         QFile::remove(file);
     }
 
@@ -231,8 +228,7 @@ private slots:
 
         // Foreground only: no background swatch, and a right click picks nothing.
         bar.SetPara({QStringLiteral("颜色")}, nullptr, 0);
-        QTRY_VERIFY_WITH_TIMEOUT(!background->isVisible(), 2000);
-        QVERIFY(foreground->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!background->isVisible() && foreground->isVisible(), 2000);
         QTest::mouseClick(swatch(bar, 3), Qt::RightButton);
         QCOMPARE(state(), (QList<int>{4, 200, 17}));
         QTest::mouseClick(swatch(bar, 3), Qt::LeftButton);
