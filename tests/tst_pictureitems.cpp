@@ -71,13 +71,13 @@ bool writePng(const QString &path, const QSize &size, const QColor &colour)
 
 } // namespace
 
-class TestChartItems : public QObject
+class TestPictureItems : public QObject
 {
     Q_OBJECT
 private slots:
     void initTestCase()
     {
-        TestSupport::isolate("chartitems");
+        TestSupport::isolate("pictureitems");
         AbstractGraphicsUtility::initProject();
         const QString bmp = AbstractGraphicsUtility::bmpDir();
         const QString svg = AbstractGraphicsUtility::svgDir();
@@ -168,5 +168,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestChartItems)
-#include "tst_chartitems.moc"
+QTEST_MAIN(TestPictureItems)
+#include "tst_pictureitems.moc"
