@@ -52,16 +52,6 @@ std::unique_ptr<GraphicsItem> outlined(int type, const QSizeF &size, const QColo
     return item;
 }
 
-QVector<int> typesOf(std::initializer_list<int> families)
-{
-    QVector<int> types;
-    for (const ItemKind &kind : ItemKind::all()) {
-        if (std::find(families.begin(), families.end(), int(kind.family)) != families.end())
-            types << kind.type;
-    }
-    return types;
-}
-
 QByteArray rowName(int type, const QString &detail)
 {
     const QString name = ItemKind::find(type)->displayName();

@@ -30,8 +30,6 @@ QVariant otherValue(const Property *property, const QVariant &current);
 // of the given size at (0, 0).
 std::unique_ptr<GraphicsItem> outlined(
     int type, const QSizeF &size, const QColor &pen = QColor(255, 255, 0), int penWidth = 1);
-// The kinds of the given families (ItemKind::Family), in table order.
-QVector<int> typesOf(std::initializer_list<int> families);
 // A data row name: the kind's display name, then `detail`.
 QByteArray rowName(int type, const QString &detail = QString());
 // A data column "type" with one row per kind of the families (all kinds when none given).
