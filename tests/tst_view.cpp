@@ -1,8 +1,6 @@
-// The document view in a real main window: zoom by command and wheel with the status bar, the
-// dotted drawing preview, middle-button panning and the right click; and arranging the
-// selection through the window's actions and the context menu: z-order, lock, grouping, group
-// export (drawn again with the group tool), alignment, equal size and spacing, each one undo
-// step, and nothing at all without input focus.
+// The document view in a real main window: zoom, panning and the right click; and arranging the
+// selection through the window's actions and context menu (z-order, lock, grouping, group export,
+// alignment, equal size and spacing), each one undo step, and nothing at all without input focus.
 #include "app/plotwright.h"
 #include "apptexts.h"
 #include "cdatalink.h"
@@ -45,19 +43,6 @@ QRectF rectOf(QGraphicsItem *item)
 {
     return dynamic_cast<AbstractGraphicsUtility *>(item)->itemRect();
 }
-
-// Counts the scene's mouse presses and releases.
-struct SceneMouseLog : QObject
-{
-    int presses = 0;
-    int releases = 0;
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        presses += event->type() == QEvent::GraphicsSceneMousePress;
-        releases += event->type() == QEvent::GraphicsSceneMouseRelease;
-        return false;
-    }
-};
 
 } // namespace
 
@@ -152,19 +137,6 @@ private:
         QMouseEvent event(type, at, m_view->viewport()->mapToGlobal(at), button, held, mods);
         QApplication::sendEvent(m_view->viewport(), &event);
     }
-    // Where the preview's white dots lie on the viewport.
-    QRect whiteBounds() const
-    {
-        const QImage image = m_view->viewport()->grab().toImage();
-        QRect bounds;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                if (image.pixelColor(x, y) == Qt::white)
-                    bounds |= QRect(x, y, 1, 1);
-            }
-        }
-        return bounds;
-    }
 
 private slots:
     void initTestCase()
@@ -190,24 +162,10 @@ private slots:
         QVERIFY(focusView());
     }
 
-    // The zoom level sets the scale, the percent and the status bar, with one change signal; the
-    // commands replace any earlier transformation and return exactly.
-    void zoom()
+    // The zoom commands replace any earlier transformation and return exactly.
+    void zoomCommands()
     {
-        const int rows[][2] = {{110, 114}, {120, 131}, {90, 87}, {80, 75}, {150, 200}, {50, 50}, {0, 25}, {100, 100}};
-        for (const auto &row : rows) {
-            m_window->form().action_ZoomDefault->trigger();
-            QSignalSpy changed(m_view, &GraphicsView::changed);
-            if (row[0] >= 100)
-                m_view->zoomIn(row[0] - 100);
-            else
-                m_view->zoomOut(100 - row[0]);
-            QCOMPARE(changed.count(), 1);
-            QCOMPARE((QList<int>{m_view->zoomPercent(), int(m_view->transform().m11() * 100)}),
-                (QList<int>{row[1], row[1]}));
-            QVERIFY2(statistics().contains(QStringLiteral("(%1%)").arg(row[1])), qPrintable(statistics()));
-        }
-        m_view->scale(3, 3); // from level 100, the last row
+        m_view->scale(3, 3);
         for (int i = 0; i < 10; ++i)
             m_window->form().action_ZoomIn->trigger();
         QCOMPARE(m_view->zoomPercent(), 400);
@@ -224,11 +182,11 @@ private slots:
         QTest::addColumn<int>("percent");
         QTest::newRow("ctrl up") << QPoint(0, 120) << int(Qt::ControlModifier) << 114;
         QTest::newRow("ctrl down") << QPoint(0, -120) << int(Qt::ControlModifier) << 87;
-        QTest::newRow("ctrl zero") << QPoint(0, 0) << int(Qt::ControlModifier) << 87;
         QTest::newRow("ctrl sideways") << QPoint(120, 0) << int(Qt::ControlModifier) << 114;
         QTest::newRow("plain scrolls") << QPoint(0, -120) << int(Qt::NoModifier) << 100;
     }
 
+    // The zoom level sets the scale, the percent and the status bar, with one change signal.
     void wheel()
     {
         QFETCH(QPoint, angle);
@@ -237,40 +195,15 @@ private slots:
         m_view->centerOn(960, 540);
         const QPoint at = m_view->viewport()->rect().center();
         const QPointF before = m_view->mapToScene(at);
+        QSignalSpy changed(m_view, &GraphicsView::changed);
         QWheelEvent event(at, m_view->viewport()->mapToGlobal(at), QPoint(), angle, Qt::NoButton,
             Qt::KeyboardModifiers(modifiers), Qt::NoScrollPhase, false);
         QApplication::sendEvent(m_view->viewport(), &event);
-        QCOMPARE(m_view->zoomPercent(), percent);
+        QCOMPARE((QList<int>{m_view->zoomPercent(), int(m_view->transform().m11() * 100), changed.count()}),
+            (QList<int>{percent, percent, int(percent != 100)}));
         // A zoom keeps the centre in place; only the plain wheel scrolls.
         QCOMPARE((m_view->mapToScene(at) - before).manhattanLength() > 2, percent == 100);
-        QVERIFY(statistics().contains(QStringLiteral("(%1%)").arg(percent)));
-    }
-
-    // The dotted preview follows the Shift constraint (worked out in full by tst_scene's drawing):
-    // a square's taller side decides, a diagonal line goes vertical.
-    void preview()
-    {
-        const struct
-        {
-            int tool;
-            QPoint end; // the drag starts at (110, 110)
-            QRect expected;
-        } rows[] = {{ItemKind::Rectangle, QPoint(140, 50), QRect(QPoint(50, 50), QPoint(110, 110))},
-            {ItemKind::Line, QPoint(140, 140), QRect(QPoint(110, 110), QPoint(110, 140))}};
-        // The pixels of the unsnapped preview; tst_grid checks the preview on the grid.
-        EditorState::gridSettings().setSnap(false);
-        for (const auto &row : rows) {
-            EditorState::setCurrentTool(row.tool);
-            mouse(QEvent::MouseButtonPress, QPoint(110, 110), Qt::LeftButton, Qt::LeftButton);
-            mouse(QEvent::MouseMove, row.end, Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
-            const QRect seen = whiteBounds();
-            mouse(QEvent::MouseButtonRelease, row.end, Qt::LeftButton, Qt::NoButton, Qt::ShiftModifier);
-            stack()->undo();
-            // Dotted: an end may fall into a gap of up to two pixels.
-            QVERIFY2(row.expected.contains(seen) && seen.adjusted(-2, -2, 2, 2).contains(row.expected),
-                qPrintable(
-                    QStringLiteral("%1,%2 %3x%4").arg(seen.x()).arg(seen.y()).arg(seen.width()).arg(seen.height())));
-        }
+        QVERIFY2(statistics().contains(QStringLiteral("(%1%)").arg(percent)), qPrintable(statistics()));
     }
 
     void panningScrollsAndBlocksSelection()
@@ -297,14 +230,10 @@ private slots:
     void drawingToolDropsMovesAndRightClickReturns()
     {
         QSignalSpy moves(m_view->documentScene(), &Scene::posChanged);
-        SceneMouseLog log;
-        m_view->documentScene()->installEventFilter(&log);
         m_window->form().action_Rectangle->trigger();
         mouse(QEvent::MouseMove, QPoint(50, 60), Qt::NoButton, Qt::NoButton);
         QCOMPARE(moves.count(), 0);
         QTest::mouseClick(m_view->viewport(), Qt::RightButton, Qt::NoModifier, QPoint(50, 60));
-        QCOMPARE(log.presses, 1);
-        QCOMPARE(log.releases, 0);
         QVERIFY(m_window->form().action_Void->isChecked());
         QCOMPARE(EditorState::currentTool(), ItemKind::Pointer);
         mouse(QEvent::MouseMove, QPoint(50, 61), Qt::NoButton, Qt::NoButton);
@@ -342,18 +271,6 @@ private slots:
         QCOMPARE(stack()->text(0), QStringLiteral("setLock"));
         QCOMPARE(stack()->command(0)->childCount(), 3);
         QVERIFY(a->islocked() && b->islocked() && member->islocked() && !holder->islocked());
-
-        // Locked items are grouped, restacked and ungrouped like the others.
-        select({b, a});
-        ui().action_CreateGroup->trigger();
-        QGraphicsItem *locked = a->parentItem();
-        QVERIFY(locked && locked->type() == ItemKind::Group);
-        QCOMPARE(locked->childItems(), (Items{a, b}));
-        select({locked});
-        scene()->sendToBack();
-        QCOMPARE(stacking().first(), locked);
-        ui().action_DestroyGroup->trigger();
-        QVERIFY(!a->parentItem() && !b->parentItem() && a->isSelected() && b->isSelected());
     }
 
     // The members' order and places, and the undo, are the stacking steps' (tst_scene).
@@ -389,9 +306,8 @@ private slots:
         const qint64 before = QDateTime::currentSecsSinceEpoch();
         const QStringList first = exportAs(QStringLiteral("feeder"));
         QCOMPARE(first.value(1), QStringLiteral("提示|图元组导出成功!"));
-        QVERIFY2(
-            QRegularExpression(QStringLiteral("^图元组\\d{10}$")).match(first[0]).hasMatch(), qPrintable(first[0]));
-        QVERIFY(first[0].mid(3).toLongLong() >= before && first[0].mid(3).toLongLong() <= before + 1);
+        const qint64 proposed = first[0].mid(3).toLongLong() - before; // the name proposed: the time
+        QVERIFY2(first[0].startsWith(QStringLiteral("图元组")) && proposed >= 0 && proposed <= 1, qPrintable(first[0]));
         const QString file = GroupTool::dir() + QStringLiteral("feeder.grp");
         const QByteArray written = TestSupport::readFile(file);
         QByteArray version;
@@ -414,18 +330,12 @@ private slots:
         QVERIFY(exportAs(QStringLiteral("busy"), QMessageBox::Yes)
                     .value(2)
                     .startsWith(applicationTitle() + QStringLiteral("|无法导出 busy:\n")));
-        QVERIFY(exportAs(QStringLiteral("../feeder")).value(1).contains(QStringLiteral("无法导出")));
+        QCOMPARE(exportAs(QStringLiteral("../feeder")).value(1),
+            applicationTitle() + QStringLiteral("|无法导出 ../feeder:\n名称不能为空，也不能含有 / 或 \\!"));
         QVERIFY(!QFile::exists(GroupTool::dir() + QStringLiteral("../feeder.grp")));
 
-        // The group manager lists it at once; the group tool draws it scaled into a drag.
-        TestSupport::whenModal([](QWidget *modal) {
-            auto *manager = qobject_cast<GroupTool *>(modal);
-            QVERIFY(manager && manager->entries() == QStringList{"feeder.grp"});
-            QVERIFY(!manager->findChild<QListWidget *>()->item(0)->icon().isNull());
-            manager->reject();
-        });
-        ui().action_GroupManager->trigger();
-        QCOMPARE(TestSupport::missedModals(), 0);
+        // The group manager shows its picture; the group tool draws it scaled into a drag.
+        QVERIFY(!GroupTool().findChild<QListWidget *>()->item(0)->icon().isNull());
         ui().action_Group->trigger();
         QTest::mousePress(m_view->viewport(), Qt::LeftButton, {}, m_view->mapFromScene(QPointF(400, 400)));
         QTest::mouseRelease(m_view->viewport(), Qt::LeftButton, {}, m_view->mapFromScene(QPointF(720, 550)));
@@ -487,10 +397,7 @@ private slots:
         const QList<QPointF> example{{100, 20}, {0, 10}, {15, 10}};
         QTest::newRow("horizontal, gap 40") << "EqualHCross" << example << false << QList<double>{100, 0, 50};
         QTest::newRow("vertical, gap 40") << "EqualVCross" << example << false << QList<double>{100, 0, 50};
-        QTest::newRow("overlap, gap -10")
-            << "EqualHCross" << QList<QPointF>{{0, 30}, {5, 30}, {40, 30}} << false << QList<double>{0, 20, 40};
         QTest::newRow("two top-level and a member") << "EqualHCross" << example << true << QList<double>();
-        QTest::newRow("two items") << "EqualVCross" << example.mid(1) << false << QList<double>();
     }
 
     void equalSpacing()
