@@ -6,7 +6,6 @@
 #include "dialogs/propertydockwidget.h"
 #include "document/graphicsview.h"
 #include "graphicsitem.h"
-#include "groupitem.h"
 #include "itemkind.h"
 #include "itemsamples.h"
 #include "pointlistdialog.h"
@@ -226,8 +225,6 @@ private slots:
         QTest::newRow("int into its range")
             << EditorCase{QVariant::Int, {{"minimum", 1}, {"maximum", 32}, {"singleStep", 4}}, 40, "32", {}, {},
                    {{"maximum", 32}, {"singleStep", 4}}, 7};
-        QTest::newRow("int up into its range")
-            << EditorCase{QVariant::Int, {{"minimum", 1}, {"maximum", 32}}, -5, "1", {}, {}, {{"minimum", 1}}, 9};
         QTest::newRow("double into its range") << EditorCase{
             QVariant::Double, {{"minimum", 0.0}, {"decimals", 3}}, -2.0, "0.000", {}, {}, {{"decimals", 3}}, 2.25};
         QTest::newRow("colour") << EditorCase{
@@ -295,7 +292,8 @@ private slots:
         QCOMPARE(shown(b.browser, target), target->valueText().replace("否", "[ ]").replace("是", "[x]"));
     }
 
-    void groupsDisabledRowsAndClear()
+    // A disabled row and its parts are greyed and open no editor; a row added later shows at once.
+    void disabledAndLaterRows()
     {
         Browser b;
         QtVariantProperty *group = b.manager.addProperty(M::groupTypeId(), "组");
@@ -304,28 +302,12 @@ private slots:
         c->setEnabled(false);
         group->addSubProperty(a);
         group->addSubProperty(c);
-        b.browser.setPropertiesWithoutValueMarked(true);
         b.browser.addProperty(group);
-        QTreeWidget *tree = b.browser.treeWidget();
-        QCOMPARE(tree->topLevelItemCount(), 1);
-        QTreeWidgetItem *top = tree->topLevelItem(0);
-        QCOMPARE(top->text(0), "组");
-        QVERIFY(top->font(0).bold() && top->background(1) != QBrush());
-        QCOMPARE(top->childCount(), 2);
-        QCOMPARE(top->child(1)->text(0), "乙");
-        // A disabled row and its parts are greyed and open no editor.
+        QTreeWidgetItem *top = b.browser.treeWidget()->topLevelItem(0);
         QVERIFY(top->child(1)->isDisabled() && top->child(1)->child(0)->isDisabled() && !top->child(0)->isDisabled());
-        QVERIFY(!b.open(c));
-        QVERIFY(b.open(a));
-        // A sub-property added later shows at once.
+        QVERIFY(!b.open(c) && b.open(a));
         group->insertSubProperty(b.manager.addProperty(QVariant::Bool, "丙"), a);
         QCOMPARE(top->child(1)->text(0), "丙");
-
-        b.manager.clear();
-        QCOMPARE(tree->topLevelItemCount(), 0);
-        QVERIFY(b.manager.properties().isEmpty());
-        QVERIFY(b.browser.properties().isEmpty());
-        QCOMPARE(b.changes.size(), 0);
     }
 
     void oneItem_data()
@@ -335,8 +317,6 @@ private slots:
         QTest::addColumn<QList<int>>("types");
         QTest::newRow("ellipse: empty specific group")
             << int(ItemKind::Ellipse) << QStringList{"公共属性", "一般属性", "特有属性"} << QList<int>();
-        QTest::newRow("group: read-only rows, empty general group")
-            << int(ItemKind::Group) << QStringList{"公共属性", "一般属性", "特有属性"} << QList<int>();
         QTest::newRow("every type, odd authorities")
             << 0 << QStringList{"相同属性", ""}
             << QList<int>{QVariant::String, QVariant::Bool, QVariant::Int, QVariant::Double, QVariant::Size,
@@ -353,13 +333,8 @@ private slots:
         QVariantMap values{{"只读", "r"}, {"t11", "eleven"}};
         for (int type = 0; type < types.size(); ++type)
             map[AbstractGraphicsProperty::Authority(5)] << make(QStringLiteral("t%1").arg(type), type);
-        std::unique_ptr<QGraphicsItem> item;
-        if (kind == ItemKind::Group)
-            item = std::make_unique<GroupItem>();
-        else if (kind)
-            item.reset(ItemSamples::create(kind, {0, 0, 40, 20}));
-        else
-            item = std::make_unique<FakeItem>(map, values);
+        std::unique_ptr<QGraphicsItem> item(
+            kind ? static_cast<QGraphicsItem *>(ItemSamples::create(kind, {0, 0, 40, 20})) : new FakeItem(map, values));
         auto *source = dynamic_cast<AbstractGraphicsProperty *>(item.get());
         PropertyDockWidget dock(nullptr);
         dock.setItems({item.get()});
@@ -379,8 +354,6 @@ private slots:
                     QCOMPARE(rows.at(r)->propertyType(), types.at(r));
             }
         }
-        QVERIFY(kind != ItemKind::Group || tree(dock)->findItems("宽度", Qt::MatchRecursive).first()->isDisabled());
-        QVERIFY(kind != ItemKind::Ellipse || tree(dock)->topLevelItem(2)->childCount() == 0);
     }
 
     void severalItems_data()
@@ -391,7 +364,6 @@ private slots:
         QTest::newRow("in the first item's order") << QList<int>{1, 0} << QStringList{"相同属性", "d=0", "c=true"};
         QTest::newRow("every item counts") << QList<int>{0, 1, 3} << QStringList{"相同属性", "d=0"};
         QTest::newRow("none shared") << QList<int>{0, 2} << QStringList();
-        QTest::newRow("same values") << QList<int>{1, 3} << QStringList{"相同属性", "d=2"};
     }
 
     void severalItems()
@@ -441,8 +413,6 @@ private slots:
             QVERIFY(ItemSamples::undoRedoRestores(*scene.undoStack(), scene, [&] { enterInto(dock, "线宽", 7); }));
         }
         QCOMPARE(scene.undoStack()->count(), 1);
-        QCOMPARE(scene.undoStack()->command(0)->text(), "setProperty");
-        QCOMPARE(scene.undoStack()->command(0)->childCount(), 3);
         QCOMPARE((QList<int>{items[0]->penWidth(), items[1]->penWidth(), items[2]->penWidth(), loose->penWidth()}),
             (QList<int>{7, 7, 7, 4}));
     }
