@@ -19,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGraphicsView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -389,6 +390,26 @@ QtProperty *findProperty(QtTreePropertyBrowser &browser, const QString &name)
     const QList<QTreeWidgetItem *> rows
         = browser.treeWidget()->findItems(name, Qt::MatchExactly | Qt::MatchRecursive, 0);
     return rows.isEmpty() ? nullptr : browser.property(rows.first());
+}
+
+QStringList answerModals(const std::function<void()> &action, const QString &text, QMessageBox::StandardButton answer)
+{
+    QStringList seen;
+    whenModals(
+        [&](QWidget *modal) {
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                seen << describeBox(box);
+                box->button(box->button(answer) ? answer : QMessageBox::Ok)->click();
+            } else if (auto *input = qobject_cast<QInputDialog *>(modal)) {
+                seen << input->textValue();
+                input->setTextValue(text);
+                input->accept();
+            }
+        },
+        1000);
+    action();
+    cancelPendingModals();
+    return seen;
 }
 
 } // namespace TestSupport

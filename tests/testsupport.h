@@ -124,6 +124,12 @@ QWidget *openPropertyEditor(QtTreePropertyBrowser &browser, QtProperty *property
 // The property of the first row labelled `name`, at any depth.
 QtProperty *findProperty(QtTreePropertyBrowser &browser, const QString &name);
 
+// Runs `action`, answering every modal it shows: an input dialog gets `text`, a message box
+// `answer` (OK when it has no such button). What each showed, in order: an input dialog's
+// proposed text, a message box's describeBox().
+QStringList answerModals(
+    const std::function<void()> &action, const QString &text, QMessageBox::StandardButton answer = QMessageBox::Ok);
+
 } // namespace TestSupport
 
 #endif

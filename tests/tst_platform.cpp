@@ -22,7 +22,6 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QImage>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -60,18 +59,7 @@ QList<int> shownWindow(QDialog *dlg)
 void press(FolderBrowser &manager, const char *button, QMessageBox::StandardButton answer = QMessageBox::Yes,
     const QString &name = QString())
 {
-    TestSupport::whenModals(
-        [&](QWidget *modal) {
-            if (auto *input = qobject_cast<QInputDialog *>(modal)) {
-                input->setTextValue(name);
-                input->accept();
-            } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-                box->button(box->button(answer) ? answer : QMessageBox::Ok)->click();
-            }
-        },
-        1000);
-    manager.findChild<QPushButton *>(QLatin1String(button))->click();
-    TestSupport::cancelPendingModals();
+    TestSupport::answerModals([&] { manager.findChild<QPushButton *>(QLatin1String(button))->click(); }, name, answer);
 }
 
 } // namespace

@@ -16,7 +16,6 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
@@ -98,22 +97,7 @@ private:
     // "title|text"; a question is answered with `overwrite`.
     QStringList exportAs(const QString &name, QMessageBox::StandardButton overwrite = QMessageBox::No)
     {
-        QStringList seen;
-        TestSupport::whenModals(
-            [&](QWidget *modal) {
-                if (auto *input = qobject_cast<QInputDialog *>(modal)) {
-                    seen << input->textValue();
-                    input->setTextValue(name);
-                    input->accept();
-                } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-                    seen << box->windowTitle() + '|' + box->text();
-                    box->button(box->button(overwrite) ? overwrite : QMessageBox::Ok)->click();
-                }
-            },
-            1000);
-        chooseFromMenu(QStringLiteral("导出..."));
-        TestSupport::cancelPendingModals();
-        return seen;
+        return TestSupport::answerModals([this] { chooseFromMenu(QStringLiteral("导出...")); }, name, overwrite);
     }
     // Runs the alignment named by its undo text; true when it pushed exactly that one step.
     bool align(const QString &macro)
