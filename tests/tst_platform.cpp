@@ -1,6 +1,6 @@
-// The platform layer as the editor uses it: project folders, message boxes, the offline data
-// link and its server form, a logo file, the library managers of the Tools menu, and the small
-// settings dialogs: canvas, drawing defaults, pushed-graph window.
+// The platform layer as the editor uses it: project folders, message boxes, the data link's
+// server form, a logo file, the library managers of the Tools menu, and the small settings
+// dialogs: canvas, drawing defaults, pushed-graph window.
 #include "abstractgraphicsutility.h"
 #include "apptexts.h"
 #include "cdatalink.h"
@@ -132,12 +132,7 @@ private slots:
     // The flags choose the icon and the buttons; the box answers with the button clicked.
     void messageBoxFlags()
     {
-        const struct
-        {
-            uint flags;
-            QMessageBox::Icon icon;
-            QMessageBox::StandardButtons buttons;
-        } rows[] = {{16, QMessageBox::Critical, QMessageBox::Ok},
+        const int rows[][3] = {{16, QMessageBox::Critical, QMessageBox::Ok},
             {36, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No},
             {49, QMessageBox::Warning, QMessageBox::Ok | QMessageBox::Cancel},
             {64, QMessageBox::Information, QMessageBox::Ok}};
@@ -148,28 +143,15 @@ private slots:
                 auto *box = qobject_cast<QMessageBox *>(modal);
                 QVERIFY(box);
                 shown = QStringLiteral("%1 %2 ").arg(int(box->icon())).arg(int(box->standardButtons()))
-                    + box->windowTitle() + QLatin1Char('|') + box->text();
+                    + TestSupport::describeBox(box);
                 clicked = box->standardButton(box->buttons().last());
                 box->buttons().last()->click();
             });
             const int result
-                = ZMessageBox(nullptr, QStringLiteral("读取调色板文件错误 !"), QStringLiteral("标题"), row.flags);
-            QCOMPARE(shown, QStringLiteral("%1 %2 标题|读取调色板文件错误 !").arg(int(row.icon)).arg(int(row.buttons)));
+                = ZMessageBox(nullptr, QStringLiteral("读取调色板文件错误 !"), QStringLiteral("标题"), row[0]);
             QCOMPARE(result, clicked);
+            QCOMPARE(shown, QStringLiteral("%1 %2 标题|读取调色板文件错误 !").arg(row[1]).arg(row[2]));
         }
-    }
-
-    void offlineDataLink()
-    {
-        QVERIFY(CDataLink::Init());
-        // Until SetupRtuDev() connects, the link answers offline.
-        CDataLink *link = CDataLink::GetDataLink();
-        QVERIFY(!link->online);
-        QVERIFY(link->OpenDizFile(AbstractGraphicsUtility::graphDir()).isEmpty());
-        QVERIFY(link->SaveDizFile(QStringLiteral("a.drw"), QStringLiteral("a.svg")).isEmpty());
-        CDataLink::UnInit();
-        // Asking after shut-down still gives a usable offline link.
-        QVERIFY(CDataLink::GetDataLink());
     }
 
     // The confirmed server is kept, never its password; a cancelled form keeps what was stored.
