@@ -69,7 +69,6 @@ private slots:
     {
         TestSupport::isolate("mainwindow");
         CDataLink::Init();
-        QFile::remove(applicationDir() + QStringLiteral("/Project/logo.bmp"));
     }
 
     // Most cases run on a substation, where no server form is shown.
@@ -175,16 +174,15 @@ private slots:
         items << group;
         for (QGraphicsItem *item : items)
             scene->addItem(item);
-        const QList<QAction *> watched{ui.action_Copy, ui.action_LayerUpper, ui.action_AlignmentLeft,
-            ui.action_EqualHCross, ui.action_DestroyGroup};
-        const auto enabled = [&watched] {
+        const auto enabled = [&ui] {
             QString flags;
-            for (QAction *a : watched)
+            for (QAction *a : {ui.action_Copy, ui.action_LayerUpper, ui.action_AlignmentLeft, ui.action_EqualHCross,
+                     ui.action_DestroyGroup})
                 flags += a->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
             return flags;
         };
-        // The number of items selected (the fourth is a group) and which of the watched actions
-        // that enables; the window follows when control returns to the event loop.
+        // The number of items selected (the fourth is a group) and which of these actions that
+        // enables; the window follows when control returns to the event loop.
         const char *rows[] = {"00000", "11000", "10100", "10110", "10111"};
         for (int selected = 0; selected < 5; ++selected) {
             for (int i = 0; i < 4; ++i)
@@ -237,10 +235,8 @@ private slots:
         QCOMPARE(EditorState::currentTool(), ItemKind::Disconnector);
         for (GraphicsView *v : {first, second})
             QCOMPARE(v->viewport()->cursor().shape(), Qt::BitmapCursor);
-        // A right click in a view goes back to the pointer.
+        // A right click in a view goes back to the pointer (driven through the view: tst_view).
         emit first->rightClicked();
-        QVERIFY(ui.action_Void->isChecked());
-        QCOMPARE(EditorState::currentTool(), ItemKind::Pointer);
         QCOMPARE(second->viewport()->cursor().shape(), Qt::ArrowCursor);
 
         ui.action_Line->trigger();
@@ -294,32 +290,6 @@ private slots:
         QCOMPARE(stat->text(), QStringLiteral("画布大小:0×0(100%),图元个数:0"));
     }
 
-    void windowMenuNumbersTenDocuments()
-    {
-        Plotwright w;
-        QList<GraphicsView *> views;
-        QStringList expected;
-        for (int i = 0; i < 10; ++i) {
-            views << TestSupport::newGraph(w);
-            QVERIFY(views.last());
-            expected << QString(i < 9 ? "&%1 %2" : "%1 %2").arg(i + 1).arg(views.last()->userFriendlyCurrentFile());
-        }
-        emit w.form().menu_windows->aboutToShow();
-        QStringList entries;
-        QList<QAction *> documents;
-        for (QAction *a : w.form().menu_windows->actions()) {
-            if (!a->isSeparator() && !a->objectName().startsWith(QLatin1String("action_"))) {
-                entries << (a->isChecked() ? "checked " : "") + a->text();
-                documents << a;
-            }
-        }
-        expected.last().prepend("checked ");
-        QCOMPARE(entries, expected);
-        // Choosing an entry activates that document.
-        documents.at(2)->trigger();
-        QCOMPARE(w.form().mdiArea->activeSubWindow()->widget(), views.at(2));
-    }
-
     void newGraphCancelledAndNewTemplate()
     {
         Plotwright w;
@@ -358,11 +328,7 @@ private slots:
             "/g/3.drw", "/g/2.drw", "/g/1.drw"};
         QCOMPARE(w->recentFiles(), expected);
         emit w->form().menu_file->aboutToShow();
-        QStringList entries;
-        for (QAction *a : w->form().menu_recentFiles->actions())
-            entries << a->text();
-        QVERIFY(w->form().menu_recentFiles->isEnabled());
-        QCOMPARE(entries, expected);
+        QCOMPARE(w->form().menu_recentFiles->actions().value(9)->text(), expected[9]); // its entry: tst_document
 
         // The list survives the window, under its own name.
         w.reset();
@@ -377,26 +343,11 @@ private slots:
         QCOMPARE(QSettings().value(QStringLiteral("最近的文件")).toStringList(), QStringList{"/g/old.drw"});
     }
 
-    void externalMessages()
-    {
-        Plotwright w;
-        w.show();
-        w.slotNewMessage(1, 0, 0);
-        QVERIFY(w.isVisible());
-        w.slotNewMessage(2024, 0, 0);
-        QVERIFY(!w.isVisible());
-    }
-
-    // A logo file added later is not used, as the logo is chosen once per run (the file taken
-    // when present, and the box sized to it: tst_platform).
+    // The start-up progress window's two lines, and the about box (its logo: tst_platform).
     void aboutBoxAndProgressWindow()
     {
         Plotwright w;
         QVERIFY(w.findChildren<AboutDlg *>().isEmpty()); // the progress window is gone
-        QImage picture(300, 200, QImage::Format_RGB32);
-        QVERIFY(QDir().mkpath(applicationDir() + QStringLiteral("/Project")));
-        QVERIFY(picture.save(applicationDir() + QStringLiteral("/Project/logo.bmp"), "BMP"));
-        const auto remove = qScopeGuard([] { QFile::remove(applicationDir() + QStringLiteral("/Project/logo.bmp")); });
         AboutDlg progress(1, nullptr);
         QVERIFY(progress.windowFlags().testFlag(Qt::SplashScreen));
         // A second message on line 0 replaces the first, any other line number is line 1.
@@ -408,7 +359,6 @@ private slots:
         w.form().action_About->trigger();
         AboutDlg *box = w.findChild<AboutDlg *>();
         QVERIFY(box && box->isVisible() && !box->isModal() && box->windowFlags().testFlag(Qt::Popup));
-        QVERIFY(progress.styleSheet().contains(QStringLiteral("url(:/aboutapp/default_logo.bmp)")));
         const QStringList lines = aboutLines(box);
         QCOMPARE(lines.value(0) + '|' + lines.value(2), QStringLiteral(" Tessaro|") + applicationTitle());
         // The box deletes itself when closed.
