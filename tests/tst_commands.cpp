@@ -158,7 +158,6 @@ private slots:
             int destroyed = 0;
             auto *item = new WatchedItem;
             item->destroyed = &destroyed;
-            item->setPos(12, 34);
             {
                 Board b;
                 b.keep(item);
@@ -178,31 +177,21 @@ private slots:
         }
     }
 
-    void setProperty_data()
+    // Every editable property of a group, each pushed, undone and redone on its own (an item's
+    // are among tst_scene's random edits).
+    void setPropertyOfAGroup()
     {
-        QTest::addColumn<int>("type");
-        QTest::newRow("rectangle") << int(ItemKind::Rectangle);
-        QTest::newRow("group") << int(ItemKind::Group);
-    }
-
-    // Every editable property, each pushed, undone and redone on its own.
-    void setProperty()
-    {
-        QFETCH(int, type);
         Board b;
-        QGraphicsItem *item = type == ItemKind::Group
-            ? static_cast<QGraphicsItem *>(b.addGroup(QPointF(5, 5), {QRectF(10, 10, 20, 20), QRectF(40, 10, 20, 20)}))
-            : b.add(QRectF(10, 20, 60, 40), type);
-        auto *properties = dynamic_cast<AbstractGraphicsProperty *>(item);
+        GroupItem *group = b.addGroup(QPointF(5, 5), {QRectF(10, 10, 20, 20), QRectF(40, 10, 20, 20)});
         int edited = 0;
-        for (const QList<Property *> &list : properties->properties()) {
+        for (const QList<Property *> &list : group->properties()) {
             for (const Property *p : list) {
                 if (!p->isEditable())
                     continue;
-                const QVariant before = properties->propertyValue(p->id());
+                const QVariant before = group->propertyValue(p->id());
                 const QVariant value = ItemSamples::otherValue(p, before);
-                QVERIFY2(b.pushed(new CommandSetProperty(properties, p->id(), value, nullptr)), qPrintable(p->id()));
-                QVERIFY2(properties->propertyValue(p->id()) != before, qPrintable(p->id()));
+                QVERIFY2(b.pushed(new CommandSetProperty(group, p->id(), value, nullptr)), qPrintable(p->id()));
+                QVERIFY2(group->propertyValue(p->id()) != before, qPrintable(p->id()));
                 ++edited;
             }
         }
