@@ -147,16 +147,11 @@ Property *make(const QString &id, int type, bool editable = true)
     return kept.last().get();
 }
 
-QTreeWidget *tree(PropertyDockWidget &dock)
-{
-    return dock.browser()->treeWidget();
-}
-
 QStringList titles(PropertyDockWidget &dock)
 {
     QStringList list;
-    for (int i = 0; i < tree(dock)->topLevelItemCount(); ++i)
-        list << tree(dock)->topLevelItem(i)->text(0);
+    for (int i = 0; i < dock.browser()->treeWidget()->topLevelItemCount(); ++i)
+        list << dock.browser()->treeWidget()->topLevelItem(i)->text(0);
     return list;
 }
 
@@ -430,15 +425,15 @@ private slots:
 
         // Clicking empty canvas empties the dock.
         QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, view->mapFromScene(QPointF(600, 500)));
-        QTRY_COMPARE(tree(*dock)->topLevelItemCount(), 0);
+        QTRY_COMPARE(titles(*dock).size(), 0);
 
         // Closing the document takes its items, and their rows, along.
         QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, view->mapFromScene(QPointF(200, 160)));
-        QTRY_COMPARE(tree(*dock)->topLevelItemCount(), 3);
+        QTRY_COMPARE(titles(*dock).size(), 3);
         TestSupport::whenModal(
             [](QWidget *box) { static_cast<QMessageBox *>(box)->button(QMessageBox::Discard)->click(); });
         w.form().action_Close->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(tree(*dock)->topLevelItemCount(), 0, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(titles(*dock).size(), 0, 5000);
     }
 };
 
