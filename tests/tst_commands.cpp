@@ -95,22 +95,16 @@ struct Board
     }
 
     // Whether running `action` makes the scene repaint everything: 1 if so, 0 if not, -1 when
-    // no change notification came at all. A small marker update follows the action, so that
-    // there is always one notification to wait for: after a full repaint it covers the whole
-    // scene, otherwise it holds only the marker and what the action itself touched.
+    // no change was reported at all. The scene reports changes when control returns to the event
+    // loop: those from before go first, and a small marker update afterwards makes sure that
+    // there is a report to wait for.
     int repaintsEverything(const std::function<void()> &action)
     {
-        const QRectF marker(SceneArea.topLeft(), QSizeF(1, 1));
-        {
-            QSignalSpy settle(&scene, &QGraphicsScene::changed);
-            scene.update(marker);
-            if (!QTest::qWaitFor([&] { return !settle.isEmpty(); }, 5000))
-                return -1;
-        }
+        QCoreApplication::processEvents();
         QSignalSpy spy(&scene, &QGraphicsScene::changed);
         action();
-        scene.update(marker);
-        if (!QTest::qWaitFor([&] { return !spy.isEmpty(); }, 5000))
+        scene.update(QRectF(SceneArea.topLeft(), QSizeF(1, 1)));
+        if (!spy.wait(5000))
             return -1;
         for (const QList<QVariant> &args : qAsConst(spy)) {
             for (const QRectF &r : args.at(0).value<QList<QRectF>>()) {
