@@ -14,7 +14,6 @@
 #include "scene/scene.h"
 #include "testsupport.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QListWidget>
 #include <QMdiArea>
@@ -229,8 +228,7 @@ private slots:
         a->setLock(true);
         select({a, b, member});
         QVERIFY(ItemSamples::undoRedoRestores(*stack(), *scene(), [this] { chooseFromMenu(QStringLiteral("锁定")); }));
-        QCOMPARE(stack()->text(0), QStringLiteral("setLock"));
-        QCOMPARE(stack()->command(0)->childCount(), 3);
+        QCOMPARE(stack()->count(), 1);
         QVERIFY(a->islocked() && b->islocked() && member->islocked() && !holder->islocked());
     }
 
@@ -241,11 +239,9 @@ private slots:
         select({c, a, b});
         ui().action_CreateGroup->trigger();
         QGraphicsItem *grouped = a->parentItem();
-        QVERIFY(grouped);
         select({single});
         chooseFromMenu(QStringLiteral("组合"));
-        QVERIFY(single->parentItem());
-        QCOMPARE(single->parentItem()->childItems(), Items{single});
+        QVERIFY(grouped && single->parentItem() && single->parentItem()->childItems() == Items{single});
         // A group and a plain item: only the group is dissolved.
         select({grouped, single});
         ui().action_DestroyGroup->trigger();
