@@ -1,5 +1,5 @@
 // The main window: platform-dependent titles and file actions, the tool table, the enabling
-// rules, tool choice, several documents, the window menu, recent files and the about box.
+// rules, tool choice, several documents, recent files and the about box.
 #include "app/plotwright.h"
 #include "app/startup.h"
 #include "apptexts.h"

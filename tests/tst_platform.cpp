@@ -81,8 +81,8 @@ private slots:
 
     void cleanup() { QFile::remove(iniPath()); }
 
-    // A logo file in the Project folder beside the executable replaces the built-in picture,
-    // for the rest of the run (the built-in one: tst_mainwindow).
+    // A logo file in the Project folder beside the executable replaces the built-in picture and
+    // sizes the box, for the rest of the run.
     void logoFileSetsTheAboutBox()
     {
         AboutDlg dlg(0, nullptr);

@@ -232,7 +232,7 @@ private slots:
         QVERIFY(a->islocked() && b->islocked() && member->islocked() && !holder->islocked());
     }
 
-    // The members' order and places, and the undo, are the stacking steps' (tst_scene).
+    // Grouping keeps the members' order (the places and the undo: tst_scene's random edits).
     void groupingThroughActionAndMenu()
     {
         GraphicsItem *a = add(100), *b = add(300), *c = add(500), *single = add(700);
