@@ -106,7 +106,6 @@ PropertyDockWidget::PropertyDockWidget(QWidget *parent)
 
 void PropertyDockWidget::setItems(const QList<QGraphicsItem *> &items)
 {
-    ++m_rebuilds;
     m_manager->clear();
     m_items.clear();
     m_items.reserve(items.size());

@@ -25,8 +25,6 @@ public:
     void setItems(const QList<QGraphicsItem *> &items);
 
     QList<AbstractGraphicsProperty *> items() const { return m_items; }
-    // How often the rows were built: a test hook that catches per-item rebuilds of a bulk edit.
-    int rebuildCount() const { return m_rebuilds; }
     QtTreePropertyBrowser *browser() const { return m_browser; }
 
 public slots:
@@ -38,7 +36,6 @@ private:
     QList<AbstractGraphicsProperty *> m_items;
     QtVariantPropertyManager *m_manager;
     QtTreePropertyBrowser *m_browser;
-    int m_rebuilds = 0;
 };
 
 #endif

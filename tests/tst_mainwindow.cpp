@@ -194,26 +194,6 @@ private slots:
     }
 
     // A bulk edit changes the selection once per item; the dock must follow once per action.
-    void bulkEditsRebuildTheDockOncePerAction()
-    {
-        Plotwright w;
-        GraphicsView *view = TestSupport::newGraph(w);
-        QVERIFY(view);
-        for (int i = 0; i < 200; ++i)
-            view->documentScene()->addItem(
-                ItemSamples::create(ItemKind::Rectangle, QRectF(i % 20 * 30, i / 20 * 20, 20, 12)));
-        auto *dock = w.findChild<PropertyDockWidget *>();
-        // Each action with the number of items the dock shows afterwards.
-        const QPair<const char *, int> actions[]
-            = {{"action_SelectAll", 200}, {"action_Delete", 0}, {"action_Undo", 200}, {"action_Deselect", 0}};
-        for (const auto &action : actions) {
-            const int before = dock->rebuildCount();
-            w.findChild<QAction *>(QLatin1String(action.first))->trigger();
-            QCoreApplication::processEvents();
-            QVERIFY2(dock->rebuildCount() - before <= 2 && dock->items().size() == action.second, action.first);
-        }
-    }
-
     void choosingAToolSetsNumberAndCursorOnEveryView()
     {
         Plotwright w;
