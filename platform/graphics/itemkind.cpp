@@ -2,6 +2,7 @@
 
 #include "chartitem.h"
 #include "graphicsitem.h"
+#include "lineitem.h"
 #include "linkitem.h"
 #include "pictureitem.h"
 #include "shapeitem.h"
@@ -28,9 +29,17 @@ template<typename Item> GraphicsItem *make(const ItemKind &kind)
     return new Item(kind);
 }
 
+// A shape whose ends connect to the circuit is the line.
+GraphicsItem *makeShape(const ItemKind &kind)
+{
+    if (kind.terminals == ItemKind::LineEnds)
+        return new LineItem(kind);
+    return new ShapeItem(kind);
+}
+
 // The class of each family, in the order of ItemKind::Family.
 GraphicsItem *(*const Makers[])(const ItemKind &) = {
-    &make<ShapeItem>,
+    &makeShape,
     &make<SymbolItem>,
     &make<TextItem>,
     &make<ChartItem>,

@@ -7,8 +7,8 @@
 
 class GraphicsItem;
 
-// One kind of drawing item: its type number (the drawing tool's number), its name and
-// the family of classes that draws it. The table of kinds, all(), is the only list of every
+// One kind of drawing item: its type number (the drawing tool's number), its name, the
+// family of classes that draws it and where it connects to the circuit. The table of kinds, all(), is the only list of every
 // kind; each family's own table describes just its kinds, named by Type, and each kind has
 // one drawing tool of the same number.
 struct ItemKind
@@ -88,11 +88,24 @@ struct ItemKind
         CustomSymbol = 0x10029,
     };
 
+    // Where an item of the kind connects to the circuit, in its upright drawing (the feeder
+    // enters at the top); the points turn and scale with the drawing (SymbolLibrary::terminals).
+    enum Terminals : quint8
+    {
+        NoTerminals,
+        LineEnds, // a line's start and end
+        TopBottom, // the middles of the top and bottom sides
+        Top, // the middle of the top side
+        CircleTop, // the top of the circle that fits the shorter side, centred
+        Windings, // the main transformer: the top of the upper winding, the bottom of each lower one
+    };
+
     int type;
     const char *name;
     Family family;
     // Size of an item placed by a bare click; an empty size means a click creates nothing.
     QSizeF clickSize;
+    Terminals terminals;
 
     QString displayName() const { return QString::fromUtf8(name); }
 
@@ -123,62 +136,62 @@ inline const QVector<ItemKind> &ItemKind::all()
 {
     using namespace ItemKindSizes;
     static const QVector<ItemKind> kinds = {
-        {Line, "直线", Shape, NoClick},
-        {Rectangle, "矩形", Shape, NoClick},
-        {Triangle, "三角形", Shape, NoClick},
-        {Ellipse, "椭圆", Shape, NoClick},
-        {Arc, "圆弧", Shape, NoClick},
-        {Chord, "弦", Shape, NoClick},
-        {Sector, "扇形", Shape, NoClick},
-        {Grid, "网格", Shape, NoClick},
+        {Line, "直线", Shape, NoClick, LineEnds},
+        {Rectangle, "矩形", Shape, NoClick, NoTerminals},
+        {Triangle, "三角形", Shape, NoClick, NoTerminals},
+        {Ellipse, "椭圆", Shape, NoClick, NoTerminals},
+        {Arc, "圆弧", Shape, NoClick, NoTerminals},
+        {Chord, "弦", Shape, NoClick, NoTerminals},
+        {Sector, "扇形", Shape, NoClick, NoTerminals},
+        {Grid, "网格", Shape, NoClick, NoTerminals},
 
-        {Breaker, "开关", Symbol, Upright},
-        {BreakerPicture, "开关图形", Symbol, Upright},
-        {Disconnector, "刀闸", Symbol, Upright},
-        {Capacitor, "电容器", Symbol, Upright},
-        {BreakerTruck, "手车", Symbol, Upright},
-        {Fuse, "熔断器", Symbol, Upright},
-        {Reactor, "电抗", Symbol, Upright},
-        {ArcSuppressionCoil, "消弧线圈", Symbol, Upright},
-        {Arrester, "避雷针", Symbol, Upright},
-        {Generator, "发电机", Symbol, Square},
-        {Motor, "电动机", Symbol, Square},
-        {Earth, "接地符", Symbol, Upright},
-        {MainTransformer, "主变压器", Symbol, Transformer},
-        {DistributionTransformer, "配变压器", Symbol, Transformer},
-        {CurrentTransformer, "电流互感器", Symbol, Upright},
-        {VoltageTransformer, "电压互感器", Symbol, Transformer},
-        {Lamp, "灯", Symbol, Square},
-        {Bell, "电铃", Symbol, Square},
-        {Diode, "二极管", Symbol, Upright},
-        {Danger, "危险标示", Symbol, Square},
-        {CapacityPlan, "容量(俯视图)", Symbol, Square},
-        {CapacityFront, "容量(正视图)", Symbol, Upright},
+        {Breaker, "开关", Symbol, Upright, TopBottom},
+        {BreakerPicture, "开关图形", Symbol, Upright, TopBottom},
+        {Disconnector, "刀闸", Symbol, Upright, TopBottom},
+        {Capacitor, "电容器", Symbol, Upright, Top},
+        {BreakerTruck, "手车", Symbol, Upright, TopBottom},
+        {Fuse, "熔断器", Symbol, Upright, TopBottom},
+        {Reactor, "电抗", Symbol, Upright, TopBottom},
+        {ArcSuppressionCoil, "消弧线圈", Symbol, Upright, Top},
+        {Arrester, "避雷针", Symbol, Upright, Top},
+        {Generator, "发电机", Symbol, Square, CircleTop},
+        {Motor, "电动机", Symbol, Square, CircleTop},
+        {Earth, "接地符", Symbol, Upright, Top},
+        {MainTransformer, "主变压器", Symbol, Transformer, Windings},
+        {DistributionTransformer, "配变压器", Symbol, Transformer, TopBottom},
+        {CurrentTransformer, "电流互感器", Symbol, Upright, TopBottom},
+        {VoltageTransformer, "电压互感器", Symbol, Transformer, Top},
+        {Lamp, "灯", Symbol, Square, TopBottom},
+        {Bell, "电铃", Symbol, Square, Top},
+        {Diode, "二极管", Symbol, Upright, TopBottom},
+        {Danger, "危险标示", Symbol, Square, NoTerminals},
+        {CapacityPlan, "容量(俯视图)", Symbol, Square, NoTerminals},
+        {CapacityFront, "容量(正视图)", Symbol, Upright, NoTerminals},
 
-        {PlainText, "文字", Text, TextLine},
-        {TextValue, "文本模拟量", Text, TextLine},
-        {ExtendedText, "文字(扩展)", Text, TextLine},
-        {AnalogValue, "模拟量", Text, TextLine},
-        {DigitalClock, "数字式时钟", Text, TextLine},
+        {PlainText, "文字", Text, TextLine, NoTerminals},
+        {TextValue, "文本模拟量", Text, TextLine, NoTerminals},
+        {ExtendedText, "文字(扩展)", Text, TextLine, NoTerminals},
+        {AnalogValue, "模拟量", Text, TextLine, NoTerminals},
+        {DigitalClock, "数字式时钟", Text, TextLine, NoTerminals},
 
-        {Bar, "棒图", Chart, ChartSize},
-        {ExtendedBar, "棒图(扩展)", Chart, ChartSize},
-        {Curve, "曲线", Chart, ChartSize},
-        {Pie, "饼图", Chart, DialSize},
-        {Dial, "表盘", Chart, DialSize},
-        {Clock, "时钟", Chart, DialSize},
-        {Rank, "功耗排名", Chart, ChartSize},
-        {Cursor, "游标", Chart, QSizeF(32, 120)},
+        {Bar, "棒图", Chart, ChartSize, NoTerminals},
+        {ExtendedBar, "棒图(扩展)", Chart, ChartSize, NoTerminals},
+        {Curve, "曲线", Chart, ChartSize, NoTerminals},
+        {Pie, "饼图", Chart, DialSize, NoTerminals},
+        {Dial, "表盘", Chart, DialSize, NoTerminals},
+        {Clock, "时钟", Chart, DialSize, NoTerminals},
+        {Rank, "功耗排名", Chart, ChartSize, NoTerminals},
+        {Cursor, "游标", Chart, QSizeF(32, 120), NoTerminals},
 
-        {Button, "按钮", Link, ButtonSize},
-        {HotSpot, "热点", Link, ButtonSize},
-        {GraphLink, "图形链接", Link, ButtonSize},
-        {Details, "详情", Link, ButtonSize},
-        {Circuit, "回路(设备)", Link, ChartSize},
+        {Button, "按钮", Link, ButtonSize, NoTerminals},
+        {HotSpot, "热点", Link, ButtonSize, NoTerminals},
+        {GraphLink, "图形链接", Link, ButtonSize, NoTerminals},
+        {Details, "详情", Link, ButtonSize, NoTerminals},
+        {Circuit, "回路(设备)", Link, ChartSize, NoTerminals},
 
-        {Animation, "动画", Picture, PictureSize},
-        {SvgPicture, "SVG矢量图元", Picture, PictureSize},
-        {CustomSymbol, "自定义图符", Picture, PictureSize},
+        {Animation, "动画", Picture, PictureSize, NoTerminals},
+        {SvgPicture, "SVG矢量图元", Picture, PictureSize, NoTerminals},
+        {CustomSymbol, "自定义图符", Picture, PictureSize, NoTerminals},
     };
     return kinds;
 }

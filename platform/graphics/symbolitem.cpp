@@ -243,6 +243,29 @@ void paintDirect(QPainter *painter, const SymbolLibrary::Request &request, const
 
 } // namespace
 
+SymbolLibrary::Request SymbolItem::request() const
+{
+    const KindTable &t = tableFor(type());
+    auto intValue = [this](int index) { return index >= 0 ? specificValue(index).toInt() : 0; };
+    SymbolLibrary::Request request;
+    request.type = type();
+    request.size = rect().normalized().size();
+    request.orientation = intValue(t.direction);
+    request.variant = t.status >= 0 ? intValue(t.status) : intValue(t.windings);
+    if (t.level >= 0)
+        request.level = specificValue(t.level).toDouble();
+    return request;
+}
+
+QList<QPointF> SymbolItem::terminalPoints() const
+{
+    const QPointF corner = rect().normalized().topLeft();
+    QList<QPointF> points;
+    for (const QPointF &p : SymbolLibrary::terminals(request()))
+        points.append(mapToScene(corner + p));
+    return points;
+}
+
 void SymbolItem::drawContent(QPainter *painter, const QStyleOptionGraphicsItem *option)
 {
     const QRectF r = rect().normalized();
@@ -261,14 +284,7 @@ void SymbolItem::drawContent(QPainter *painter, const QStyleOptionGraphicsItem *
         const QColor c = index >= 0 ? specificValue(index).value<QColor>() : QColor();
         return c.isValid() ? c : fallback;
     };
-
-    SymbolLibrary::Request request;
-    request.type = type();
-    request.size = r.size();
-    request.orientation = intValue(t.direction);
-    request.variant = t.status >= 0 ? intValue(t.status) : intValue(t.windings);
-    if (t.level >= 0)
-        request.level = specificValue(t.level).toDouble();
+    const SymbolLibrary::Request drawing = request();
 
     // The base has set the item's pen and brush; the layers pick from them by role.
     look.pen = painter->pen();
@@ -283,9 +299,9 @@ void SymbolItem::drawContent(QPainter *painter, const QStyleOptionGraphicsItem *
 
     const bool antialiased = painter->testRenderHint(QPainter::Antialiasing);
     if (ItemPixmapCache::usable(painter))
-        paintCached(painter, request, look, r);
+        paintCached(painter, drawing, look, r);
     else
-        paintDirect(painter, request, look, r);
+        paintDirect(painter, drawing, look, r);
     // The layers set antialiasing each; a cached picture leaves the painter's alone.
     if (painter->testRenderHint(QPainter::Antialiasing) != antialiased)
         painter->setRenderHint(QPainter::Antialiasing, antialiased);

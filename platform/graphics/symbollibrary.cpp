@@ -242,10 +242,15 @@ void arrester(Builder &b)
         SymbolLibrary::LineFill, SymbolLibrary::LineStroke);
 }
 
+// A machine's circle keeps its shape: it fits the shorter side, centred.
+double machineRadius(double width, double height)
+{
+    return qMin(width, height) / 2;
+}
+
 void rotatingMachine(Builder &b, bool generator)
 {
-    // The circle keeps its shape: it fits the shorter side, centred.
-    const double r = qMin(b.w, b.h) / 2;
+    const double r = machineRadius(b.w, b.h);
     const QPointF c(b.cx, b.cy);
     b.add(circlePath(c, r), SymbolLibrary::BrushFill, SymbolLibrary::LineStroke);
     if (generator) {
@@ -318,9 +323,15 @@ void addWindings(Builder &b, const Windings &wd)
     b.stroke(circles);
 }
 
+// The main transformer's windings fill its whole frame.
+Windings mainWindings(double width, double height, bool three)
+{
+    return fitWindings(QRectF(0, 0, width, height), three, 1.3);
+}
+
 void mainTransformer(Builder &b, bool three)
 {
-    addWindings(b, fitWindings(QRectF(0, 0, b.w, b.h), three, 1.3));
+    addWindings(b, mainWindings(b.w, b.h, three));
 }
 
 void distributionTransformer(Builder &b)
@@ -522,6 +533,17 @@ const Symbol *symbolOf(int type)
 
 // The request with everything that does not change the drawing of its type cleared,
 // so that equal drawings share one cache entry.
+// Quarter turns clockwise about the upright frame, landing in the item's rectangle of `size`.
+QTransform turn(int orientation, const QSizeF &size)
+{
+    switch (orientation) {
+    case 1: return QTransform(0, 1, -1, 0, size.width(), 0);
+    case 2: return QTransform(-1, 0, 0, -1, size.width(), size.height());
+    case 3: return QTransform(0, -1, 1, 0, 0, size.height());
+    default: return QTransform();
+    }
+}
+
 SymbolLibrary::Request normalised(const SymbolLibrary::Request &request)
 {
     SymbolLibrary::Request r = request;
@@ -601,16 +623,41 @@ SymbolLibrary::Drawing SymbolLibrary::build(const Request &request)
     Drawing drawing = b.finish();
     if (r.orientation == 0)
         return drawing;
-    // Quarter turns clockwise about the frame, landing in the item's rectangle.
-    QTransform turn;
-    switch (r.orientation) {
-    case 1: turn = QTransform(0, 1, -1, 0, width, 0); break;
-    case 2: turn = QTransform(-1, 0, 0, -1, width, height); break;
-    default: turn = QTransform(0, -1, 1, 0, 0, height); break;
-    }
+    const QTransform turned = turn(r.orientation, r.size);
     for (Layer &layer : drawing.layers)
-        layer.path = turn.map(layer.path);
+        layer.path = turned.map(layer.path);
     return drawing;
+}
+
+QVector<QPointF> SymbolLibrary::terminals(const Request &request)
+{
+    const Request r = normalised(request);
+    const ItemKind *kind = ItemKind::find(r.type);
+    if (!kind || !symbolOf(r.type) || !(r.size.width() > 0 && r.size.height() > 0))
+        return {};
+    // The upright frame, as build() draws in it.
+    const bool across = r.orientation % 2 == 1;
+    const double w = across ? r.size.height() : r.size.width();
+    const double h = across ? r.size.width() : r.size.height();
+    QVector<QPointF> points;
+    switch (kind->terminals) {
+    case ItemKind::TopBottom: points = {QPointF(w / 2, 0), QPointF(w / 2, h)}; break;
+    case ItemKind::Top: points = {QPointF(w / 2, 0)}; break;
+    case ItemKind::CircleTop: points = {QPointF(w / 2, h / 2 - machineRadius(w, h))}; break;
+    case ItemKind::Windings: {
+        const Windings wd = mainWindings(w, h, r.variant == 1);
+        points.append(wd.centres.first() - QPointF(0, wd.r));
+        for (int i = 1; i < wd.centres.size(); ++i)
+            points.append(wd.centres.at(i) + QPointF(0, wd.r));
+        break;
+    }
+    case ItemKind::NoTerminals:
+    case ItemKind::LineEnds: break;
+    }
+    const QTransform turned = turn(r.orientation, r.size);
+    for (QPointF &p : points)
+        p = turned.map(p);
+    return points;
 }
 
 const SymbolLibrary::Drawing *SymbolLibrary::drawing(const Request &request)

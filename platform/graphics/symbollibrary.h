@@ -82,6 +82,9 @@ public:
     static const Drawing *drawing(const Request &request);
     // Builds a drawing without the cache.
     static Drawing build(const Request &request);
+    // Where the drawing's leads end, as its kind's terminal layout (ItemKind::terminals) places
+    // them: in the coordinates of the drawing, turned with it; none for a non-symbol or no size.
+    static QVector<QPointF> terminals(const Request &request);
     static int cachedCount();
     static void clearCache();
 };
