@@ -4,6 +4,7 @@
 #include "abstractgraphicsscene.h"
 #include "abstractgraphicsutility.h"
 #include "app/canvascommands.h"
+#include "app/connectioncheckcommand.h"
 #include "app/documentstatus.h"
 #include "app/enablingrules.h"
 #include "app/paintsettings.h"
@@ -73,6 +74,7 @@ Plotwright::Plotwright(QWidget *parent)
     addDockWidget(Qt::RightDockWidgetArea, m_propertyDock);
     readSettings();
     new CanvasCommands(ui, m_settings, this);
+    new ConnectionCheckCommand(ui, this);
     setupColorBar();
     updateActions();
     connectCommands();

@@ -100,6 +100,8 @@ const Command Commands[] = {
         nullptr, Command::Plain},
     {&Form::action_PushGraphProperty, "action_PushGraphProperty", "推图窗口属性", nullptr, "打开推图窗口属性", nullptr,
         nullptr, nullptr, Command::Plain},
+    {&Form::action_CheckConnections, "action_CheckConnections", "检查连接", "检查线路端点与设备接点的连接", nullptr,
+        nullptr, nullptr, nullptr, Command::Plain},
     {&Form::action_Close, "action_Close", "关闭(&C)", "关闭当前画布", nullptr, nullptr, "close.png", nullptr,
         Command::Plain},
     {&Form::action_CloseAll, "action_CloseAll", "全部关闭", "关闭所有画布", nullptr, nullptr, nullptr, nullptr,
@@ -345,7 +347,9 @@ void Form::setupUi(QMainWindow *window)
     fill(menu_settings,
         {action_EnvironmentSettings, action_BackgroundColor, action_BackgroundPixmap, action_PaintProperty, nullptr,
             action_GridSettings});
-    fill(menu_tools, {action_GraphicsManager, action_SvgManager, action_GroupManager, action_PushGraphProperty});
+    fill(menu_tools,
+        {action_GraphicsManager, action_SvgManager, action_GroupManager, action_PushGraphProperty, nullptr,
+            action_CheckConnections});
     fill(menu_viewer,
         {action_PropertyEditor, action_graphicsBox, action_deviceBox, action_colorBox, action_mainToolBar,
             action_StatusBar});

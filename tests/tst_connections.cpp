@@ -1,11 +1,23 @@
 // Where equipment symbols and lines connect: each kind's connection points, checked against the
-// drawn pixels in every direction, and their place in the scene.
+// drawn pixels in every direction, and their place in the scene; the connection check of a
+// feeder drawn in the main window.
+#include "abstractgraphicsproperty.h"
 #include "abstractgraphicsterminals.h"
+#include "app/plotwright.h"
+#include "cdatalink.h"
+#include "dialogs/connectioncheckdock.h"
+#include "document/graphicsview.h"
 #include "graphicsitem.h"
 #include "itemkind.h"
 #include "itemsamples.h"
+#include "scene/scene.h"
 #include "testsupport.h"
 
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStatusBar>
+#include <QTreeWidget>
 #include <QtTest>
 #include <memory>
 
@@ -31,7 +43,11 @@ class TestConnections : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { TestSupport::isolate("connections"); }
+    void initTestCase()
+    {
+        TestSupport::isolate("connections");
+        CDataLink::Init();
+    }
 
     void terminalsEndTheDrawing_data()
     {
@@ -117,6 +133,65 @@ private slots:
                 QVERIFY2(QLineF(points.at(i), want).length() < 0.01, rowName(row.type, QString::number(i)));
             }
         }
+    }
+
+    // Breaker QF1 above a disconnector, a line between them, a second line from 3 units below the
+    // disconnector, nothing above the breaker: the check lists the two faults until they are mended.
+    void checkOfAFeeder()
+    {
+        Plotwright w;
+        const Ui::PlotwrightClass &ui = w.form();
+        QVERIFY(!ui.action_CheckConnections->isEnabled());
+        GraphicsView *view = TestSupport::newGraph(w);
+        QVERIFY(view && ui.action_CheckConnections->isEnabled());
+        ui.mdiArea->activeSubWindow()->showMaximized();
+        if (ui.action_SnapGrid->isChecked())
+            ui.action_SnapGrid->trigger();
+        view->centerOn(960, 450);
+        Scene *scene = view->documentScene();
+        // A drag without moving is a click, which places a symbol of its usual size.
+        const auto draw = [&](int tool, const QPointF &from, const QPointF &to) {
+            ui.toolAction(tool)->trigger();
+            TestSupport::drag(*view, from, to);
+            return scene->items(Qt::DescendingOrder).first();
+        };
+        auto *breaker = dynamic_cast<GraphicsItem *>(draw(ItemKind::Breaker, {960, 400}, {960, 400}));
+        breaker->setPropertyValue(PropertyIds::Name, "QF1");
+        draw(ItemKind::Disconnector, {960, 500}, {960, 500});
+        draw(ItemKind::Line, {960, 424}, {960, 476});
+        QGraphicsItem *shortLine = draw(ItemKind::Line, {960, 527}, {960, 600});
+        QCOMPARE(scene->items().size(), 4);
+        QTreeWidget *list = nullptr;
+        const auto check = [&] {
+            ui.action_CheckConnections->trigger();
+            auto *dock = TestSupport::child<ConnectionCheckDock>(&w, "connectionCheckDock");
+            list = dock && dock->isVisible() ? dock->list() : nullptr;
+            QStringList rows;
+            for (int i = 0; list && i < list->topLevelItemCount(); ++i)
+                rows << list->topLevelItem(i)->text(0);
+            return rows;
+        };
+        QCOMPARE(check(), QStringList({"开关“QF1”的接点1未连接", "“直线2”的起点离“刀闸1”的接点2还差 3"}));
+        QCOMPARE(ui.statusBar->currentMessage(), QStringLiteral("检查连接：发现 2 处问题"));
+
+        // A double-click selects the short line alone and brings its end into the middle.
+        ui.action_Void->trigger();
+        breaker->setSelected(true);
+        view->centerOn(0, 0);
+        // A widget's double-click event comes after the press and release of the first click.
+        const QPoint row = list->visualItemRect(list->topLevelItem(1)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, row);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, row);
+        QCOMPARE(scene->selectedItems(), QList<QGraphicsItem *>{shortLine});
+        QVERIFY(QLineF(view->mapToScene(view->viewport()->rect().center()), QPointF(960, 527)).length() < 2);
+
+        // Three steps up put the line on the disconnector; a bus bar through the breaker's top
+        // connects it anywhere along the bar.
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(view->viewport(), Qt::Key_Up);
+        draw(ItemKind::Line, {900, 376}, {1020, 376});
+        QCOMPARE(check(), QStringList());
+        QCOMPARE(ui.statusBar->currentMessage(), QStringLiteral("检查连接：未发现问题"));
     }
 };
 
