@@ -114,7 +114,6 @@ private slots:
         } rows[] = {
             // A quarter turn clockwise brings the top to the right.
             {ItemKind::Breaker, {{"方向", 1}}, upright, {{124, 224}, {100, 224}}},
-            {ItemKind::Earth, {{"方向", 3}}, upright, {{100, 224}}},
             // The machine's circle fits the shorter side: its top is 20 units from the centre (30, 20).
             {ItemKind::Generator, {{"方向", 1}}, QRectF(0, 0, 60, 40), {{50, 20}}},
             // Three windings of radius 10 fill 33 units across; centres 13 apart in a triangle.

@@ -193,7 +193,6 @@ private slots:
         QTest::addColumn<QRectF>("canvas");
         QTest::newRow("wide") << QRectF(0, 0, 4000, 1000);
         QTest::newRow("tall") << QRectF(0, 0, 300, 5000);
-        QTest::newRow("small") << QRectF(0, 0, 200, 100);
     }
 
     // The largest zoom level at which the canvas and its margin fit: no scroll bar, the next
