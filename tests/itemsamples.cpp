@@ -3,6 +3,7 @@
 #include "abstractgraphicsproperty.h"
 #include "abstractgraphicsscene.h"
 #include "graphicsitem.h"
+#include "groupitem.h"
 #include "itemkind.h"
 
 #include <QBuffer>
@@ -276,6 +277,15 @@ bool undoRedoRestores(QUndoStack &stack, const QGraphicsScene &scene, const std:
     for (int i = 0; i < steps; ++i)
         stack.redo();
     return undone && describe(scene) == after;
+}
+
+GroupItem *groupOf(QGraphicsScene &scene, const QList<QGraphicsItem *> &members)
+{
+    auto *group = new GroupItem;
+    scene.addItem(group);
+    for (QGraphicsItem *member : members)
+        group->addToGroup(member);
+    return group;
 }
 
 } // namespace ItemSamples

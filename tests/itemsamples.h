@@ -15,6 +15,7 @@ class GraphicsItem;
 class QGraphicsItem;
 class QGraphicsScene;
 class AbstractGraphicsScene;
+class GroupItem;
 class QUndoStack;
 
 // Sample data for tests that need items with every property set.
@@ -75,6 +76,9 @@ void setProperties(GraphicsItem *item, const QVariantMap &values);
 // Runs `edit`, which pushes undo steps onto `stack`, then undoes and redoes them: true when undo
 // gives back the scene as describe() saw it before the edit, and redo as it was after.
 bool undoRedoRestores(QUndoStack &stack, const QGraphicsScene &scene, const std::function<void()> &edit);
+
+// A new group in the scene holding the members.
+GroupItem *groupOf(QGraphicsScene &scene, const QList<QGraphicsItem *> &members);
 
 } // namespace ItemSamples
 

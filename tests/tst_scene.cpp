@@ -63,14 +63,7 @@ private:
         scene()->addItem(item);
         return item;
     }
-    GroupItem *group(const Items &members)
-    {
-        auto *group = new GroupItem;
-        scene()->addItem(group);
-        for (QGraphicsItem *member : members)
-            group->addToGroup(member);
-        return group;
-    }
+    GroupItem *group(const Items &members) { return ItemSamples::groupOf(*scene(), members); }
     void key(int k, bool autoRepeat = false)
     {
         QKeyEvent event(QEvent::KeyPress, k, Qt::NoModifier, QString(), autoRepeat);

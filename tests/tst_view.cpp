@@ -62,14 +62,7 @@ private:
         return item;
     }
     GraphicsItem *add(double x) { return add(QRectF(x, 100, 100, 100)); }
-    GroupItem *group(const Items &members)
-    {
-        auto *group = new GroupItem;
-        scene()->addItem(group);
-        for (QGraphicsItem *member : members)
-            group->addToGroup(member);
-        return group;
-    }
+    GroupItem *group(const Items &members) { return ItemSamples::groupOf(*scene(), members); }
     // Gives the view the input as a click into it does. Grouping needs it, and on this platform
     // a closed menu may leave the window inactive.
     bool focusView()
