@@ -11,6 +11,9 @@ namespace {
 
 const QColor Surround(0x80, 0x80, 0x80);
 const QColor Border(0x30, 0x30, 0x30);
+// Seen on any canvas colour and unlike the selection's blue.
+const QColor TerminalMark(0xff, 0x40, 0x40);
+constexpr double TerminalMarkRadius = 6;
 // The shadow falls to the lower right; each ring outward is fainter.
 constexpr int ShadowOffset = 3;
 constexpr int ShadowRings = 5;
@@ -140,4 +143,14 @@ void CanvasPainter::paintBorder(QPainter &painter, const QRectF &canvas)
     painter.setBrush(Qt::NoBrush);
     // Just outside the canvas, so that nothing of the graph is covered.
     painter.drawRect(canvasPx.adjusted(-1, -1, 0, 0));
+}
+
+void CanvasPainter::paintTerminalMark(QPainter &painter, const QPointF &point)
+{
+    const QPointF centre = painter.worldTransform().map(point);
+    const PixelPainting pixels(painter);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(TerminalMark, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(centre, TerminalMarkRadius, TerminalMarkRadius);
 }

@@ -7,7 +7,8 @@
 class QPainter;
 
 // What a document view paints around and over its canvas, none of which belongs to the graph:
-// the grey surround with the canvas's shadow and border, and the grid. The painter maps scene
+// the grey surround with the canvas's shadow and border, the grid, and the mark of the
+// connection point that a line end being drawn has landed on. The painter maps scene
 // coordinates to the viewport; these draw in whole viewport pixels so that they stay crisp and
 // equally thin at every zoom.
 namespace CanvasPainter {
@@ -26,6 +27,8 @@ void paintSurround(QPainter &painter, const QRectF &exposed, const QRectF &canva
 // in a colour that stands out a little from `background`.
 void paintGrid(QPainter &painter, const QRectF &exposed, const QRectF &canvas, int size, const QColor &background);
 void paintBorder(QPainter &painter, const QRectF &canvas);
+// A ring around the connection point at `point` (scene coordinates) that a line end has landed on.
+void paintTerminalMark(QPainter &painter, const QPointF &point);
 
 } // namespace CanvasPainter
 

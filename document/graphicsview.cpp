@@ -12,6 +12,7 @@
 #include "imagefile.h"
 #include "scene/dragconstraint.h"
 #include "scene/editorstate.h"
+#include "scene/glue.h"
 #include "scene/scene.h"
 #include "svggenerator.h"
 
@@ -85,6 +86,7 @@ GraphicsView::GraphicsView(QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     connect(m_scene, &QGraphicsScene::changed, this, &GraphicsView::changed);
     connect(m_scene, &QGraphicsScene::sceneRectChanged, this, &GraphicsView::updateScrollArea);
+    connect(m_scene, &Scene::markedTerminalChanged, viewport(), QOverload<>::of(&QWidget::update));
     updateScrollArea();
     // Selecting marks the document, but a paste leaves nothing selected: any undo step away
     // from the saved state marks it too, so closing always asks before such work is lost.
@@ -448,19 +450,43 @@ void GraphicsView::drawBackground(QPainter *painter, const QRectF &rect)
     CanvasPainter::paintBorder(*painter, canvas);
 }
 
+void GraphicsView::drawForeground(QPainter *painter, const QRectF &rect)
+{
+    QGraphicsView::drawForeground(painter, rect);
+    if (const std::optional<QPointF> mark = m_scene->markedTerminal())
+        CanvasPainter::paintTerminalMark(*painter, *mark);
+}
+
 // The preview shows the corners the scene will take at the release: on the grid unless Alt
-// is held, then constrained by Shift.
+// is held, a line's ends on connection points near them first, then constrained by Shift. The
+// connection point that the dragged end lands on is marked.
 void GraphicsView::updatePreview(const QPoint &pos, Qt::KeyboardModifiers modifiers)
 {
     QPointF start = m_pressPos;
     QPointF end = pos;
-    if (EditorState::gridSettings().snaps() && !(modifiers & Qt::AltModifier)) {
+    std::optional<QPointF> mark;
+    if (!(modifiers & Qt::AltModifier)) {
         const QTransform toViewport = viewportTransform();
-        start = toViewport.map(m_scene->snapToGrid(mapToScene(m_pressPos)));
-        end = toViewport.map(m_scene->snapToGrid(mapToScene(pos)));
+        if (EditorState::currentTool() == ItemKind::Line) {
+            const double radius = Glue::snapRadius(viewport());
+            bool onTerminal = false;
+            const QPointF landed = m_scene->snapLineEnd(mapToScene(pos), radius, nullptr, &onTerminal);
+            start = toViewport.map(m_scene->snapLineEnd(mapToScene(m_pressPos), radius, nullptr));
+            end = toViewport.map(landed);
+            if (onTerminal)
+                mark = landed;
+        } else {
+            start = toViewport.map(m_scene->snapToGrid(mapToScene(m_pressPos)));
+            end = toViewport.map(m_scene->snapToGrid(mapToScene(pos)));
+        }
     }
-    if (modifiers & Qt::ShiftModifier)
-        end = DragConstraint::withShift(start, end, EditorState::currentTool() == ItemKind::Line);
+    if (modifiers & Qt::ShiftModifier) {
+        const QPointF constrained = DragConstraint::withShift(start, end, EditorState::currentTool() == ItemKind::Line);
+        if (constrained != end)
+            mark.reset();
+        end = constrained;
+    }
+    m_scene->markTerminal(mark);
     m_previewStartX = start.x();
     m_previewStartY = start.y();
     m_previewEndX = end.x();
@@ -511,6 +537,7 @@ void GraphicsView::mouseReleaseEvent(QMouseEvent *event)
     switch (event->button()) {
     case Qt::LeftButton:
         m_drawingDrag = false;
+        m_scene->markTerminal(std::nullopt);
         viewport()->update();
         break;
     case Qt::RightButton:

@@ -2,6 +2,7 @@
 
 #include "abstractgraphicsutility.h"
 #include "scene/commands.h"
+#include "scene/glue.h"
 #include "scene/scene.h"
 
 #include <QGraphicsItem>
@@ -51,6 +52,14 @@ QList<QGraphicsItem *> selectionToLineUp(const Scene *scene, int minimum)
     return scene->hasFocus() && selection.size() >= minimum ? selection : QList<QGraphicsItem *>();
 }
 
+// The lines glued to the items follow them inside the operation's one undo step.
+void endWithGlue(QUndoStack *stack, const Glue &glue)
+{
+    glue.follow();
+    glue.record(stack);
+    stack->endMacro();
+}
+
 } // namespace
 
 void Alignment::align(Scene *scene, Edge which)
@@ -61,14 +70,16 @@ void Alignment::align(Scene *scene, Edge which)
     if (!reference)
         return;
     const double target = rule.value(reference->itemRect());
+    const QList<QGraphicsItem *> items = Scene::inStackingOrder(scene, selection, true);
+    const Glue glue = Glue::of(scene, items);
     QUndoStack *stack = scene->undoStack();
     stack->beginMacro(QLatin1String(rule.macro));
-    for (QGraphicsItem *item : Scene::inStackingOrder(scene, selection, true)) {
+    for (QGraphicsItem *item : items) {
         auto *utility = dynamic_cast<AbstractGraphicsUtility *>(item);
         if (utility)
             stack->push(moveAlong(item, rule.axis, target - rule.value(utility->itemRect())));
     }
-    stack->endMacro();
+    endWithGlue(stack, glue);
 }
 
 void Alignment::equalSize(Scene *scene, Qt::Orientation axis)
@@ -78,10 +89,12 @@ void Alignment::equalSize(Scene *scene, Qt::Orientation axis)
     if (!reference)
         return;
     const QRectF target = reference->itemRect();
+    const QList<QGraphicsItem *> items = Scene::inStackingOrder(scene, selection, true);
+    const Glue glue = Glue::of(scene, items);
     QUndoStack *stack = scene->undoStack();
     const bool width = axis == Qt::Horizontal;
     stack->beginMacro(width ? QStringLiteral("EqualWidth") : QStringLiteral("EqualHeight"));
-    for (QGraphicsItem *item : Scene::inStackingOrder(scene, selection, true)) {
+    for (QGraphicsItem *item : items) {
         auto *utility = dynamic_cast<AbstractGraphicsUtility *>(item);
         if (!utility)
             continue;
@@ -90,7 +103,7 @@ void Alignment::equalSize(Scene *scene, Qt::Orientation axis)
         else
             stack->push(new CommandSetHeight(utility, target.height(), nullptr));
     }
-    stack->endMacro();
+    endWithGlue(stack, glue);
 }
 
 // The first item stays; each later one starts one common gap after the end of the one
@@ -124,6 +137,10 @@ void Alignment::equalSpacing(Scene *scene, Qt::Orientation axis)
         sum += extent(rect);
     }
     const double gap = (extent(united) - sum) / double(entries.size() - 1);
+    QList<QGraphicsItem *> items;
+    for (const Entry &e : entries)
+        items.append(e.item);
+    const Glue glue = Glue::of(scene, items);
     QUndoStack *stack = scene->undoStack();
     stack->beginMacro(horizontal ? QStringLiteral("EqualHCross") : QStringLiteral("EqualVCross"));
     double end = 0;
@@ -133,5 +150,5 @@ void Alignment::equalSpacing(Scene *scene, Qt::Orientation axis)
         const QRectF rect = entries[i].utility->itemRect();
         end = start(rect) + extent(rect);
     }
-    stack->endMacro();
+    endWithGlue(stack, glue);
 }

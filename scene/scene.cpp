@@ -192,39 +192,18 @@ void Scene::mousePressEvent(QGraphicsSceneMouseEvent *event)
     if (EditorState::currentTool() != ItemKind::Pointer)
         return;
     AbstractGraphicsScene::mousePressEvent(event);
-    // Where the selection stands now that the press has settled it: a drag moves only the
-    // items that may move (a locked one stays), so the release compares against this.
-    m_positionsAtPress.clear();
-    for (QGraphicsItem *item : inStackingOrder(this, selectedItems(), true))
-        m_positionsAtPress.append(qMakePair(item, item->pos()));
-    // The grabbed item moves with the selection even when it is not selected itself.
-    QGraphicsItem *grabbed = mouseGrabberItem();
-    if (grabbed && !grabbed->parentItem() && !grabbed->isSelected())
-        m_positionsAtPress.append(qMakePair(grabbed, grabbed->pos()));
+    m_drag.start();
 }
 
-// Moving the selection by the mouse is done here rather than by the grabbed item: the item
-// would ask the scene for its whole selection and look up every start position in a hash at
-// each move event. The result is the same: every movable top-level item of the selection
-// stands at its place at the press plus the way the mouse went since.
 void Scene::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
 {
     emit posChanged(event->scenePos());
-    QGraphicsItem *grabbed = mouseGrabberItem();
-    auto *resize = dynamic_cast<AbstractGraphicsResize *>(grabbed);
-    const bool dragsSelection = (event->buttons() & Qt::LeftButton) && grabbed
-        && (grabbed->flags() & QGraphicsItem::ItemIsMovable) && !(resize && resize->isResizing() != -1)
-        && EditorState::currentTool() == ItemKind::Pointer;
-    if (!dragsSelection) {
-        AbstractGraphicsScene::mouseMoveEvent(event);
+    if (m_drag.move(event)) {
+        event->accept();
         return;
     }
-    const QPointF delta = event->scenePos() - event->buttonDownScenePos(Qt::LeftButton);
-    for (const auto &entry : qAsConst(m_positionsAtPress)) {
-        if ((entry.first->flags() & QGraphicsItem::ItemIsMovable) && entry.first->scene() == this)
-            entry.first->setPos(entry.second + delta);
-    }
-    event->accept();
+    AbstractGraphicsScene::mouseMoveEvent(event);
+    m_drag.itemResized();
 }
 
 void Scene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
@@ -239,6 +218,7 @@ void Scene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
     }
     m_releasePoint = event->scenePos();
     releaseWithSelectionTool();
+    m_drag.finish();
     AbstractGraphicsScene::mouseReleaseEvent(event);
 }
 
@@ -247,13 +227,35 @@ QPointF Scene::snapToGrid(const QPointF &point) const
     return EditorState::gridSettings().snapped(point, sceneRect().topLeft());
 }
 
+QPointF Scene::snapLineEnd(const QPointF &point, double radius, const QGraphicsItem *line, bool *onTerminal) const
+{
+    const GridSettings &grid = EditorState::gridSettings();
+    const std::optional<QPointF> terminal
+        = grid.snaps() || grid.glues() ? Glue::terminalNear(this, point, radius, line) : std::nullopt;
+    if (onTerminal)
+        *onTerminal = terminal.has_value();
+    return terminal ? *terminal : snapToGrid(point);
+}
+
+void Scene::markTerminal(const std::optional<QPointF> &point)
+{
+    if (point == m_markedTerminal)
+        return;
+    m_markedTerminal = point;
+    emit markedTerminalChanged();
+}
+
 void Scene::releaseWithDrawingTool(QGraphicsSceneMouseEvent *event)
 {
     m_releasePoint = event->scenePos();
+    markTerminal(std::nullopt);
     // Alt held at the end of the drag places the item exactly where the mouse went, both ends.
+    // Otherwise a line's ends land on connection points near them before the grid.
     if (!(event->modifiers() & Qt::AltModifier)) {
-        m_pressPoint = snapToGrid(m_pressPoint);
-        m_releasePoint = snapToGrid(m_releasePoint);
+        const bool line = EditorState::currentTool() == ItemKind::Line;
+        const double radius = Glue::snapRadius(event->widget());
+        m_pressPoint = line ? snapLineEnd(m_pressPoint, radius, nullptr) : snapToGrid(m_pressPoint);
+        m_releasePoint = line ? snapLineEnd(m_releasePoint, radius, nullptr) : snapToGrid(m_releasePoint);
     }
     if (event->modifiers() & Qt::ShiftModifier) {
         m_releasePoint
@@ -281,23 +283,10 @@ void Scene::releaseWithSelectionTool()
     if (!moved || !m_pressedItem || selection.isEmpty())
         return;
     auto *resize = dynamic_cast<AbstractGraphicsResize *>(m_pressedItem);
-    if (resize && resize->isResizing() != -1) {
-        m_undoStack->push(new CommandResize(resize, m_geometryBeforeResize, nullptr));
-        return;
-    }
-    // The items already stand where the drag left them; the commands record where they were.
-    QList<QPair<QGraphicsItem *, QPointF>> moves;
-    for (const auto &entry : qAsConst(m_positionsAtPress)) {
-        if (entry.first->scene() == this && !entry.first->parentItem() && entry.first->pos() != entry.second)
-            moves.append(entry);
-    }
-    m_positionsAtPress.clear();
-    if (moves.isEmpty())
-        return;
-    m_undoStack->beginMacro(QStringLiteral("move"));
-    for (const auto &entry : qAsConst(moves))
-        m_undoStack->push(new CommandSetPos(entry.first, entry.second, nullptr));
-    m_undoStack->endMacro();
+    if (resize && resize->isResizing() != -1)
+        m_drag.recordResize(m_undoStack, resize, m_geometryBeforeResize);
+    else
+        m_drag.recordMove(m_undoStack);
 }
 
 void Scene::keyPressEvent(QKeyEvent *event)
@@ -330,9 +319,13 @@ void Scene::keyPressEvent(QKeyEvent *event)
         AbstractGraphicsScene::keyPressEvent(event);
         return;
     }
+    const QList<QGraphicsItem *> moving = inStackingOrder(this, selection, true);
+    const Glue glue = Glue::of(this, moving);
     m_undoStack->beginMacro(macro);
-    for (QGraphicsItem *item : inStackingOrder(this, selection, true))
+    for (QGraphicsItem *item : moving)
         m_undoStack->push(new CommandMoveBy(item, dx, dy, nullptr));
+    glue.follow();
+    glue.record(m_undoStack);
     m_undoStack->endMacro();
     event->accept();
 }

@@ -2,9 +2,11 @@
 #define SCENE_H
 
 #include "abstractgraphicsscene.h"
+#include "scene/selectiondrag.h"
 
 #include <QPointF>
 #include <QVariant>
+#include <optional>
 
 class QUndoStack;
 class QGraphicsItem;
@@ -60,12 +62,21 @@ public:
     // The nearest point of the grid, whose lines pass through the canvas's corner; the point
     // itself while snapping is off.
     QPointF snapToGrid(const QPointF &point) const;
+    // Where a line end dragged to `point` lands: on the nearest connection point of another item
+    // than `line` within `radius` (telling so in `onTerminal`), else on the grid. Connection
+    // points attract while the grid snaps or glue is on.
+    QPointF snapLineEnd(
+        const QPointF &point, double radius, const QGraphicsItem *line, bool *onTerminal = nullptr) const;
+    // The connection point a line end being drawn or dragged has landed on, for the views to mark.
+    std::optional<QPointF> markedTerminal() const { return m_markedTerminal; }
+    void markTerminal(const std::optional<QPointF> &point);
 
     // Loaded or pasted items need nothing from the scene.
     void itemsLoaded(const QList<QGraphicsItem *> &items) override;
 
 signals:
     void posChanged(QPointF p);
+    void markedTerminalChanged();
 
 protected:
     void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override;
@@ -87,7 +98,8 @@ private:
     QPointF m_pasteOffset;
     QGraphicsItem *m_pressedItem = nullptr;
     QVariant m_geometryBeforeResize;
-    QList<QPair<QGraphicsItem *, QPointF>> m_positionsAtPress;
+    SelectionDrag m_drag{this};
+    std::optional<QPointF> m_markedTerminal;
 };
 
 #endif

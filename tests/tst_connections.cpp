@@ -149,16 +149,17 @@ private slots:
         view->centerOn(960, 450);
         Scene *scene = view->documentScene();
         // A drag without moving is a click, which places a symbol of its usual size.
-        const auto draw = [&](int tool, const QPointF &from, const QPointF &to) {
+        const auto draw = [&](int tool, const QPointF &from, const QPointF &to, Qt::KeyboardModifiers keys = {}) {
             ui.toolAction(tool)->trigger();
-            TestSupport::drag(*view, from, to);
+            TestSupport::drag(*view, from, to, {}, keys);
             return scene->items(Qt::DescendingOrder).first();
         };
         auto *breaker = dynamic_cast<GraphicsItem *>(draw(ItemKind::Breaker, {960, 400}, {960, 400}));
         breaker->setPropertyValue(PropertyIds::Name, "QF1");
         draw(ItemKind::Disconnector, {960, 500}, {960, 500});
         draw(ItemKind::Line, {960, 424}, {960, 476});
-        QGraphicsItem *shortLine = draw(ItemKind::Line, {960, 527}, {960, 600});
+        // Alt: exactly there, not onto the connection point 3 units away.
+        QGraphicsItem *shortLine = draw(ItemKind::Line, {960, 527}, {960, 600}, Qt::AltModifier);
         QCOMPARE(scene->items().size(), 4);
         QTreeWidget *list = nullptr;
         const auto check = [&] {

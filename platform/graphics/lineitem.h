@@ -13,6 +13,8 @@ public:
 
     // AbstractGraphicsTerminals: the start (the rectangle's first corner), then the end.
     QList<QPointF> terminalPoints() const override;
+    // Puts one end (0 the start, 1 the end) on a scene point; the other end stays.
+    void setTerminalPoint(int index, const QPointF &scenePoint);
 };
 
 #endif
