@@ -8,6 +8,8 @@
 #include "documentkind.h"
 #include "graphicsitem.h"
 #include "itemkind.h"
+#include "itemsamples.h"
+#include "scene/commands.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
 #include "testsupport.h"
@@ -138,6 +140,51 @@ private slots:
         QCOMPARE(dynamic_cast<GraphicsItem *>(scene->items().first())->itemRect(), expected);
     }
 
+    void snapOfSelectionTool_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QPointF>("press");
+        QTest::addColumn<QPointF>("release");
+        QTest::addColumn<bool>("alt");
+        QTest::addColumn<QRectF>("expected"); // the item's itemRect after the drag
+        // The item lies over (103, 98, 40, 30), off the grid of 10; a line runs down to the right.
+        const int rect = ItemKind::Rectangle;
+        const int line = ItemKind::Line;
+        const QPointF inside(123, 113);
+        const QPointF corner(143, 128);
+        QTest::newRow("move: the corner onto the grid")
+            << rect << inside << QPointF(150, 136) << false << QRectF(130, 120, 40, 30);
+        QTest::newRow("move, Alt") << rect << inside << QPointF(150, 136) << true << QRectF(130, 121, 40, 30);
+        QTest::newRow("move a line") << line << inside << QPointF(150, 136) << false << QRectF(130, 120, 40, 30);
+        QTest::newRow("corner handle") << rect << corner << QPointF(166, 152) << false << QRectF(103, 98, 67, 52);
+        QTest::newRow("corner handle, Alt") << rect << corner << QPointF(166, 152) << true << QRectF(103, 98, 63, 54);
+        QTest::newRow("edge handle: that edge only")
+            << rect << QPointF(143, 113) << QPointF(166, 121) << false << QRectF(103, 98, 67, 30);
+        QTest::newRow("line end") << line << corner << QPointF(166, 152) << false << QRectF(103, 98, 67, 52);
+    }
+
+    // A drag of the selected item by the mouse puts its corner on the grid, a handle drag the
+    // dragged edge or line end; Alt leaves them where the mouse goes. Each is one undo step.
+    void snapOfSelectionTool()
+    {
+        QFETCH(int, type);
+        QFETCH(QPointF, press);
+        QFETCH(QPointF, release);
+        QFETCH(bool, alt);
+        QFETCH(QRectF, expected);
+        Scene *scene = m_view->documentScene();
+        m_view->centerOn(150, 120);
+        GraphicsItem *item = ItemSamples::create(type, QRectF(103, 98, 40, 30));
+        scene->undoStack()->push(new CommandAddItem(scene, item, nullptr));
+        item->setSelected(true);
+        QVERIFY(ItemSamples::undoRedoRestores(*scene->undoStack(), *scene,
+            [&] { TestSupport::drag(*m_view, press, release, {}, alt ? Qt::AltModifier : Qt::NoModifier); }));
+        QCOMPARE(item->itemRect(), expected);
+        QCOMPARE(scene->undoStack()->count(), 2);
+        // Pressed inside the item it moves; on a handle a lone resize follows, with no macro.
+        QCOMPARE(scene->undoStack()->text(1), press == QPointF(123, 113) ? QStringLiteral("move") : QString());
+    }
+
     // Dots at a readable spacing, lines once dots would be lost, nothing where they would
     // only grey the canvas; the surround stays grey at every zoom.
     void gridFollowsTheZoom_data()
@@ -171,7 +218,7 @@ private slots:
         QCOMPARE(image.pixel(corner + QPoint(-CanvasPainter::Margin / 2, 40)), qRgb(0x80, 0x80, 0x80));
     }
 
-    // Neither the grid nor snapping reaches the saved graph or its SVG.
+    // Neither the grid, snapping nor glue reaches the saved graph or its SVG.
     void savedBytesIgnoreTheGrid()
     {
         const QString name = TestSupport::projectFolder() + QStringLiteral("/graph");
@@ -179,6 +226,7 @@ private slots:
         QByteArrayList first;
         for (int i = 0; i < 4; ++i) {
             setGrid(1 + 7 * i, i % 2 == 0, i < 2);
+            EditorState::gridSettings().setGlue(i % 3 == 0);
             m_view->viewport()->repaint();
             QVERIFY(m_view->saveFile(name + ".drw", false) && m_view->writeSvg(name + ".svg"));
             const QByteArrayList bytes{TestSupport::readFile(name + ".drw"), TestSupport::readFile(name + ".svg")};
