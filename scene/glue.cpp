@@ -31,6 +31,14 @@ void collectEquipment(QGraphicsItem *item, QList<QGraphicsItem *> &equipment)
 
 } // namespace
 
+// What one collection works with: the scene's index, the moving items and the ends found so far.
+struct Glue::Collecting
+{
+    const QGraphicsScene *scene;
+    QSet<QGraphicsItem *> moving;
+    QSet<QPair<LineItem *, int>> glued;
+};
+
 double Glue::snapRadius(const QWidget *viewport)
 {
     const auto *view = viewport ? qobject_cast<const QGraphicsView *>(viewport->parentWidget()) : nullptr;
@@ -48,39 +56,37 @@ Glue Glue::of(const QGraphicsScene *scene, const QList<QGraphicsItem *> &items)
         collectEquipment(item, equipment);
     if (equipment.isEmpty())
         return glue;
-    const QSet<QGraphicsItem *> moving(items.cbegin(), items.cend());
-    QSet<LineItem *> seen;
-    QSet<QPair<LineItem *, int>> glued;
-    const double on = ConnectionCheck::OnDistance;
+    Collecting collecting{scene, QSet<QGraphicsItem *>(items.cbegin(), items.cend()), {}};
     for (QGraphicsItem *item : qAsConst(equipment)) {
         const auto *owner = dynamic_cast<const AbstractGraphicsTerminals *>(item);
         const QList<QPointF> points = owner->terminalPoints();
-        for (int t = 0; t < points.size(); ++t) {
-            const QPointF point = points.at(t);
-            // Unsorted: only the few lines whose rectangles reach the point matter.
-            for (QGraphicsItem *candidate :
-                scene->items(around(point, on), Qt::IntersectsItemBoundingRect, Qt::SortOrder(-1))) {
-                auto *line = dynamic_cast<LineItem *>(candidate);
-                if (!line || line->parentItem() || moving.contains(line))
-                    continue;
-                const QList<QPointF> ends = line->terminalPoints();
-                for (int e = 0; e < ends.size(); ++e) {
-                    if (QLineF(ends.at(e), point).length() > on)
-                        continue;
-                    // An end on two points at once (symbols touching) follows the first.
-                    if (glued.contains({line, e}))
-                        continue;
-                    glued.insert({line, e});
-                    glue.m_ends.push_back({line, e, owner, t});
-                    if (!seen.contains(line)) {
-                        seen.insert(line);
-                        glue.m_lines.push_back({line, line->geometry()});
-                    }
-                }
-            }
-        }
+        for (int t = 0; t < points.size(); ++t)
+            glue.glueEndsAt(collecting, owner, t, points.at(t));
     }
     return glue;
+}
+
+void Glue::glueEndsAt(
+    Collecting &collecting, const AbstractGraphicsTerminals *owner, int terminal, const QPointF &point)
+{
+    const double on = ConnectionCheck::OnDistance;
+    // Unsorted: only the few lines whose rectangles reach the point matter.
+    for (QGraphicsItem *candidate :
+        collecting.scene->items(around(point, on), Qt::IntersectsItemBoundingRect, Qt::SortOrder(-1))) {
+        auto *line = dynamic_cast<LineItem *>(candidate);
+        if (!line || line->parentItem() || collecting.moving.contains(line))
+            continue;
+        const QList<QPointF> ends = line->terminalPoints();
+        for (int e = 0; e < ends.size(); ++e) {
+            // An end on two points at once (symbols touching) follows the first.
+            if (QLineF(ends.at(e), point).length() > on || collecting.glued.contains({line, e}))
+                continue;
+            if (!collecting.glued.contains({line, 1 - e}))
+                m_lines.push_back({line, line->geometry()});
+            collecting.glued.insert({line, e});
+            m_ends.push_back({line, e, owner, terminal, point});
+        }
+    }
 }
 
 QList<QGraphicsItem *> Glue::lines() const
@@ -99,6 +105,12 @@ void Glue::follow() const
         if (end.terminal < points.size())
             end.line->setTerminalPoint(end.end, points.at(end.terminal));
     }
+}
+
+void Glue::followMove(const QPointF &offset) const
+{
+    for (const End &end : m_ends)
+        end.line->setTerminalPoint(end.end, end.at + offset);
 }
 
 void Glue::record(QUndoStack *stack) const

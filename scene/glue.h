@@ -41,6 +41,9 @@ public:
 
     // Every glued end to where its connection point is now.
     void follow() const;
+    // The same when every item moved by `offset` since of() and nothing else changed: a drag
+    // asks no item for its connection points.
+    void followMove(const QPointF &offset) const;
     // Into the caller's open macro, one command per line that changed since of(): the lines
     // already stand where they belong, so the push changes nothing.
     void record(QUndoStack *stack) const;
@@ -51,12 +54,17 @@ public:
         const QGraphicsScene *scene, const QPointF &point, double radius, const QGraphicsItem *exclude);
 
 private:
+    struct Collecting;
+    // Glues the ends of lines that lie on the point, the owner's connection point `terminal`.
+    void glueEndsAt(Collecting &collecting, const AbstractGraphicsTerminals *owner, int terminal, const QPointF &point);
+
     struct End
     {
         LineItem *line;
         int end; // 0 the start, 1 the end
         const AbstractGraphicsTerminals *owner;
         int terminal;
+        QPointF at; // the connection point when the edit started
     };
     struct Line
     {

@@ -85,7 +85,7 @@ bool SelectionDrag::move(QGraphicsSceneMouseEvent *event)
         if ((entry.first->flags() & QGraphicsItem::ItemIsMovable) && entry.first->scene() == m_scene)
             entry.first->setPos(entry.second + delta);
     }
-    m_glue.follow();
+    m_glue.followMove(delta);
     return true;
 }
 
