@@ -11,8 +11,8 @@ namespace {
 
 const QColor Surround(0x80, 0x80, 0x80);
 const QColor Border(0x30, 0x30, 0x30);
-// Seen on any canvas colour and unlike the selection's blue.
-const QColor TerminalMark(0xff, 0x40, 0x40);
+// Unlike the selection's blue and the usual colours of equipment, lines and switch states.
+const QColor TerminalMark(0xff, 0x00, 0xff);
 constexpr double TerminalMarkRadius = 6;
 // The shadow falls to the lower right; each ring outward is fainter.
 constexpr int ShadowOffset = 3;

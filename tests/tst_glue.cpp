@@ -204,7 +204,7 @@ private slots:
                 const QPoint left = m_view->mapFromScene(top) - QPoint(6, 0);
                 for (int i = 0; i < 9; ++i) {
                     const QColor c = image.pixelColor(left + QPoint(i % 3 - 1, i / 3 - 1));
-                    ringSeen = ringSeen || (c.red() > 180 && c.green() < 140 && c.blue() < 140);
+                    ringSeen = ringSeen || (c.red() > 180 && c.green() < 100 && c.blue() > 180);
                 }
             },
             alt ? Qt::AltModifier : Qt::NoModifier);
