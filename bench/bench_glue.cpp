@@ -40,7 +40,8 @@ const int Kinds[] = {ItemKind::Breaker, ItemKind::Disconnector, ItemKind::Breake
 
 QPointF topOf(int i)
 {
-    return QPointF((i / Rows) * Column + Column / 2, (i % Rows) * Row + 32);
+    const int column = i / Rows; // whole columns of Rows switches
+    return QPointF(column * Column + Column / 2, (i % Rows) * Row + 32);
 }
 
 // The switches, each with the line from the point above it (the switch above's bottom) to its top.
