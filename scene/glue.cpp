@@ -74,7 +74,7 @@ void Glue::glueEndsAt(
     for (QGraphicsItem *candidate :
         collecting.scene->items(around(point, on), Qt::IntersectsItemBoundingRect, Qt::SortOrder(-1))) {
         auto *line = dynamic_cast<LineItem *>(candidate);
-        if (!line || line->parentItem() || collecting.moving.contains(line))
+        if (!line || line->parentItem() || line->islocked() || collecting.moving.contains(line))
             continue;
         const QList<QPointF> ends = line->terminalPoints();
         for (int e = 0; e < ends.size(); ++e) {

@@ -32,7 +32,8 @@ public:
 
     // The ends of top-level lines that lie on a connection point of one of the items or of
     // their members. Lines among the items, or inside them, move whole and are left out; so are
-    // lines inside groups, which keep their shape with the group. Empty while glue is off.
+    // lines inside groups, which keep their shape with the group, and locked lines, which keep
+    // their place. Empty while glue is off.
     static Glue of(const QGraphicsScene *scene, const QList<QGraphicsItem *> &items);
 
     bool isEmpty() const { return m_ends.empty(); }

@@ -1,6 +1,8 @@
 // The canvas as the view shows it and the grid: snapping of the drawing tools through real
 // mouse events, the grid settings across a restart, the grid painted by zoom but never saved,
-// where a document first shows its canvas and fitting the canvas into the window.
+// where a document first shows its canvas and fitting the canvas into the window; line ends that
+// land on connection points, and ends glued to symbols that follow every edit of the symbols in
+// the edit's one undo step.
 #include "app/plotwright.h"
 #include "cdatalink.h"
 #include "document/canvaspainter.h"
@@ -9,6 +11,7 @@
 #include "graphicsitem.h"
 #include "itemkind.h"
 #include "itemsamples.h"
+#include "lineitem.h"
 #include "scene/commands.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
@@ -16,6 +19,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -40,6 +44,29 @@ QRect whiteBounds(QWidget *viewport)
     return bounds;
 }
 
+enum Edit
+{
+    Mouse,
+    ArrowKey,
+    AlignLeft,
+    EqualSpacing,
+    EqualWidth,
+    HandleResize,
+};
+
+// What the feeder between the two switches does when the upper one changes.
+enum Feeder
+{
+    Follows, // its ends stay on the switches' connection points
+    Stays, // it keeps its place and shape
+    MovesWhole, // it moves with the selection, both ends alike
+};
+
+QList<QPointF> terminals(const QGraphicsItem *item)
+{
+    return dynamic_cast<const AbstractGraphicsTerminals *>(item)->terminalPoints();
+}
+
 } // namespace
 
 class TestGrid : public QObject
@@ -57,6 +84,15 @@ private:
         grid.setVisible(visible);
         grid.setSnap(snap);
     }
+    Scene *scene() const { return m_view->documentScene(); }
+    QUndoStack *stack() const { return scene()->undoStack(); }
+    // Put straight into the scene, outside the undo history, which then holds only the edit.
+    template<typename T = GraphicsItem> T *add(int type, const QRectF &rect)
+    {
+        GraphicsItem *item = ItemSamples::create(type, rect);
+        scene()->addItem(item);
+        return dynamic_cast<T *>(item);
+    }
 
 private slots:
     void initTestCase()
@@ -73,8 +109,12 @@ private slots:
 
     void cleanup()
     {
-        while (m_view && m_view->documentScene()->undoStack()->canUndo())
-            m_view->documentScene()->undoStack()->undo();
+        while (m_view && stack()->canUndo())
+            stack()->undo();
+        if (m_view) {
+            stack()->clear();
+            scene()->clear();
+        }
     }
 
     void init()
@@ -82,6 +122,7 @@ private slots:
         m_window->form().action_ZoomDefault->trigger();
         m_window->form().action_Void->trigger();
         setGrid(10, true, true);
+        EditorState::gridSettings().setGlue(true);
     }
 
     // A new document shows its canvas's corner with the margin around it, at 100 %.
@@ -216,6 +257,146 @@ private slots:
         // Left of the canvas, beyond its border and shadow, inside the margin.
         const QPoint corner = m_view->mapFromScene(QPointF(0, 0));
         QCOMPARE(image.pixel(corner + QPoint(-CanvasPainter::Margin / 2, 40)), qRgb(0x80, 0x80, 0x80));
+    }
+
+    void endsFollowTheEquipment_data()
+    {
+        QTest::addColumn<int>("edit");
+        QTest::addColumn<bool>("glue");
+        QTest::addColumn<int>("feederIs"); // 1 selected too, 2 locked
+        QTest::addColumn<int>("feeder");
+        QTest::newRow("mouse") << int(Mouse) << true << 0 << int(Follows);
+        QTest::newRow("mouse, glue off") << int(Mouse) << false << 0 << int(Stays);
+        QTest::newRow("mouse, feeder selected too") << int(Mouse) << true << 1 << int(MovesWhole);
+        QTest::newRow("arrow key, feeder locked") << int(ArrowKey) << true << 2 << int(Stays);
+        QTest::newRow("arrow key") << int(ArrowKey) << true << 0 << int(Follows);
+        QTest::newRow("align left") << int(AlignLeft) << true << 0 << int(Follows);
+        QTest::newRow("equal spacing") << int(EqualSpacing) << true << 0 << int(Follows);
+        QTest::newRow("equal width") << int(EqualWidth) << true << 0 << int(Follows);
+        QTest::newRow("handle") << int(HandleResize) << true << 0 << int(Follows);
+        QTest::newRow("handle, glue off") << int(HandleResize) << false << 0 << int(Stays);
+    }
+
+    // Switch `upper` feeds switch `lower` through a line glued at both ends; a second line stops
+    // 3 units short of the upper switch's top. An edit of the upper switch carries the feeder's
+    // upper end along, never its lower one nor the line merely near; one undo restores it all.
+    void endsFollowTheEquipment()
+    {
+        QFETCH(int, edit);
+        QFETCH(bool, glue);
+        QFETCH(int, feederIs);
+        QFETCH(int, feeder);
+        EditorState::gridSettings().setGlue(glue);
+        QApplication::setActiveWindow(m_window.get());
+        m_view->setFocus();
+        QTRY_VERIFY(scene()->hasFocus()); // alignment needs it
+        m_view->centerOn(300, 200);
+        GraphicsItem *left = add(ItemKind::Breaker, QRectF(0, 100, 24, 48));
+        GraphicsItem *upper = add(ItemKind::Breaker, QRectF(100, 100, 24, 48));
+        GraphicsItem *lower = add(ItemKind::Breaker, QRectF(100, 200, 24, 48));
+        GraphicsItem *right = add(ItemKind::Breaker, QRectF(300, 100, 40, 48));
+        auto *line = add<LineItem>(ItemKind::Line, QRectF(QPointF(112, 148), QPointF(112, 200)));
+        auto *near = add<LineItem>(ItemKind::Line, QRectF(QPointF(112, 97), QPointF(112, 40)));
+        QCOMPARE(line->terminalPoints(), QList<QPointF>({terminals(upper).at(1), terminals(lower).at(0)}));
+        const QList<QPointF> lineBefore = line->terminalPoints();
+        const QList<QPointF> nearBefore = near->terminalPoints();
+        const QPointF upperBefore = upper->pos();
+        upper->setSelected(true);
+        line->setSelected(feederIs == 1);
+        line->setLock(feederIs == 2);
+        // The reference of alignment and equal size is the selected item with the focus.
+        if (edit == AlignLeft || edit == EqualWidth || edit == EqualSpacing) {
+            right->setSelected(true);
+            right->setFocus();
+            left->setSelected(edit == EqualSpacing);
+        }
+        QVERIFY(ItemSamples::undoRedoRestores(*stack(), *scene(), [&] {
+            switch (Edit(edit)) {
+            case Mouse: TestSupport::drag(*m_view, QPointF(112, 124), QPointF(155, 145)); break;
+            case ArrowKey: QTest::keyClick(m_view->viewport(), Qt::Key_Right); break;
+            case AlignLeft: scene()->alignmentLeft(); break;
+            case EqualSpacing: scene()->equalHCross(); break;
+            case EqualWidth: scene()->equalWidth(); break;
+            case HandleResize: TestSupport::drag(*m_view, QPointF(124, 124), QPointF(143, 126)); break;
+            }
+        }));
+        QCOMPARE(stack()->count(), 1);
+        QVERIFY(upper->pos() != upperBefore || upper->itemRect().width() != 24);
+        QCOMPARE(near->terminalPoints(), nearBefore);
+        const QPointF moved = upper->pos() - upperBefore;
+        switch (Feeder(feeder)) {
+        case Follows:
+            QCOMPARE(line->terminalPoints(), QList<QPointF>({terminals(upper).at(1), terminals(lower).at(0)}));
+            break;
+        case Stays: QCOMPARE(line->terminalPoints(), lineBefore); break;
+        case MovesWhole:
+            QCOMPARE(line->terminalPoints(), QList<QPointF>({lineBefore.at(0) + moved, lineBefore.at(1) + moved}));
+            break;
+        }
+    }
+
+    void lineEndsLandOnConnectionPoints_data()
+    {
+        QTest::addColumn<bool>("draw"); // drawn with the line tool, else its end handle dragged
+        QTest::addColumn<int>("zoom"); // 150 is 200 %
+        QTest::addColumn<QPoint>("offset"); // from the switch's top, in screen pixels
+        QTest::addColumn<bool>("alt");
+        QTest::addColumn<bool>("lands");
+        QTest::newRow("drawn, 5 px off") << true << 100 << QPoint(5, -3) << false << true;
+        QTest::newRow("drawn, 9 px off: the grid") << true << 100 << QPoint(9, 0) << false << false;
+        QTest::newRow("drawn at 200 %, 7 px off") << true << 150 << QPoint(-4, -6) << false << true;
+        QTest::newRow("drawn, Alt") << true << 100 << QPoint(2, 2) << true << false;
+        QTest::newRow("end handle, 6 px off") << false << 100 << QPoint(6, 0) << false << true;
+        QTest::newRow("end handle at 200 %, 10 px off") << false << 150 << QPoint(0, -10) << false << false;
+    }
+
+    // An end dragged within 8 screen pixels of a switch's connection point lands on it, whatever
+    // the zoom, and the point is marked in the view until the release; further away the grid
+    // holds, and with Alt the end goes exactly where the mouse does.
+    void lineEndsLandOnConnectionPoints()
+    {
+        QFETCH(bool, draw);
+        QFETCH(int, zoom);
+        QFETCH(QPoint, offset);
+        QFETCH(bool, alt);
+        QFETCH(bool, lands);
+        m_view->zoomIn(zoom - 100);
+        m_view->centerOn(112, 100);
+        GraphicsItem *breaker = add(ItemKind::Breaker, QRectF(100, 100, 24, 48));
+        const QPointF top = terminals(breaker).at(0);
+        const QPoint target = m_view->mapFromScene(top) + offset;
+        const QPointF raw = m_view->mapToScene(target);
+        LineItem *line = nullptr;
+        QPointF from(60, 40);
+        if (draw) {
+            EditorState::setCurrentTool(ItemKind::Line);
+        } else {
+            line = add<LineItem>(ItemKind::Line, QRectF(QPointF(60, 20), QPointF(90, 60)));
+            line->setSelected(true);
+            from = QPointF(90, 60);
+        }
+        bool marked = false;
+        bool ringSeen = false;
+        TestSupport::drag(
+            *m_view, from, raw,
+            [&] {
+                marked = scene()->markedTerminal() == std::optional<QPointF>(top);
+                const QImage image = m_view->viewport()->grab().toImage();
+                const QPoint left = m_view->mapFromScene(top) - QPoint(6, 0);
+                for (int i = 0; i < 9; ++i) {
+                    const QColor c = image.pixelColor(left + QPoint(i % 3 - 1, i / 3 - 1));
+                    ringSeen = ringSeen || (c.red() > 180 && c.green() < 100 && c.blue() > 180);
+                }
+            },
+            alt ? Qt::AltModifier : Qt::NoModifier);
+        if (draw)
+            line = dynamic_cast<LineItem *>(scene()->items(Qt::DescendingOrder).first());
+        QVERIFY(line);
+        QCOMPARE(line->terminalPoints().at(1), lands ? top : alt ? raw : scene()->snapToGrid(raw));
+        QCOMPARE(marked, lands);
+        QCOMPARE(ringSeen, lands);
+        QVERIFY(!scene()->markedTerminal());
+        QCOMPARE(stack()->count(), 1);
     }
 
     // Neither the grid, snapping nor glue reaches the saved graph or its SVG.
