@@ -55,8 +55,7 @@ QList<QGraphicsItem *> selectionToLineUp(const Scene *scene, int minimum)
 // The lines glued to the items follow them inside the operation's one undo step.
 void endWithGlue(QUndoStack *stack, const Glue &glue)
 {
-    glue.follow();
-    glue.record(stack);
+    glue.followInto(stack);
     stack->endMacro();
 }
 

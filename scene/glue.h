@@ -48,6 +48,12 @@ public:
     // Into the caller's open macro, one command per line that changed since of(): the lines
     // already stand where they belong, so the push changes nothing.
     void record(QUndoStack *stack) const;
+    // follow() then record(): the end of an edit that changed the items at once.
+    void followInto(QUndoStack *stack) const
+    {
+        follow();
+        record(stack);
+    }
 
     // The connection point of another item than `exclude` nearest to `point` and no further
     // than `radius`, found through the scene's index.

@@ -324,8 +324,7 @@ void Scene::keyPressEvent(QKeyEvent *event)
     m_undoStack->beginMacro(macro);
     for (QGraphicsItem *item : moving)
         m_undoStack->push(new CommandMoveBy(item, dx, dy, nullptr));
-    glue.follow();
-    glue.record(m_undoStack);
+    glue.followInto(m_undoStack);
     m_undoStack->endMacro();
     event->accept();
 }
