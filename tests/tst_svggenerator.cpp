@@ -1,6 +1,7 @@
-// SvgGenerator as the SVG export uses it: root element edited while painting, background
-// picture by reference, escaped texts, content mapped onto the view box, a failed write. Its
-// drawing (SvgStreamWriter) is compared byte for byte with what Qt's QSvgGenerator writes.
+// SvgGenerator as the SVG export uses it: background picture by reference, escaped texts,
+// content mapped onto the view box, a failed write (the root element edited while painting:
+// tst_document's export). Its drawing (SvgStreamWriter) is compared byte for byte with what
+// Qt's QSvgGenerator writes.
 #include "svggenerator.h"
 #include "svgstreamwriter.h"
 #include "testsupport.h"
@@ -138,7 +139,7 @@ struct Painting
     QList<QByteArray> shows;
 };
 
-// One painting per kind of primitive; the head has a case of its own.
+// One painting per kind of primitive; the head and the picture: exportOfAScene.
 const Painting Paintings[] = {
     {"shapes, pictures and numbers, through the scratch file", QSize(400, 300), SvgGenerator::Resolution,
         [](QPainter &p) {
@@ -265,28 +266,6 @@ private slots:
         onImage.end();
         QCOMPARE(result.pixelColor(170, 105), QColor(Qt::blue));
         QCOMPARE(result.pixelColor(115, 75), QColor(0, 160, 0));
-    }
-
-    // The head may be edited while painting; the file is that head, then the drawing as Qt
-    // writes it.
-    void headEditedWhilePainting()
-    {
-        const QString file = path("parts.svg");
-        SvgGenerator generator;
-        setUp(generator, file, QSize(100, 100));
-        QPainter painter;
-        QVERIFY(painter.begin(&generator));
-        QString *head = generator.getHead();
-        QVERIFY(head->contains(QLatin1String("  version=\"1.2\" baseProfile=\"tiny\">")));
-        head->append(QStringLiteral("<script><![CDATA[var x = 1 < 2;]]></script>\n"));
-        const QString edited = *head;
-        painter.fillRect(QRectF(10, 10, 20, 20), Qt::red);
-        QVERIFY(painter.end());
-
-        const Painting same{"", QSize(100, 100), SvgGenerator::Resolution,
-            [](QPainter &p) { p.fillRect(QRectF(10, 10, 20, 20), Qt::red); }, {}};
-        const QByteArray expected = edited.toUtf8() + qtDrawing(same) + "</svg>\n";
-        QCOMPARE(TestSupport::readFile(file).split('\n'), expected.split('\n'));
     }
 
     // A large drawing that finds no room for its scratch file: end() and writeSucceeded() say so
