@@ -157,7 +157,8 @@ private slots:
     }
 
     // A click selects and pushes nothing; each drag, of all that is selected or of a handle,
-    // is one undo step of its own.
+    // is one undo step of its own. Locked, an item is still selected by a drag but neither moves
+    // nor resizes; a handle dragged past the opposite corner flips the item, never inverts it.
     void clickSelectsAndEachGestureIsItsOwnStep()
     {
         GraphicsItem *a = addItem(ItemKind::Rectangle, QRectF(100, 100, 80, 60));
@@ -178,6 +179,15 @@ private slots:
         QCOMPARE(stack()->count(), 3);
         QCOMPARE(a->itemRect(), QRectF(150, 130, 110, 90));
         QVERIFY(stack()->text(2).isEmpty()); // a lone resize, not a "move" macro
+        a->setLock(true);
+        scene()->clearSelection();
+        TestSupport::drag(*m_view, QPointF(200, 170), QPointF(250, 240));
+        TestSupport::drag(*m_view, QPointF(260, 220), QPointF(300, 320)); // the bottom-right handle
+        QCOMPARE(a->itemRect(), QRectF(150, 130, 110, 90));
+        QVERIFY(a->isSelected() && stack()->count() == 3);
+        a->setLock(false);
+        TestSupport::drag(*m_view, QPointF(150, 130), QPointF(300, 300)); // the top-left one
+        QVERIFY(a->rect().width() >= 0 && a->rect().height() >= 0);
     }
 
     // Arrow keys move each selected top-level item, a locked one too, one step per press (a held
