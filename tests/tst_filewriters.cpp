@@ -31,14 +31,6 @@ namespace {
 using TestSupport::readFile;
 using TestSupport::writeFile;
 
-// A few items of different kinds, so that a real graph is written.
-void addItems(AbstractGraphicsScene *scene, int count)
-{
-    const int kinds[] = {ItemKind::Breaker, ItemKind::Line, ItemKind::PlainText};
-    for (int i = 0; i < count; ++i)
-        scene->addItem(ItemSamples::create(kinds[i % 3], QRectF(10 + 50 * i, 20, 40, 80)));
-}
-
 // A folder that takes no new files while its file stays writable, for its lifetime; the
 // process runs as an ordinary user meanwhile when it is root, for whom permissions would
 // stop nothing.
@@ -141,15 +133,20 @@ private:
     {
         WriterCase c;
         auto counter = std::make_shared<int>(0);
+        // The saved document of the graph, SVG and group writers.
+        auto view = std::make_shared<GraphicsView>();
+        view->newFile(0);
+        // A few items of different kinds, so that a real graph is written.
+        for (const int kind : {ItemKind::Breaker, ItemKind::Line, ItemKind::PlainText})
+            view->documentScene()->addItem(ItemSamples::create(kind, QRectF(10, 20, 40, 80)));
+        const QString graph = AbstractGraphicsUtility::graphDir() + QStringLiteral("small.drw");
+        if (!view->saveFile(graph, false))
+            return {};
+        c.keep.push_back(view);
         switch (writer) {
         case Writer::Graph: {
-            auto view = std::make_shared<GraphicsView>();
-            view->newFile(0);
-            addItems(view->documentScene(), 3);
             c.folder = AbstractGraphicsUtility::graphDir();
-            c.target = c.folder + QStringLiteral("small.drw");
-            if (!view->saveFile(c.target, false))
-                return {};
+            c.target = graph;
             c.write = [v = view.get(), counter] {
                 v->documentScene()->addItem(
                     ItemSamples::create(ItemKind::Rectangle, QRectF(5 + ++*counter, 5, 50, 50)));
@@ -157,17 +154,11 @@ private:
                 return v->save();
             };
             c.failure = QStringLiteral("警告|文件操作错误!");
-            c.keep.push_back(view);
             break;
         }
         case Writer::Svg: {
-            auto view = std::make_shared<GraphicsView>();
-            view->newFile(0);
-            addItems(view->documentScene(), 2);
-            if (!view->saveFile(AbstractGraphicsUtility::graphDir() + QStringLiteral("drawn.drw"), false))
-                return {};
             c.folder = AbstractGraphicsUtility::svgDir();
-            c.target = c.folder + QStringLiteral("drawn.svg");
+            c.target = c.folder + QStringLiteral("small.svg");
             c.write = [v = view.get(), counter, target = c.target] {
                 // The colour of the live scene goes into the attributes: another file each time.
                 v->documentScene()->setBackgroundColor(QColor(++*counter, 0, 0));
@@ -177,12 +168,9 @@ private:
             };
             c.failure = applicationTitle() + QStringLiteral("|<font color=\"red\">导出svg文件失败,请重试!</font>");
             c.success = QStringList{QStringLiteral("提示|导出成功!")};
-            c.keep.push_back(view);
             break;
         }
         case Writer::Group: {
-            auto view = std::make_shared<GraphicsView>();
-            view->newFile(0);
             auto *group = new GroupItem;
             view->documentScene()->addItem(group);
             c.folder = GroupTool::dir();
@@ -194,7 +182,6 @@ private:
             };
             c.failure = QStringLiteral("警告|图元组导出失败!");
             c.success = QStringList{QStringLiteral("提示|图元组导出成功!")};
-            c.keep.push_back(view);
             break;
         }
         case Writer::PushIni: {

@@ -249,9 +249,7 @@ private slots:
         ItemSamples::changeEveryProperty(b);
         b->setRect(QRectF(0, 0, 100, 100));
         b->setPos(160, 50); // the two together: (100, 50) to (260, 200)
-        select({a, b});
-        ui().action_CreateGroup->trigger();
-        QGraphicsItem *exported = a->parentItem();
+        QGraphicsItem *exported = group({a, b});
         select({exported});
         const qint64 before = QDateTime::currentSecsSinceEpoch();
         const QStringList first = exportAs(QStringLiteral("feeder"));
