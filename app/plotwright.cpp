@@ -321,11 +321,6 @@ void Plotwright::slotSelectionChanged()
     GraphicsView *view = activeDocumentWindow();
     if (view)
         items = view->documentScene()->selectionSnapshot();
-    if (!items.isEmpty()) {
-        // Selecting marks the document modified, as the items may be edited through the dock.
-        view->setWindowModified(true);
-        slotEnableExportSvgFile(false);
-    }
     if (view)
         EnablingRules::applyToSelection(ui, items);
     m_propertyDock->setItems(items);
@@ -366,7 +361,9 @@ void Plotwright::slotScenePosChanged(const QPointF &p)
 
 void Plotwright::slotEnableExportSvgFile(bool clean)
 {
-    ui.action_svgFile->setEnabled(activeDocumentWindow() ? clean : false);
+    // The export reads the file: only a saved document without changes since has one to read.
+    GraphicsView *view = activeDocumentWindow();
+    ui.action_svgFile->setEnabled(clean && view && !view->isUntitledOrModified());
 }
 
 void Plotwright::slotNewMessage(uint message, uint, uint)
@@ -599,7 +596,7 @@ void Plotwright::slotEnvironmentSettings()
         return;
     view->documentScene()->setSceneRect(dialog.rect());
     slotChanged();
-    view->setWindowModified(true);
+    view->markChangedOutsideHistory();
     slotEnableExportSvgFile(false);
 }
 
@@ -613,7 +610,7 @@ void Plotwright::slotBackgroundColor()
     if (!color.isValid())
         return;
     view->documentScene()->setBackgroundColor(color);
-    view->setWindowModified(true);
+    view->markChangedOutsideHistory();
     slotEnableExportSvgFile(false);
 }
 
@@ -627,7 +624,7 @@ void Plotwright::slotBackgroundPixmap()
     if (file.isEmpty())
         return;
     view->documentScene()->setBackgroundPixmap(file);
-    view->setWindowModified(true);
+    view->markChangedOutsideHistory();
     slotEnableExportSvgFile(false);
 }
 

@@ -88,12 +88,9 @@ GraphicsView::GraphicsView(QWidget *parent)
     connect(m_scene, &QGraphicsScene::sceneRectChanged, this, &GraphicsView::updateScrollArea);
     connect(m_scene, &Scene::markedTerminalChanged, viewport(), QOverload<>::of(&QWidget::update));
     updateScrollArea();
-    // Selecting marks the document, but a paste leaves nothing selected: any undo step away
-    // from the saved state marks it too, so closing always asks before such work is lost.
-    connect(m_scene->undoStack(), &QUndoStack::indexChanged, this, [this] {
-        if (!m_scene->undoStack()->isClean())
-            setWindowModified(true);
-    });
+    // The history says whether the document differs from its file: undoing back to the saved
+    // state takes the mark away again.
+    connect(m_scene->undoStack(), &QUndoStack::cleanChanged, this, &GraphicsView::showModified);
 }
 
 GraphicsView::~GraphicsView()
@@ -126,6 +123,17 @@ bool GraphicsView::isUntitledOrModified() const
     return m_untitled || isWindowModified();
 }
 
+void GraphicsView::markChangedOutsideHistory()
+{
+    m_changedOutsideHistory = true;
+    showModified();
+}
+
+void GraphicsView::showModified()
+{
+    setWindowModified(m_changedOutsideHistory || !m_scene->undoStack()->isClean());
+}
+
 void GraphicsView::updateTitle(const QString &name)
 {
     // One multi-argument call: a "%" in a file name must not take a later placeholder's place.
@@ -146,6 +154,7 @@ void GraphicsView::setCurrentFile(const QString &fileName)
 {
     m_currentFile = QFileInfo(fileName).canonicalFilePath();
     m_untitled = false;
+    m_changedOutsideHistory = false;
     setWindowModified(false);
     updateTitle(userFriendlyCurrentFile());
     // Only while a document is being opened is the window that keeps the recent-file list
@@ -250,7 +259,8 @@ bool GraphicsView::saveFile(const QString &fileName, bool makeVersionBackup)
         // save must not cost the next save its versioned backup.
         m_scene->setVersion(AbstractGraphicsScene::CurrentVersion);
         setCurrentFile(fileName);
-        m_scene->undoStack()->clear();
+        // The history stays: what was saved can still be undone, which marks the document again.
+        m_scene->undoStack()->setClean();
         emit fileSaved(true);
         return true;
     case AbstractGraphicsScene::FILE_ERROR: warningNotice(this, QStringLiteral("文件操作错误!")); return false;

@@ -23,6 +23,9 @@ public:
     static QString strippedName(const QString &path);
     static QString backupDir();
     bool isUntitledOrModified() const;
+    // For changes the undo history does not hold (canvas size, background): the document stays
+    // modified until it is saved, whatever is undone.
+    void markChangedOutsideHistory();
 
     void newFile(int type);
     bool loadFile(int type, const QString &fileName);
@@ -66,10 +69,12 @@ private:
     void showCanvasCorner();
     void updatePreview(const QPoint &pos, Qt::KeyboardModifiers modifiers);
     void updateTitle(const QString &name);
+    void showModified();
 
     Scene *m_scene;
     QString m_currentFile;
     bool m_untitled = true;
+    bool m_changedOutsideHistory = false;
     bool m_drawingDrag = false;
     bool m_panning = false;
     double m_previewStartX = 0;

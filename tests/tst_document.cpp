@@ -250,8 +250,8 @@ private slots:
     }
 
     // An untitled graph or template saved through the file dialog: the chosen file holds the
-    // document's bytes, nothing of a temporary file is left, nothing saved can be undone, the
-    // editor hears of the save and reopening gives the same.
+    // document's bytes, nothing of a temporary file is left, the history stays, the editor hears
+    // of the save and reopening gives the same.
     void saveAndReload()
     {
         for (const int type : {0, 1}) {
@@ -271,12 +271,12 @@ private slots:
             answerFileRequest(path(name), &dialog);
             QVERIFY(view.save());
             QCOMPARE(dialog.directory + '|' + dialog.filter + ' ' + QString::number(saved.size()), proposed + " 1");
-            QCOMPARE(
-                view.currentFile() + ' ' + state(view), path(name) + ' ' + name + " (Version 13) [*] saved undo 0");
+            const QString named = path(name) + ' ' + name + " (Version 13) [*] saved undo ";
+            QCOMPARE(view.currentFile() + ' ' + state(view), named + '1');
             QCOMPARE(readFile(path(name)), documentBytes(*scene));
             GraphicsView reopened;
             QVERIFY(reopened.loadFile(type, path(name)));
-            QCOMPARE(reopened.currentFile() + ' ' + state(reopened), view.currentFile() + ' ' + state(view));
+            QCOMPARE(reopened.currentFile() + ' ' + state(reopened), named + '0');
             QCOMPARE(describe(*reopened.documentScene()), describe(*scene));
         }
         QCOMPARE(QDir(m_base).entryList({QStringLiteral("roundtrip*")}, QDir::Files | QDir::Hidden),
@@ -329,10 +329,11 @@ private slots:
             && writeFile(GraphicsView::backupDir() + backup, "an older backup"));
         QVERIFY(view.save());
         QCOMPARE(backups(), (QMap<QString, QByteArray>{{backup, v12}}));
-        QCOMPARE(state(view), QStringLiteral("old.drw (Version 13) [*] saved undo 0"));
+        // The save keeps the edit in the history.
+        QCOMPARE(state(view), QStringLiteral("old.drw (Version 13) [*] saved undo 1"));
         GraphicsView reopened;
         QVERIFY(reopened.loadFile(0, file));
-        QCOMPARE(state(reopened), state(view));
+        QCOMPARE(state(reopened), QStringLiteral("old.drw (Version 13) [*] saved undo 0"));
         QCOMPARE(describe(*reopened.documentScene()), asRead);
         QVERIFY(writeFile(GraphicsView::backupDir() + backup, "kept"));
         QVERIFY(reopened.save());
@@ -410,6 +411,50 @@ private slots:
         GraphicsView reopened;
         QVERIFY(reopened.loadFile(0, second->currentFile()));
         QCOMPARE(reopened.documentScene()->items().size(), 2);
+    }
+
+    // Only the history away from the saved state marks a document (a selection does not:
+    // tst_mainwindow). A save keeps the history: undoing marks the document again, in its maximised window's title too,
+    // and takes the export away; redoing to the saved state gives both back. A change outside
+    // the history (the canvas) stays marked whatever is undone.
+    void modifiedFollowsTheHistory()
+    {
+        twoGraphs();
+        Scene *scene = m_first->documentScene();
+        const QList<QRectF> before{QRectF(10, 10, 20, 20), QRectF(50, 40, 20, 20)};
+        for (const QRectF &rect : before)
+            add(m_first, rect)->setSelected(true);
+        QTRY_VERIFY(ui().action_Delete->isEnabled());
+        ui().action_Delete->trigger();
+        QVERIFY(m_first->isWindowModified() && scene->items().isEmpty());
+        QVERIFY(m_first->saveFile(path("history.drw"), false));
+        auto *window = qobject_cast<QMdiSubWindow *>(m_first->parent());
+        window->showMaximized();
+        QAction *undo = m_window->findChild<QAction *>(QStringLiteral("action_Undo"));
+        QAction *redo = m_window->findChild<QAction *>(QStringLiteral("action_Redo"));
+        const auto marks = [this] {
+            return QStringLiteral("%1%2%3 undo %4")
+                .arg(m_first->isWindowModified())
+                .arg(m_window->isWindowModified())
+                .arg(ui().action_svgFile->isEnabled())
+                .arg(m_first->documentScene()->undoStack()->index());
+        };
+        QCOMPARE(marks(), "001 undo 1");
+        undo->trigger();
+        QCOMPARE(topLevelRects(scene), before);
+        QCOMPARE(marks(), "110 undo 0");
+        activate(m_second);
+        QVERIFY(!m_window->isWindowModified());
+        activate(m_first);
+        QCOMPARE(marks(), "110 undo 0");
+        redo->trigger();
+        QCOMPARE(marks(), "001 undo 1");
+        TestSupport::whenModal([](QWidget *modal) { static_cast<QDialog *>(modal)->accept(); });
+        ui().action_EnvironmentSettings->trigger();
+        undo->trigger();
+        redo->trigger();
+        QCOMPARE(marks(), "110 undo 1");
+        window->showNormal();
     }
 
     // --- SVG export
