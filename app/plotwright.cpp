@@ -5,6 +5,7 @@
 #include "abstractgraphicsutility.h"
 #include "app/canvascommands.h"
 #include "app/connectioncheckcommand.h"
+#include "app/documentcommands.h"
 #include "app/documentstatus.h"
 #include "app/enablingrules.h"
 #include "app/paintsettings.h"
@@ -75,6 +76,7 @@ Plotwright::Plotwright(QWidget *parent)
     readSettings();
     new CanvasCommands(ui, m_settings, this);
     new ConnectionCheckCommand(ui, this);
+    new DocumentCommands(ui, this, [this] { return createDocumentWindow(); });
     setupColorBar();
     updateActions();
     connectCommands();

@@ -44,6 +44,8 @@ struct Command
 const Command Commands[] = {
     {&Form::action_NewGraph, "action_NewGraph", "新建", "新建画面", nullptr, "Ctrl+N", "new.png", "新建画面",
         Command::Plain},
+    {&Form::action_NewFromTemplate, "action_NewFromTemplate", "从模板新建...", "从模板新建画面", nullptr, nullptr,
+        "new.png", nullptr, Command::Plain},
     {&Form::action_OpenGraph, "action_OpenGraph", "导入本地画面", "导入本地画面", nullptr, "Ctrl+Shift+O", "save.png",
         nullptr, Command::Plain},
     {&Form::action_Save, "action_Save", "本地保存", "保存当前画布", nullptr, nullptr, "save.png", "保存",
@@ -338,9 +340,9 @@ void Form::setupUi(QMainWindow *window)
         }
     };
     fill(menu_file,
-        {action_NewGraph, nullptr, actionDIZ30, actionSaveDiz30, nullptr, action_OpenGraph, action_SaveAs,
-            action_svgFile, nullptr, action_NewTemplate, action_OpenTemplate, nullptr, menu_recentFiles->menuAction(),
-            nullptr, action_Quit});
+        {action_NewGraph, action_NewFromTemplate, nullptr, actionDIZ30, actionSaveDiz30, nullptr, action_OpenGraph,
+            action_SaveAs, action_svgFile, nullptr, action_NewTemplate, action_OpenTemplate, nullptr,
+            menu_recentFiles->menuAction(), nullptr, action_Quit});
     fill(menu_edit,
         {action_SelectAll, action_Deselect, nullptr, action_CreateGroup, action_DestroyGroup, nullptr, action_Copy,
             action_Cut, action_Paste, action_Delete});
@@ -359,13 +361,13 @@ void Form::setupUi(QMainWindow *window)
     fill(menu_help, {action_About});
 
     fill(mainToolBar,
-        {action_NewGraph, nullptr, actionDIZ30, actionSaveDiz30, action_OpenGraph, action_SaveAs, nullptr,
-            action_svgFile, nullptr, action_EnvironmentSettings, action_BackgroundColor, action_BackgroundPixmap,
-            action_PaintProperty, nullptr, action_AlignmentLeft, action_AlignmentRight, action_AlignmentTop,
-            action_AlignmentBottom, action_AlignmentHCenter, action_AlignmentVCenter, action_EqualWidth,
-            action_EqualHeight, action_EqualHCross, action_EqualVCross, nullptr, action_BringToFront, action_SendToBack,
-            action_LayerUpper, action_LayerLower, nullptr, action_ZoomIn, action_ZoomOut, action_ZoomDefault,
-            action_ZoomFit, nullptr, action_ShowGrid, action_SnapGrid});
+        {action_NewGraph, action_NewFromTemplate, nullptr, actionDIZ30, actionSaveDiz30, action_OpenGraph,
+            action_SaveAs, nullptr, action_svgFile, nullptr, action_EnvironmentSettings, action_BackgroundColor,
+            action_BackgroundPixmap, action_PaintProperty, nullptr, action_AlignmentLeft, action_AlignmentRight,
+            action_AlignmentTop, action_AlignmentBottom, action_AlignmentHCenter, action_AlignmentVCenter,
+            action_EqualWidth, action_EqualHeight, action_EqualHCross, action_EqualVCross, nullptr, action_BringToFront,
+            action_SendToBack, action_LayerUpper, action_LayerLower, nullptr, action_ZoomIn, action_ZoomOut,
+            action_ZoomDefault, action_ZoomFit, nullptr, action_ShowGrid, action_SnapGrid});
     fill(graphicsBox,
         {action_Void, nullptr, action_Line, nullptr, action_Rectangle, action_Triangle, action_Ellipse, action_Arc,
             action_Chord, action_Sector, action_Grid, nullptr, action_GIF, action_SVG, action_DIY, action_Group});

@@ -45,8 +45,8 @@ public:
     void setupUi(QMainWindow *window);
     void retranslateUi(QMainWindow *window);
 
-    QAction *action_NewGraph, *action_OpenGraph, *action_Save, *action_SaveAs, *actionDIZ30, *actionSaveDiz30,
-        *action_svgFile, *action_NewTemplate, *action_OpenTemplate, *action_Quit;
+    QAction *action_NewGraph, *action_NewFromTemplate, *action_OpenGraph, *action_Save, *action_SaveAs, *actionDIZ30,
+        *actionSaveDiz30, *action_svgFile, *action_NewTemplate, *action_OpenTemplate, *action_Quit;
     QAction *action_SelectAll, *action_Deselect, *action_CreateGroup, *action_DestroyGroup, *action_Copy, *action_Cut,
         *action_Paste, *action_Delete;
     QAction *action_EnvironmentSettings, *action_BackgroundColor, *action_BackgroundPixmap, *action_PaintProperty;

@@ -165,6 +165,24 @@ void GraphicsView::setCurrentFile(const QString &fileName)
 
 bool GraphicsView::loadFile(int type, const QString &fileName)
 {
+    if (!read(type, fileName))
+        return false;
+    setCurrentFile(fileName);
+    return true;
+}
+
+bool GraphicsView::copyTemplate(const QString &fileName)
+{
+    if (!read(DocumentKind::Template, fileName))
+        return false;
+    // A new graph in today's format, whatever the template's; the history starts with it.
+    m_scene->setVersion(AbstractGraphicsScene::CurrentVersion);
+    newFile(DocumentKind::Graph);
+    return true;
+}
+
+bool GraphicsView::read(int type, const QString &fileName)
+{
     QFile file(fileName);
     if (!file.open(QFile::ReadOnly)) {
         QMessageBox::warning(this, applicationTitle(),
@@ -178,7 +196,7 @@ bool GraphicsView::loadFile(int type, const QString &fileName)
     file.close();
 
     switch (result) {
-    case AbstractGraphicsScene::FILE_SUCCESS: setCurrentFile(fileName); return true;
+    case AbstractGraphicsScene::FILE_SUCCESS: return true;
     case AbstractGraphicsScene::FILE_WRONG_FORMAT: warningNotice(this, QStringLiteral("打开的文件格式错误!")); break;
     case AbstractGraphicsScene::FILE_ERROR: warningNotice(this, QStringLiteral("文件操作错误!")); break;
     case AbstractGraphicsScene::FILE_DAMAGED: warningNotice(this, QStringLiteral("文件已损坏!")); break;
@@ -210,9 +228,10 @@ bool GraphicsView::saveAs()
     QString proposed = m_currentFile;
     proposed.replace(serverMarker, QStringLiteral("/"));
     if (QFileInfo(proposed).fileName() == proposed)
-        proposed = QDir::toNativeSeparators(AbstractGraphicsUtility::graphDir() + proposed);
+        proposed = QDir::toNativeSeparators((kind ? kind->folder() : AbstractGraphicsUtility::graphDir()) + proposed);
 
-    const QString fileName = FileChooser::saveFileName(this, QStringLiteral("另存为"), proposed, filter);
+    const QString fileName
+        = FileChooser::saveFileName(this, QStringLiteral("另存为"), proposed, filter, kind ? kind->suffix : QString());
     if (fileName.isEmpty())
         return false;
     return saveFile(fileName, false);
@@ -291,8 +310,8 @@ void GraphicsView::exportSvg()
 {
     const QString proposed = QStringLiteral("%1%2.svg")
                                  .arg(AbstractGraphicsUtility::svgDir(), QFileInfo(m_currentFile).completeBaseName());
-    const QString fileName
-        = FileChooser::saveFileName(this, QStringLiteral("导出为svg文件"), proposed, QStringLiteral("svg文件 (*.svg)"));
+    const QString fileName = FileChooser::saveFileName(
+        this, QStringLiteral("导出为svg文件"), proposed, QStringLiteral("svg文件 (*.svg)"), QStringLiteral("svg"));
     if (fileName.isEmpty())
         return;
 

@@ -29,6 +29,8 @@ public:
 
     void newFile(int type);
     bool loadFile(int type, const QString &fileName);
+    // Makes this an untitled graph holding the template's items, canvas and background.
+    bool copyTemplate(const QString &fileName);
     bool save();
     bool saveAs();
     bool saveFile(const QString &fileName, bool makeVersionBackup);
@@ -64,6 +66,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Reads the document into the scene, telling the user why it cannot.
+    bool read(int type, const QString &fileName);
     void applyZoom();
     void updateScrollArea();
     void showCanvasCorner();

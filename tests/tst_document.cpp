@@ -249,8 +249,8 @@ private slots:
         QCOMPARE(opened(), "3 1 " + recent->currentFile());
     }
 
-    // An untitled graph or template saved through the file dialog: the chosen file holds the
-    // document's bytes, nothing of a temporary file is left, the history stays, the editor hears
+    // An untitled graph or template saved through the file dialog: the chosen file, with the
+    // kind's suffix added, holds the document's bytes, nothing of a temporary file is left, the history stays, the editor hears
     // of the save and reopening gives the same.
     void saveAndReload()
     {
@@ -268,7 +268,8 @@ private slots:
                 = (type ? AbstractGraphicsUtility::templateDir() + view.currentFile() + "|模板文件(*.tpl)"
                         : AbstractGraphicsUtility::graphDir() + view.currentFile() + "|画面文件(*.drw)");
             TestSupport::FileRequest dialog;
-            answerFileRequest(path(name), &dialog);
+            // Typed without its suffix.
+            answerFileRequest(path(QStringLiteral("roundtrip")), &dialog);
             QVERIFY(view.save());
             QCOMPARE(dialog.directory + '|' + dialog.filter + ' ' + QString::number(saved.size()), proposed + " 1");
             const QString named = path(name) + ' ' + name + " (Version 13) [*] saved undo ";
@@ -359,6 +360,11 @@ private slots:
             QCOMPARE(graph.currentFile(), graphDir + graphName);
             QVERIFY(graph.isUntitledOrModified());
         }
+        // Save as of an untitled template proposes the template folder.
+        GraphicsView tpl;
+        tpl.newFile(1);
+        QCOMPARE(cancelled(tpl, true),
+            "另存为|" + AbstractGraphicsUtility::templateDir() + tpl.currentFile() + "|模板文件(*.tpl)");
         // A local copy of a server graph loses its marker segment; other names are proposed
         // as they are, the marker counting only at the start of a name.
         auto server = savedGraph("DIZ.x123.a.drw", 1);
@@ -455,6 +461,43 @@ private slots:
         redo->trigger();
         QCOMPARE(marks(), "110 undo 1");
         window->showNormal();
+    }
+
+    // A new graph from a template holds a copy of its items, canvas and background, untitled,
+    // unmodified and without history; a file that is no template opens nothing.
+    void newGraphFromTemplate()
+    {
+        auto tpl = savedGraph("bay.tpl", 7, 1);
+        Scene *source = tpl->documentScene();
+        source->setSceneRect(0, 0, 640, 200);
+        source->setBackgroundColor(QColor(0, 40, 80));
+        source->setBackgroundPixmap(path("bay.png"));
+        QVERIFY(tpl->save());
+        auto graph = savedGraph("feeder.drw", 1);
+        Plotwright w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        TestSupport::FileRequest dialog;
+        answerFileRequest(tpl->currentFile(), &dialog);
+        w.form().action_NewFromTemplate->trigger();
+        QCOMPARE(dialog.caption + '|' + dialog.directory + '|' + dialog.filter,
+            "从模板新建|" + AbstractGraphicsUtility::templateDir() + "|模板文件(*.tpl)");
+        GraphicsView *view = activeView(w);
+        QVERIFY(view);
+        Scene *copy = view->documentScene();
+        QCOMPARE(describe(*copy), describe(*source));
+        QCOMPARE(
+            QStringLiteral("%1 %2 %3").arg(copy->type()).arg(copy->backgroundColor().name(), copy->backgroundPixmap()),
+            "0 #002850 " + path("bay.png"));
+        QCOMPARE(copy->sceneRect(), source->sceneRect());
+        QVERIFY(view->currentFile().startsWith(QStringLiteral("画面")) && view->currentFile().endsWith(".drw"));
+        QCOMPARE(state(*view), view->currentFile() + " (Version 13) [*] unsaved undo 0");
+        QVERIFY(!view->isWindowModified() && w.recentFiles().isEmpty());
+        QString seen;
+        answerFileRequest(graph->currentFile(), nullptr, [&seen] { answerBox(&seen); });
+        w.form().action_NewFromTemplate->trigger();
+        QCOMPARE(seen, QStringLiteral("警告|打开的文件格式错误!"));
+        QCOMPARE(w.form().mdiArea->subWindowList().size(), 1);
     }
 
     // --- SVG export

@@ -26,6 +26,7 @@ struct Request
     QString caption;
     QString directory;
     QString filter;
+    QString defaultSuffix; // given to a name typed without one (saving only)
 };
 
 // Answers a request with the chosen files; an empty list is a cancel.
@@ -33,7 +34,9 @@ using Chooser = std::function<QStringList(const Request &)>;
 
 QString openFileName(QWidget *parent, const QString &caption, const QString &directory, const QString &filter);
 QStringList openFileNames(QWidget *parent, const QString &caption, const QString &directory, const QString &filter);
-QString saveFileName(QWidget *parent, const QString &caption, const QString &directory, const QString &filter);
+// A name chosen without a suffix gets `defaultSuffix` (without the dot), whoever answered.
+QString saveFileName(QWidget *parent, const QString &caption, const QString &directory, const QString &filter,
+    const QString &defaultSuffix = QString());
 
 // Replaces the dialogs with `chooser`; an empty function brings the dialogs back.
 void setChooser(Chooser chooser);
