@@ -5,6 +5,7 @@
 #include "itempixmapcache.h"
 #include "singleapplication.h"
 
+#include <QFileInfo>
 #include <QStatusBar>
 #include <QTranslator>
 
@@ -22,6 +23,10 @@ int main(int argc, char **argv)
     const bool hasParameter = argc > 1;
     if (hasParameter)
         parameter = QString::fromLocal8Bit(argv[1]);
+    // A relative path names a file in this start's working folder, which a running instance
+    // handed the path does not share.
+    if (!parameter.isEmpty())
+        parameter = QFileInfo(parameter).absoluteFilePath();
 
     if (app.isRunning()) {
         if (hasParameter)

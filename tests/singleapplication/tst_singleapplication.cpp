@@ -54,6 +54,7 @@ void start(QProcess &process, const QStringList &arguments, const QString &proje
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(extra);
     process.setProcessEnvironment(env);
+    process.setWorkingDirectory(projectDir);
     process.start(QString::fromLatin1(program), arguments);
 }
 
@@ -149,7 +150,7 @@ private slots:
     }
 
     // What reaches the instance: what a later start of the editor hands over (the local 8-bit
-    // bytes of its argv[1]; it leaves with 0 before building any window, with or without one), a
+    // bytes of its argv[1] made absolute; it leaves with 0 before building any window, with or without one), a
     // parameter up to the limit, several frames on one connection arriving a byte at a time;
     // nothing of a malformed message, after which the connection ends and the instance keeps
     // serving. A marker sent last shows that anything sent before has been seen.
@@ -170,6 +171,10 @@ private slots:
         const QString chinese = QString::fromUtf8("/数据/变电站 一/主接线 图.pwg");
         start("editor, chinese and spaces", {chinese, "ignored-second-argument"}, {QFile::encodeName(chinese)});
         start("editor, no argument", {}, {});
+        // Resolved in the later start's working folder (the project folder), not the instance's.
+        const QString relative = QStringLiteral("sub/bay.tpl");
+        start("editor, relative path", {relative},
+            {QFile::encodeName(QDir(QFileInfo(ownProject()).canonicalFilePath()).filePath(relative))});
         const QByteArray largest(int(SingleApplication::MaxParamSize), 'y');
         send("largest parameter", Param, largest, "sent", {largest});
         send("parameter over the limit", Param, largest + 'x', "refused");
