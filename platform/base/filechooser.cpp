@@ -1,7 +1,11 @@
 #include "filechooser.h"
 
+#include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
+#include <QLocale>
 
 namespace FileChooser {
 
@@ -13,26 +17,49 @@ Chooser &installed()
     return chooser;
 }
 
+// The file list writes its dates and sizes in the system's locale, while the rest of the
+// dialog speaks Chinese through the translation: they follow the dialog.
+class ChineseDates : public QIdentityProxyModel
+{
+public:
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        enum Column
+        {
+            Name,
+            Size,
+            Type,
+            Modified
+        };
+        const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
+        if (!files || role != Qt::DisplayRole || (index.column() != Size && index.column() != Modified))
+            return QIdentityProxyModel::data(index, role);
+        const QLocale chinese(QLocale::Chinese, QLocale::China);
+        const QModelIndex file = mapToSource(index);
+        if (index.column() == Modified)
+            return chinese.toString(files->lastModified(file), QLocale::ShortFormat);
+        return files->isDir(file) ? QString() : chinese.formattedDataSize(files->size(file));
+    }
+};
+
+QStringList runDialog(const Request &request)
+{
+    QFileDialog dialog(request.parent, request.caption, request.directory, request.filter);
+    dialog.setFileMode(request.mode == Mode::Open ? QFileDialog::ExistingFile
+            : request.mode == Mode::OpenMany      ? QFileDialog::ExistingFiles
+                                                  : QFileDialog::AnyFile);
+    dialog.setAcceptMode(request.mode == Mode::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setProxyModel(new ChineseDates); // the dialog takes it over
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList files = dialog.selectedFiles();
+    return request.mode == Mode::OpenMany ? files : QStringList(files.mid(0, 1));
+}
+
 QStringList ask(const Request &request)
 {
-    if (installed())
-        return installed()(request);
-    switch (request.mode) {
-    case Mode::Open: {
-        const QString file
-            = QFileDialog::getOpenFileName(request.parent, request.caption, request.directory, request.filter);
-        return file.isEmpty() ? QStringList() : QStringList(file);
-    }
-    case Mode::OpenMany:
-        return QFileDialog::getOpenFileNames(request.parent, request.caption, request.directory, request.filter);
-    case Mode::Save: {
-        QFileDialog dialog(request.parent, request.caption, request.directory, request.filter);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix(request.defaultSuffix);
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().mid(0, 1) : QStringList();
-    }
-    }
-    return {};
+    return installed() ? installed()(request) : runDialog(request);
 }
 
 QString withSuffix(const QString &file, const QString &suffix)
