@@ -45,12 +45,12 @@ const Command Commands[] = {
     {&Form::action_NewGraph, "action_NewGraph", "新建", "新建画面", nullptr, "Ctrl+N", "new.png", "新建画面",
         Command::Plain},
     {&Form::action_NewFromTemplate, "action_NewFromTemplate", "从模板新建...", "从模板新建画面", nullptr, nullptr,
-        "new.png", nullptr, Command::Plain},
-    {&Form::action_OpenGraph, "action_OpenGraph", "导入本地画面", "导入本地画面", nullptr, "Ctrl+Shift+O", "save.png",
+        nullptr, nullptr, Command::Plain},
+    {&Form::action_OpenGraph, "action_OpenGraph", "导入本地画面", "导入本地画面", nullptr, "Ctrl+Shift+O", "open.png",
         nullptr, Command::Plain},
     {&Form::action_Save, "action_Save", "本地保存", "保存当前画布", nullptr, nullptr, "save.png", "保存",
         Command::Plain},
-    {&Form::action_SaveAs, "action_SaveAs", "导出本地画面", "导出本地画面", nullptr, "Ctrl+Shift+S", "paste.png",
+    {&Form::action_SaveAs, "action_SaveAs", "导出本地画面", "导出本地画面", nullptr, "Ctrl+Shift+S", "saveAs.png",
         nullptr, Command::Plain},
     {&Form::actionDIZ30, "actionDIZ30", "打开", "打开", "", "Ctrl+O", "open.png", nullptr, Command::Plain},
     {&Form::actionSaveDiz30, "actionSaveDiz30", "保存", "保存", "", "Ctrl+S", "saveAs.png", nullptr, Command::Plain},
@@ -80,6 +80,8 @@ const Command Commands[] = {
         "BackgroundgColor.png", nullptr, Command::Plain},
     {&Form::action_BackgroundPixmap, "action_BackgroundPixmap", "背景位图", "设置背景位图", nullptr, nullptr,
         "BackgroundPixmap.png", nullptr, Command::Plain},
+    {&Form::action_ClearBackgroundPixmap, "action_ClearBackgroundPixmap", "清除背景位图", "清除背景位图", nullptr,
+        nullptr, nullptr, nullptr, Command::Plain},
     {&Form::action_PaintProperty, "action_PaintProperty", "绘图属性", "设置绘图属性", nullptr, nullptr,
         "PaintProperty.png", nullptr, Command::Plain},
     {&Form::action_PropertyEditor, "action_PropertyEditor", "属性编辑器", "显示/隐藏属性编辑器", nullptr, nullptr,
@@ -114,7 +116,8 @@ const Command Commands[] = {
     {&Form::action_Next, "action_Next", "下一个", "下一个画布", nullptr, nullptr, nullptr, nullptr, Command::Plain},
     {&Form::action_Previous, "action_Previous", "上一个", "上一个画布", nullptr, nullptr, nullptr, nullptr,
         Command::Plain},
-    {&Form::action_Separator, "action_Separator", "分隔符", "分隔符", "", nullptr, nullptr, nullptr, Command::Plain},
+    // A separator's text would show as a heading over the window list: only its tooltip keeps the name.
+    {&Form::action_Separator, "action_Separator", "", "分隔符", "", nullptr, nullptr, nullptr, Command::Plain},
     {&Form::action_About, "action_About", "关于(&A)...", "显示绘图包信息", nullptr, nullptr, nullptr, "关于",
         Command::Plain},
     {&Form::action_AlignmentLeft, "action_AlignmentLeft", "左对齐", "左对齐选中图元", nullptr, nullptr,
@@ -347,8 +350,8 @@ void Form::setupUi(QMainWindow *window)
         {action_SelectAll, action_Deselect, nullptr, action_CreateGroup, action_DestroyGroup, nullptr, action_Copy,
             action_Cut, action_Paste, action_Delete});
     fill(menu_settings,
-        {action_EnvironmentSettings, action_BackgroundColor, action_BackgroundPixmap, action_PaintProperty, nullptr,
-            action_GridSettings});
+        {action_EnvironmentSettings, action_BackgroundColor, action_BackgroundPixmap, action_ClearBackgroundPixmap,
+            action_PaintProperty, nullptr, action_GridSettings});
     fill(menu_tools,
         {action_GraphicsManager, action_SvgManager, action_GroupManager, action_PushGraphProperty, nullptr,
             action_CheckConnections});
@@ -361,13 +364,13 @@ void Form::setupUi(QMainWindow *window)
     fill(menu_help, {action_About});
 
     fill(mainToolBar,
-        {action_NewGraph, action_NewFromTemplate, nullptr, actionDIZ30, actionSaveDiz30, action_OpenGraph,
-            action_SaveAs, nullptr, action_svgFile, nullptr, action_EnvironmentSettings, action_BackgroundColor,
-            action_BackgroundPixmap, action_PaintProperty, nullptr, action_AlignmentLeft, action_AlignmentRight,
-            action_AlignmentTop, action_AlignmentBottom, action_AlignmentHCenter, action_AlignmentVCenter,
-            action_EqualWidth, action_EqualHeight, action_EqualHCross, action_EqualVCross, nullptr, action_BringToFront,
-            action_SendToBack, action_LayerUpper, action_LayerLower, nullptr, action_ZoomIn, action_ZoomOut,
-            action_ZoomDefault, action_ZoomFit, nullptr, action_ShowGrid, action_SnapGrid});
+        {action_NewGraph, nullptr, actionDIZ30, actionSaveDiz30, action_OpenGraph, action_SaveAs, nullptr,
+            action_svgFile, nullptr, action_EnvironmentSettings, action_BackgroundColor, action_BackgroundPixmap,
+            action_PaintProperty, nullptr, action_AlignmentLeft, action_AlignmentRight, action_AlignmentTop,
+            action_AlignmentBottom, action_AlignmentHCenter, action_AlignmentVCenter, action_EqualWidth,
+            action_EqualHeight, action_EqualHCross, action_EqualVCross, nullptr, action_BringToFront, action_SendToBack,
+            action_LayerUpper, action_LayerLower, nullptr, action_ZoomIn, action_ZoomOut, action_ZoomDefault,
+            action_ZoomFit, nullptr, action_ShowGrid, action_SnapGrid});
     fill(graphicsBox,
         {action_Void, nullptr, action_Line, nullptr, action_Rectangle, action_Triangle, action_Ellipse, action_Arc,
             action_Chord, action_Sector, action_Grid, nullptr, action_GIF, action_SVG, action_DIY, action_Group});

@@ -49,7 +49,8 @@ public:
         *actionSaveDiz30, *action_svgFile, *action_NewTemplate, *action_OpenTemplate, *action_Quit;
     QAction *action_SelectAll, *action_Deselect, *action_CreateGroup, *action_DestroyGroup, *action_Copy, *action_Cut,
         *action_Paste, *action_Delete;
-    QAction *action_EnvironmentSettings, *action_BackgroundColor, *action_BackgroundPixmap, *action_PaintProperty;
+    QAction *action_EnvironmentSettings, *action_BackgroundColor, *action_BackgroundPixmap,
+        *action_ClearBackgroundPixmap, *action_PaintProperty;
     QAction *action_PropertyEditor, *action_graphicsBox, *action_deviceBox, *action_colorBox, *action_mainToolBar,
         *action_StatusBar;
     QAction *action_GraphicsManager, *action_SvgManager, *action_GroupManager, *action_PushGraphProperty,
