@@ -172,9 +172,8 @@ private slots:
         start("editor, chinese and spaces", {chinese, "ignored-second-argument"}, {QFile::encodeName(chinese)});
         start("editor, no argument", {}, {});
         // Resolved in the later start's working folder (the project folder), not the instance's.
-        const QString relative = QStringLiteral("sub/bay.tpl");
-        start("editor, relative path", {relative},
-            {QFile::encodeName(QDir(QFileInfo(ownProject()).canonicalFilePath()).filePath(relative))});
+        start("editor, relative path", {"sub/bay.tpl"},
+            {QFile::encodeName(QFileInfo(ownProject()).canonicalFilePath() + "/sub/bay.tpl")});
         const QByteArray largest(int(SingleApplication::MaxParamSize), 'y');
         send("largest parameter", Param, largest, "sent", {largest});
         send("parameter over the limit", Param, largest + 'x', "refused");
