@@ -126,8 +126,7 @@ inline const QSizeF Transformer(40, 64);
 inline const QSizeF TextLine(96, 24);
 // Wide and high enough for the default text at the default font: a measurement with its
 // prefix and unit, a graph link naming that it has no target yet.
-inline const QSizeF ValueLine(128, 28);
-inline const QSizeF LinkSize(128, 28);
+inline const QSizeF WideLine(128, 28);
 inline const QSizeF ChartSize(200, 140);
 inline const QSizeF DialSize(120, 120);
 inline const QSizeF ButtonSize(88, 28);
@@ -173,7 +172,7 @@ inline const QVector<ItemKind> &ItemKind::all()
         {CapacityFront, "容量(正视图)", Symbol, Upright, NoTerminals},
 
         {PlainText, "文字", Text, TextLine, NoTerminals},
-        {TextValue, "文本模拟量", Text, ValueLine, NoTerminals},
+        {TextValue, "文本模拟量", Text, WideLine, NoTerminals},
         {ExtendedText, "文字(扩展)", Text, TextLine, NoTerminals},
         {AnalogValue, "模拟量", Text, TextLine, NoTerminals},
         {DigitalClock, "数字式时钟", Text, TextLine, NoTerminals},
@@ -189,7 +188,7 @@ inline const QVector<ItemKind> &ItemKind::all()
 
         {Button, "按钮", Link, ButtonSize, NoTerminals},
         {HotSpot, "热点", Link, ButtonSize, NoTerminals},
-        {GraphLink, "图形链接", Link, LinkSize, NoTerminals},
+        {GraphLink, "图形链接", Link, WideLine, NoTerminals},
         {Details, "详情", Link, ButtonSize, NoTerminals},
         {Circuit, "回路(设备)", Link, ChartSize, NoTerminals},
 
