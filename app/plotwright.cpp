@@ -9,6 +9,7 @@
 #include "app/documentstatus.h"
 #include "app/enablingrules.h"
 #include "app/paintsettings.h"
+#include "app/pointcommands.h"
 #include "app/windowcommands.h"
 #include "apptexts.h"
 #include "cdatalink.h"
@@ -77,6 +78,7 @@ Plotwright::Plotwright(QWidget *parent)
     new CanvasCommands(ui, m_settings, this);
     new ConnectionCheckCommand(ui, this);
     new DocumentCommands(ui, this, [this] { return createDocumentWindow(); });
+    new PointCommands(ui, this);
     setupColorBar();
     updateActions();
     connectCommands();

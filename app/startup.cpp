@@ -8,8 +8,11 @@
 
 bool connectAtStartup(QWidget *mainWindow)
 {
-    if (CDataLink::platform() != 0)
+    if (CDataLink::platform() != 0) {
+        // No server here: the points come from the project's own database.
+        CDataLink::GetDataLink()->loadLocalPoints();
         return false;
+    }
     if (CDataLink::ShowSetDbServerForm() != 0) {
         CDataLink::GetDataLink()->SetupRtuDev();
         if (!CDataLink::GetDataLink()->online)

@@ -5,7 +5,8 @@ class Plotwright;
 class QWidget;
 
 // On the master-station platform the user confirms the database server and the editor
-// connects; a failed connection is reported and the editor goes on offline.
+// connects; a failed connection is reported and the editor goes on offline. Elsewhere the
+// point records come from the project's embedded database.
 // Returns whether the window title shows the connection state.
 bool connectAtStartup(QWidget *mainWindow);
 

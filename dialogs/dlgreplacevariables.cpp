@@ -27,12 +27,6 @@ NameIndex indexByNames()
     return index;
 }
 
-// A name part that starts or ends with "-" has lost a piece on that side.
-bool truncated(const QString &part)
-{
-    return part.startsWith(QLatin1Char('-')) || part.endsWith(QLatin1Char('-'));
-}
-
 } // namespace
 
 DlgReplaceVariables::DlgReplaceVariables(QList<AbstractGraphicsUtility *> items, QWidget *parent)
@@ -139,7 +133,8 @@ void DlgReplaceVariables::slotReplaceClicked()
                 continue;
             preview.insert(r.oldName, r.newName);
             plan.append({item, svg, r.id});
-            illegal = illegal || (r.newName != r.oldName && (truncated(r.newDevice) || truncated(r.newVariable)));
+            illegal = illegal
+                || (r.newName != r.oldName && (CIdInfo::isCutName(r.newDevice) || CIdInfo::isCutName(r.newVariable)));
         }
     }
     // A new name with a dangling "-" means the pattern cut a name apart at a separator.

@@ -166,7 +166,7 @@ private slots:
         const QString hostile = QStringLiteral("O'Brien\"; DROP TABLE points; --");
         const QString csv = writeFile(QStringLiteral("points.csv"),
             (QStringLiteral("点号,变量名,限定名,设备名\nYC1,Ia,A相,1#进线\nYC2,%1,%2,%4\nYC3,only,three\n,noid,q,d\n"
-                            "YC1,Ib,B相,1#进线\nYC4,%3,,\"multi\nline\"\n\"YC5,unclosed\n")
+                            "YC1,Ib-,B相,1#进线\n YC4 ,%3,,\"multi\nline\"\n\"YC5,unclosed\n")
                     .arg(csvField(hostile), csvField(QStringLiteral("q,\"x\"")), longName, csvField(HostileDevice)))
                 .toUtf8());
         QVERIFY(TestBackend::open().tables().isEmpty());
@@ -182,10 +182,14 @@ private slots:
         });
         QCOMPARE(CDataLink::ShowSetDbServerForm(), 1);
         // The row with a quoted line break spans two lines, so the unclosed one starts on line 9.
+        // A repeated id keeps its last row; cut names ("--", "Ib-") are taken and remarked.
         QVERIFY2(
-            report.startsWith(QStringLiteral("取用 4 行(新增 3 条, 更新 1 条), 拒绝 3 行。\n第 4 行: 有 3 个字段")),
+            report.startsWith(QStringLiteral("取用 4 行(新增 3 条, 更新 0 条), 拒绝 3 行。点号重复 1 行, "
+                                             "保留最后一行。名称不合规 2 条, 已导入并标出。\n第 4 行: 有 3 个字段")),
             qPrintable(report));
-        QVERIFY2(report.contains(QStringLiteral("第 5 行: 点号为空\n第 9 行: 引号未闭合")), qPrintable(report));
+        QVERIFY2(report.contains(QStringLiteral("第 5 行: 点号为空\n第 9 行: 引号未闭合\n第 3 行: 点号 YC2 的名称以"))
+                && report.contains(QStringLiteral("第 6 行: 点号 YC1 重复, 取代第 2 行\n第 6 行: 点号 YC1 的名称以")),
+            qPrintable(report));
 
         CDataLink *link = CDataLink::GetDataLink();
         QVERIFY(link->SetupRtuDev());
@@ -194,7 +198,7 @@ private slots:
         for (const CIdInfo &p : qAsConst(link->idList))
             stored << QStringList{p.id, p.name, p.qualifier, p.deviceName};
         QCOMPARE(stored,
-            (QList<QStringList>{{"YC1", "Ib", "B相", "1#进线"}, {"YC2", hostile, "q,\"x\"", HostileDevice},
+            (QList<QStringList>{{"YC1", "Ib-", "B相", "1#进线"}, {"YC2", hostile, "q,\"x\"", HostileDevice},
                 {"YC4", longName, "", "multi\nline"}}));
     }
 

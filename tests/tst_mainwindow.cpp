@@ -141,10 +141,11 @@ private slots:
     void noDocumentEnabling()
     {
         Plotwright w;
-        QStringList expected{"action_About", "action_GraphicsManager", "action_GroupManager", "action_NewFromTemplate",
-            "action_NewGraph", "action_NewTemplate", "action_OpenGraph", "action_OpenTemplate", "action_PropertyEditor",
-            "action_PushGraphProperty", "action_Quit", "action_StatusBar", "action_SvgManager", "action_colorBox",
-            "action_deviceBox", "action_graphicsBox", "action_mainToolBar"};
+        QStringList expected{"action_About", "action_GraphicsManager", "action_GroupManager", "action_ImportPoints",
+            "action_NewFromTemplate", "action_NewGraph", "action_NewTemplate", "action_OpenGraph",
+            "action_OpenTemplate", "action_PropertyEditor", "action_PushGraphProperty", "action_Quit",
+            "action_StatusBar", "action_SvgManager", "action_colorBox", "action_deviceBox", "action_graphicsBox",
+            "action_mainToolBar"};
         QCOMPARE(enabledCommands(w), expected);
         QVERIFY(!w.form().graphicsBox->isEnabled() && !w.form().deviceBox->isEnabled());
         QVERIFY(w.form().action_Void->isChecked() && !w.form().action_Separator->isVisible());

@@ -155,13 +155,41 @@ bool CDataLink::SetupRtuDev()
     stopRetrying();
     m_dropped = false;
     setOnline(false);
-    idList.clear();
-    const bool connected = connectServer(idList);
-    if (!connected)
-        idList.clear();
-    reindex();
+    QList<CIdInfo> points;
+    const bool connected = connectServer(points);
+    if (connected)
+        setPoints(points);
+    else
+        setPoints({}, QStringLiteral("无法连接数据库: %1").arg(m_error.simplified()));
     setOnline(connected);
     return online;
+}
+
+bool CDataLink::loadLocalPoints()
+{
+    // Opening would create the file: a project without a point list stays without one.
+    if (!QFileInfo::exists(DbServerSettings::embeddedFile())) {
+        setPoints({}, QStringLiteral("尚未导入点表(工具 → 导入点表...)"));
+        return false;
+    }
+    DbServerSettings embedded;
+    embedded.kind = DbServerSettings::Embedded;
+    ServerDatabase db;
+    QList<CIdInfo> points;
+    if (!db.open(embedded, QString()) || !db.loadPoints(points)) {
+        setPoints({}, QStringLiteral("无法打开点表数据库: %1").arg(db.errorText().simplified()));
+        return false;
+    }
+    setPoints(points);
+    return true;
+}
+
+void CDataLink::setPoints(const QList<CIdInfo> &points, const QString &problem)
+{
+    idList = points;
+    m_pointsProblem = problem;
+    reindex();
+    emit pointsChanged();
 }
 
 bool CDataLink::connectServer(QList<CIdInfo> &points)
@@ -187,8 +215,7 @@ bool CDataLink::ensureConnected()
     if (connectServer(points)) {
         stopRetrying();
         m_dropped = false;
-        idList = points;
-        reindex();
+        setPoints(points);
         setOnline(true);
         return true;
     }

@@ -22,6 +22,9 @@ class QTimer;
 // A shared server may go away and come back while the editor runs: the connection is checked
 // before each use and made anew; while the server is down the link is offline and tries again
 // by itself. onlineChanged() tells the window title.
+// The point records are there on every platform: from the chosen database on the master
+// station, from the embedded database in the project folder elsewhere (loadLocalPoints()),
+// where graphs stay local files. pointsChanged() tells whoever shows or checks bindings.
 class CDataLink : public QObject
 {
     Q_OBJECT
@@ -49,6 +52,13 @@ public:
 
     // Connects (bounded by a timeout), loads idList and sets the online flag.
     virtual bool SetupRtuDev();
+    // Loads idList from the embedded database in the project folder without going online;
+    // a missing or unreadable file leaves it empty, with the reason in pointsProblem().
+    bool loadLocalPoints();
+    // Puts these records in place of idList and tells pointsChanged().
+    void setPoints(const QList<CIdInfo> &points, const QString &problem = QString());
+    // Why there are no point records, in one line; empty when they were loaded.
+    QString pointsProblem() const { return m_pointsProblem; }
     // Lets the user choose a server graph and writes it into `dir` as
     // "DIZ.<server id>.<name>.drw"; the local path, empty when cancelled or failed.
     virtual QString OpenDizFile(const QString &dir);
@@ -71,6 +81,7 @@ public:
 
 signals:
     void onlineChanged(bool online);
+    void pointsChanged();
 
 protected:
     CDataLink();
@@ -95,6 +106,7 @@ private:
     QTimer *m_retry = nullptr;
     QTcpSocket *m_knock = nullptr;
     QString m_error;
+    QString m_pointsProblem = QStringLiteral("未连接点表数据库");
     // GetIdInfo's index into idList, and the size and storage of the list it was made from.
     QHash<QString, int> m_index;
     int m_indexedSize = 0;

@@ -1,7 +1,6 @@
 #include "dbserverform.h"
-#include "filechooser.h"
 
-#include "pointlist.h"
+#include "pointlistimport.h"
 #include "serverdatabase.h"
 
 #include <QApplication>
@@ -9,7 +8,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFile>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -171,39 +169,7 @@ void DbServerForm::testConnection()
 
 void DbServerForm::importPointList()
 {
-    const QString path = FileChooser::openFileName(
-        this, QStringLiteral("选择点表文件"), QString(), QStringLiteral("点表文件(*.csv *.txt);;所有文件(*)"));
-    if (path.isEmpty())
-        return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        QMessageBox::warning(
-            this, QStringLiteral("导入点表"), QStringLiteral("无法打开文件 %1:\n%2!").arg(path, file.errorString()));
-        return;
-    }
-    int added = 0;
-    QString failure;
-    PointList list(file.readAll());
-    {
-        WaitCursor wait;
-        ServerDatabase db;
-        if (!db.open(settings(), password()))
-            failure = QStringLiteral("无法连接数据库: %1").arg(db.errorText());
-        else if (!db.importPoints(list.records, &added))
-            failure = QStringLiteral("导入失败, 数据库未改变: %1").arg(db.errorText());
-    }
-    if (!failure.isEmpty()) {
-        QMessageBox::warning(this, QStringLiteral("导入点表"), failure);
-        return;
-    }
-    const QString summary = QStringLiteral("取用 %1 行(新增 %2 条, 更新 %3 条), 拒绝 %4 行。")
-                                .arg(list.records.size())
-                                .arg(added)
-                                .arg(list.records.size() - added)
-                                .arg(list.refused.size());
-    m_status->setText(summary);
-    QMessageBox report(QMessageBox::Information, QStringLiteral("导入点表"), summary, QMessageBox::Ok, this);
-    if (!list.refused.isEmpty())
-        report.setDetailedText(list.refused.join(QLatin1Char('\n')));
-    report.exec();
+    const QString summary = PointListImport::run(this, settings(), password());
+    if (!summary.isEmpty())
+        m_status->setText(summary);
 }
