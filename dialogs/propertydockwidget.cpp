@@ -1,6 +1,9 @@
 #include "propertydockwidget.h"
 
 #include "abstractgraphicsproperty.h"
+#include "cdatalink.h"
+#include "dialogs/pointpickerdialog.h"
+#include "pointbinding.h"
 #include "qttreepropertybrowser.h"
 #include "qtvarianteditorfactory.h"
 #include "qtvariantpropertymanager.h"
@@ -95,6 +98,8 @@ PropertyDockWidget::PropertyDockWidget(QWidget *parent)
     setObjectName(QStringLiteral("PropertyDockWidget"));
     setWindowTitle(QStringLiteral("属性编辑器"));
     auto *factory = new QtVariantEditorFactory(this);
+    factory->setBrowser(
+        [this](QWidget *window, QtProperty *, const QVariant &current) { return pickPoint(window, current); });
     m_manager = new QtVariantPropertyManager(this);
     m_browser = new QtTreePropertyBrowser(this);
     m_browser->setFactoryForManager(m_manager, factory);
@@ -102,11 +107,14 @@ PropertyDockWidget::PropertyDockWidget(QWidget *parent)
     m_browser->setRootIsDecorated(false);
     setWidget(m_browser);
     connect(m_manager, &QtVariantPropertyManager::valueChanged, this, &PropertyDockWidget::on_valueChanged);
+    connect(CDataLink::GetDataLink(), &CDataLink::pointsChanged, this, &PropertyDockWidget::markBindings);
 }
 
 void PropertyDockWidget::setItems(const QList<QGraphicsItem *> &items)
 {
     m_manager->clear();
+    m_bindingRows.clear();
+    m_bindings.clear();
     m_items.clear();
     m_items.reserve(items.size());
     QList<int> types;
@@ -120,6 +128,10 @@ void PropertyDockWidget::setItems(const QList<QGraphicsItem *> &items)
     if (m_items.isEmpty())
         return;
     m_scene = dynamic_cast<Scene *>(items.first()->scene());
+    disconnect(m_undoWatch);
+    if (m_scene)
+        m_undoWatch
+            = connect(m_scene->undoStack(), &QUndoStack::indexChanged, this, &PropertyDockWidget::refreshBindings);
 
     const PropertyMap map = gather(m_items, types);
     // Filling in values is not an edit.
@@ -138,19 +150,60 @@ void PropertyDockWidget::setItems(const QList<QGraphicsItem *> &items)
             // After the attributes: an enumeration's names and a range must be in place.
             row->setValue(values.at(i));
             group->addSubProperty(row);
+            if (p->id() == PropertyIds::PointBinding || p->id() == PropertyIds::ControlBinding) {
+                row->setAttribute(QStringLiteral("browse"), true);
+                m_bindingRows << row;
+                m_bindings << it.value().at(i);
+            }
         }
         m_browser->addProperty(group);
     }
     m_manager->blockSignals(false);
+    markBindings();
 }
 
 void PropertyDockWidget::on_valueChanged(QtProperty *property, const QVariant &value)
 {
-    if (!m_scene)
+    if (!m_scene || m_refreshing)
         return;
     QUndoStack *stack = m_scene->undoStack();
     stack->beginMacro(QStringLiteral("setProperty"));
     for (AbstractGraphicsProperty *item : qAsConst(m_items))
         stack->push(new CommandSetProperty(item, property->propertyName(), value, nullptr));
     stack->endMacro();
+}
+
+QVariant PropertyDockWidget::pickPoint(QWidget *window, const QVariant &current)
+{
+    PointPickerDialog picker(current.toString(), window);
+    if (picker.exec() != QDialog::Accepted || picker.selectedId().isEmpty())
+        return QVariant();
+    return picker.selectedId();
+}
+
+// Undo and redo change the bound ids under the rows; only the bindings are read again, so
+// that an undo step costs two reads per selected item and no more.
+void PropertyDockWidget::refreshBindings()
+{
+    // A scene on its way out empties its stack after its items have gone.
+    if (!m_scene || m_bindingRows.isEmpty())
+        return;
+    const QVector<QVariant> values = commonValues(m_items, m_bindings);
+    m_refreshing = true;
+    for (int i = 0; i < m_bindingRows.size(); ++i)
+        m_bindingRows.at(i)->setValue(values.at(i));
+    m_refreshing = false;
+    markBindings();
+}
+
+void PropertyDockWidget::markBindings()
+{
+    for (QtVariantProperty *row : qAsConst(m_bindingRows)) {
+        const QString id = row->value().toString();
+        const PointBinding::State state = PointBinding::stateOf(id);
+        row->setAttribute(
+            QStringLiteral("display"), state == PointBinding::Known ? PointBinding::display(id) : QString());
+        row->setAttribute(QStringLiteral("warning"),
+            state == PointBinding::Unknown ? PointBinding::stateText(PointBinding::Unknown) : QString());
+    }
 }

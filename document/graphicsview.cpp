@@ -10,6 +10,7 @@
 #include "documentkind.h"
 #include "graphicsitem.h"
 #include "imagefile.h"
+#include "pointbinding.h"
 #include "scene/dragconstraint.h"
 #include "scene/editorstate.h"
 #include "scene/glue.h"
@@ -23,6 +24,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QIcon>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -31,6 +33,7 @@
 #include <QResizeEvent>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QUndoStack>
 #include <QWheelEvent>
 #include <algorithm>
@@ -581,6 +584,26 @@ void GraphicsView::mouseReleaseEvent(QMouseEvent *event)
     default: break;
     }
     QGraphicsView::mouseReleaseEvent(event);
+}
+
+bool GraphicsView::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QGraphicsView::viewportEvent(event);
+    auto *help = static_cast<QHelpEvent *>(event);
+    // The topmost item under the pointer, or the group around it, that is bound to a point.
+    const QList<QGraphicsItem *> under = items(help->pos());
+    for (QGraphicsItem *item : under) {
+        for (QGraphicsItem *at = item; at; at = at->parentItem()) {
+            const auto *bound = dynamic_cast<const AbstractGraphicsUtility *>(at);
+            const QString text = bound ? PointBinding::toolTip(*bound) : QString();
+            if (!text.isEmpty()) {
+                QToolTip::showText(help->globalPos(), text, viewport());
+                return true;
+            }
+        }
+    }
+    return QGraphicsView::viewportEvent(event);
 }
 
 void GraphicsView::paintEvent(QPaintEvent *event)

@@ -64,6 +64,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void closeEvent(QCloseEvent *event) override;
+    // Hovering a bound item shows its points: id, device, variable and qualifier.
+    bool viewportEvent(QEvent *event) override;
 
 private:
     // Reads the document into the scene, telling the user why it cannot.

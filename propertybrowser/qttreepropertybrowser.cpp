@@ -187,8 +187,12 @@ void QtTreePropertyBrowser::updateRow(QTreeWidgetItem *row)
     const bool isBool = manager->propertyType(property) == QVariant::Bool;
     row->setText(0, property->propertyName());
     row->setToolTip(0, property->propertyName());
-    row->setText(1, isBool ? QString() : property->valueText());
-    row->setToolTip(1, property->valueText());
+    // A row may show more than its value, or warn about it in red.
+    const QString display = manager->attributeValue(property, QStringLiteral("display")).toString();
+    const QString warning = manager->attributeValue(property, QStringLiteral("warning")).toString();
+    row->setText(1, isBool ? QString() : display.isEmpty() ? property->valueText() : display);
+    row->setToolTip(1, warning.isEmpty() ? property->valueText() : warning);
+    row->setForeground(1, warning.isEmpty() ? QBrush() : QBrush(Qt::red));
     row->setIcon(1, manager->valueIcon(property));
     if (isBool)
         row->setData(1, Qt::CheckStateRole, manager->value(property).toBool() ? Qt::Checked : Qt::Unchecked);

@@ -4,6 +4,7 @@
 #include "pointlistdialog.h"
 #include "qtvariantpropertymanager.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -13,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QToolButton>
@@ -93,17 +95,32 @@ Editor boolEditor(const Context &c)
     return {box, [c, box] { box->setChecked(c.value().toBool()); }};
 }
 
-Editor stringEditor(const Context &c)
+Editor stringEditor(const Context &c, const QtVariantEditorFactory::Browser &browser)
 {
     auto *edit = new QLineEdit(c.parent);
+    QWidget *widget = edit;
+    if (browser && c.attribute("browse").toBool()) {
+        widget = withButton(c.parent, edit, [c, edit, browser](QWidget *window) {
+            const QPointer<QLineEdit> alive(edit);
+            const QVariant chosen = browser(window, c.property, c.value());
+            if (chosen.isValid() && alive)
+                c.commit(alive->parentWidget(), chosen);
+        });
+    }
     QObject::connect(
-        edit, &QLineEdit::editingFinished, edit, [commit = c.commit, edit] { commit(edit, edit->text()); });
-    return {edit, [c, edit] {
+        edit, &QLineEdit::editingFinished, widget, [commit = c.commit, widget, edit] { commit(widget, edit->text()); });
+    return {widget, [c, edit] {
                 const QRegularExpression re = c.attribute("regExp").toRegularExpression();
                 delete edit->validator();
                 if (!re.pattern().isEmpty())
                     edit->setValidator(new QRegularExpressionValidator(re, edit));
                 edit->setText(c.value().toString());
+                const QString warning = c.attribute("warning").toString();
+                QPalette palette = edit->palette();
+                palette.setColor(QPalette::Text,
+                    warning.isEmpty() ? QApplication::palette(edit).color(QPalette::Text) : QColor(Qt::red));
+                edit->setPalette(palette);
+                edit->setToolTip(warning);
             }};
 }
 
@@ -209,7 +226,7 @@ QWidget *QtVariantEditorFactory::createEditor(QtVariantPropertyManager *manager,
     case QVariant::Int: editor = intEditor(c); break;
     case QVariant::Double: editor = doubleEditor(c); break;
     case QVariant::Bool: editor = boolEditor(c); break;
-    case QVariant::String: editor = stringEditor(c); break;
+    case QVariant::String: editor = stringEditor(c, m_browser); break;
     case QVariant::Color: editor = colourEditor(c); break;
     case QVariant::Font: editor = fontEditor(c); break;
     default:

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QObject>
 #include <QSet>
+#include <QVariant>
 #include <functional>
 
 class QtProperty;
@@ -24,6 +25,11 @@ public:
     // through their parts.
     QWidget *createEditor(QtVariantPropertyManager *manager, QtProperty *property, QWidget *parent);
 
+    // What the "..." button of a text with the attribute browse asks: a value chosen in a
+    // dialog parented to `window`, invalid when the user cancelled.
+    using Browser = std::function<QVariant(QWidget *window, QtProperty *property, const QVariant &current)>;
+    void setBrowser(const Browser &browser) { m_browser = browser; }
+
 private:
     struct Binding
     {
@@ -38,6 +44,7 @@ private:
 
     QHash<QWidget *, Binding> m_bindings;
     QSet<QtVariantPropertyManager *> m_managers;
+    Browser m_browser;
 };
 
 #endif

@@ -18,7 +18,10 @@
 // Attributes that limit values and editors, by type:
 //   Int        minimum, maximum, singleStep
 //   Double     minimum, maximum, singleStep, decimals
-//   String     regExp (QRegularExpression, QRegExp or a pattern)
+//   String     regExp (QRegularExpression, QRegExp or a pattern); browse (bool: a "..." button
+//              that asks the factory's browser for a value)
+//   any        display (a text shown instead of the value), warning (the value shown in red,
+//              with this text as its tooltip)
 //   Size       minimum, maximum (QSize)
 //   enum       enumNames (QStringList); the value is an index, -1 for none
 //   path       filter, directory (for the browse dialog); the value is a file path

@@ -1,8 +1,12 @@
 // The property browser on its own, driven through its tree and editors (what each type shows,
 // what its editor writes back, what attributes allow, compound values' parts), and the dock
-// built on it: its groups and rows for one or several items, and the undo steps of its edits.
+// built on it: its groups and rows for one or several items, and the undo steps of its edits;
+// the point-binding rows with their picker and their warnings, also where there is no server.
 #include "app/plotwright.h"
+#include "app/startup.h"
 #include "cdatalink.h"
+#include "dbserversettings.h"
+#include "dialogs/pointpickerdialog.h"
 #include "dialogs/propertydockwidget.h"
 #include "document/graphicsview.h"
 #include "graphicsitem.h"
@@ -21,11 +25,15 @@
 #include <QComboBox>
 #include <QFontDialog>
 #include <QGraphicsRectItem>
+#include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPolygonF>
+#include <QTableView>
 #include <QTableWidget>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QUndoStack>
 #include <QtTest>
@@ -90,6 +98,7 @@ void enter(QWidget *editor, const QVariant &value)
             seen.directory + QLatin1Char('|') + seen.filter, QFileInfo(value.toString()).path() + "|画面文件(*.drw)");
     } else if (edit) {
         edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
         QTest::keyClicks(edit, value.toString());
         QTest::keyClick(edit, Qt::Key_Return);
     } else {
@@ -166,6 +175,34 @@ void enterInto(PropertyDockWidget &dock, const QString &row, const QVariant &val
     QtProperty *p = TestSupport::findProperty(*dock.browser(), row);
     enter(TestSupport::openPropertyEditor(*dock.browser(), part < 0 ? p : p->subProperties().at(part)), value);
 }
+const QString Bound = QStringLiteral("关联点号");
+
+// What the binding row shows: its text, its tooltip and "red" when it warns.
+QString bindingRow(PropertyDockWidget &dock)
+{
+    const QTreeWidgetItem *row = dock.browser()->rows(TestSupport::findProperty(*dock.browser(), Bound)).value(0);
+    return row->text(1) + '|' + row->toolTip(1) + (row->foreground(1).color() == Qt::red ? "|red" : "");
+}
+
+// Opens the picker from the binding row's "..." and, in it, notes the preselected id, types
+// `typed` into the filter, notes the ids left and presses `key`.
+QStringList pickThroughTheDock(PropertyDockWidget &dock, const QString &typed, int key)
+{
+    QStringList seen;
+    TestSupport::whenModal([&](QWidget *modal) {
+        auto *picker = qobject_cast<PointPickerDialog *>(modal);
+        seen << picker->selectedId() << picker->findChild<QLabel *>("label_Status")->text();
+        picker->filter()->insert(typed); // QTest types Latin-1 only
+        for (int row = 0; row < picker->table()->model()->rowCount(); ++row)
+            seen << picker->table()->model()->index(row, 0).data().toString();
+        QTest::keyClick(picker->filter(), Qt::Key(key));
+    });
+    QWidget *editor
+        = TestSupport::openPropertyEditor(*dock.browser(), TestSupport::findProperty(*dock.browser(), Bound));
+    QTest::mouseClick(editor->findChild<QToolButton *>(), Qt::LeftButton);
+    return seen;
+}
+
 // One editor case: a type, its attributes and starting value, what its row shows, the names of
 // its parts, the part edited (the whole when empty), properties of the editor that opens there,
 // the value entered and the whole value afterwards (the one entered when not given).
@@ -390,6 +427,122 @@ private slots:
         QCOMPARE(scene.undoStack()->count(), 1);
         for (QGraphicsItem *item : items)
             QCOMPARE(dynamic_cast<GraphicsItem *>(item)->penWidth(), 7);
+    }
+
+    void pickPoint_data()
+    {
+        QTest::addColumn<int>("count"); // items selected, each bound to 1002
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QStringList>("left"); // by the filter
+        QTest::addColumn<QString>("bound"); // afterwards
+        QTest::newRow("device and variable, one item")
+            << 1 << "1#出线 ia" << int(Qt::Key_Return) << QStringList{"1001"} << "1001";
+        QTest::newRow("qualifier, several items")
+            << 3 << "a相" << int(Qt::Key_Enter) << QStringList{"1001", "1003"} << "1001";
+        QTest::newRow("cancelled") << 2 << "1003" << int(Qt::Key_Escape) << QStringList{"1003"} << "1002";
+    }
+
+    // The picker filters over every column and across them, starts at the current binding, and
+    // binds every selected item in one undo step; Esc leaves everything as it was.
+    void pickPoint()
+    {
+        QFETCH(int, count);
+        QFETCH(QString, typed);
+        QFETCH(int, key);
+        QFETCH(QStringList, left);
+        QFETCH(QString, bound);
+        CDataLink::GetDataLink()->setPoints({{"1001", "Ia", "A相", "1#出线"}, {"1002", "Ib", "B相", "1#出线"},
+            {"1003", "Ia", "A相", "2#出线"}, {"2001", "Ua", "", "1#出线"}});
+        Scene scene;
+        QList<QGraphicsItem *> items;
+        for (int i = 0; i < count; ++i) {
+            items << ItemSamples::create(ItemKind::AnalogValue, {i * 100.0, 0, 80, 20});
+            dynamic_cast<GraphicsItem *>(items.last())->setSvgID("1002");
+            scene.addItem(items.last());
+        }
+        PropertyDockWidget dock(nullptr);
+        dock.show();
+        dock.setItems(items);
+        const auto pick = [&] {
+            QCOMPARE(pickThroughTheDock(dock, typed, key), (QStringList{"1002", "显示 4 / 4 条"} + left));
+        };
+        QVERIFY(ItemSamples::undoRedoRestores(*scene.undoStack(), scene, pick) || bound == "1002");
+        QCOMPARE(scene.undoStack()->count(), bound == "1002" ? 0 : 1);
+        for (QGraphicsItem *item : items)
+            QCOMPARE(dynamic_cast<GraphicsItem *>(item)->svgID(), bound);
+    }
+
+    // A known id shows its record, an unknown one warns in red, an empty one shows nothing; the
+    // row follows undo, redo and records that arrive later.
+    void bindingValidation()
+    {
+        CDataLink *link = CDataLink::GetDataLink();
+        link->setPoints({{"1001", "Ia", "A相", "1#出线"}});
+        Scene scene;
+        GraphicsItem *item = ItemSamples::create(ItemKind::AnalogValue, {0, 0, 80, 20});
+        scene.addItem(item);
+        PropertyDockWidget dock(nullptr);
+        dock.show();
+        dock.setItems({item});
+        QUndoStack *stack = scene.undoStack();
+        const QList<QPair<std::function<void()>, QString>> steps{
+            {[&] { enterInto(dock, Bound, "1001"); }, "1001 — 1#出线 · Ia|1001"},
+            {[&] { enterInto(dock, Bound, "9999"); }, "9999|点号不存在|red"},
+            {[&] { stack->undo(); }, "1001 — 1#出线 · Ia|1001"},
+            {[&] { stack->redo(); }, "9999|点号不存在|red"},
+            {[&] { enterInto(dock, Bound, ""); }, "|"},
+            {[&] { stack->undo(); }, "9999|点号不存在|red"},
+            {[&] {
+                 link->setPoints(link->idList + QList<CIdInfo>{{"9999", "P", "", "3#出线"}});
+             },
+                "9999 — 3#出线 · P|9999"},
+        };
+        for (const auto &step : steps) {
+            step.first();
+            QCOMPARE(bindingRow(dock), step.second);
+        }
+    }
+
+    // Without a server (platform 1) the records come from the project's embedded database: a
+    // damaged one is said in the picker in one line, an import through the Tools menu fills it,
+    // the dock and the canvas show the records, and the server's graph commands stay off.
+    void pointsWithoutServer()
+    {
+        QVERIFY(TestSupport::writePlatform(1));
+        const auto restore = qScopeGuard([] { TestSupport::writePlatform(-1); });
+        QVERIFY(TestSupport::writeFile(DbServerSettings::embeddedFile(), "not a database"));
+        Plotwright w;
+        QVERIFY(!connectAtStartup(&w));
+        GraphicsView *view = TestSupport::newGraph(w);
+        QVERIFY(view);
+        GraphicsItem *item = ItemSamples::create(ItemKind::AnalogValue, {100, 100, 80, 20});
+        view->documentScene()->addItem(item);
+        item->setSelected(true);
+        auto *dock = w.findChild<PropertyDockWidget *>();
+        QTRY_VERIFY(TestSupport::findProperty(*dock->browser(), Bound));
+        const QStringList damaged = pickThroughTheDock(*dock, QString(), Qt::Key_Escape);
+        QVERIFY2(damaged.value(1).startsWith("没有点记录: 无法打开点表数据库: ") && !damaged.value(1).contains('\n'),
+            qPrintable(damaged.join('|')));
+        enterInto(*dock, Bound, "YC9");
+        QCOMPARE(bindingRow(*dock), "YC9|点号不存在|red");
+
+        QVERIFY(QFile::remove(DbServerSettings::embeddedFile()));
+        const QString csv = TestSupport::projectFolder() + "/points.csv";
+        QVERIFY(TestSupport::writeFile(csv, "点号,变量名,限定名,设备名\nYC1,Ia,A相,1#出线\n YC9 ,P,,3#出线\n"));
+        TestSupport::answerFileRequest(csv);
+        QString report;
+        TestSupport::answerBox(&report);
+        w.form().action_ImportPoints->trigger();
+        QCOMPARE(report, "导入点表|取用 2 行(新增 2 条, 更新 0 条), 拒绝 0 行。");
+        QCOMPARE(bindingRow(*dock), "YC9 — 3#出线 · P|YC9");
+        QCOMPARE(pickThroughTheDock(*dock, "ia", Qt::Key_Return), (QStringList{"YC9", "显示 2 / 2 条", "YC1"}));
+        QCOMPARE(item->svgID(), "YC1");
+        QVERIFY(!w.form().actionDIZ30->isEnabled() && !w.form().actionSaveDiz30->isEnabled());
+
+        QHelpEvent hover(QEvent::ToolTip, view->mapFromScene(item->sceneBoundingRect().center()), QPoint(200, 200));
+        QApplication::sendEvent(view->viewport(), &hover);
+        QCOMPARE(QToolTip::text(), "关联点号: YC1\n设备: 1#出线\n变量: Ia\n限定名: A相");
     }
 
     // A click fills the dock; an edit there is one undo step of the document and shows in the
