@@ -19,7 +19,8 @@ void EnablingRules::applyToDocument(const Ui_PlotwrightClass &ui, GraphicsView *
              ui.action_BackgroundColor, ui.action_BackgroundPixmap, ui.action_ClearBackgroundPixmap,
              ui.action_PaintProperty, ui.action_ZoomIn, ui.action_ZoomOut, ui.action_ZoomDefault, ui.action_ZoomFit,
              ui.action_ShowGrid, ui.action_SnapGrid, ui.action_GridSettings, ui.action_Close, ui.action_CloseAll,
-             ui.action_Tile, ui.action_Cascade, ui.action_Next, ui.action_Previous, ui.action_CheckConnections})
+             ui.action_Tile, ui.action_Cascade, ui.action_Next, ui.action_Previous, ui.action_CheckConnections,
+             ui.action_CheckPoints})
         a->setEnabled(d);
     // Paste follows the clipboard from the start, not only from its next change.
     ui.action_Paste->setEnabled(d && view->documentScene()->canPaste());

@@ -106,6 +106,8 @@ const Command Commands[] = {
         nullptr, nullptr, Command::Plain},
     {&Form::action_CheckConnections, "action_CheckConnections", "检查连接", "检查线路端点与设备接点的连接", nullptr,
         nullptr, nullptr, nullptr, Command::Plain},
+    {&Form::action_CheckPoints, "action_CheckPoints", "点号检查", "列出当前画面的点号绑定及其状态", nullptr, nullptr,
+        nullptr, nullptr, Command::Plain},
     {&Form::action_ImportPoints, "action_ImportPoints", "导入点表...", "把点表文件导入本工程的点表数据库", nullptr,
         nullptr, nullptr, nullptr, Command::Plain},
     {&Form::action_Close, "action_Close", "关闭(&C)", "关闭当前画布", nullptr, nullptr, "close.png", nullptr,
@@ -356,7 +358,7 @@ void Form::setupUi(QMainWindow *window)
             action_PaintProperty, nullptr, action_GridSettings});
     fill(menu_tools,
         {action_GraphicsManager, action_SvgManager, action_GroupManager, action_PushGraphProperty, nullptr,
-            action_CheckConnections, nullptr, action_ImportPoints});
+            action_CheckConnections, action_CheckPoints, nullptr, action_ImportPoints});
     fill(menu_viewer,
         {action_PropertyEditor, action_graphicsBox, action_deviceBox, action_colorBox, action_mainToolBar,
             action_StatusBar});

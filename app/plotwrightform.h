@@ -54,7 +54,7 @@ public:
     QAction *action_PropertyEditor, *action_graphicsBox, *action_deviceBox, *action_colorBox, *action_mainToolBar,
         *action_StatusBar;
     QAction *action_GraphicsManager, *action_SvgManager, *action_GroupManager, *action_PushGraphProperty,
-        *action_CheckConnections, *action_ImportPoints;
+        *action_CheckConnections, *action_CheckPoints, *action_ImportPoints;
     QAction *action_Close, *action_CloseAll, *action_Tile, *action_Cascade, *action_Next, *action_Previous,
         *action_Separator, *action_About;
     QAction *action_AlignmentLeft, *action_AlignmentRight, *action_AlignmentTop, *action_AlignmentBottom,

@@ -1,10 +1,11 @@
 // The main window: platform-dependent titles and file actions, the tool table, the enabling
-// rules, tool choice, several documents, recent files and the about box.
+// rules, tool choice, several documents, recent files, the about box and the binding check.
 #include "app/plotwright.h"
 #include "app/startup.h"
 #include "apptexts.h"
 #include "cdatalink.h"
 #include "dialogs/aboutdlg.h"
+#include "dialogs/pointcheckdock.h"
 #include "dialogs/propertydockwidget.h"
 #include "document/graphicsview.h"
 #include "graphicsitem.h"
@@ -12,17 +13,21 @@
 #include "itemkind.h"
 #include "itemsamples.h"
 #include "librarychoice.h"
+#include "scene/commands.h"
 #include "scene/editorstate.h"
 #include "scene/scene.h"
 #include "testsupport.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <QUndoStack>
 #include <QtTest>
 #include <functional>
@@ -333,6 +338,92 @@ private slots:
     // The tool table and the kind table agree: every kind has exactly one tool, which carries
     // the kind's number and name; every tool has its icon and (but the pointer) its cursor; the
     // tools in the bars draw an item of their own kind.
+    // "点号检查": a row per bound id, group members' too, and one per item of a kind that
+    // carries a point but has none; the state filter, the CSV of the rows shown, a double-click
+    // that selects and centres, the replacement on the selected rows' items, and the list
+    // following the records and the undo stack.
+    void pointCheck()
+    {
+        CDataLink::GetDataLink()->setPoints({{"1001", "Ia", "A相", "1#出线"}, {"2001", "Ib", "B相", "2#出线"}});
+        Plotwright w;
+        GraphicsView *view = TestSupport::newGraph(w);
+        QVERIFY(view);
+        Scene *scene = view->documentScene();
+        QList<GraphicsItem *> items;
+        for (const QString &spec :
+            QStringList{"YC,0,1001,", "开关,0,9,1001", "YC,0,,", "矩形,0,,", "YC,1,9,", "YC,0,2001,"}) {
+            const QStringList f = spec.split(',');
+            items << ItemSamples::create(f[0] == "开关" ? ItemKind::Breaker
+                    : f[0] == "YC"                      ? ItemKind::AnalogValue
+                                                        : ItemKind::Rectangle,
+                {items.size() * 100.0, 600, 60, 40});
+            items.last()->setPropertyValue(PropertyIds::Name, QString("i%1").arg(items.size()));
+            items.last()->setSvgID(f[2]);
+            items.last()->setYkID(f[3]);
+            f[1] == "1" ? ItemSamples::groupOf(*scene, {items.last()})->setPos(900, 0) : scene->addItem(items.last());
+        }
+        w.form().action_CheckPoints->trigger();
+        auto *dock = w.findChild<PointCheckDock *>();
+        const auto rows = [dock] {
+            QStringList shown;
+            for (int i = 0; i < dock->list()->topLevelItemCount(); ++i) {
+                QTreeWidgetItem *row = dock->list()->topLevelItem(i);
+                QStringList fields;
+                for (int c = 0; c < row->columnCount(); ++c)
+                    fields << row->text(c);
+                if (!row->isHidden())
+                    shown << fields.join(',');
+            }
+            return shown;
+        };
+        QCOMPARE(rows(),
+            QStringList({"i1,模拟量,关联,1001,1#出线,Ia,正常", "i2,开关,关联,9,,,点号不存在",
+                "i2,开关,遥控,1001,1#出线,Ia,正常", "i3,模拟量,关联,,,,未绑定", "i5,模拟量,关联,9,,,点号不存在",
+                "i6,模拟量,关联,2001,2#出线,Ib,正常"}));
+
+        dock->stateFilter()->setCurrentText("点号不存在");
+        const QString csv = TestSupport::projectFolder() + "/check.csv";
+        TestSupport::answerFileRequest(csv);
+        dock->findChild<QPushButton *>("pushButton_Export")->click();
+        QCOMPARE(TestSupport::readFile(csv),
+            "\xEF\xBB\xBF名称,类型,绑定,点号,设备名,变量名,状态\r\ni2,开关,关联,9,,,点号不存在\r\ni5,模拟量,关联,9,,,"
+            "点号不存在\r\n");
+
+        const auto memberInSight = [&] {
+            return view->viewport()->rect().contains(view->mapFromScene(items[4]->sceneBoundingRect().center()));
+        };
+        view->centerOn(0, 0);
+        QVERIFY(!memberInSight());
+        // A widget's double-click event comes after the press and release of the first click.
+        const QPoint member = dock->list()->visualItemRect(dock->list()->topLevelItem(4)).center();
+        QTest::mouseClick(dock->list()->viewport(), Qt::LeftButton, Qt::NoModifier, member);
+        QTest::mouseDClick(dock->list()->viewport(), Qt::LeftButton, Qt::NoModifier, member);
+        QCOMPARE(scene->selectedItems(), QList<QGraphicsItem *>{items[4]});
+        QVERIFY(memberInSight());
+
+        // Only the chosen rows' items reach the replacement: one device, not the other.
+        dock->stateFilter()->setCurrentIndex(0);
+        dock->list()->clearSelection();
+        for (int row : {0, 2})
+            dock->list()->topLevelItem(row)->setSelected(true);
+        QStringList devices;
+        TestSupport::whenModal([&](QWidget *dialog) {
+            auto *combo = dialog->findChild<QComboBox *>("comboBox");
+            for (int i = 0; i < combo->count(); ++i)
+                devices << combo->itemText(i);
+            static_cast<QDialog *>(dialog)->reject();
+        });
+        dock->findChild<QPushButton *>("pushButton_Rebind")->click();
+        QCOMPARE(devices, QStringList{"1#出线"});
+
+        dock->stateFilter()->setCurrentText("未绑定");
+        scene->undoStack()->push(new CommandSetProperty(items[2], PropertyIds::PointBinding, "2001", nullptr));
+        QTRY_COMPARE(rows(), QStringList());
+        dock->stateFilter()->setCurrentText("点号不存在");
+        CDataLink::GetDataLink()->setPoints(CDataLink::GetDataLink()->idList + QList<CIdInfo>{{"9", "P", "", "3#"}});
+        QTRY_COMPARE(rows(), QStringList());
+    }
+
     void everyKindHasItsTool()
     {
         QHash<int, int> tools;
