@@ -127,7 +127,9 @@ void PointCheckDock::applyFilter()
     for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
         QTreeWidgetItem *item = m_list->topLevelItem(i);
         const bool show = state < 0 || int(m_rows.at(item->data(0, RowRole).toInt()).state) == state;
-        item->setHidden(!show);
+        // Asking is cheap while no row is hidden; hiding a row is not.
+        if (item->isHidden() == show)
+            item->setHidden(!show);
         shown += show;
     }
     m_count->setText(QStringLiteral("%1 / %2 处").arg(shown).arg(m_rows.size()));

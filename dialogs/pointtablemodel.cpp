@@ -10,14 +10,19 @@ PointTableModel::PointTableModel(QObject *parent)
     : QAbstractTableModel(parent)
 {
     connect(CDataLink::GetDataLink(), &CDataLink::pointsChanged, this, &PointTableModel::reload);
-    m_records = CDataLink::GetDataLink()->idList;
+    reload();
 }
 
 void PointTableModel::reload()
 {
     beginResetModel();
     m_records = CDataLink::GetDataLink()->idList;
-    m_search.clear();
+    // Made here rather than at the first keystroke, which has less time to spare than opening.
+    m_search.resize(m_records.size());
+    for (int i = 0; i < m_records.size(); ++i) {
+        const CIdInfo &r = m_records.at(i);
+        m_search[i] = (r.id + Separator + r.name + Separator + r.qualifier + Separator + r.deviceName).toCaseFolded();
+    }
     endResetModel();
 }
 
@@ -60,15 +65,6 @@ QVariant PointTableModel::headerData(int section, Qt::Orientation orientation, i
 
 const QString &PointTableModel::searchText(int row) const
 {
-    // Made at the first search, not when the picker opens.
-    if (m_search.size() != m_records.size()) {
-        m_search.resize(m_records.size());
-        for (int i = 0; i < m_records.size(); ++i) {
-            const CIdInfo &r = m_records.at(i);
-            m_search[i]
-                = (r.id + Separator + r.name + Separator + r.qualifier + Separator + r.deviceName).toCaseFolded();
-        }
-    }
     return m_search.at(row);
 }
 

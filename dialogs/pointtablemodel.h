@@ -40,7 +40,7 @@ private:
     void reload();
 
     QList<CIdInfo> m_records;
-    mutable QVector<QString> m_search;
+    QVector<QString> m_search;
 };
 
 #endif
