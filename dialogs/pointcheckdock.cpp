@@ -88,6 +88,11 @@ void PointCheckDock::showBindings(GraphicsView *view)
 // Many edits may come in one turn of the event loop (a macro, a paste): one check after them.
 void PointCheckDock::scheduleRefresh()
 {
+    // A hidden list is checked when it shows again, not on every edit of a large graph.
+    if (!isVisible()) {
+        m_stale = true;
+        return;
+    }
     if (m_pending)
         return;
     m_pending = true;
@@ -100,9 +105,17 @@ void PointCheckDock::scheduleRefresh()
         Qt::QueuedConnection);
 }
 
+void PointCheckDock::showEvent(QShowEvent *event)
+{
+    QDockWidget::showEvent(event);
+    if (m_stale)
+        scheduleRefresh();
+}
+
 void PointCheckDock::refresh()
 {
     m_pending = false;
+    m_stale = false;
     m_rows = m_view ? PointCheck::run(*m_view->documentScene()) : QList<PointCheck::Row>();
     m_list->clear();
     QList<QTreeWidgetItem *> items;

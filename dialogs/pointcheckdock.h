@@ -30,6 +30,9 @@ public:
     void exportCsv();
     void rebindByDevice();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void scheduleRefresh();
     void refresh();
@@ -45,6 +48,7 @@ private:
     QLabel *m_count;
     QMetaObject::Connection m_undoWatch;
     bool m_pending = false;
+    bool m_stale = false; // changed while hidden
 };
 
 #endif
