@@ -32,8 +32,11 @@ void EnablingRules::applyToDocument(const Ui_PlotwrightClass &ui, GraphicsView *
     ui.action_svgFile->setEnabled(d && !view->isUntitledOrModified());
 
     ui.action_Separator->setVisible(d);
-    ui.graphicsBox->setEnabled(d);
-    ui.deviceBox->setEnabled(d);
+    for (QToolBar *bar : {ui.graphicsBox, ui.deviceBox, ui.monitorBox})
+        bar->setEnabled(d);
+    // The "绘图" menu offers the same actions as the bars.
+    for (QAction *tool : ui.toolActions)
+        tool->setEnabled(d);
     if (!d)
         ui.action_Void->activate(QAction::Trigger);
 }

@@ -111,7 +111,7 @@ void Plotwright::showPlatformCommands()
 void Plotwright::setupToolGroup()
 {
     m_toolGroup = new QActionGroup(this);
-    for (QToolBar *bar : {ui.deviceBox, ui.graphicsBox}) {
+    for (QToolBar *bar : {ui.deviceBox, ui.graphicsBox, ui.monitorBox}) {
         for (QAction *action : bar->actions())
             m_toolGroup->addAction(action);
     }
@@ -159,12 +159,11 @@ void Plotwright::connectCommands()
     }
     for (const WindowCommands::OfArea &c : WindowCommands::ofArea())
         connect(ui.*c.action, &QAction::triggered, ui.mdiArea, c.slot);
-    // The view menu shows and hides the bars and the dock; the dock reports being closed.
+    // The view menu shows and hides the bars (the drawing bars: the form) and the dock; the
+    // dock reports being closed.
     const std::pair<QAction *, QWidget *> shown[] = {
         {ui.action_mainToolBar, ui.mainToolBar},
         {ui.action_StatusBar, ui.statusBar},
-        {ui.action_graphicsBox, ui.graphicsBox},
-        {ui.action_deviceBox, ui.deviceBox},
         {ui.action_PropertyEditor, m_propertyDock},
         {ui.action_colorBox, m_colorBar},
     };

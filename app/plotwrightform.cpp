@@ -90,6 +90,8 @@ const Command Commands[] = {
         nullptr, Command::Checked},
     {&Form::action_deviceBox, "action_deviceBox", "设备工具箱", "显示/隐藏设备工具箱", nullptr, nullptr, nullptr,
         nullptr, Command::Checked},
+    {&Form::action_monitorBox, "action_monitorBox", "监控元素", "显示/隐藏监控元素", nullptr, nullptr, nullptr, nullptr,
+        Command::Checked},
     {&Form::action_colorBox, "action_colorBox", "颜色工具箱", "显示/隐藏颜色工具箱", nullptr, nullptr, nullptr, nullptr,
         Command::Checked},
     {&Form::action_mainToolBar, "action_mainToolBar", "工具栏", "显示/隐藏工具栏", nullptr, nullptr, nullptr, nullptr,
@@ -169,6 +171,35 @@ const Command Commands[] = {
 };
 // clang-format on
 
+// The bars of drawing tools; each shows the tools of the tool table that name it, and the
+// "绘图" menu lists them bar by bar. Added in this order: the monitor bar goes right of the
+// device bar, on its row.
+struct DrawingBar
+{
+    QToolBar *Form::*bar;
+    QAction *Form::*toggle;
+    Form::Tool::Bar tools;
+    Qt::ToolBarArea area;
+    const char *objectName;
+    const char *title;
+};
+const DrawingBar DrawingBars[] = {
+    {&Form::graphicsBox, &Form::action_graphicsBox, Form::Tool::Graphics, Qt::LeftToolBarArea, "graphicsBox",
+        "图形工具箱"},
+    {&Form::deviceBox, &Form::action_deviceBox, Form::Tool::Device, Qt::TopToolBarArea, "deviceBox", "设备工具箱"},
+    {&Form::monitorBox, &Form::action_monitorBox, Form::Tool::Monitor, Qt::TopToolBarArea, "monitorBox", "监控元素"},
+};
+
+// Tools that open a section of their bar: a separator goes before each.
+bool startsSection(int number)
+{
+    for (int first : {ItemKind::Line, ItemKind::Rectangle, ItemKind::Animation, ItemKind::Bar, ItemKind::Button}) {
+        if (number == first)
+            return true;
+    }
+    return false;
+}
+
 // Status tip and What's This follow the tooltip. Actions without a tooltip take both from
 // their own status text; a few keep the tooltip as help but show another status tip.
 void applyTips(QAction *action, const char *toolTip, const char *statusTip)
@@ -228,21 +259,21 @@ const QList<Form::Tool> &Form::tools()
         {&Form::action_Link, "action_Link", nullptr, "绘制图形链接", "绘制热点链接", ItemKind::GraphLink, "Link", Tool::Device},
         {&Form::action_Capacity_Overlook, "action_Capacity_Overlook", nullptr, "绘制容量(俯视图)", "", ItemKind::CapacityPlan, "Capacity", Tool::Device},
         {&Form::action_Capacity_Face, "action_Capacity_Face", nullptr, "绘制容量(正视图)", "", ItemKind::CapacityFront, "CapacityFace", Tool::Device},
-        {&Form::action_YC, "action_YC", nullptr, "绘制模拟量", nullptr, ItemKind::AnalogValue, "YC", Tool::None},
-        {&Form::action_Bar, "action_Bar", nullptr, "绘制棒图", nullptr, ItemKind::Bar, "Bar", Tool::None},
-        {&Form::action_Curve, "action_Curve", nullptr, "绘制曲线", "绘制棒图曲线", ItemKind::Curve, "Curve", Tool::None},
-        {&Form::action_Clock, "action_Clock", nullptr, "绘制时钟", nullptr, ItemKind::Clock, "Clock", Tool::None},
-        {&Form::action_DClock, "action_DClock", nullptr, "绘制数字式时钟", nullptr, ItemKind::DigitalClock, "DClock", Tool::None},
-        {&Form::action_Button, "action_Button", nullptr, "绘制按钮", nullptr, ItemKind::Button, "Button", Tool::None},
-        {&Form::action_Hot, "action_Hot", nullptr, "绘制热点链接", nullptr, ItemKind::HotSpot, "Hot", Tool::None},
-        {&Form::action_Dial, "action_Dial", nullptr, "绘制表盘", nullptr, ItemKind::Dial, "Dial", Tool::None},
-        {&Form::action_Pie, "action_Pie", nullptr, "绘制饼图", nullptr, ItemKind::Pie, "Pie", Tool::None},
-        {&Form::action_BarExtend, "action_BarExtend", nullptr, "绘制棒图(扩展)", nullptr, ItemKind::ExtendedBar, "BarExtend", Tool::None},
-        {&Form::action_Circle, "action_Circle", nullptr, nullptr, "绘制回路(设备)", ItemKind::Circuit, "Circle", Tool::None},
-        {&Form::action_Detail, "action_Detail", nullptr, nullptr, "绘制详情", ItemKind::Details, "Detail", Tool::None},
-        {&Form::action_TextExt, "action_TextExt", nullptr, "绘制文字(扩展)", nullptr, ItemKind::ExtendedText, "TextExt", Tool::None},
-        {&Form::action_Rankchart, "action_Rankchart", nullptr, "绘制功耗排名棒图", "", ItemKind::Rank, "RankChart", Tool::None},
-        {&Form::action_Thermo, "action_Thermo", nullptr, "绘制游标", "", ItemKind::Cursor, "Thermo", Tool::None},
+        {&Form::action_YC, "action_YC", nullptr, "绘制模拟量", nullptr, ItemKind::AnalogValue, "YC", Tool::Monitor},
+        {&Form::action_TextExt, "action_TextExt", nullptr, "绘制文字(扩展)", nullptr, ItemKind::ExtendedText, "TextExt", Tool::Monitor},
+        {&Form::action_DClock, "action_DClock", nullptr, "绘制数字式时钟", nullptr, ItemKind::DigitalClock, "DClock", Tool::Monitor},
+        {&Form::action_Bar, "action_Bar", nullptr, "绘制棒图", nullptr, ItemKind::Bar, "Bar", Tool::Monitor},
+        {&Form::action_BarExtend, "action_BarExtend", nullptr, "绘制棒图(扩展)", nullptr, ItemKind::ExtendedBar, "BarExtend", Tool::Monitor},
+        {&Form::action_Curve, "action_Curve", nullptr, "绘制曲线", "绘制棒图曲线", ItemKind::Curve, "Curve", Tool::Monitor},
+        {&Form::action_Pie, "action_Pie", nullptr, "绘制饼图", nullptr, ItemKind::Pie, "Pie", Tool::Monitor},
+        {&Form::action_Dial, "action_Dial", nullptr, "绘制表盘", nullptr, ItemKind::Dial, "Dial", Tool::Monitor},
+        {&Form::action_Clock, "action_Clock", nullptr, "绘制时钟", nullptr, ItemKind::Clock, "Clock", Tool::Monitor},
+        {&Form::action_Rankchart, "action_Rankchart", nullptr, "绘制功耗排名棒图", "", ItemKind::Rank, "RankChart", Tool::Monitor},
+        {&Form::action_Thermo, "action_Thermo", nullptr, "绘制游标", "", ItemKind::Cursor, "Thermo", Tool::Monitor},
+        {&Form::action_Button, "action_Button", nullptr, "绘制按钮", nullptr, ItemKind::Button, "Button", Tool::Monitor},
+        {&Form::action_Hot, "action_Hot", nullptr, "绘制热点链接", nullptr, ItemKind::HotSpot, "Hot", Tool::Monitor},
+        {&Form::action_Detail, "action_Detail", nullptr, nullptr, "绘制详情", ItemKind::Details, "Detail", Tool::Monitor},
+        {&Form::action_Circle, "action_Circle", nullptr, nullptr, "绘制回路(设备)", ItemKind::Circuit, "Circle", Tool::Monitor},
         };
         // clang-format on
         for (Tool &t : rows) {
@@ -277,9 +308,8 @@ void Form::setupUi(QMainWindow *window)
         action->setObjectName(QLatin1String(t.objectName));
         action->setIcon(
             QIcon(QStringLiteral("%1tool/%2.png").arg(QLatin1String(ResourcePrefix), QLatin1String(t.stem))));
-        // The three last device tools draw at once and stay unchecked.
-        const bool oneShot = t.action == &Form::action_TextYc || t.action == &Form::action_Capacity_Overlook
-            || t.action == &Form::action_Capacity_Face;
+        // The two capacity tools draw at once and stay unchecked.
+        const bool oneShot = t.action == &Form::action_Capacity_Overlook || t.action == &Form::action_Capacity_Face;
         action->setCheckable(!oneShot);
         action->setData(t.number);
         if (t.action)
@@ -315,24 +345,19 @@ void Form::setupUi(QMainWindow *window)
     menu_viewer = makeMenu("menu_viewer");
     menu_windows = makeMenu("menu_windows");
     menu_help = makeMenu("menu_help");
+    menu_draw = makeMenu("menu_draw");
     window->setMenuBar(menuBar);
 
     mainToolBar = new QToolBar(window);
     mainToolBar->setObjectName(QStringLiteral("mainToolBar"));
     window->addToolBar(Qt::TopToolBarArea, mainToolBar);
-    deviceBox = new QToolBar(window);
-    deviceBox->setObjectName(QStringLiteral("deviceBox"));
-    window->addToolBar(Qt::TopToolBarArea, deviceBox);
-    window->insertToolBarBreak(deviceBox);
-    graphicsBox = new QToolBar(window);
-    graphicsBox->setObjectName(QStringLiteral("graphicsBox"));
-    window->addToolBar(Qt::LeftToolBarArea, graphicsBox);
 
     statusBar = new QStatusBar(window);
     statusBar->setObjectName(QStringLiteral("statusBar"));
     window->setStatusBar(statusBar);
 
-    for (QMenu *menu : {menu_file, menu_edit, menu_settings, menu_tools, menu_viewer, menu_windows, menu_help})
+    for (QMenu *menu :
+        {menu_file, menu_edit, menu_draw, menu_settings, menu_tools, menu_viewer, menu_windows, menu_help})
         menuBar->addAction(menu->menuAction());
 
     // A null entry in these lists stands for a separator.
@@ -375,15 +400,31 @@ void Form::setupUi(QMainWindow *window)
             action_EqualHeight, action_EqualHCross, action_EqualVCross, nullptr, action_BringToFront, action_SendToBack,
             action_LayerUpper, action_LayerLower, nullptr, action_ZoomIn, action_ZoomOut, action_ZoomDefault,
             action_ZoomFit, nullptr, action_ShowGrid, action_SnapGrid});
-    fill(graphicsBox,
-        {action_Void, nullptr, action_Line, nullptr, action_Rectangle, action_Triangle, action_Ellipse, action_Arc,
-            action_Chord, action_Sector, action_Grid, nullptr, action_GIF, action_SVG, action_DIY, action_Group});
-    for (const Tool &t : tools()) {
-        if (t.bar == Tool::Device)
-            deviceBox->addAction(toolAction(t.number));
-    }
+    setupDrawingBars(window);
 
     retranslateUi(window);
+}
+
+void Form::setupDrawingBars(QMainWindow *window)
+{
+    for (const DrawingBar &b : DrawingBars) {
+        auto *bar = new QToolBar(window);
+        bar->setObjectName(QLatin1String(b.objectName));
+        window->addToolBar(b.area, bar);
+        this->*b.bar = bar;
+        for (const Tool &t : tools()) {
+            if (t.bar != b.tools)
+                continue;
+            if (startsSection(t.number))
+                bar->addSeparator();
+            bar->addAction(toolAction(t.number));
+        }
+        QMenu *menu = menu_draw->addMenu(QString());
+        menu->addActions(bar->actions());
+        QObject::connect(bar, &QWidget::windowTitleChanged, menu, &QMenu::setTitle);
+        QObject::connect(this->*b.toggle, &QAction::triggered, bar, &QWidget::setVisible);
+    }
+    window->insertToolBarBreak(deviceBox);
 }
 
 void Form::retranslateUi(QMainWindow *window)
@@ -415,6 +456,7 @@ void Form::retranslateUi(QMainWindow *window)
     menu_windows->setTitle(tr("窗口(&W)"));
     menu_help->setTitle(tr("帮助(&H)"));
     mainToolBar->setWindowTitle(tr("工具栏"));
-    deviceBox->setWindowTitle(tr("设备工具箱"));
-    graphicsBox->setWindowTitle(tr("图形工具箱"));
+    menu_draw->setTitle(tr("绘图"));
+    for (const DrawingBar &b : DrawingBars)
+        (this->*b.bar)->setWindowTitle(tr(b.title));
 }

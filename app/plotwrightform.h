@@ -20,8 +20,9 @@ class QWidget;
 class Ui_PlotwrightClass
 {
 public:
-    // One drawing tool: its action, the item type it draws and its picture stem. A tool that no
-    // code names needs no member of its own (null here): toolAction() finds every tool's action.
+    // One drawing tool: its action, the item type it draws, its picture stem and the bar that
+    // shows it (in table order). A tool that no code names needs no member of its own (null
+    // here): toolAction() finds every tool's action.
     struct Tool
     {
         QAction *Ui_PlotwrightClass::*action;
@@ -33,9 +34,9 @@ public:
         const char *stem;
         enum Bar
         {
-            None,
             Graphics,
-            Device
+            Device,
+            Monitor
         } bar;
     };
     static const QList<Tool> &tools();
@@ -44,6 +45,8 @@ public:
 
     void setupUi(QMainWindow *window);
     void retranslateUi(QMainWindow *window);
+    // The bars of drawing tools, their View toggles and the "绘图" menu.
+    void setupDrawingBars(QMainWindow *window);
 
     QAction *action_NewGraph, *action_NewFromTemplate, *action_OpenGraph, *action_Save, *action_SaveAs, *actionDIZ30,
         *actionSaveDiz30, *action_svgFile, *action_NewTemplate, *action_OpenTemplate, *action_Quit;
@@ -73,6 +76,11 @@ public:
     QAction *action_YC, *action_Bar, *action_Curve, *action_Clock, *action_DClock, *action_Button, *action_Hot,
         *action_Dial, *action_Pie, *action_BarExtend, *action_Circle, *action_Detail, *action_TextExt,
         *action_Rankchart, *action_Thermo;
+
+    // The third drawing bar, its View toggle, and the menu of every drawing tool by bar.
+    QAction *action_monitorBox;
+    QToolBar *monitorBox;
+    QMenu *menu_draw;
 
     QHash<int, QAction *> toolActions;
 

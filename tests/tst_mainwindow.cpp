@@ -150,9 +150,12 @@ private slots:
             "action_NewFromTemplate", "action_NewGraph", "action_NewTemplate", "action_OpenGraph",
             "action_OpenTemplate", "action_PropertyEditor", "action_PushGraphProperty", "action_Quit",
             "action_StatusBar", "action_SvgManager", "action_colorBox", "action_deviceBox", "action_graphicsBox",
-            "action_mainToolBar"};
+            "action_mainToolBar", "action_monitorBox"};
         QCOMPARE(enabledCommands(w), expected);
-        QVERIFY(!w.form().graphicsBox->isEnabled() && !w.form().deviceBox->isEnabled());
+        const auto &ui = w.form();
+        QVERIFY(!ui.graphicsBox->isEnabled() && !ui.deviceBox->isEnabled() && !ui.monitorBox->isEnabled());
+        // The "绘图" menu holds the same actions: disabled too.
+        QVERIFY(std::none_of(ui.toolActions.begin(), ui.toolActions.end(), std::mem_fn(&QAction::isEnabled)));
         QVERIFY(w.form().action_Void->isChecked() && !w.form().action_Separator->isVisible());
     }
 
@@ -218,9 +221,10 @@ private slots:
         ui.mdiArea->setActiveSubWindow(ui.mdiArea->subWindowList().first());
         QCOMPARE(EditorState::currentTool(), ItemKind::Pointer);
 
-        // Tools outside the bars are not in the group: triggering one changes nothing.
-        ui.action_YC->trigger();
-        QCOMPARE(EditorState::currentTool(), ItemKind::Pointer);
+        // The measurement text is a tool like the others: it stays checked while chosen.
+        ui.action_TextYc->trigger();
+        QVERIFY(ui.action_TextYc->isChecked() && !ui.action_Line->isChecked());
+        QCOMPARE(EditorState::currentTool(), ItemKind::TextValue);
     }
 
     void switchingDocumentsFollowsUndoAndStatusBar()
@@ -335,9 +339,6 @@ private slots:
         QCOMPARE(lines.value(0) + '|' + lines.value(2), QStringLiteral(" Tessaro|") + applicationTitle());
     }
 
-    // The tool table and the kind table agree: every kind has exactly one tool, which carries
-    // the kind's number and name; every tool has its icon and (but the pointer) its cursor; the
-    // tools in the bars draw an item of their own kind.
     // "点号检查": a row per bound id, group members' too, and one per item of a kind that
     // carries a point but has none; the state filter, the CSV of the rows shown, a double-click
     // that selects and centres, the replacement on the selected rows' items, and the list
@@ -424,6 +425,9 @@ private slots:
         QTRY_COMPARE(rows(), QStringList());
     }
 
+    // The tool table and the kind table agree: every kind has exactly one tool, which carries
+    // the kind's number and name; every tool has its icon and (but the pointer) its cursor, sits
+    // in one bar and in the "绘图" menu, and draws an item of its own kind, undoably.
     void everyKindHasItsTool()
     {
         QHash<int, int> tools;
@@ -453,14 +457,17 @@ private slots:
             if (!kind)
                 continue;
             QCOMPARE(action->text(), kind->displayName());
-            // Library tools draw nothing from an empty library; tools off the bars are not chosen.
-            if (t.bar == Ui_PlotwrightClass::Tool::None || LibraryChoice::hasLibrary(t.number))
+            const QWidgetList at = action->associatedWidgets(); // the bar, its button, the menu
+            QVERIFY2(qobject_cast<QToolBar *>(at.value(0)) && at.last()->parent() == w.form().menu_draw, t.objectName);
+            // Library tools draw nothing from an empty library.
+            if (LibraryChoice::hasLibrary(t.number))
                 continue;
             action->trigger();
             QCOMPARE(EditorState::currentTool(), t.number);
             TestSupport::drag(*view, QPointF(100, 100), QPointF(180, 150));
             QVERIFY2(scene->items().size() == 1 && scene->items().first()->type() == kind->type, t.objectName);
             scene->undoStack()->undo();
+            QVERIFY2(scene->items().isEmpty(), t.objectName);
             ++drawn;
         }
         QVERIFY(drawn > 0);
