@@ -10,6 +10,7 @@
 #include "app/enablingrules.h"
 #include "app/paintsettings.h"
 #include "app/pointcommands.h"
+#include "app/serversave.h"
 #include "app/windowcommands.h"
 #include "apptexts.h"
 #include "cdatalink.h"
@@ -493,23 +494,8 @@ void Plotwright::slotSaveAs()
 
 void Plotwright::slotSaveDiz30()
 {
-    GraphicsView *view = activeDocumentWindow();
-    if (!view)
-        return;
-    const QString fileName = view->currentFile();
-    const QString svgName = view->svgFileName();
-    if (!view->saveFile(fileName, false))
-        return;
-    if (!view->writeSvg(svgName))
-        return;
-    const QString stored = CDataLink::GetDataLink()->SaveDizFile(fileName, svgName);
-    if (!stored.isEmpty()) {
-        if (stored != fileName)
-            view->saveFile(stored, false);
-        QMessageBox::information(this, QStringLiteral("提示"), QStringLiteral("保存成功!"), QMessageBox::Ok);
-    } else {
-        QMessageBox::warning(this, QStringLiteral("提示"), QStringLiteral("保存失败!"), QMessageBox::Ok);
-    }
+    if (GraphicsView *view = activeDocumentWindow())
+        ServerSave::save(this, view);
 }
 
 void Plotwright::slotExportSvgFile()

@@ -23,6 +23,8 @@ public:
     static QString strippedName(const QString &path);
     static QString backupDir();
     bool isUntitledOrModified() const;
+    // Never saved: the file name is a proposal.
+    bool isUntitled() const { return m_untitled; }
     // For changes the undo history does not hold (canvas size, background): the document stays
     // modified until it is saved, whatever is undone.
     void markChangedOutsideHistory();

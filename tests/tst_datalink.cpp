@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -31,6 +32,7 @@
 #include <QSqlQuery>
 #include <QTableWidget>
 #include <QTcpServer>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -290,13 +292,26 @@ private slots:
         QVERIFY(view);
         for (int i = 0; i < 3; ++i)
             view->documentScene()->addItem(ItemSamples::create(ItemKind::Rectangle, QRectF(10 + 30 * i, 10, 20, 20)));
-        QString seen;
-        answerBoxes(&seen, 1);
+        // A new graph is named before its first upload: cancelled (nothing is saved), then a
+        // name no file may carry, then a good one.
+        const QString untitled = QFileInfo(view->currentFile()).completeBaseName();
+        QStringList shown;
+        TestSupport::whenModals([&shown](QWidget *modal) {
+            auto *input = qobject_cast<QInputDialog *>(modal);
+            shown << (input ? input->textValue() : TestSupport::describeBox(modal).section('|', 1).left(6));
+            if (!input)
+                return static_cast<QMessageBox *>(modal)->button(QMessageBox::Ok)->click();
+            input->setTextValue(shown.size() == 2 ? " a/b " : " 馈线 1 ");
+            shown.size() == 1 ? input->reject() : input->accept();
+        });
         w.form().actionSaveDiz30->trigger();
-        QCOMPARE(seen, QString("提示|保存成功!\n"));
+        w.form().actionSaveDiz30->trigger();
+        TestSupport::cancelPendingModals();
+        QCOMPARE(shown, (QStringList{untitled, untitled, "画面名称不能", "a/b", "保存成功!"}));
+        QString seen;
         const QString first = view->currentFile();
         QCOMPARE(QFileInfo(first).dir(), QDir(AbstractGraphicsUtility::graphDir()));
-        QVERIFY2(QRegularExpression("/DIZ\\.\\d+r1\\.画面\\d+\\.drw$").match(first).hasMatch(), qPrintable(first));
+        QVERIFY2(QRegularExpression("/DIZ\\.\\d+r1\\.馈线 1\\.drw$").match(first).hasMatch(), qPrintable(first));
         // Each upload is a revision; the local copy moves along.
         answerBoxes(&seen, 1);
         w.form().actionSaveDiz30->trigger();
@@ -307,7 +322,7 @@ private slots:
         w.form().mdiArea->closeAllSubWindows();
         whenModalOf<ServerGraphDialog>([](ServerGraphDialog *dialog) {
             auto *filter = dialog->findChild<QLineEdit *>("lineEdit_Filter");
-            filter->setText("画面");
+            filter->setText("馈线");
             QTest::keyClick(filter, Qt::Key_Return);
         });
         w.form().actionDIZ30->trigger();
@@ -331,6 +346,39 @@ private slots:
         QVERIFY(other.fetch(other.graphs(0).value(0).id, kept, true));
         QFile file(theirs);
         QVERIFY(kept.revision == 3 && file.open(QIODevice::ReadOnly) && file.readAll() == kept.graph);
+
+        // Their revision, as the list shows it, is fetched and saved on: only the SVG of the
+        // newest revision stays.
+        whenModalOf<ServerGraphDialog>([&seen](ServerGraphDialog *dialog) {
+            auto *list = dialog->findChild<QTreeWidget *>();
+            seen = list->headerItem()->text(1) + list->topLevelItem(0)->text(1);
+            dialog->accept();
+        });
+        w.form().actionDIZ30->trigger();
+        QCOMPARE(seen, QString("版本3"));
+        answerBoxes(&seen, 1);
+        w.form().actionSaveDiz30->trigger();
+        const auto *fourth = qobject_cast<GraphicsView *>(w.form().mdiArea->activeSubWindow()->widget());
+        QCOMPARE(QDir(AbstractGraphicsUtility::svgDir()).entryList({"DIZ.*"}),
+            QStringList{fourth->svgFileName().section('/', -1)});
+    }
+
+    // The server list starts newest first, then sorts by name, revision, time and size, each
+    // by value: revision 10 after 9, 2 KB after 900 bytes.
+    void serverListSortsByValue()
+    {
+        ServerGraphDialog dialog({{1, "b", 0, 10, 3000, 900, {}, {}}, {2, "a", 0, 9, 1000, 2048, {}, {}},
+            {3, "c", 0, 2, 2000, 1 << 20, {}, {}}});
+        auto *list = dialog.findChild<QTreeWidget *>();
+        QString orders;
+        for (int column : {-1, 0, 1, 2, 3}) {
+            if (column >= 0)
+                list->sortByColumn(column, Qt::AscendingOrder);
+            for (int i = 0; i < 3; ++i)
+                orders += list->topLevelItem(i)->text(0);
+            orders += ' ';
+        }
+        QCOMPARE(orders, QString("bca abc cab acb bac "));
     }
 
     void failedConnectionGoesOffline_data()

@@ -66,6 +66,19 @@ void replaceFile(const QString &from, const QString &to)
     QFile::rename(from, to);
 }
 
+// Only the newest revision's SVG of a server graph is of use: those of earlier ones go.
+void removeSupersededSvgs(const QDir &dir, const ServerGraph &graph)
+{
+    const QString prefix = QStringLiteral("DIZ.%1r").arg(graph.id);
+    for (const QString &name : dir.entryList({prefix + QStringLiteral("*.svg")}, QDir::Files)) {
+        bool number = false;
+        const int revision
+            = name.midRef(prefix.size(), name.indexOf(QLatin1Char('.'), prefix.size()) - prefix.size()).toInt(&number);
+        if (number && revision < graph.revision)
+            QFile::remove(dir.filePath(name));
+    }
+}
+
 QByteArray readFile(const QString &path, QString *error)
 {
     QFile file(path);
@@ -401,7 +414,8 @@ QString CDataLink::SaveDizFile(const QString &graphFile, const QString &svgFile)
     QDir().mkpath(dir);
     const QString stored = QDir(dir).filePath(localName(graph));
     replaceFile(graphFile, stored);
-    replaceFile(svgFile,
-        QFileInfo(svgFile).absoluteDir().filePath(QFileInfo(stored).completeBaseName() + QStringLiteral(".svg")));
+    const QDir svgDir = QFileInfo(svgFile).absoluteDir();
+    replaceFile(svgFile, svgDir.filePath(QFileInfo(stored).completeBaseName() + QStringLiteral(".svg")));
+    removeSupersededSvgs(svgDir, graph);
     return stored;
 }

@@ -10,6 +10,30 @@
 #include <QVBoxLayout>
 
 namespace {
+
+// The columns; a row sorts by the value its column shows, not by the text (a size in KB, a
+// revision of two digits).
+enum Column
+{
+    Name,
+    Revision,
+    Modified,
+    Size
+};
+
+class GraphRow : public QTreeWidgetItem
+{
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+    bool operator<(const QTreeWidgetItem &other) const override
+    {
+        const int column = treeWidget()->sortColumn();
+        if (column == Name)
+            return text(column).localeAwareCompare(other.text(column)) < 0;
+        return data(column, Qt::UserRole).toLongLong() < other.data(column, Qt::UserRole).toLongLong();
+    }
+};
+
 QString sizeText(qint64 bytes)
 {
     if (bytes < 1024)
@@ -37,20 +61,30 @@ ServerGraphDialog::ServerGraphDialog(const QList<ServerGraph> &graphs, QWidget *
     m_list->setObjectName(QStringLiteral("treeWidget_Graphs"));
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
-    m_list->setHeaderLabels({QStringLiteral("名称"), QStringLiteral("修改时间"), QStringLiteral("大小")});
-    m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_list->setHeaderLabels(
+        {QStringLiteral("名称"), QStringLiteral("版本"), QStringLiteral("修改时间"), QStringLiteral("大小")});
+    m_list->header()->setSectionResizeMode(Name, QHeaderView::Stretch);
     m_list->header()->setStretchLastSection(false);
     for (const ServerGraph &g : graphs) {
-        auto *row = new QTreeWidgetItem(m_list);
-        row->setText(0, g.name);
-        row->setToolTip(0, g.name);
-        row->setText(1, QDateTime::fromMSecsSinceEpoch(g.modified).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-        row->setText(2, sizeText(g.size));
-        row->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
-        row->setData(0, Qt::UserRole, g.id);
+        auto *row = new GraphRow(m_list);
+        row->setText(Name, g.name);
+        row->setToolTip(Name, g.name);
+        row->setData(Name, Qt::UserRole, g.id);
+        row->setText(Revision, QString::number(g.revision));
+        row->setData(Revision, Qt::UserRole, g.revision);
+        row->setText(
+            Modified, QDateTime::fromMSecsSinceEpoch(g.modified).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        row->setData(Modified, Qt::UserRole, g.modified);
+        row->setText(Size, sizeText(g.size));
+        row->setData(Size, Qt::UserRole, g.size);
+        for (int column : {Revision, Size})
+            row->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
     }
-    m_list->resizeColumnToContents(1);
-    m_list->resizeColumnToContents(2);
+    for (int column : {Revision, Modified, Size})
+        m_list->resizeColumnToContents(column);
+    // Sortable by any column; newest first to begin with.
+    m_list->setSortingEnabled(true);
+    m_list->sortByColumn(Modified, Qt::DescendingOrder);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel, this);
     m_open = buttons->button(QDialogButtonBox::Open);
@@ -80,7 +114,7 @@ void ServerGraphDialog::applyFilter(const QString &text)
     QTreeWidgetItem *first = nullptr;
     for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
         QTreeWidgetItem *row = m_list->topLevelItem(i);
-        row->setHidden(!row->text(0).contains(text, Qt::CaseInsensitive));
+        row->setHidden(!row->text(Name).contains(text, Qt::CaseInsensitive));
         if (!first && !row->isHidden())
             first = row;
     }
@@ -93,5 +127,5 @@ void ServerGraphDialog::applyFilter(const QString &text)
 qint64 ServerGraphDialog::selectedId() const
 {
     const QTreeWidgetItem *current = m_list->currentItem();
-    return current && !current->isHidden() ? current->data(0, Qt::UserRole).toLongLong() : 0;
+    return current && !current->isHidden() ? current->data(Name, Qt::UserRole).toLongLong() : 0;
 }

@@ -10,8 +10,8 @@ class QLineEdit;
 class QPushButton;
 class QTreeWidget;
 
-// The modal list of the server's graphs (name, time of the last upload, size), newest first,
-// narrowed by a filter on the name. Enter or a double click opens the chosen graph.
+// The modal list of the server's graphs (name, revision, time of the last upload, size),
+// newest first and sortable by each column, narrowed by a filter on the name. Enter or a double click opens the chosen graph.
 class ServerGraphDialog : public QDialog
 {
     Q_OBJECT
