@@ -3,6 +3,7 @@
 #include "qtvarianteditorfactory.h"
 #include "qtvariantpropertymanager.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
@@ -33,6 +34,12 @@ public:
         return m_create(static_cast<QtProperty *>(index.data(PropertyRole).value<void *>()), parent);
     }
     void setEditorData(QWidget *, const QModelIndex &) const override { }
+    // An editor stays open while the user works on the canvas, and follows what happens there;
+    // it commits on its own when it loses the focus. Another row, Return or Esc close it.
+    bool eventFilter(QObject *editor, QEvent *event) override
+    {
+        return event->type() != QEvent::FocusOut && QStyledItemDelegate::eventFilter(editor, event);
+    }
     void setModelData(QWidget *, QAbstractItemModel *, const QModelIndex &) const override { }
     void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option, const QModelIndex &) const override
     {
@@ -194,8 +201,14 @@ void QtTreePropertyBrowser::updateRow(QTreeWidgetItem *row)
     row->setToolTip(1, warning.isEmpty() ? property->valueText() : warning);
     row->setForeground(1, warning.isEmpty() ? QBrush() : QBrush(Qt::red));
     row->setIcon(1, manager->valueIcon(property));
-    if (isBool)
-        row->setData(1, Qt::CheckStateRole, manager->value(property).toBool() ? Qt::Checked : Qt::Unchecked);
+    if (isBool) {
+        // Neither checked nor not: the items disagree.
+        const QVariant v = manager->value(property);
+        row->setData(1, Qt::CheckStateRole,
+            !v.isValid()     ? Qt::PartiallyChecked
+                : v.toBool() ? Qt::Checked
+                             : Qt::Unchecked);
+    }
     Qt::ItemFlags flags = Qt::ItemIsSelectable;
     if (property->isEnabled())
         flags |= Qt::ItemIsEnabled;

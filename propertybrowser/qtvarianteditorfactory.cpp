@@ -60,39 +60,77 @@ QWidget *withButton(QWidget *parent, QWidget *field, const std::function<void(QW
     return box;
 }
 
-Editor intEditor(const Context &c)
+// Spin boxes that show nothing while their property has no value; their number is then a
+// stand-in, so a typed number equal to it changes nothing in the box and is committed when
+// typing ends.
+class IntBox : public QSpinBox
 {
-    auto *box = new QSpinBox(c.parent);
+public:
+    using QSpinBox::QSpinBox;
+    bool empty = false;
+
+protected:
+    QString textFromValue(int v) const override { return empty ? QString() : QSpinBox::textFromValue(v); }
+};
+
+class DoubleBox : public QDoubleSpinBox
+{
+public:
+    using QDoubleSpinBox::QDoubleSpinBox;
+    bool empty = false;
+
+protected:
+    QString textFromValue(double v) const override { return empty ? QString() : QDoubleSpinBox::textFromValue(v); }
+};
+
+template<class Box, typename Value> Editor spinEditor(const Context &c, const std::function<void(Box *)> &limit)
+{
+    auto *box = new Box(c.parent);
     box->setKeyboardTracking(false);
     QObject::connect(
-        box, QOverload<int>::of(&QSpinBox::valueChanged), box, [commit = c.commit, box](int v) { commit(box, v); });
-    return {box, [c, box] {
-                box->setRange(c.attribute("minimum").toInt(), c.attribute("maximum").toInt());
-                box->setSingleStep(c.attribute("singleStep").toInt());
-                box->setValue(c.value().toInt());
+        box, QOverload<Value>::of(&Box::valueChanged), box, [commit = c.commit, box](Value v) { commit(box, v); });
+    QObject::connect(box, &QAbstractSpinBox::editingFinished, box, [commit = c.commit, box] {
+        if (box->empty && box->hasAcceptableInput())
+            commit(box, box->value());
+    });
+    return {box, [c, box, limit] {
+                limit(box);
+                box->empty = !c.value().isValid();
+                box->setValue(c.value().value<Value>());
             }};
+}
+
+Editor intEditor(const Context &c)
+{
+    return spinEditor<IntBox, int>(c, [c](IntBox *box) {
+        box->setRange(c.attribute("minimum").toInt(), c.attribute("maximum").toInt());
+        box->setSingleStep(c.attribute("singleStep").toInt());
+    });
 }
 
 Editor doubleEditor(const Context &c)
 {
-    auto *box = new QDoubleSpinBox(c.parent);
-    box->setKeyboardTracking(false);
-    QObject::connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), box,
-        [commit = c.commit, box](double v) { commit(box, v); });
-    return {box, [c, box] {
-                box->setDecimals(c.attribute("decimals").toInt());
-                box->setRange(c.attribute("minimum").toDouble(), c.attribute("maximum").toDouble());
-                box->setSingleStep(c.attribute("singleStep").toDouble());
-                box->setValue(c.value().toDouble());
-            }};
+    return spinEditor<DoubleBox, double>(c, [c](DoubleBox *box) {
+        box->setDecimals(c.attribute("decimals").toInt());
+        box->setRange(c.attribute("minimum").toDouble(), c.attribute("maximum").toDouble());
+        box->setSingleStep(c.attribute("singleStep").toDouble());
+    });
 }
 
 Editor boolEditor(const Context &c)
 {
     auto *box = new QCheckBox(c.parent);
     box->setAutoFillBackground(true);
-    QObject::connect(box, &QCheckBox::toggled, box, [commit = c.commit, box](bool on) { commit(box, on); });
-    return {box, [c, box] { box->setChecked(c.value().toBool()); }};
+    // Without a value the box starts half checked; a click leaves that state for good.
+    QObject::connect(box, &QCheckBox::stateChanged, box, [commit = c.commit, box](int state) {
+        if (state != Qt::PartiallyChecked)
+            commit(box, state == Qt::Checked);
+    });
+    return {box, [c, box] {
+                const QVariant v = c.value();
+                box->setTristate(!v.isValid());
+                box->setCheckState(!v.isValid() ? Qt::PartiallyChecked : v.toBool() ? Qt::Checked : Qt::Unchecked);
+            }};
 }
 
 Editor stringEditor(const Context &c, const QtVariantEditorFactory::Browser &browser)
@@ -138,7 +176,8 @@ Editor comboEditor(const Context &c, bool byText)
                 if (byText && !text.isEmpty() && !names.contains(text))
                     names.prepend(text);
                 box->addItems(names);
-                box->setCurrentIndex(byText ? names.indexOf(text) : c.value().toInt());
+                const QVariant v = c.value();
+                box->setCurrentIndex(!v.isValid() ? -1 : byText ? names.indexOf(text) : v.toInt());
             }};
 }
 

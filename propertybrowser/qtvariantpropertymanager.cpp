@@ -293,6 +293,8 @@ QString QtVariantPropertyManager::valueText(const QtProperty *property) const
         return QString();
     const QVariant &v = data->value;
     const int type = data->type;
+    if (!v.isValid())
+        return QString();
     if (type == QVariant::Bool)
         return v.toBool() ? QStringLiteral("是") : QStringLiteral("否");
     if (type == QVariant::Double)
@@ -449,7 +451,7 @@ void QtVariantPropertyManager::syncParts(QtProperty *owner)
         } else if (data->type == QVariant::Font && p->part == 0) {
             p->attributes.insert(EnumNames, familiesWith(data->value.value<QFont>().family()));
         }
-        p->value = partValue(data->type, data->value, p->part);
+        p->value = data->value.isValid() ? partValue(data->type, data->value, p->part) : QVariant();
         emit propertyChanged(part);
     }
 }
@@ -502,11 +504,21 @@ void QtVariantPropertyManager::setValue(QtProperty *property, const QVariant &va
     // keep; a second report for the part would read as a second, separate edit.
     QtProperty *owner = data->owner;
     const Data *whole = m_data.value(owner);
+    // A part of a whole without a value would have to make up the other parts.
+    if (!whole->value.isValid())
+        return;
     const QVariant total = normalised(*whole, composed(*whole, data->part, v));
     if (!total.isValid() || total == whole->value)
         return;
     store(owner, total);
     emit valueChanged(owner, total);
+}
+
+void QtVariantPropertyManager::clearValue(QtProperty *property)
+{
+    const Data *data = m_data.value(property);
+    if (data && data->type != groupTypeId() && data->value.isValid())
+        store(property, QVariant());
 }
 
 void QtVariantPropertyManager::setAttribute(QtProperty *property, const QString &attribute, const QVariant &value)

@@ -28,6 +28,9 @@
 //   popup      items (QStringList); the value is one of the texts
 //   point list none; the value is a QPolygonF
 // Other attribute names are kept as given and have no effect.
+//
+// A property may also hold no value (clearValue), as a row does whose items disagree: it
+// shows empty, its parts too, and so do the editors that open on it.
 class QtVariantPropertyManager : public QObject
 {
     Q_OBJECT
@@ -61,10 +64,13 @@ public:
     QIcon valueIcon(const QtProperty *property) const;
 
 public slots:
-    // An invalid value or one that cannot be converted is ignored; a value out of range is
-    // brought into it. Emits valueChanged only when the stored value changes.
+    // An invalid value, one that cannot be converted and a part of a whole without a value
+    // are ignored; a value out of range is brought into it. Emits valueChanged only when the
+    // stored value changes.
     void setValue(QtProperty *property, const QVariant &value);
     void setAttribute(QtProperty *property, const QString &attribute, const QVariant &value);
+    // Leaves the property without a value. Not an edit: no valueChanged.
+    void clearValue(QtProperty *property);
 
 signals:
     void valueChanged(QtProperty *property, const QVariant &value);
