@@ -11,7 +11,10 @@
 #include "scene/scene.h"
 
 #include <QGraphicsItem>
+#include <QGraphicsSceneMouseEvent>
+#include <QScrollBar>
 #include <QSet>
+#include <QTreeWidget>
 #include <QUndoStack>
 #include <algorithm>
 #include <iterator>
@@ -90,6 +93,24 @@ QVector<QVariant> commonValues(const QList<AbstractGraphicsProperty *> &items, c
     return values;
 }
 
+// What a drag on the canvas changes before its command is pushed: where items are, their
+// size, a line's points. The command then brings every other row up to date.
+bool followsDrag(const Property *p)
+{
+    static const QStringList ids{PropertyIds::X, PropertyIds::Y, PropertyIds::Width, PropertyIds::Height};
+    return p->type() == Property::PointList || ids.contains(p->id());
+}
+
+// A value the items share, or none when they disagree: then the row shows empty rather than
+// a made-up value such as 0.
+void showValue(QtVariantPropertyManager *manager, QtVariantProperty *row, const QVariant &value)
+{
+    if (value.isValid())
+        manager->setValue(row, value);
+    else
+        manager->clearValue(row);
+}
+
 } // namespace
 
 PropertyDockWidget::PropertyDockWidget(QWidget *parent)
@@ -108,15 +129,23 @@ PropertyDockWidget::PropertyDockWidget(QWidget *parent)
     setWidget(m_browser);
     connect(m_manager, &QtVariantPropertyManager::valueChanged, this, &PropertyDockWidget::on_valueChanged);
     connect(CDataLink::GetDataLink(), &CDataLink::pointsChanged, this, &PropertyDockWidget::markBindings);
+    // Rows that come into view are read then.
+    QTreeWidget *tree = m_browser->treeWidget();
+    connect(this, &QDockWidget::visibilityChanged, this, &PropertyDockWidget::catchUp);
+    connect(tree->verticalScrollBar(), &QScrollBar::valueChanged, this, &PropertyDockWidget::catchUp);
+    connect(tree, &QTreeWidget::itemExpanded, this, &PropertyDockWidget::catchUp);
+    tree->viewport()->installEventFilter(this);
 }
 
 void PropertyDockWidget::setItems(const QList<QGraphicsItem *> &items)
 {
     m_manager->clear();
+    m_rows.clear();
+    m_shown.clear();
     m_bindingRows.clear();
-    m_bindings.clear();
     m_items.clear();
     m_items.reserve(items.size());
+    m_behind = false;
     QList<int> types;
     types.reserve(items.size());
     for (QGraphicsItem *item : items) {
@@ -127,11 +156,7 @@ void PropertyDockWidget::setItems(const QList<QGraphicsItem *> &items)
     }
     if (m_items.isEmpty())
         return;
-    m_scene = dynamic_cast<Scene *>(items.first()->scene());
-    disconnect(m_undoWatch);
-    if (m_scene)
-        m_undoWatch
-            = connect(m_scene->undoStack(), &QUndoStack::indexChanged, this, &PropertyDockWidget::refreshBindings);
+    watch(dynamic_cast<Scene *>(items.first()->scene()));
 
     const PropertyMap map = gather(m_items, types);
     // Filling in values is not an edit.
@@ -141,25 +166,46 @@ void PropertyDockWidget::setItems(const QList<QGraphicsItem *> &items)
             = m_manager->addProperty(QtVariantPropertyManager::groupTypeId(), groupTitle(it.key()));
         const QVector<QVariant> values = commonValues(m_items, it.value());
         for (int i = 0; i < it.value().size(); ++i) {
-            const Property *p = it.value().at(i);
+            Property *p = it.value().at(i);
             QtVariantProperty *row = m_manager->addProperty(browserType(p->type()), p->id());
             row->setEnabled(p->isEditable());
             const QVariantHash attributes = p->attributes();
             for (auto a = attributes.cbegin(); a != attributes.cend(); ++a)
                 row->setAttribute(a.key(), a.value());
             // After the attributes: an enumeration's names and a range must be in place.
-            row->setValue(values.at(i));
+            showValue(m_manager, row, values.at(i));
             group->addSubProperty(row);
+            m_rows << row;
+            m_shown << p;
             if (p->id() == PropertyIds::PointBinding || p->id() == PropertyIds::ControlBinding) {
                 row->setAttribute(QStringLiteral("browse"), true);
                 m_bindingRows << row;
-                m_bindings << it.value().at(i);
             }
         }
         m_browser->addProperty(group);
     }
     m_manager->blockSignals(false);
     markBindings();
+}
+
+// A scene on its way out empties its stack after its items have gone, and a selection that
+// changes may take items out of the scene: either way the items shown are not read again.
+void PropertyDockWidget::watch(Scene *scene)
+{
+    m_stale = false;
+    m_readAt = scene ? scene->undoStack()->index() : -1;
+    if (scene == m_scene)
+        return;
+    if (m_scene)
+        m_scene->removeEventFilter(this);
+    disconnect(m_undoWatch);
+    disconnect(m_selectionWatch);
+    m_scene = scene;
+    if (!scene)
+        return;
+    scene->installEventFilter(this);
+    m_undoWatch = connect(scene->undoStack(), &QUndoStack::indexChanged, this, &PropertyDockWidget::stackChanged);
+    m_selectionWatch = connect(scene, &QGraphicsScene::selectionChanged, this, [this] { m_stale = true; });
 }
 
 void PropertyDockWidget::on_valueChanged(QtProperty *property, const QVariant &value)
@@ -181,19 +227,86 @@ QVariant PropertyDockWidget::pickPoint(QWidget *window, const QVariant &current)
     return picker.selectedId();
 }
 
-// Undo and redo change the bound ids under the rows; only the bindings are read again, so
-// that an undo step costs two reads per selected item and no more.
-void PropertyDockWidget::refreshBindings()
+// Undo, redo and every new command (moves by key, alignment, edits here or elsewhere) may
+// change any value: read at once. The main window hands a changed selection over from the same
+// signal before this, and that has read the values at this index already.
+void PropertyDockWidget::stackChanged()
 {
-    // A scene on its way out empties its stack after its items have gone.
-    if (!m_scene || m_bindingRows.isEmpty())
+    if (m_scene && m_scene->undoStack()->index() != m_readAt)
+        refresh(true);
+}
+
+// A drag moves or resizes items without a command until the button is released.
+bool PropertyDockWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_scene && event->type() == QEvent::GraphicsSceneMouseMove
+        && static_cast<QGraphicsSceneMouseEvent *>(event)->buttons() != Qt::NoButton)
+        refreshLater(false);
+    else if (watched == m_browser->treeWidget()->viewport() && event->type() == QEvent::Resize)
+        catchUp();
+    return QDockWidget::eventFilter(watched, event);
+}
+
+// Once per event-loop turn, however many moves came in it.
+void PropertyDockWidget::refreshLater(bool all)
+{
+    m_refreshAll = m_refreshAll || all;
+    if (m_refreshPending)
         return;
-    const QVector<QVariant> values = commonValues(m_items, m_bindings);
+    m_refreshPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_refreshPending)
+                refresh(m_refreshAll);
+        },
+        Qt::QueuedConnection);
+}
+
+void PropertyDockWidget::catchUp()
+{
+    if (m_behind)
+        refreshLater(true);
+}
+
+// Reads the rows in view again and shows what changed. A large selection is walked once for
+// all of them, and a row whose items disagree stops at the first difference.
+void PropertyDockWidget::refresh(bool all)
+{
+    m_refreshPending = false;
+    m_refreshAll = false;
+    if (!m_scene || m_stale || m_rows.isEmpty())
+        return;
+    m_readAt = m_scene->undoStack()->index();
+    QList<QtVariantProperty *> rows;
+    QList<Property *> properties;
+    bool skipped = false;
+    for (int i = 0; i < m_rows.size(); ++i) {
+        if (!all && !followsDrag(m_shown.at(i)))
+            continue;
+        if (!inView(m_rows.at(i))) {
+            skipped = true;
+            continue;
+        }
+        rows << m_rows.at(i);
+        properties << m_shown.at(i);
+    }
+    m_behind = skipped || (m_behind && !all);
+    const QVector<QVariant> values = commonValues(m_items, properties);
     m_refreshing = true;
-    for (int i = 0; i < m_bindingRows.size(); ++i)
-        m_bindingRows.at(i)->setValue(values.at(i));
+    for (int i = 0; i < rows.size(); ++i)
+        showValue(m_manager, rows.at(i), values.at(i));
     m_refreshing = false;
     markBindings();
+}
+
+bool PropertyDockWidget::inView(QtVariantProperty *row) const
+{
+    if (!isVisible())
+        return false;
+    const QTreeWidget *tree = m_browser->treeWidget();
+    const QRect rect = tree->visualItemRect(m_browser->rows(row).value(0));
+    return rect.isValid() && rect.intersects(tree->viewport()->rect());
 }
 
 void PropertyDockWidget::markBindings()
