@@ -547,7 +547,7 @@ private slots:
 
     // The rows follow alignment, a drag (while it lasts), keys, undo and redo without being
     // rebuilt: the row and the editor open on it stay. Items that disagree show no value, in the
-    // editor too.
+    // editor too, and a group made of them shows where they are.
     void followsTheItems()
     {
         Plotwright w;
@@ -590,6 +590,10 @@ private slots:
             QTRY_COMPARE(shown(), step.second);
             QVERIFY(editor && row("X") == x);
         }
+        w.form().action_CreateGroup->trigger();
+        view->documentScene()->clearSelection();
+        items.first()->parentItem()->setSelected(true);
+        QTRY_COMPARE(row("X")->text(1) + '|' + row("Y")->text(1), "100.00|100.00");
     }
 
     // A click fills the dock; an edit there is one undo step of the document and shows in the

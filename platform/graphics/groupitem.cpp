@@ -144,10 +144,12 @@ QVariant GroupItem::propertyValue(const QString &id) const
 {
     if (id == PropertyIds::Name)
         return m_name;
+    // A group made from a selection sits at the origin with its members where they were: its
+    // position is where its members' rectangle is.
     if (id == PropertyIds::X)
-        return pos().x();
+        return itemRect().left();
     if (id == PropertyIds::Y)
-        return pos().y();
+        return itemRect().top();
     if (id == PropertyIds::Width)
         return itemRect().width();
     if (id == PropertyIds::Height)
@@ -164,9 +166,9 @@ void GroupItem::setPropertyValue(const QString &id, const QVariant &value)
     if (id == PropertyIds::Name)
         m_name = value.toString();
     else if (id == PropertyIds::X)
-        setPos(value.toDouble(), pos().y());
+        moveBy(value.toDouble() - itemRect().left(), 0);
     else if (id == PropertyIds::Y)
-        setPos(pos().x(), value.toDouble());
+        moveBy(0, value.toDouble() - itemRect().top());
     else if (id == PropertyIds::Lock)
         setLock(value.toBool());
 }
