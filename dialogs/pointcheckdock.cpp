@@ -77,8 +77,13 @@ void PointCheckDock::showBindings(GraphicsView *view)
     disconnect(m_undoWatch);
     m_view = view;
     if (view) {
-        // The items belong to the view's scene: with the document gone they mean nothing.
-        connect(view, &QObject::destroyed, this, &PointCheckDock::refresh);
+        // The items belong to the view's scene: with the document gone they mean nothing. The
+        // guard still holds the half-destroyed view while `destroyed` is sent: never read it.
+        connect(view, &QObject::destroyed, this, [this] {
+            m_view.clear();
+            disconnect(m_undoWatch);
+            refresh();
+        });
         m_undoWatch = connect(
             view->documentScene()->undoStack(), &QUndoStack::indexChanged, this, &PointCheckDock::scheduleRefresh);
     }
