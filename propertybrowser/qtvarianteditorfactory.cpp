@@ -63,25 +63,17 @@ QWidget *withButton(QWidget *parent, QWidget *field, const std::function<void(QW
 // Spin boxes that show nothing while their property has no value; their number is then a
 // stand-in, so a typed number equal to it changes nothing in the box and is committed when
 // typing ends.
-class IntBox : public QSpinBox
+template<class Base, typename Value> class EmptyBox : public Base
 {
 public:
-    using QSpinBox::QSpinBox;
+    using Base::Base;
     bool empty = false;
 
 protected:
-    QString textFromValue(int v) const override { return empty ? QString() : QSpinBox::textFromValue(v); }
+    QString textFromValue(Value v) const override { return empty ? QString() : Base::textFromValue(v); }
 };
-
-class DoubleBox : public QDoubleSpinBox
-{
-public:
-    using QDoubleSpinBox::QDoubleSpinBox;
-    bool empty = false;
-
-protected:
-    QString textFromValue(double v) const override { return empty ? QString() : QDoubleSpinBox::textFromValue(v); }
-};
+using IntBox = EmptyBox<QSpinBox, int>;
+using DoubleBox = EmptyBox<QDoubleSpinBox, double>;
 
 template<class Box, typename Value> Editor spinEditor(const Context &c, const std::function<void(Box *)> &limit)
 {

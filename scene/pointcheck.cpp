@@ -41,10 +41,6 @@ QString quoted(const QString &field)
     return QLatin1Char('"') + QString(field).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
-} // namespace
-
-namespace {
-
 // The rows of one item: one per bound id, or one "未绑定" when it offers a binding and has none.
 void addRows(QGraphicsItem *item, const AbstractGraphicsUtility &bound, Offers offers, QList<PointCheck::Row> &rows)
 {

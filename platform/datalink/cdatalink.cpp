@@ -66,10 +66,16 @@ void replaceFile(const QString &from, const QString &to)
     QFile::rename(from, to);
 }
 
+// A server graph's local files begin with its id, then its revision: "DIZ.<id>r<revision>.".
+QString filePrefix(qint64 id)
+{
+    return QStringLiteral("DIZ.%1r").arg(id);
+}
+
 // Only the newest revision's SVG of a server graph is of use: those of earlier ones go.
 void removeSupersededSvgs(const QDir &dir, const ServerGraph &graph)
 {
-    const QString prefix = QStringLiteral("DIZ.%1r").arg(graph.id);
+    const QString prefix = filePrefix(graph.id);
     for (const QString &name : dir.entryList({prefix + QStringLiteral("*.svg")}, QDir::Files)) {
         bool number = false;
         const int revision
@@ -310,10 +316,8 @@ CIdInfo *CDataLink::GetIdInfo(QString &id)
 
 QString CDataLink::localName(const ServerGraph &graph)
 {
-    return QStringLiteral("DIZ.%1r%2.%3.%4")
-        .arg(graph.id)
-        .arg(graph.revision)
-        .arg(fileNamePart(graph.name), kindOf(graph).suffix);
+    return filePrefix(graph.id)
+        + QStringLiteral("%1.%2.%3").arg(graph.revision).arg(fileNamePart(graph.name), kindOf(graph).suffix);
 }
 
 QString CDataLink::refuse(const QString &why)
